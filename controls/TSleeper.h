@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+class QTimer;
+
+namespace brisvale {
+
+// Pauses event-handling code for a number of milliseconds while the window
+// stays live: paints, clicks and menu commands are handled during the wait.
+class TSleeper : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(int Interval READ Interval WRITE setInterval)
+public:
+    explicit TSleeper(QObject *owner = nullptr);
+    ~TSleeper() override;
+
+    int Interval() const;
+    void setInterval(int ms);
+
+    // Waits Interval milliseconds. An interval of 0 or less returns at once.
+    void Sleep();
+    // Makes `ms` the Interval (when it differs) and waits that long.
+    void SleepFor(int ms);
+
+    bool isWaiting() const { return waiting_; }
+
+private:
+    QPointer<QTimer> timer_;
+    bool waiting_ = false;
+};
+
+} // namespace brisvale

@@ -1,0 +1,531 @@
+#include "game/TForm1.h"
+
+#include "controls/ClickPanel.h"
+#include "controls/SpinEdit.h"
+#include "controls/TCardDeck.h"
+#include "controls/TSleeper.h"
+#include "game/PieGauge.h"
+#include "game/RandomGenerator.h"
+#include "game/Statistics.h"
+#include "platform/DesignScaler.h"
+#include "platform/DialogService.h"
+#include "platform/HelpService.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace brisvale {
+
+namespace {
+
+// The table is designed on the 640 x 492 window less its caption, menu and
+// status bar.
+constexpr QSize kDesignSize(640, 430);
+constexpr int kWindowFontPixels = 13;
+constexpr int kGridColumnWidth = 90;
+const QColor kNavy(0, 0, 128);
+const QColor kMaroon(128, 0, 0);
+const QColor kLime(0, 255, 0);
+const QColor kHoldRed(255, 0, 0);
+const QColor kOverBlue(0, 0, 255);
+
+QFont boldFont()
+{
+    QFont f;
+    f.setPixelSize(kWindowFontPixels);
+    f.setBold(true);
+    return f;
+}
+
+QColor markColor(HoldMark mark)
+{
+    switch (mark) {
+    case HoldMark::Hold:
+        return kHoldRed;
+    case HoldMark::Over:
+        return kOverBlue;
+    case HoldMark::Draw:
+        break;
+    }
+    return QColor(); // button face
+}
+
+void setTextColor(QWidget *w, const QColor &color)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, color);
+    pal.setColor(QPalette::Text, color);
+    w->setPalette(pal);
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent) : QMainWindow(parent), game_(randomGenerator())
+{
+    setObjectName(QStringLiteral("Form1"));
+    QFont windowFont = font();
+    windowFont.setPixelSize(kWindowFontPixels);
+    setFont(windowFont);
+    resize(640, 492);
+
+    surface_ = new QWidget(this);
+    surface_->setObjectName(QStringLiteral("Table"));
+    surface_->setAutoFillBackground(true);
+    setCentralWidget(surface_);
+    scaler_ = new platform::DesignScaler(surface_, kDesignSize);
+    buildControls(surface_);
+    buildMenus();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildControls(QWidget *s)
+{
+    auto place = [this](QWidget *w, int left, int top, int width, int height) {
+        w->setGeometry(left, top, width, height);
+        scaler_->add(w);
+    };
+    auto label = [&](const QString &text, int left, int top, int width = 40, int height = 16) {
+        auto *l = new QLabel(text, s);
+        place(l, left, top, width, height);
+        return l;
+    };
+
+    label(QStringLiteral("Bet"), 8, 16);
+    Bet = new SpinEdit(s);
+    Bet->setObjectName(QStringLiteral("Bet"));
+    Bet->setRange(5, 20);
+    Bet->setSingleStep(PokerGame::kBetStep);
+    Bet->setValue(5);
+    Bet->setFont(boldFont());
+    setTextColor(Bet, kNavy);
+    setBetBackground(QColor());
+    place(Bet, 56, 8, 57, 26);
+
+    label(QStringLiteral("Total"), 8, 56);
+    Panel5 = new ClickPanel(s);
+    Panel5->setObjectName(QStringLiteral("Panel5"));
+    Panel5->setToolTip(QStringLiteral("Total"));
+    Panel5->setFont(boldFont());
+    Panel5->setTextColor(Qt::blue);
+    place(Panel5, 56, 48, 57, 33);
+
+    Shuffle = new QPushButton(QStringLiteral("Deal"), s);
+    Shuffle->setObjectName(QStringLiteral("Shuffle"));
+    Shuffle->setFont(boldFont());
+    place(Shuffle, 12, 96, 105, 41);
+    Second = new QPushButton(QStringLiteral("Draw"), s);
+    Second->setObjectName(QStringLiteral("Second"));
+    Second->setToolTip(QStringLiteral("Draw Additional Cards"));
+    Second->setFont(boldFont());
+    place(Second, 12, 96, 105, 41);
+
+    Cash = new ClickPanel(s);
+    Cash->setObjectName(QStringLiteral("Cash"));
+    Cash->setFont(boldFont());
+    Cash->setTextColor(kNavy);
+    place(Cash, 136, 8, 441, 35);
+    Panel4 = new ClickPanel(s);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    Panel4->setFont(boldFont());
+    Panel4->setTextColor(kMaroon);
+    place(Panel4, 136, 48, 441, 33);
+    Panel2 = new ClickPanel(s);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setColor(Qt::yellow);
+    place(Panel2, 136, 120, 397, 25);
+
+    SpeedButton5 = new QToolButton(s);
+    SpeedButton5->setObjectName(QStringLiteral("SpeedButton5"));
+    SpeedButton5->setText(QStringLiteral("Stats"));
+    SpeedButton5->setAutoRaise(true);
+    place(SpeedButton5, 544, 120, 49, 25);
+
+    const int cardLefts[5] = {136, 216, 296, 376, 456};
+    const int panelLefts[5] = {136, 216, 300, 380, 460};
+    for (int k = 0; k < 5; ++k) {
+        TCardDeck *card = new TCardDeck(s);
+        card->setObjectName(QStringLiteral("CardDeck%1").arg(k + 1));
+        card->setStretch(true);
+        place(card, cardLefts[k], 152, TCardDeck::kWidth, TCardDeck::kHeight);
+        CardDeck[k] = card;
+        connect(card, &TCardDeck::clicked, this, [this, k] { HoldToggle(k); });
+
+        ClickPanel *panel = new ClickPanel(s, ClickPanel::Bevel::LoweredDouble);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(k + 6));
+        place(panel, panelLefts[k], 256, 69, 33);
+        HoldPanel[k] = panel;
+        connect(panel, &ClickPanel::clicked, this, [this, k] { HoldToggle(k); });
+    }
+
+    Image1 = new QLabel(s);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(QPixmap(QStringLiteral(":/game/win.xpm")));
+    Image1->setScaledContents(true);
+    place(Image1, 552, 176, 33, 33);
+
+    Gauge1 = new PieGauge(s);
+    Gauge1->setObjectName(QStringLiteral("Gauge1"));
+    Gauge1->setToolTip(QStringLiteral("Winning Percentage"));
+    place(Gauge1, 544, 248, 49, 41);
+
+    StringGrid1 = new QTableWidget(2, 10, s);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    for (int row = 0; row < 2; ++row) {
+        for (int col = 0; col < 10; ++col) {
+            auto *item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            // The first row and column are the grid's fixed cells.
+            if (row == 0 || col == 0)
+                item->setBackground(kLime);
+            StringGrid1->setItem(row, col, item);
+        }
+    }
+    place(StringGrid1, 136, 296, 457, 65);
+    scaler_->setOnScaled([this](double factor) {
+        const int width = std::max(1, int(kGridColumnWidth * factor));
+        for (int col = 0; col < 10; ++col)
+            StringGrid1->setColumnWidth(col, width);
+        const int rowHeight = std::max(1, int(20 * factor));
+        StringGrid1->setRowHeight(0, rowHeight);
+        StringGrid1->setRowHeight(1, rowHeight);
+    });
+
+    Button2 = new QPushButton(QStringLiteral("Show Picture"), s);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    place(Button2, 8, 344, 121, 25);
+
+    auto *soundGroup = new QGroupBox(s);
+    place(soundGroup, 4, 372, 233, 33);
+    RadioButton1 = new QRadioButton(QStringLiteral("Sound On"), soundGroup);
+    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
+    place(RadioButton1, 8, 8, 100, 20);
+    RadioButton2 = new QRadioButton(QStringLiteral("Sound Off"), soundGroup);
+    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    place(RadioButton2, 120, 8, 100, 20);
+    RadioButton1->setChecked(true);
+
+    QLabel *sleepLabel = label(QStringLiteral("Sleep time before Picture"), 240, 368, 97, 33);
+    sleepLabel->setWordWrap(true);
+    SpinEdit1 = new SpinEdit(s);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit1->setRange(0, 9);
+    SpinEdit1->setValue(2);
+    place(SpinEdit1, 344, 376, 33, 26);
+
+    auto *pictureGroup = new QGroupBox(s);
+    place(pictureGroup, 380, 372, 233, 33);
+    RadioButton3 = new QRadioButton(QStringLiteral("Picture On"), pictureGroup);
+    RadioButton3->setObjectName(QStringLiteral("RadioButton3"));
+    place(RadioButton3, 8, 8, 100, 20);
+    RadioButton4 = new QRadioButton(QStringLiteral("Picture Off"), pictureGroup);
+    RadioButton4->setObjectName(QStringLiteral("RadioButton4"));
+    place(RadioButton4, 120, 8, 100, 20);
+    RadioButton3->setChecked(true);
+
+    EStatusBar1 = new QStatusBar(this);
+    EStatusBar1->setObjectName(QStringLiteral("EStatusBar1"));
+    EStatusBar1->setFixedHeight(25);
+    EStatusBar1->setSizeGripEnabled(false);
+    EStatusBar1->addWidget(new QLabel(QStringLiteral("Brisvale for Windows 95")), 1);
+    setStatusBar(EStatusBar1);
+
+    Sleeper1 = new TSleeper(this);
+    Sleeper1->setObjectName(QStringLiteral("Sleeper1"));
+    Sleeper1->setInterval(2500);
+
+    connect(Shuffle, &QPushButton::clicked, this, &TForm1::ShuffleClick);
+    connect(Second, &QPushButton::clicked, this, &TForm1::SecondClick);
+    connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, &TForm1::SpinEdit1Change);
+    connect(Bet, &QSpinBox::valueChanged, this, [this](int value) { game_.setBet(value); });
+}
+
+void TForm1::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    QMenu *setTotal = bar->addMenu(QStringLiteral("Set Total"));
+    setTotal->addAction(QStringLiteral("1000"), this, &TForm1::N10001Click);
+    setTotal->addAction(QStringLiteral("10000"), this, &TForm1::N100001Click);
+    setTotal->addAction(QStringLiteral("100000"), this, &TForm1::N1000001Click);
+    QMenu *colors = bar->addMenu(QStringLiteral("Colors"));
+    colors->addAction(QStringLiteral("Background"), this, &TForm1::Background1Click);
+    colors->addAction(QStringLiteral("Piechart"), this, &TForm1::Piechart1Click);
+    colors->addAction(QStringLiteral("Total"), this, &TForm1::Total1Click);
+    colors->addAction(QStringLiteral("Amount"), this, &TForm1::Amount1Click);
+    bar->addAction(QStringLiteral("Sounds Payouts Options"), this, &TForm1::AdjustPayouts1Click);
+    bar->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
+    PopupMenu1->addAction(QStringLiteral("Sound & Payouts"), this, &TForm1::AdjustPayouts1Click);
+    PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
+}
+
+QAction *TForm1::actionByText(const QString &text) const
+{
+    const QList<QAction *> actions = findChildren<QAction *>();
+    for (QAction *action : actions) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+void TForm1::FormCreate()
+{
+    game_.setTotal(PokerGame::kDefaultTotal);
+    pauseMs_ = SpinEdit1->value() * 1000;
+
+    scaler_->apply();
+
+    game_.payouts() = PayoutTable::defaults();
+    setWindowTitle(QStringLiteral("Brisvale for Windows 95 Version ") + QLatin1String(kVersion));
+
+    Bet->setRange(PokerGame::kMinimumBet, PokerGame::kMaximumBet);
+    game_.setBet(Bet->value());
+
+    game_.counters().reset();
+    randomGenerator().seedFromClock();
+
+    Panel5->setText(QString::number(game_.total()));
+    Cash->setText(QStringLiteral(" "));
+    Second->hide();
+    Shuffle->show();
+    Image1->hide();
+    showHoldMarks();
+    for (TCardDeck *card : CardDeck)
+        card->setValue(kExtraCardBack);
+}
+
+void TForm1::FormActivate()
+{
+}
+
+void TForm1::showHoldMarks()
+{
+    for (int k = 0; k < 5; ++k) {
+        HoldPanel[k]->setText(holdCaption(game_.mark(k)));
+        HoldPanel[k]->setColor(markColor(game_.mark(k)));
+    }
+}
+
+void TForm1::showBetRange()
+{
+    const QSignalBlocker block(Bet);
+    Bet->setMaximum(game_.betMaximum());
+    Bet->setValue(game_.bet());
+}
+
+void TForm1::ShuffleClick()
+{
+    game_.deal();
+    showBetRange();
+    for (int k = 0; k < 5; ++k)
+        CardDeck[k]->setValue(game_.hand()[k]);
+    Bet->setReadOnly(true);
+    Second->setText(QStringLiteral("Draw"));
+    Second->show();
+    Cash->setText(QStringLiteral(" "));
+    for (ClickPanel *panel : HoldPanel)
+        panel->setEnabled(true);
+    Shuffle->hide();
+    Image1->hide();
+    Panel2->setText(QStringLiteral("  "));
+    Panel4->setText(QStringLiteral("  "));
+    showHoldMarks();
+}
+
+void TForm1::HoldToggle(int slot)
+{
+    game_.toggleHold(slot);
+    HoldPanel[slot]->setText(holdCaption(game_.mark(slot)));
+    HoldPanel[slot]->setColor(markColor(game_.mark(slot)));
+}
+
+void TForm1::SecondClick()
+{
+    // A typed bet that has not been committed yet counts for this hand.
+    Bet->interpretText();
+    game_.setBet(Bet->value());
+    Bet->setReadOnly(false);
+    Second->hide();
+    Shuffle->show();
+
+    const PokerGame::DrawResult result = game_.draw();
+    for (int k = 0; k < 5; ++k)
+        CardDeck[k]->setValue(game_.hand()[k]);
+    for (ClickPanel *panel : HoldPanel)
+        panel->setEnabled(false);
+    Panel2->setText(result.settlement.resultText);
+
+    if (!result.settlement.won) {
+        Cash->setText(result.settlement.moneyText);
+        UpdateDisplay();
+        return;
+    }
+
+    const int rank = result.evaluation.rank;
+    Image1->show();
+    Cash->setText(result.settlement.moneyText);
+    UpdateDisplay();
+
+    if (RadioButton3->isChecked() && PictureFlags[rank]) {
+        if (pauseMs_ > 0)
+            Sleeper1->SleepFor(pauseMs_);
+        if (showPicture_ && !closing_)
+            showPicture_();
+    }
+}
+
+void TForm1::UpdateDisplay()
+{
+    Panel5->setText(QString::number(game_.total()));
+    const GameCounters &c = game_.counters();
+    for (int col = 0; col < kHandRankCount; ++col)
+        StringGrid1->item(1, col)->setText(QString::number(c.perRank[col]));
+    for (int col = 0; col < kHandRankCount; ++col)
+        StringGrid1->item(0, col)->setText(HandGridName(col));
+    if (c.wins > 0 || c.losses > 0)
+        Gauge1->setProgress(winPercentage(c));
+
+    game_.markAllOver();
+    showHoldMarks();
+    for (ClickPanel *panel : HoldPanel)
+        panel->setEnabled(false);
+}
+
+void TForm1::SpeedButton5Click()
+{
+    Cash->setText(statsLine1(game_.counters()));
+    Panel4->setText(statsLine2(game_.counters()));
+}
+
+void TForm1::SetTotal(std::int32_t total)
+{
+    game_.setTotal(total);
+    Panel5->setText(QString::number(total));
+}
+
+void TForm1::applyColor(int &store, const std::function<QColor()> &current,
+                        const std::function<void(const QColor &)> &set, bool keepCurrentOnCancel)
+{
+    const std::optional<QColor> chosen = platform::dialogs().chooseColor(lastDialogColor_);
+    if (chosen) {
+        lastDialogColor_ = *chosen;
+        set(*chosen);
+        if (!keepCurrentOnCancel)
+            store = toStoredColor(*chosen);
+    }
+    if (keepCurrentOnCancel)
+        store = current().isValid() ? toStoredColor(current()) : kButtonFaceColor;
+}
+
+void TForm1::Background1Click()
+{
+    applyColor(FormColor, nullptr, [this](const QColor &c) { setFormBackground(c); }, false);
+}
+
+void TForm1::Piechart1Click()
+{
+    applyColor(PieColor, [this] { return Gauge1->foreColor(); },
+               [this](const QColor &c) { Gauge1->setForeColor(c); }, true);
+}
+
+void TForm1::Total1Click()
+{
+    applyColor(TotalColor, [this] { return Panel5->property("customColor").value<QColor>(); },
+               [this](const QColor &c) {
+                   Panel5->setColor(c);
+                   Panel5->setProperty("customColor", c);
+               },
+               true);
+}
+
+void TForm1::Amount1Click()
+{
+    applyColor(AmountColor, [this] { return Bet->property("customColor").value<QColor>(); },
+               [this](const QColor &c) { setBetBackground(c); }, true);
+}
+
+void TForm1::setFormBackground(const QColor &color)
+{
+    QPalette pal = surface_->palette();
+    pal.setColor(QPalette::Window, color);
+    surface_->setPalette(pal);
+}
+
+void TForm1::setBetBackground(const QColor &color)
+{
+    QPalette pal = Bet->palette();
+    const QColor face = color.isValid() ? color : pal.color(QPalette::Button);
+    pal.setColor(QPalette::Base, face);
+    Bet->setPalette(pal);
+    Bet->setProperty("customColor", color);
+}
+
+void TForm1::AdjustPayouts1Click()
+{
+}
+
+void TForm1::HelpClick()
+{
+    platform::HelpService::showContext(1);
+}
+
+void TForm1::Button2Click()
+{
+    if (!showPicture_)
+        return;
+    hide();
+    showPicture_();
+    show();
+}
+
+void TForm1::SpinEdit1Change(int value)
+{
+    pauseMs_ = value * 1000;
+}
+
+void TForm1::FormClose()
+{
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    closing_ = true;
+    FormClose();
+    event->accept();
+}
+
+void TForm1::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+    QMainWindow::changeEvent(event);
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu1->popup(event->globalPos());
+}
+
+} // namespace brisvale

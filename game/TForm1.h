@@ -1,0 +1,132 @@
+#pragma once
+
+#include "game/PokerGame.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+class QToolButton;
+class QStatusBar;
+
+namespace brisvale {
+
+class ClickPanel;
+class PieGauge;
+class SpinEdit;
+class TCardDeck;
+class TSleeper;
+namespace platform {
+class DesignScaler;
+}
+
+// The game table: bet, total, five card slots with their hold panels, the
+// play buttons, results, statistics and the switches for sound and pictures.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr auto kVersion = "2.10";
+
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    PokerGame &game() { return game_; }
+    int pauseMs() const { return pauseMs_; }
+
+    // How the table opens the picture reward: shows it modally and returns
+    // when it has closed. Without one, no picture is shown.
+    void setPictureWindow(std::function<void()> showModal) { showPicture_ = std::move(showModal); }
+
+    // Controls, named as on the table's design.
+    SpinEdit *Bet = nullptr;
+    ClickPanel *Panel5 = nullptr;
+    QPushButton *Shuffle = nullptr;
+    QPushButton *Second = nullptr;
+    ClickPanel *Cash = nullptr;
+    ClickPanel *Panel4 = nullptr;
+    ClickPanel *Panel2 = nullptr;
+    QToolButton *SpeedButton5 = nullptr;
+    std::array<TCardDeck *, 5> CardDeck{};
+    QLabel *Image1 = nullptr;
+    PieGauge *Gauge1 = nullptr;
+    std::array<ClickPanel *, 5> HoldPanel{}; // Panel6 .. Panel10
+    QTableWidget *StringGrid1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QRadioButton *RadioButton1 = nullptr; // "Sound On"
+    QRadioButton *RadioButton2 = nullptr; // "Sound Off"
+    SpinEdit *SpinEdit1 = nullptr;
+    QRadioButton *RadioButton3 = nullptr; // "Picture On"
+    QRadioButton *RadioButton4 = nullptr; // "Picture Off"
+    QStatusBar *EStatusBar1 = nullptr;
+    TSleeper *Sleeper1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+
+    // Picture flag k: a won hand of rank k opens the picture (index 0 unused).
+    std::array<bool, kHandRankCount> PictureFlags{false, true, true, true, true, true, true, true, true, true};
+
+    // Colours chosen through the "Colors" menu; -1 while unset.
+    int FormColor = -1;
+    int PieColor = -1;
+    int AmountColor = -1;
+    int TotalColor = -1;
+
+    // Event handlers.
+    void FormCreate();
+    void FormActivate();
+    void ShuffleClick();
+    void Panel6Click() { HoldToggle(0); }
+    void Panel7Click() { HoldToggle(1); }
+    void Panel8Click() { HoldToggle(2); }
+    void Panel9Click() { HoldToggle(3); }
+    void Panel10Click() { HoldToggle(4); }
+    void SecondClick();
+    void UpdateDisplay();
+    void SpeedButton5Click();
+    void N10001Click() { SetTotal(1000); }
+    void N100001Click() { SetTotal(10000); }
+    void N1000001Click() { SetTotal(100000); }
+    void Background1Click();
+    void Piechart1Click();
+    void Total1Click();
+    void Amount1Click();
+    void AdjustPayouts1Click();
+    void HelpClick();
+    void Button2Click();
+    void SpinEdit1Change(int value);
+    void FormClose();
+
+    QAction *actionByText(const QString &text) const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void buildControls(QWidget *surface);
+    void buildMenus();
+    void HoldToggle(int slot);
+    void SetTotal(std::int32_t total);
+    void showHoldMarks();
+    void showBetRange();
+    void applyColor(int &store, const std::function<QColor()> &current,
+                    const std::function<void(const QColor &)> &set, bool keepCurrentOnCancel);
+    void setFormBackground(const QColor &color);
+    void setBetBackground(const QColor &color);
+
+    PokerGame game_;
+    int pauseMs_ = 2000;
+    QColor lastDialogColor_ = Qt::black;
+    platform::DesignScaler *scaler_ = nullptr;
+    QWidget *surface_ = nullptr;
+    std::function<void()> showPicture_;
+    bool closing_ = false;
+};
+
+} // namespace brisvale

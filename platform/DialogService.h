@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace brisvale::platform {
+
+enum class MessageKind { Information, Warning, Error };
+
+// What an open-file dialog is asked with. Filters are "Text (*.a *.b)" entries;
+// filterIndex picks the one shown first (0-based).
+struct OpenFileRequest {
+    QString title;
+    QStringList filters;
+    int filterIndex = 0;
+    QString initialDir;
+    QString fileName;
+};
+
+// Every modal question the program puts to the player goes through this one
+// service, so tests can script the answers and read back the exact words.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+
+    // A message box with a single OK button.
+    virtual void message(MessageKind kind, const QString &text) = 0;
+    // A Yes/No question; true only for Yes.
+    virtual bool confirm(const QString &text) = 0;
+    // The chosen path, or nothing when the player cancelled.
+    virtual std::optional<QString> openFile(const OpenFileRequest &request) = 0;
+    // The chosen colour, or nothing when the player cancelled.
+    virtual std::optional<QColor> chooseColor(const QColor &initial) = 0;
+};
+
+// The service in force. Until one is installed, a scripted service that
+// answers "cancel" to everything stands in, so nothing ever blocks.
+DialogService &dialogs();
+// Installs a service (not owned); nullptr restores the stand-in.
+void setDialogService(DialogService *service);
+
+} // namespace brisvale::platform

@@ -1,0 +1,194 @@
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace brisvale::platform::fs {
+
+namespace {
+
+bool lexists(const QString &path)
+{
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+QStringList rawEntries(const QString &dir)
+{
+    QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
+    return d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::NoSort);
+}
+
+// Glob match with '*' and '?', case-insensitive, iterative so hostile masks
+// cannot blow the stack.
+bool globMatch(const QString &name, const QString &mask)
+{
+    qsizetype n = 0, m = 0, starM = -1, starN = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask[m] == u'?' || mask[m].toCaseFolded() == name[n].toCaseFolded())) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask[m] == u'*') {
+            starM = m++;
+            starN = n;
+        } else if (starM >= 0) {
+            m = starM + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask[m] == u'*')
+        ++m;
+    return m == mask.size();
+}
+
+} // namespace
+
+bool nameLess(const QString &a, const QString &b)
+{
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    if (c != 0)
+        return c < 0;
+    return a < b;
+}
+
+QString resolve(const QString &path)
+{
+    if (path.isEmpty() || lexists(path))
+        return path;
+
+    const bool absolute = path.startsWith(u'/');
+    const QStringList parts = path.split(u'/', Qt::SkipEmptyParts);
+    QString base = absolute ? QStringLiteral("/") : QString();
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString &part = parts[i];
+        const QString exact = base.isEmpty() ? part : join(base, part);
+        if (part == u"." || part == u".." || lexists(exact)) {
+            base = exact;
+            continue;
+        }
+        QStringList matches;
+        for (const QString &entry : rawEntries(base)) {
+            if (QString::compare(entry, part, Qt::CaseInsensitive) == 0)
+                matches << entry;
+        }
+        if (matches.isEmpty()) {
+            // Nothing to resolve against: keep the rest as the caller wrote it.
+            QString rest = parts.mid(i).join(u'/');
+            if (path.endsWith(u'/'))
+                rest += u'/';
+            return base.isEmpty() ? rest : join(base, rest);
+        }
+        std::sort(matches.begin(), matches.end(), nameLess);
+        base = base.isEmpty() ? matches.first() : join(base, matches.first());
+    }
+    if (path.endsWith(u'/') && !base.endsWith(u'/'))
+        base += u'/';
+    return base;
+}
+
+bool exists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo::exists(resolve(path));
+}
+
+bool fileExists(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(resolve(path));
+    return info.exists() && !info.isDir();
+}
+
+bool directoryExists(const QString &path)
+{
+    return !path.isEmpty() && QFileInfo(resolve(path)).isDir();
+}
+
+bool removeFile(const QString &path)
+{
+    return fileExists(path) && QFile::remove(resolve(path));
+}
+
+bool matchesMask(const QString &name, const QString &mask)
+{
+    const QString m = mask.trimmed();
+    if (m.isEmpty())
+        return false;
+    if (m == u"*.*" || m == u"*")
+        return true;
+    if (globMatch(name, m))
+        return true;
+    // "NAME.*" also matches a name without any extension, as the original
+    // platform's search does.
+    if (m.endsWith(QStringLiteral(".*")) && !name.contains(u'.'))
+        return globMatch(name, m.left(m.size() - 2));
+    return false;
+}
+
+QStringList findFiles(const QString &dir, const QString &masks, Entries which)
+{
+    const QString real = resolve(dir.isEmpty() ? QStringLiteral(".") : dir);
+    const QStringList maskList = masks.split(u';', Qt::SkipEmptyParts);
+    QStringList out;
+    for (const QString &entry : rawEntries(real)) {
+        const QFileInfo info(join(real, entry));
+        const bool isDir = info.isDir();
+        if ((which == Entries::Files && isDir) || (which == Entries::Directories && !isDir))
+            continue;
+        if (std::any_of(maskList.begin(), maskList.end(),
+                        [&](const QString &mask) { return matchesMask(entry, mask); }))
+            out << entry;
+    }
+    std::sort(out.begin(), out.end(), nameLess);
+    return out;
+}
+
+QString currentDirectory()
+{
+    return QDir::currentPath();
+}
+
+bool setCurrentDirectory(const QString &path)
+{
+    return !path.isEmpty() && QDir::setCurrent(resolve(path));
+}
+
+QString folderOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return QString();
+    if (slash == 0)
+        return QStringLiteral("/");
+    return path.left(slash);
+}
+
+QString fileNameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString extensionOf(const QString &path)
+{
+    const QString name = fileNameOf(path);
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+QString join(const QString &folder, const QString &name)
+{
+    if (folder.isEmpty())
+        return name;
+    if (folder.endsWith(u'/'))
+        return folder + name;
+    return folder + u'/' + name;
+}
+
+} // namespace brisvale::platform::fs

@@ -1,0 +1,54 @@
+#include "platform/HelpService.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace brisvale::platform {
+
+namespace {
+QString &helpName()
+{
+    static QString name;
+    return name;
+}
+QPointer<QTextBrowser> &helpWindow()
+{
+    static QPointer<QTextBrowser> window;
+    return window;
+}
+} // namespace
+
+void HelpService::setHelpFile(const QString &name)
+{
+    helpName() = name;
+}
+
+QString HelpService::helpFile()
+{
+    return helpName();
+}
+
+QWidget *HelpService::showContext(int context)
+{
+    QPointer<QTextBrowser> &window = helpWindow();
+    if (!window) {
+        window = new QTextBrowser;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setObjectName(QStringLiteral("HelpWindow"));
+        window->setOpenExternalLinks(false);
+        window->resize(620, 560);
+    }
+    // Help files map to the embedded document by name, whatever the letter case.
+    const QString base = helpName().isEmpty() ? QStringLiteral("TANVIK") : helpName().section(u'.', 0, 0);
+    window->setWindowTitle(QApplication::applicationDisplayName() + QStringLiteral(" Help"));
+    window->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(base.toUpper())));
+    window->scrollToAnchor(QStringLiteral("context%1").arg(context));
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+} // namespace brisvale::platform

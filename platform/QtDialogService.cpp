@@ -1,0 +1,70 @@
+#include "platform/QtDialogService.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/FileSystem.h"
+
+namespace brisvale::platform {
+
+namespace {
+QWidget *owner()
+{
+    return QApplication::activeWindow();
+}
+QString title()
+{
+    return QApplication::applicationDisplayName();
+}
+} // namespace
+
+void QtDialogService::message(MessageKind kind, const QString &text)
+{
+    switch (kind) {
+    case MessageKind::Information:
+        QMessageBox::information(owner(), title(), text);
+        break;
+    case MessageKind::Warning:
+        QMessageBox::warning(owner(), title(), text);
+        break;
+    case MessageKind::Error:
+        QMessageBox::critical(owner(), title(), text);
+        break;
+    }
+}
+
+bool QtDialogService::confirm(const QString &text)
+{
+    return QMessageBox::question(owner(), title(), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
+{
+    QFileDialog dialog(owner(), request.title.isEmpty() ? title() : request.title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(request.filters);
+    if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
+        dialog.selectNameFilter(request.filters.at(request.filterIndex));
+    if (!request.initialDir.isEmpty())
+        dialog.setDirectory(fs::resolve(request.initialDir));
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QColor> QtDialogService::chooseColor(const QColor &initial)
+{
+    const QColor chosen = QColorDialog::getColor(initial, owner(), title());
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+} // namespace brisvale::platform

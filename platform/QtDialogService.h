@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/DialogService.h"
+
+class QWidget;
+
+namespace brisvale::platform {
+
+// The real dialogs: Qt message boxes, file and colour dialogs, parented to
+// the active window so they stay on top of the program.
+class QtDialogService : public DialogService {
+public:
+    void message(MessageKind kind, const QString &text) override;
+    bool confirm(const QString &text) override;
+    std::optional<QString> openFile(const OpenFileRequest &request) override;
+    std::optional<QColor> chooseColor(const QColor &initial) override;
+};
+
+} // namespace brisvale::platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace brisvale::test {
+
+// Points XDG_CONFIG_HOME and BRISVALE_WINDIR at fresh temporary folders (the
+// Windows directory gets copies of the shipped data files). Called by the
+// test mains before the application object exists.
+void setUpIsolatedEnvironment();
+
+// The temporary root made for this process.
+QString scratchRoot();
+// A fresh, empty folder under the scratch root.
+QString freshFolder(const QString &name);
+// Folder of checked-in test files.
+QString testDataDir();
+
+} // namespace brisvale::test
