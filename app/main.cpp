@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "game/TForm1.h"
+#include "imaging/CodecBridge.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
 #include "platform/QtDialogService.h"
@@ -14,6 +15,8 @@ int main(int argc, char **argv)
 
     brisvale::platform::QtDialogService dialogs;
     brisvale::platform::setDialogService(&dialogs);
+
+    brisvale::LoadCodecLibrary();
 
     brisvale::TForm1 form;
     form.showMaximized();

@@ -101,6 +101,21 @@ int16_t readPngFile(const std::string &name, int32_t depth, int32_t dither, Imag
     return readFile(readPng, name, depth, dither, bitmap, palette, progress);
 }
 
+int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap,
+                      Palette &palette)
+{
+    const Palette start = palette;
+    palette.clear();
+    ReadOptions options;
+    options.depth = depth;
+    options.dither = dither != 0;
+    options.start = &start;
+    const int rc = readBmp(data, size, options, bitmap, palette);
+    if (rc < kOk)
+        palette.clear();
+    return int16_t(rc);
+}
+
 int16_t writeBmpFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
                      const Progress &progress, int32_t)
 {
