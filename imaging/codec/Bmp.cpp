@@ -248,6 +248,12 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         const uint8_t *e = data + h.paletteOffset + i * h.entrySize;
         filePalette.push_back(Rgb{e[2], e[1], e[0]});
     }
+    // Plain pixel data must all be there before anything is allocated for it.
+    if (h.compression != kRle8 && h.compression != kRle4) {
+        const size_t srcStride = Image::strideFor(uint32_t(h.width), h.bits);
+        if (srcStride == 0 || uint64_t(srcStride) * uint64_t(h.height) > size - h.pixelOffset)
+            return kTruncated;
+    }
     const int bits = (h.bits <= 8) ? h.bits : 24;
     rc = Image::create(h.width, h.height, bits, image);
     if (rc != kOk)

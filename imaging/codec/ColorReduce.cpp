@@ -201,6 +201,46 @@ int quantize(const Image &src, const Palette &srcPalette, int colours, int outBi
     return kOk;
 }
 
+// A true-colour picture of few colours gets exactly those colours; false when
+// it has more than `colours`.
+bool exactPalette(const Image &src, size_t colours, int outBits, Image &out, Palette &outPalette)
+{
+    std::vector<uint32_t> keys;
+    std::vector<uint8_t> slots(size_t(1) << 15, 0); // quick filter before the search
+    std::vector<uint8_t> indices(size_t(src.width()) * size_t(src.height()));
+    size_t at = 0;
+    for (int y = 0; y < src.height(); ++y) {
+        const uint8_t *p = src.row(y);
+        for (int x = 0; x < src.width(); ++x, p += 3) {
+            const uint32_t key = (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+            size_t i = 0;
+            const size_t slot = ((p[2] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[0] >> 3);
+            if (slots[slot])
+                while (i < keys.size() && keys[i] != key)
+                    ++i;
+            else
+                i = keys.size();
+            if (i == keys.size()) {
+                if (keys.size() == colours)
+                    return false;
+                keys.push_back(key);
+                slots[slot] = 1;
+            }
+            indices[at++] = uint8_t(i);
+        }
+    }
+    if (Image::create(src.width(), src.height(), outBits, out) != kOk)
+        return false;
+    at = 0;
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            out.setIndex(x, y, indices[at++]);
+    outPalette.clear();
+    for (uint32_t k : keys)
+        outPalette.push_back(Rgb{uint8_t(k >> 16), uint8_t(k >> 8), uint8_t(k)});
+    return true;
+}
+
 int repack(const Image &src, int outBits, Image &out)
 {
     int rc = Image::create(src.width(), src.height(), outBits, out);
@@ -247,10 +287,13 @@ int reduce(const Image &image, const Palette &palette, int depth, bool dither, c
             return remapFixed(image, palette, *start, 8, dither, out);
         }
         if (bits == 24)
-            return quantize(image, palette, 256, 8, dither, out, outPalette);
+            return exactPalette(image, 256, 8, out, outPalette) ? kOk
+                                                                : quantize(image, palette, 256, 8, dither, out, outPalette);
         outPalette = palette;
         return repack(image, 8, out);
     case 4:
+        if (bits == 24 && exactPalette(image, 16, 4, out, outPalette))
+            return kOk;
         if (bits == 24 || (bits == 8 && highestIndex(image) > 15))
             return quantize(image, palette, 16, 4, dither, out, outPalette);
         outPalette = palette;

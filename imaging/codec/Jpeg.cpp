@@ -311,6 +311,10 @@ int writeJpeg(const std::string &path, int quality, int smoothing, int depth, co
     jpeg_set_defaults(&z.c);
     jpeg_set_quality(&z.c, quality, TRUE);
     z.c.smoothing_factor = smoothing;
+    // At high qualities colour detail is kept at full resolution.
+    if (!grey && quality >= 90)
+        for (int i = 0; i < z.c.num_components; ++i)
+            z.c.comp_info[i].h_samp_factor = z.c.comp_info[i].v_samp_factor = 1;
     if (!guardedStartCompress(&z.c, &z.err))
         return kCannotWrite;
     const int w = image.width();

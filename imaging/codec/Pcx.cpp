@@ -170,7 +170,7 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             return kTruncated;
         }
         uint8_t *dst = image.row(y);
-        if (h.planes >= 3) {
+        if (h.bits == 8 && h.planes >= 3) {
             for (int x = 0; x < h.width; ++x) {
                 dst[3 * x + 0] = line[2 * bpl + size_t(x)];
                 dst[3 * x + 1] = line[bpl + size_t(x)];

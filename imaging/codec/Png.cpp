@@ -32,6 +32,11 @@ void readFromMemory(png_structp png, png_bytep out, size_t length)
 
 void onWarning(png_structp, png_const_charp) {}
 
+[[noreturn]] void onError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
+
 struct Reader {
     png_structp png = nullptr;
     png_infop info = nullptr;
@@ -39,7 +44,7 @@ struct Reader {
     Reader(const uint8_t *data, size_t size)
     {
         source = MemoryReader{data, size, 0, false};
-        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, onWarning);
+        png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
         if (!png)
             return;
         info = png_create_info_struct(png);
