@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool imagemagick fonts-dejavu-core
-  netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time
+  netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time bc
 )
 
 missing=()
