@@ -170,8 +170,10 @@ WaveFile WaveFile::parse(const QByteArray &bytes)
     if (!isId(p + 8, "WAVE"))
         return failed(WaveError::NotWave);
 
-    // Writers get the RIFF size wrong often enough that it is not trusted;
-    // whether the sound is whole is decided by its own chunks.
+    // Writers get the RIFF size wrong often enough that it does not bound the
+    // walk; whether the sound is whole is decided by its own chunks. It only
+    // tells a file cut before a chunk we need from one that never had it.
+    const bool shortOfRiffSize = std::uint64_t(u32(p + 4)) + 8 > std::uint64_t(size);
     bool haveFormat = false;
     FormatChunk fmt;
     qsizetype dataOffset = -1;
@@ -204,7 +206,7 @@ WaveFile WaveFile::parse(const QByteArray &bytes)
         pos = body + qsizetype(chunkSize) + qsizetype(chunkSize & 1);
     }
 
-    if (cut)
+    if (cut || ((!haveFormat || dataOffset < 0) && shortOfRiffSize))
         return failed(WaveError::Truncated);
     if (!haveFormat)
         return failed(WaveError::NoFormatChunk);
