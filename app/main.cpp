@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QScreen>
 
 #include "game/TForm1.h"
 #include "platform/DialogService.h"
@@ -16,6 +17,10 @@ int main(int argc, char **argv)
     brisvale::platform::setDialogService(&dialogs);
 
     brisvale::TForm1 form;
+    // Without a window manager a maximize request does nothing, so start at
+    // the full working area and let one that exists maximize as usual.
+    if (QScreen *screen = QApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     const int rc = app.exec();
     brisvale::platform::setDialogService(nullptr);
