@@ -38,3 +38,12 @@ TEST(DialogService, ScriptedServiceRecordsTextsAndAnswersFromItsQueues)
     EXPECT_FALSE(dialogs().confirm(QStringLiteral("?")));
     EXPECT_FALSE(dialogs().chooseColor(Qt::black).has_value());
 }
+
+TEST(DialogService, FilterPairsBecomeCaseFreeQtFilters)
+{
+    EXPECT_EQ(qtNameFilters(QStringLiteral("Windows WAV files (*.WAV)|*.WAV")),
+              (QStringList{"Windows WAV files (*.WAV) (*.[wW][aA][vV])"}));
+    EXPECT_EQ(qtNameFilters(QStringLiteral("All Pixs|*.BMP;*.GIF;|BMP|*.BMP")),
+              (QStringList{"All Pixs (*.[bB][mM][pP] *.[gG][iI][fF])", "BMP (*.[bB][mM][pP])"}));
+    EXPECT_TRUE(qtNameFilters(QString()).isEmpty());
+}
