@@ -2,6 +2,7 @@
 #include <QScreen>
 
 #include "game/TForm1.h"
+#include "game/Tsetpay.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
 #include "platform/QtDialogService.h"
@@ -17,6 +18,8 @@ int main(int argc, char **argv)
     brisvale::platform::setDialogService(&dialogs);
 
     brisvale::TForm1 form;
+    brisvale::Tsetpay payouts(form.game().payouts(), form.PictureFlags, &form);
+    form.setPayoutsDialog(&payouts);
     // Without a window manager a maximize request does nothing, so start at
     // the full working area and let one that exists maximize as usual.
     if (QScreen *screen = QApplication::primaryScreen())

@@ -7,6 +7,7 @@
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
 #include "game/Statistics.h"
+#include "game/Tsetpay.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
@@ -491,6 +492,8 @@ void TForm1::setBetBackground(const QColor &color)
 
 void TForm1::AdjustPayouts1Click()
 {
+    if (payoutsDialog_)
+        payoutsDialog_->exec();
 }
 
 void TForm1::HelpClick()
