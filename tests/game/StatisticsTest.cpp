@@ -65,16 +65,6 @@ TEST(StatsText, LargestCountsAreShownWhole)
                                    + QStringLiteral(" Straight Flush=") + n + QStringLiteral(" Royal Flush=") + n);
 }
 
-TEST(WinPercentage, FollowsWinsAndLosses)
-{
-    EXPECT_EQ(winPercentage(counters({})), 0);
-    EXPECT_EQ(winPercentage(counters({}, 1, 0)), 100);
-    EXPECT_EQ(winPercentage(counters({}, 1, 1)), 50);
-    EXPECT_EQ(winPercentage(counters({}, 1, 2)), 33);
-    EXPECT_EQ(winPercentage(counters({}, 2, 1)), 66);
-    EXPECT_EQ(winPercentage(counters({}, 0, 5)), 0);
-}
-
 TEST(WinPercentage, ExactShareIsNotRoundedDown)
 {
     // 0.58 * 100 is 57.999... in binary floating point.
