@@ -28,8 +28,11 @@ void WinSounds::setDevice(std::unique_ptr<platform::WaveDevice> device)
 
 void WinSounds::reload()
 {
+    // Without a store to read from, the table itself is all there is.
+    if (!reader_)
+        return;
     for (int k = 1; k <= kEntries; ++k)
-        table_[k - 1] = reader_ ? reader_(k) : noSound();
+        table_[k - 1] = reader_(k);
 }
 
 QString WinSounds::entry(int k) const

@@ -42,7 +42,8 @@ public:
     void setDevice(std::unique_ptr<platform::WaveDevice> device);
     void setReader(Reader reader) { reader_ = std::move(reader); }
 
-    // Fills the table from the reader (every entry noSound() without one).
+    // Fills the table from the reader; without one the table stays as it is
+    // (every entry noSound() until set).
     void reload();
     QString entry(int k) const;
     void setEntry(int k, const QString &name);

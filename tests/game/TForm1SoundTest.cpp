@@ -1,4 +1,5 @@
 #include "controls/ClickPanel.h"
+#include "controls/TEStatusBar.h"
 #include "game/HandEvaluation.h"
 #include "game/RandomGenerator.h"
 #include "game/TForm1.h"
@@ -9,7 +10,6 @@
 #include "tests/support/WaveImage.h"
 
 #include <QRadioButton>
-#include <QStatusBar>
 #include <gtest/gtest.h>
 
 using namespace brisvale;
@@ -103,7 +103,7 @@ TEST_F(TForm1SoundTest, AFileThatIsNoWaveSwitchesSoundOffAndTheHandIsStillSettle
     EXPECT_FALSE(form_.RadioButton2->isChecked());
     const QString failure = QStringLiteral("Unable to play sound file error code:  4\n"
                                            "The file is not a wave sound file.");
-    EXPECT_EQ(form_.EStatusBar1->currentMessage(), failure);
+    EXPECT_EQ(form_.EStatusBar1->message(), failure);
 
     // The hand was settled and shown as always.
     EXPECT_EQ(form_.game().counters().wins, 1);
@@ -128,7 +128,7 @@ TEST_F(TForm1SoundTest, SoundOffStillOpensTheDeviceAtEveryWin)
     playUntilWin();
     EXPECT_EQ(device_->log(), QStringList({"open coins.Wav", "close", "open coins.Wav"}));
     EXPECT_TRUE(form_.RadioButton2->isChecked());
-    EXPECT_TRUE(form_.EStatusBar1->currentMessage().isEmpty());
+    EXPECT_TRUE(form_.EStatusBar1->message().isEmpty());
 }
 
 TEST_F(TForm1SoundTest, TwoQuickWinsTheSecondSoundCutsTheFirst)
@@ -178,7 +178,7 @@ TEST_F(TForm1SoundTest, APlayThatFailsIsShownAndSoundStaysOn)
     device_->setPlayFailure(platform::WaveError::NoOutputDevice);
     playUntilWin();
     EXPECT_TRUE(form_.RadioButton1->isChecked());
-    EXPECT_EQ(form_.EStatusBar1->currentMessage(),
+    EXPECT_EQ(form_.EStatusBar1->message(),
               QStringLiteral("Unable to play sound file error code:  15\n"
                              "No audio output device is available."));
     EXPECT_EQ(form_.game().counters().wins, 1);

@@ -122,10 +122,13 @@ TEST_F(WinSoundsTest, EachRankPlaysItsOwnEntry)
     }
 }
 
-TEST_F(WinSoundsTest, ReloadTakesWhatIsStoredWholeAndDefaultsToNoSound)
+TEST_F(WinSoundsTest, ReloadTakesWhatIsStoredWhole)
 {
     EXPECT_EQ(sounds_->entry(1), QStringLiteral("Error"));
+    // With nowhere to read from, what was chosen stays.
+    sounds_->setEntry(2, QStringLiteral("chosen.wav"));
     sounds_->reload();
+    EXPECT_EQ(sounds_->entry(2), QStringLiteral("chosen.wav"));
     EXPECT_EQ(sounds_->entry(9), QStringLiteral("Error"));
 
     // A path far beyond 80 characters still names its file.
@@ -143,6 +146,7 @@ TEST_F(WinSoundsTest, ReloadTakesWhatIsStoredWholeAndDefaultsToNoSound)
     });
     sounds_->reload();
     EXPECT_EQ(calls, 9);
+    EXPECT_EQ(sounds_->entry(2), QStringLiteral("Error"));
     EXPECT_EQ(sounds_->entry(4), longPath);
     EXPECT_TRUE(sounds_->playWin(4, true).played);
     EXPECT_EQ(device_->fileName(), longPath);
