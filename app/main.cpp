@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QScreen>
 
 #include "game/TForm1.h"
+#include "game/Tsetpay.h"
 #include "imaging/CodecBridge.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
@@ -19,6 +21,14 @@ int main(int argc, char **argv)
     brisvale::LoadCodecLibrary();
 
     brisvale::TForm1 form;
+    brisvale::Tsetpay payouts(form.game().payouts(), form.PictureFlags, &form);
+    form.setPayoutsDialog(&payouts);
+    payouts.setSoundTable([&form](int k) { return form.winSounds().entry(k); },
+                          [&form](int k, const QString &path) { form.winSounds().setEntry(k, path); });
+    // Without a window manager a maximize request does nothing, so start at
+    // the full working area and let one that exists maximize as usual.
+    if (QScreen *screen = QApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     const int rc = app.exec();
     brisvale::platform::setDialogService(nullptr);
