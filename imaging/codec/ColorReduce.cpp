@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 #include <libimagequant.h>
+#include <unordered_map>
 
 namespace brisvale::codec {
 
@@ -202,42 +203,31 @@ int quantize(const Image &src, const Palette &srcPalette, int colours, int outBi
 }
 
 // A true-colour picture of few colours gets exactly those colours; false when
-// it has more than `colours`.
+// it has more than `colours` (found early for a photograph).
 bool exactPalette(const Image &src, size_t colours, int outBits, Image &out, Palette &outPalette)
 {
-    std::vector<uint32_t> keys;
-    std::vector<uint8_t> slots(size_t(1) << 15, 0); // quick filter before the search
-    std::vector<uint8_t> indices(size_t(src.width()) * size_t(src.height()));
-    size_t at = 0;
+    std::unordered_map<uint32_t, uint8_t> index;
     for (int y = 0; y < src.height(); ++y) {
         const uint8_t *p = src.row(y);
         for (int x = 0; x < src.width(); ++x, p += 3) {
             const uint32_t key = (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
-            size_t i = 0;
-            const size_t slot = ((p[2] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[0] >> 3);
-            if (slots[slot])
-                while (i < keys.size() && keys[i] != key)
-                    ++i;
-            else
-                i = keys.size();
-            if (i == keys.size()) {
-                if (keys.size() == colours)
-                    return false;
-                keys.push_back(key);
-                slots[slot] = 1;
-            }
-            indices[at++] = uint8_t(i);
+            if (index.find(key) != index.end())
+                continue;
+            if (index.size() == colours)
+                return false;
+            index.emplace(key, uint8_t(index.size()));
         }
     }
     if (Image::create(src.width(), src.height(), outBits, out) != kOk)
         return false;
-    at = 0;
-    for (int y = 0; y < src.height(); ++y)
-        for (int x = 0; x < src.width(); ++x)
-            out.setIndex(x, y, indices[at++]);
-    outPalette.clear();
-    for (uint32_t k : keys)
-        outPalette.push_back(Rgb{uint8_t(k >> 16), uint8_t(k >> 8), uint8_t(k)});
+    outPalette.assign(index.size(), Rgb{});
+    for (const auto &[key, i] : index)
+        outPalette[i] = Rgb{uint8_t(key >> 16), uint8_t(key >> 8), uint8_t(key)};
+    for (int y = 0; y < src.height(); ++y) {
+        const uint8_t *p = src.row(y);
+        for (int x = 0; x < src.width(); ++x, p += 3)
+            out.setIndex(x, y, index[(uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0]]);
+    }
     return true;
 }
 

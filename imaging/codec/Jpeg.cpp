@@ -73,12 +73,12 @@ bool guardedStart(j_decompress_ptr c, ErrorManager *err)
     return true;
 }
 
-bool guardedReadRow(j_decompress_ptr c, ErrorManager *err, JSAMPROW row)
+// Reads up to `count` rows; answers how many, or -1 on a fatal error.
+int guardedReadRows(j_decompress_ptr c, ErrorManager *err, JSAMPARRAY rows, int count)
 {
     if (setjmp(err->jump))
-        return false;
-    JSAMPROW rows[1] = {row};
-    return jpeg_read_scanlines(c, rows, 1) == 1;
+        return -1;
+    return int(jpeg_read_scanlines(c, rows, JDIMENSION(count)));
 }
 
 bool guardedFinish(j_decompress_ptr c, ErrorManager *err)
@@ -190,19 +190,27 @@ int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image
     std::vector<uint8_t> cmykRow(cmyk ? size_t(d.c.output_width) * 4 : 0);
     ProgressReporter progress(options.progress);
     const int h = int(d.c.output_height);
-    for (int y = 0; y < h; ++y) {
-        JSAMPROW target = cmyk ? cmykRow.data() : image.row(y);
-        if (!guardedReadRow(&d.c, &d.err, target)) {
+    // Several rows a call where the decoder produces them together.
+    const int batch = cmyk ? 1 : std::max(1, d.c.rec_outbuf_height);
+    JSAMPROW rows[16];
+    int y = 0;
+    while (y < h) {
+        const int want = std::min({batch, h - y, 16});
+        for (int i = 0; i < want; ++i)
+            rows[i] = cmyk ? cmykRow.data() : image.row(y + i);
+        const int got = guardedReadRows(&d.c, &d.err, rows, want);
+        if (got <= 0) {
             image.clear();
             return kDamaged;
         }
         if (cmyk)
             cmykToBgr(cmykRow.data(), image.row(y), int(d.c.output_width), d.c.saw_Adobe_marker);
+        y += got;
         if (d.err.truncated) {
             image.clear();
             return kTruncated;
         }
-        if (!progress.report(uint64_t(y) + 1, uint64_t(h))) {
+        if (!progress.report(uint64_t(y), uint64_t(h))) {
             image.clear();
             return kStopped;
         }
