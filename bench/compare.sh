@@ -3,11 +3,11 @@
 # run side by side on the same files, with peak memory:
 #   a 24-megapixel photograph to a 24-bit BMP against `djpeg -bmp`;
 #   PNG, GIF, TIFF, BMP and PCX pictures to BMP against ImageMagick's convert.
-# Usage: bench/compare.sh [RUNS]   (medians of RUNS runs, 5 by default)
+# Usage: bench/compare.sh [RUNS]   (medians of RUNS runs, 7 by default)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRISVALE_BUILD_DIR:-$root/build}
-runs=${1:-5}
+runs=${1:-7}
 picconv="$build/tools/picconv/picconv"
 [ -x "$picconv" ] || cmake --build "$build" --target picconv >/dev/null
 im=$(command -v convert-im6.q16 || command -v convert)
@@ -30,10 +30,13 @@ if [ ! -f picture.png ]; then
   rm picture.ppm
 fi
 
-# One run: prints "seconds peak-kilobytes".
+# One run: prints "seconds peak-kilobytes" (wall time to the millisecond).
 measure() {
-  /usr/bin/time -f '%e %M' -o time.txt "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  cat time.txt
+  local start end
+  start=$(date +%s%N)
+  /usr/bin/time -f '%M' -o time.txt "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
+  end=$(date +%s%N)
+  echo "$(echo "($end - $start) / 1000000000" | bc -l | cut -c1-6) $(cat time.txt)"
 }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
@@ -52,7 +55,7 @@ compare() {
   om=$(cut -d' ' -f2 ours.txt | median)
   pm=$(cut -d' ' -f2 peer.txt | median)
   printf '%-28s %9ss %9ss %8.3f %10sKB %10sKB\n' "$name" "$ot" "$pt" "$(echo "$ot / $pt" | bc -l)" "$om" "$pm"
-  echo "$name $ot $pt $om $pm" >>results.txt
+  echo "$name|$ot|$pt|$om|$pm" >>results.txt
 }
 : >results.txt
 compare "JPEG 24 MP vs djpeg -bmp" "'$picconv' photo.jpg out.bmp --depth 24" "djpeg -bmp -outfile peer.bmp photo.jpg"
@@ -61,6 +64,6 @@ for ext in png gif tif bmp pcx; do
 done
 
 decoded=$((6000 * 4000 * 3 / 1024))
-peak=$(awk 'NR==1 {print $4}' results.txt)
+peak=$(awk -F'|' 'NR==1 {print $4}' results.txt)
 echo
 echo "JPEG peak memory: ${peak} KB for a decoded picture of ${decoded} KB (ratio $(echo "$peak / $decoded" | bc -l | cut -c1-5))"
