@@ -6,7 +6,9 @@
 #include "controls/TSleeper.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
+#include "game/SettingsStore.h"
 #include "game/Statistics.h"
+#include "game/TableSettings.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
@@ -297,11 +299,30 @@ void TForm1::FormCreate()
 
     scaler_->apply();
 
+    SettingsStore store;
+    TableSettings stored;
+    const std::optional<QString> readError = stored.load(store);
+    applyStoredColors(stored);
+    PictureFlags = stored.pictureFlags;
+    (stored.sound ? RadioButton1 : RadioButton2)->setChecked(true);
+
+    // A payout of 0 is a choice the player made, so it is kept too.
     game_.payouts() = PayoutTable::defaults();
+    for (int rank = 1; rank < kHandRankCount; ++rank) {
+        if (stored.payouts[rank] >= 0)
+            game_.payouts()[rank] = stored.payouts[rank];
+    }
     setWindowTitle(QStringLiteral("Brisvale for Windows 95 Version ") + QLatin1String(kVersion));
 
+    // The bet is only taken when it is below the total, so the total comes first.
     Bet->setRange(PokerGame::kMinimumBet, PokerGame::kMaximumBet);
     game_.setBet(Bet->value());
+    game_.restoreTotal(stored.total);
+    game_.restoreBet(stored.betAmount);
+    {
+        const QSignalBlocker block(Bet);
+        Bet->setValue(game_.bet());
+    }
 
     game_.counters().reset();
     randomGenerator().seedFromClock();
@@ -314,6 +335,30 @@ void TForm1::FormCreate()
     showHoldMarks();
     for (TCardDeck *card : CardDeck)
         card->setValue(kExtraCardBack);
+
+    // The table starts with what could be read and defaults for the rest.
+    if (readError)
+        platform::dialogs().message(platform::MessageKind::Error, *readError);
+}
+
+void TForm1::applyStoredColors(const TableSettings &stored)
+{
+    if (stored.formColor > 0) {
+        FormColor = stored.formColor;
+        setFormBackground(fromStoredColor(FormColor));
+    }
+    if (stored.pieColor > 0) {
+        PieColor = stored.pieColor;
+        Gauge1->setForeColor(fromStoredColor(PieColor));
+    }
+    if (stored.amountColor > 0) {
+        AmountColor = stored.amountColor;
+        setBetBackground(fromStoredColor(AmountColor));
+    }
+    if (stored.totalColor > 0) {
+        TotalColor = stored.totalColor;
+        setTotalBackground(fromStoredColor(TotalColor));
+    }
 }
 
 void TForm1::FormActivate()
@@ -473,6 +518,12 @@ void TForm1::setFormBackground(const QColor &color)
     surface_->setPalette(pal);
 }
 
+void TForm1::setTotalBackground(const QColor &color)
+{
+    Panel5->setColor(color);
+    Panel5->setProperty("customColor", color);
+}
+
 void TForm1::setBetBackground(const QColor &color)
 {
     QPalette pal = Bet->palette();
@@ -507,6 +558,26 @@ void TForm1::SpinEdit1Change(int value)
 
 void TForm1::FormClose()
 {
+    // A bet typed but not yet confirmed counts as the bet.
+    if (!Bet->isReadOnly()) {
+        Bet->interpretText();
+        game_.setBet(Bet->value());
+    }
+    TableSettings current;
+    current.betAmount = game_.bet();
+    current.total = game_.total();
+    current.formColor = FormColor;
+    current.pieColor = PieColor;
+    current.amountColor = AmountColor;
+    current.totalColor = TotalColor;
+    current.sound = RadioButton1->isChecked();
+    current.pictureFlags = PictureFlags;
+    current.payouts = game_.payouts().h;
+
+    SettingsStore store;
+    // Closing goes ahead whatever could not be written.
+    if (const std::optional<QString> error = current.save(store))
+        platform::dialogs().message(platform::MessageKind::Error, *error);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

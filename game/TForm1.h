@@ -22,6 +22,7 @@ class PieGauge;
 class SpinEdit;
 class TCardDeck;
 class TSleeper;
+struct TableSettings;
 namespace platform {
 class DesignScaler;
 }
@@ -119,6 +120,8 @@ private:
                     const std::function<void(const QColor &)> &set, bool keepCurrentOnCancel);
     void setFormBackground(const QColor &color);
     void setBetBackground(const QColor &color);
+    void setTotalBackground(const QColor &color);
+    void applyStoredColors(const TableSettings &stored);
 
     PokerGame game_;
     int pauseMs_ = 2000;
