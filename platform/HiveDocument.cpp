@@ -133,6 +133,21 @@ std::optional<QByteArray> hexBytes(const QByteArray &list)
     return out;
 }
 
+// A line that can carry on the byte list of the line before it. Anything
+// else (a blank line, a header, the next value) ends the value, even after a
+// '\' at the end of the line before.
+bool isHexContinuation(const QByteArray &line)
+{
+    const QByteArray text = trimBlanks(line);
+    if (text.isEmpty())
+        return false;
+    for (const char c : text) {
+        if (hexDigit(c) < 0 && c != ',' && c != '\\' && !isBlank(c))
+            return false;
+    }
+    return true;
+}
+
 // Decodes the data of a hex or hex(n) value; nothing when the text is not
 // one at all.
 std::optional<HiveDocument::Value> hexValue(const QByteArray &data)
@@ -243,7 +258,7 @@ HiveDocument HiveDocument::parse(const QByteArray &bytes)
             std::optional<Value> value;
             if (startsWithNoCase(data, "hex")) {
                 // Long binary data continues on the next lines after a '\'.
-                while (data.endsWith('\\') && i + 1 < lines.size()) {
+                while (data.endsWith('\\') && i + 1 < lines.size() && isHexContinuation(lines[i + 1])) {
                     data.chop(1);
                     ++i;
                     entry.lines.push_back(lines[i]);

@@ -3,9 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -43,6 +43,63 @@ public:
 
 private:
     int fd_ = -1;
+};
+
+// The new hive on its way: a uniquely named file beside the target that is
+// removed again unless it replaced the target.
+class TempFile {
+public:
+    explicit TempFile(const QByteArray &target) : target_(target), name_(target + ".XXXXXX") {}
+    ~TempFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (created_ && !replaced_)
+            ::unlink(name_.constData());
+    }
+    TempFile(const TempFile &) = delete;
+    TempFile &operator=(const TempFile &) = delete;
+
+    bool open()
+    {
+        fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
+        created_ = fd_ >= 0;
+        return created_;
+    }
+    bool writeAll(const QByteArray &bytes)
+    {
+        const char *p = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd_, p, size_t(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            p += n;
+            left -= n;
+        }
+        return true;
+    }
+    bool commitToDisk()
+    {
+        const bool synced = ::fsync(fd_) == 0;
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        return synced && closed;
+    }
+    bool replace()
+    {
+        replaced_ = ::rename(name_.constData(), target_.constData()) == 0;
+        return replaced_;
+    }
+
+private:
+    QByteArray target_;
+    QByteArray name_;
+    int fd_ = -1;
+    bool created_ = false;
+    bool replaced_ = false;
 };
 
 bool syncFolder(const QString &folder)
@@ -108,18 +165,12 @@ bool RegistryHive::modify(const std::function<bool(HiveDocument &)> &change) con
     const QByteArray bytes = doc->serialize();
 
     const QString target = targetOf(path_);
-    const QString targetFolder = QFileInfo(target).absolutePath();
-    QTemporaryFile temp(targetFolder + u'/' + QFileInfo(target).fileName() + QStringLiteral(".XXXXXX"));
-    if (!temp.open())
-        return false;
-    if (temp.write(bytes) != bytes.size() || !temp.flush() || ::fsync(temp.handle()) != 0)
+    TempFile temp(QFile::encodeName(target));
+    if (!temp.open() || !temp.writeAll(bytes) || !temp.commitToDisk())
         return false;
     if (beforeReplace_ && !beforeReplace_())
         return false;
-    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
-        return false;
-    temp.setAutoRemove(false);
-    return true;
+    return temp.replace();
 }
 
 bool RegistryHive::flush() const
