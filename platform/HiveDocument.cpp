@@ -225,12 +225,8 @@ HiveDocument HiveDocument::parse(const QByteArray &bytes)
     QList<QByteArray> lines = bytes.split('\n');
     if (bytes.endsWith('\n') || bytes.isEmpty())
         lines.removeLast();
-    if (!lines.isEmpty() && lines.first().endsWith('\r'))
-        doc.lineEnd_ = "\r\n";
-    for (QByteArray &line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
+    // Lines are kept with any '\r' they end in; new lines follow the first.
+    doc.crlf_ = !lines.isEmpty() && lines.first().endsWith('\r');
 
     for (qsizetype i = 0; i < lines.size(); ++i) {
         Entry entry;
@@ -290,7 +286,7 @@ QByteArray HiveDocument::serialize() const
     for (const Entry &entry : entries_) {
         for (const QByteArray &line : entry.lines) {
             out.append(line);
-            out.append(lineEnd_);
+            out.append('\n');
         }
     }
     return out;
@@ -331,9 +327,9 @@ int HiveDocument::lastHeader(const QString &path) const
 
 int HiveDocument::appendHeader(const QString &path)
 {
-    auto other = [](const QByteArray &line) {
+    auto other = [this](const QByteArray &line) {
         Entry e;
-        e.lines.push_back(line);
+        e.lines.push_back(newLine(line));
         return e;
     };
     if (entries_.empty())
@@ -344,7 +340,7 @@ int HiveDocument::appendHeader(const QString &path)
     header.kind = EntryKind::Header;
     header.owned = true;
     header.key = path;
-    header.lines.push_back('[' + QByteArray(kUserRoot) + '\\' + path.toUtf8() + ']');
+    header.lines.push_back(newLine('[' + QByteArray(kUserRoot) + '\\' + path.toUtf8() + ']'));
     entries_.push_back(std::move(header));
     return int(entries_.size()) - 1;
 }
@@ -370,14 +366,19 @@ std::optional<HiveDocument::Value> HiveDocument::value(const QString &key, const
     return found;
 }
 
-HiveDocument::Entry HiveDocument::valueEntry(const QString &name, const QString &text)
+QByteArray HiveDocument::newLine(const QByteArray &text) const
+{
+    return crlf_ ? text + '\r' : text;
+}
+
+HiveDocument::Entry HiveDocument::valueEntry(const QString &name, const QString &text) const
 {
     Entry entry;
     entry.kind = EntryKind::Value;
     entry.name = name;
     entry.value = Value{ValueKind::String, text};
     const QByteArray quotedName = name.isEmpty() ? QByteArray("@") : quote(name);
-    entry.lines.push_back(quotedName + '=' + (needsHex(text) ? hexEncoded(text) : quote(text)));
+    entry.lines.push_back(newLine(quotedName + '=' + (needsHex(text) ? hexEncoded(text) : quote(text))));
     return entry;
 }
 

@@ -48,7 +48,7 @@ private:
     enum class EntryKind { Header, Value, Other };
     struct Entry {
         EntryKind kind = EntryKind::Other;
-        std::vector<QByteArray> lines; // as read, without line ends
+        std::vector<QByteArray> lines; // as read, without the '\n'
         // Header: owned when it names a key below HKEY_CURRENT_USER (not
         // another root, not a deletion); key is the path below it.
         bool owned = false;
@@ -58,7 +58,8 @@ private:
         Value value;
     };
 
-    static Entry valueEntry(const QString &name, const QString &text);
+    Entry valueEntry(const QString &name, const QString &text) const;
+    QByteArray newLine(const QByteArray &text) const;
     // For each entry, the index of the owned header whose block holds it,
     // or -1.
     std::vector<int> owners() const;
@@ -66,7 +67,7 @@ private:
     int appendHeader(const QString &path);
 
     std::vector<Entry> entries_;
-    QByteArray lineEnd_ = "\n";
+    bool crlf_ = false;
 };
 
 } // namespace brisvale::platform

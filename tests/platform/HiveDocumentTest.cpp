@@ -58,6 +58,24 @@ TEST(HiveDocument, KeepsEveryLineItDoesNotChange)
     EXPECT_EQ(doc.serialize(), expected);
 }
 
+TEST(HiveDocument, StrayCarriageReturnsStayWhereTheyWere)
+{
+    // Line ends of both kinds and extra carriage returns, in a file whose
+    // first line ends plainly.
+    const QByteArray hive("REGEDIT4\n"
+                          "[HKEY_CURRENT_USER\\MORVEL\\Bet]\r\n"
+                          "\"Amount\"=\"5\"\r\r\n"
+                          " \r\r\n"
+                          "\"Total\"=\"9\"\n");
+    HiveDocument doc = HiveDocument::parse(hive);
+    EXPECT_EQ(text(doc, kBet, QStringLiteral("Amount")), QStringLiteral("5"));
+    EXPECT_EQ(doc.serialize(), hive);
+    doc.setString(kBet, QStringLiteral("Sound"), QStringLiteral("1"));
+    const QByteArray out = doc.serialize();
+    EXPECT_EQ(out, hive + "\"Sound\"=\"1\"\n");
+    EXPECT_EQ(HiveDocument::parse(out).serialize(), out);
+}
+
 TEST(HiveDocument, ReadsStringsOnlyFromTheCurrentUsersKeys)
 {
     const HiveDocument doc = HiveDocument::parse(kMixed);
