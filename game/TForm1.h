@@ -86,6 +86,8 @@ public:
     // Event handlers.
     void FormCreate();
     void FormActivate();
+    // A sound chosen for rank k in the payouts dialog: used and stored at once.
+    void SoundChosen(int k, const QString &path);
     void ShuffleClick();
     void Panel6Click() { HoldToggle(0); }
     void Panel7Click() { HoldToggle(1); }
