@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QScreen>
 
 #include "game/TForm1.h"
+#include "game/Tsetpay.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
 #include "platform/QtDialogService.h"
@@ -16,6 +18,12 @@ int main(int argc, char **argv)
     brisvale::platform::setDialogService(&dialogs);
 
     brisvale::TForm1 form;
+    brisvale::Tsetpay payouts(form.game().payouts(), form.PictureFlags, &form);
+    form.setPayoutsDialog(&payouts);
+    // Without a window manager a maximize request does nothing, so start at
+    // the full working area and let one that exists maximize as usual.
+    if (QScreen *screen = QApplication::primaryScreen())
+        form.setGeometry(screen->availableGeometry());
     form.showMaximized();
     const int rc = app.exec();
     brisvale::platform::setDialogService(nullptr);

@@ -7,6 +7,7 @@
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
 #include "game/Statistics.h"
+#include "game/Tsetpay.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
@@ -23,6 +24,12 @@
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
+
+// Resources of a static library are only linked in when something names them.
+static void initGameResources()
+{
+    Q_INIT_RESOURCE(game);
+}
 
 namespace brisvale {
 
@@ -72,6 +79,7 @@ void setTextColor(QWidget *w, const QColor &color)
 
 TForm1::TForm1(QWidget *parent) : QMainWindow(parent), game_(randomGenerator())
 {
+    initGameResources();
     setObjectName(QStringLiteral("Form1"));
     QFont windowFont = font();
     windowFont.setPixelSize(kWindowFontPixels);
@@ -203,7 +211,7 @@ void TForm1::buildControls(QWidget *s)
         const int width = std::max(1, int(kGridColumnWidth * factor));
         for (int col = 0; col < 10; ++col)
             StringGrid1->setColumnWidth(col, width);
-        const int rowHeight = std::max(1, int(20 * factor));
+        const int rowHeight = std::max(1, int(24 * factor));
         StringGrid1->setRowHeight(0, rowHeight);
         StringGrid1->setRowHeight(1, rowHeight);
     });
@@ -484,6 +492,8 @@ void TForm1::setBetBackground(const QColor &color)
 
 void TForm1::AdjustPayouts1Click()
 {
+    if (payoutsDialog_)
+        payoutsDialog_->exec();
 }
 
 void TForm1::HelpClick()

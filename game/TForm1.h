@@ -22,6 +22,7 @@ class PieGauge;
 class SpinEdit;
 class TCardDeck;
 class TSleeper;
+class Tsetpay;
 namespace platform {
 class DesignScaler;
 }
@@ -42,6 +43,8 @@ public:
     // How the table opens the picture reward: shows it modally and returns
     // when it has closed. Without one, no picture is shown.
     void setPictureWindow(std::function<void()> showModal) { showPicture_ = std::move(showModal); }
+    // The payouts and sounds dialog, made after the table at start-up.
+    void setPayoutsDialog(Tsetpay *dialog) { payoutsDialog_ = dialog; }
 
     // Controls, named as on the table's design.
     SpinEdit *Bet = nullptr;
@@ -126,6 +129,7 @@ private:
     platform::DesignScaler *scaler_ = nullptr;
     QWidget *surface_ = nullptr;
     std::function<void()> showPicture_;
+    Tsetpay *payoutsDialog_ = nullptr;
     bool closing_ = false;
 };
 

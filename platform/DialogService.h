@@ -9,15 +9,20 @@ namespace brisvale::platform {
 
 enum class MessageKind { Information, Warning, Error };
 
-// What an open-file dialog is asked with. Filters are "Text (*.a *.b)" entries;
-// filterIndex picks the one shown first (0-based).
+// What an open-file dialog is asked with. The filter is a list of
+// "description|masks" pairs joined by '|', masks separated by ';'
+// ("Windows WAV files (*.WAV)|*.WAV"); the first pair is in effect when the
+// dialog opens. Masks match without regard to case.
 struct OpenFileRequest {
     QString title;
-    QStringList filters;
-    int filterIndex = 0;
+    QString filter;
     QString initialDir;
     QString fileName;
 };
+
+// The filter's pairs as Qt name filters ("Description (*.wav *.WAV ...)"),
+// each mask made to match any letter case.
+QStringList qtNameFilters(const QString &filter);
 
 // Every modal question the program puts to the player goes through this one
 // service, so tests can script the answers and read back the exact words.

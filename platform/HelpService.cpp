@@ -5,6 +5,12 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+// Resources of a static library are only linked in when something names them.
+static void initHelpResources()
+{
+    Q_INIT_RESOURCE(help);
+}
+
 namespace brisvale::platform {
 
 namespace {
@@ -32,6 +38,7 @@ QString HelpService::helpFile()
 
 QWidget *HelpService::showContext(int context)
 {
+    initHelpResources();
     QPointer<QTextBrowser> &window = helpWindow();
     if (!window) {
         window = new QTextBrowser;

@@ -47,9 +47,14 @@ std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
     QFileDialog dialog(owner(), request.title.isEmpty() ? title() : request.title);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilters(request.filters);
-    if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
-        dialog.selectNameFilter(request.filters.at(request.filterIndex));
+    // Our own dialog, so the letter-case-free masks work the same everywhere.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.first());
+    }
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(fs::resolve(request.initialDir));
     if (!request.fileName.isEmpty())

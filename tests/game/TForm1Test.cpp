@@ -1,0 +1,286 @@
+#include "game/TForm1.h"
+
+#include "controls/ClickPanel.h"
+#include "controls/SpinEdit.h"
+#include "controls/TCardDeck.h"
+#include "game/RandomGenerator.h"
+#include "game/PieGauge.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace brisvale;
+
+namespace {
+
+class TableTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form = std::make_unique<TForm1>();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        randomGenerator().setSeed(0);
+    }
+
+    void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+
+    // Types into a spin edit and moves the focus away, as a player would.
+    void typeInto(SpinEdit *edit, const QString &text)
+    {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        form->Button2->setFocus();
+        QApplication::processEvents();
+    }
+
+    // Finds a seed whose deal is a winning hand as dealt.
+    static std::uint32_t seedDealingAWin()
+    {
+        for (std::uint32_t seed = 1;; ++seed) {
+            RandomGenerator g;
+            g.setSeed(seed);
+            Deck d;
+            const Evaluation e = Evaluate(d.deal(g));
+            if (e.rank >= TwoPair)
+                return seed;
+        }
+    }
+
+    std::unique_ptr<TForm1> form;
+};
+
+} // namespace
+
+TEST_F(TableTest, StartsReadyForTheFirstDeal)
+{
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Brisvale for Windows 95 Version 2.10"));
+    EXPECT_EQ(form->Panel5->text(), QStringLiteral("1000"));
+    EXPECT_EQ(form->Bet->value(), 5);
+    EXPECT_EQ(form->Bet->minimum(), 5);
+    EXPECT_EQ(form->Bet->maximum(), 1000);
+    EXPECT_EQ(form->Bet->singleStep(), 5);
+    EXPECT_FALSE(form->Bet->isReadOnly());
+    EXPECT_TRUE(form->Shuffle->isVisible());
+    EXPECT_FALSE(form->Second->isVisible());
+    EXPECT_FALSE(form->Image1->isVisible());
+    ASSERT_FALSE(form->Image1->pixmap().isNull());
+    EXPECT_EQ(form->Image1->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(form->Cash->text(), QStringLiteral(" "));
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(form->CardDeck[k]->Value(), kExtraCardBack);
+        EXPECT_EQ(form->HoldPanel[k]->text(), QStringLiteral("Draw"));
+        EXPECT_TRUE(form->HoldPanel[k]->isEnabled());
+    }
+    EXPECT_TRUE(form->RadioButton1->isChecked());
+    EXPECT_TRUE(form->RadioButton3->isChecked());
+    EXPECT_EQ(form->SpinEdit1->value(), 2);
+    EXPECT_EQ(form->pauseMs(), 2000);
+    EXPECT_EQ(form->StringGrid1->item(0, 0)->text(), QString()); // empty until a hand is settled
+    EXPECT_EQ(form->Second->toolTip(), QStringLiteral("Draw Additional Cards"));
+    EXPECT_EQ(form->Gauge1->toolTip(), QStringLiteral("Winning Percentage"));
+    EXPECT_EQ(form->Panel5->toolTip(), QStringLiteral("Total"));
+}
+
+TEST_F(TableTest, MenusHaveEveryItem)
+{
+    const QList<QAction *> top = form->menuBar()->actions();
+    QStringList titles;
+    for (QAction *a : top)
+        titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"Set Total", "Colors", "Sounds Payouts Options", "Help"}));
+    QStringList setTotal, colors, popup;
+    for (QAction *a : top[0]->menu()->actions())
+        setTotal << a->text();
+    for (QAction *a : top[1]->menu()->actions())
+        colors << a->text();
+    for (QAction *a : form->PopupMenu1->actions())
+        popup << a->text();
+    EXPECT_EQ(setTotal, (QStringList{"1000", "10000", "100000"}));
+    EXPECT_EQ(colors, (QStringList{"Background", "Piechart", "Total", "Amount"}));
+    EXPECT_EQ(popup, (QStringList{"Show Picture", "Sound & Payouts", "Help"}));
+}
+
+TEST_F(TableTest, PlaysAHandWithHoldsByPanelAndByCard)
+{
+    click(form->Shuffle);
+    // Seed 0 deals 7C KC 6D 5S 4S.
+    const Hand dealt{33, 39, 45, 5, 4};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(form->CardDeck[k]->Value(), dealt[k]);
+    EXPECT_FALSE(form->Shuffle->isVisible());
+    EXPECT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->Second->text(), QStringLiteral("Draw"));
+    EXPECT_TRUE(form->Bet->isReadOnly());
+    EXPECT_EQ(form->Panel2->text(), QStringLiteral("  "));
+    EXPECT_EQ(form->Panel4->text(), QStringLiteral("  "));
+
+    click(form->HoldPanel[4]);
+    EXPECT_EQ(form->HoldPanel[4]->text(), QStringLiteral("Hold"));
+    EXPECT_EQ(form->HoldPanel[4]->color(), QColor(255, 0, 0));
+    click(form->CardDeck[0]);
+    EXPECT_EQ(form->HoldPanel[0]->text(), QStringLiteral("Hold"));
+    click(form->CardDeck[2]);
+    click(form->CardDeck[2]); // toggled back to "Draw"
+    EXPECT_EQ(form->HoldPanel[2]->text(), QStringLiteral("Draw"));
+
+    click(form->Second);
+    // Slots 2..4 replaced by 9C 4H 3D: 7C 9C 4H 3D 4S, a pair of fours.
+    const Hand drawn{33, 35, 17, 42, 4};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(form->CardDeck[k]->Value(), drawn[k]);
+    EXPECT_EQ(form->Panel2->text(), QStringLiteral("Player has One Pair"));
+    EXPECT_EQ(form->Cash->text(), QStringLiteral("You Lost Total is now 995"));
+    EXPECT_EQ(form->Panel5->text(), QStringLiteral("995"));
+    EXPECT_TRUE(form->Shuffle->isVisible());
+    EXPECT_FALSE(form->Second->isVisible());
+    EXPECT_FALSE(form->Bet->isReadOnly());
+    EXPECT_FALSE(form->Image1->isVisible());
+    for (ClickPanel *panel : form->HoldPanel) {
+        EXPECT_EQ(panel->text(), QStringLiteral("Over"));
+        EXPECT_EQ(panel->color(), QColor(0, 0, 255));
+        EXPECT_FALSE(panel->isEnabled());
+    }
+    EXPECT_EQ(form->StringGrid1->item(0, 1)->text(), QStringLiteral("Pairs"));
+    EXPECT_EQ(form->StringGrid1->item(1, 1)->text(), QStringLiteral("1"));
+    EXPECT_EQ(form->StringGrid1->item(1, 0)->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Gauge1->progress(), 0);
+
+    // A disabled panel ignores clicks, but its card still toggles it.
+    click(form->HoldPanel[1]);
+    EXPECT_EQ(form->HoldPanel[1]->text(), QStringLiteral("Over"));
+    click(form->CardDeck[1]);
+    EXPECT_EQ(form->HoldPanel[1]->text(), QStringLiteral("Draw"));
+    click(form->CardDeck[1]);
+    EXPECT_EQ(form->HoldPanel[1]->text(), QStringLiteral("Hold"));
+
+    click(form->Shuffle);
+    EXPECT_EQ(form->Cash->text(), QStringLiteral(" "));
+    for (ClickPanel *panel : form->HoldPanel) {
+        EXPECT_EQ(panel->text(), QStringLiteral("Draw"));
+        EXPECT_TRUE(panel->isEnabled());
+    }
+}
+
+TEST_F(TableTest, CardClickBeforeTheFirstDealOnlyTogglesThePanel)
+{
+    click(form->CardDeck[3]);
+    EXPECT_EQ(form->HoldPanel[3]->text(), QStringLiteral("Hold"));
+    click(form->Shuffle);
+    EXPECT_EQ(form->HoldPanel[3]->text(), QStringLiteral("Draw"));
+}
+
+TEST_F(TableTest, TypedBetsAreBroughtIntoRangeWhenFocusLeaves)
+{
+    typeInto(form->Bet, QStringLiteral("3"));
+    EXPECT_EQ(form->Bet->value(), 5);
+    typeInto(form->Bet, QStringLiteral("2000"));
+    EXPECT_EQ(form->Bet->value(), 1000);
+    typeInto(form->Bet, QStringLiteral("abc"));
+    EXPECT_EQ(form->Bet->value(), 5);
+    typeInto(form->Bet, QStringLiteral("250"));
+    EXPECT_EQ(form->Bet->value(), 250);
+    EXPECT_EQ(form->game().bet(), 250);
+
+    click(form->Shuffle);
+    click(form->Second);
+    EXPECT_EQ(form->Panel5->text(), QStringLiteral("750")); // seed 0, nothing held: no pair
+}
+
+TEST_F(TableTest, BetIsLockedWhileDealt)
+{
+    click(form->Shuffle);
+    form->Bet->setFocus();
+    QTest::keyClick(form->Bet, Qt::Key_Up);
+    EXPECT_EQ(form->Bet->value(), 5);
+    QTest::keyClicks(form->Bet, QStringLiteral("9"));
+    EXPECT_EQ(form->Bet->value(), 5);
+    click(form->Second);
+    form->Bet->setFocus();
+    QTest::keyClick(form->Bet, Qt::Key_Up);
+    EXPECT_EQ(form->Bet->value(), 10);
+}
+
+TEST_F(TableTest, BrokePlayerBetStaysAtFive)
+{
+    typeInto(form->Bet, QStringLiteral("100"));
+    form->game().setTotal(15);
+    click(form->Shuffle);
+    EXPECT_EQ(form->Bet->value(), 5);
+    EXPECT_EQ(form->Bet->maximum(), 5);
+    click(form->Second);
+    form->N1000001Click();
+    EXPECT_EQ(form->Panel5->text(), QStringLiteral("100000"));
+    typeInto(form->Bet, QStringLiteral("100"));
+    EXPECT_EQ(form->Bet->value(), 5);
+    click(form->Shuffle);
+    EXPECT_EQ(form->Bet->maximum(), 5);
+}
+
+TEST_F(TableTest, WinningHandShowsTheIconAndOpensThePictureAfterThePause)
+{
+    int pictures = 0;
+    form->setPictureWindow([&] { ++pictures; });
+    form->SpinEdit1->setValue(0);
+    EXPECT_EQ(form->pauseMs(), 0);
+
+    randomGenerator().setSeed(seedDealingAWin());
+    click(form->Shuffle);
+    for (ClickPanel *panel : form->HoldPanel)
+        click(panel);
+    click(form->Second);
+    EXPECT_TRUE(form->Image1->isVisible());
+    EXPECT_TRUE(form->Cash->text().startsWith(QStringLiteral("*Bonus* ")));
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(form->Gauge1->progress(), 100);
+
+    // Picture Off: a win opens nothing.
+    form->RadioButton4->setChecked(true);
+    randomGenerator().setSeed(seedDealingAWin());
+    click(form->Shuffle);
+    EXPECT_FALSE(form->Image1->isVisible());
+    for (ClickPanel *panel : form->HoldPanel)
+        click(panel);
+    click(form->Second);
+    EXPECT_EQ(pictures, 1);
+
+    // A lost hand never opens the picture.
+    form->RadioButton3->setChecked(true);
+    randomGenerator().setSeed(0);
+    click(form->Shuffle);
+    click(form->Second);
+    EXPECT_EQ(pictures, 1);
+}
+
+TEST_F(TableTest, ShowPictureHidesTheTableWhileThePictureIsOpen)
+{
+    bool tableVisibleDuringPicture = true;
+    form->setPictureWindow([&] { tableVisibleDuringPicture = form->isVisible(); });
+    click(form->Button2);
+    EXPECT_FALSE(tableVisibleDuringPicture);
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(TableTest, LayoutScalesUniformlyWithTheWindow)
+{
+    form->resize(1280, 1024);
+    QApplication::processEvents();
+    const QRect small = QRect(136, 152, 71, 96);
+    const QRect card = form->CardDeck[0]->geometry();
+    const double fx = double(card.width()) / small.width();
+    const double fy = double(card.height()) / small.height();
+    EXPECT_NEAR(fx, fy, 0.05);
+    EXPECT_GT(fx, 1.5);
+    // Neighbouring slots keep their design spacing at the new scale.
+    EXPECT_NEAR(form->CardDeck[1]->x() - card.x(), 80 * fx, 2);
+    EXPECT_GT(form->Cash->font().pixelSize(), 13 * 1.5 - 1);
+    EXPECT_LT(form->Cash->font().pixelSize(), 13 * 2.5);
+}

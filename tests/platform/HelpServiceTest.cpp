@@ -1,0 +1,21 @@
+#include "platform/HelpService.h"
+
+#include <QTextBrowser>
+#include <gtest/gtest.h>
+
+using namespace brisvale::platform;
+
+TEST(HelpService, OpensTheEmbeddedHelpAtItsFirstTopic)
+{
+    HelpService::setHelpFile(QStringLiteral("TANVIK.hlp"));
+    auto *window = qobject_cast<QTextBrowser *>(HelpService::showContext(1));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    const QString text = window->toPlainText();
+    EXPECT_TRUE(text.contains(QStringLiteral("How to play")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Pay table")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Pictures")));
+    // A second request reuses the same window.
+    EXPECT_EQ(HelpService::showContext(1), window);
+    window->close();
+}
