@@ -7,9 +7,10 @@ namespace brisvale {
 
 TSleeper::TSleeper(QObject *owner) : QObject(owner), timer_(new QTimer(this))
 {
-    timer_->setInterval(1000);
+    timer_->setInterval(kDefaultInterval);
     timer_->setSingleShot(true);
-    timer_->stop();
+    // A wait never ends early: coarse timers may fire a little before time.
+    timer_->setTimerType(Qt::PreciseTimer);
 }
 
 TSleeper::~TSleeper() = default;
@@ -32,13 +33,20 @@ void TSleeper::Sleep()
         return;
     // The wait blocks in a nested event loop rather than spinning, so the pause
     // costs no processor time while every window message is still handled.
+    // Only this wait's tick ends it: the timer is single-shot and restarted
+    // here, so a second wait always lasts a full interval.
     QEventLoop loop;
-    const auto connection = connect(timer_, &QTimer::timeout, &loop, &QEventLoop::quit);
-    waiting_ = true;
+    connect(timer_, &QTimer::timeout, &loop, &QEventLoop::quit);
+    // Should the sleeper die inside the wait (its window torn down by a
+    // handler that ran meanwhile), the wait ends instead of hanging.
+    connect(timer_, &QObject::destroyed, &loop, &QEventLoop::quit);
+    const QPointer<TSleeper> alive(this);
+    ++waitDepth_;
     timer_->start();
     loop.exec(QEventLoop::AllEvents);
-    waiting_ = false;
-    disconnect(connection);
+    if (!alive)
+        return;
+    --waitDepth_;
     if (timer_)
         timer_->stop();
 }

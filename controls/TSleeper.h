@@ -8,11 +8,14 @@ class QTimer;
 namespace brisvale {
 
 // Pauses event-handling code for a number of milliseconds while the window
-// stays live: paints, clicks and menu commands are handled during the wait.
+// stays live: paints, clicks and menu commands are handled during the wait,
+// so the caller must tolerate its window changing meanwhile.
 class TSleeper : public QObject {
     Q_OBJECT
     Q_PROPERTY(int Interval READ Interval WRITE setInterval)
 public:
+    static constexpr int kDefaultInterval = 1000;
+
     explicit TSleeper(QObject *owner = nullptr);
     ~TSleeper() override;
 
@@ -24,11 +27,11 @@ public:
     // Makes `ms` the Interval (when it differs) and waits that long.
     void SleepFor(int ms);
 
-    bool isWaiting() const { return waiting_; }
+    bool isWaiting() const { return waitDepth_ > 0; }
 
 private:
     QPointer<QTimer> timer_;
-    bool waiting_ = false;
+    int waitDepth_ = 0;
 };
 
 } // namespace brisvale

@@ -3,6 +3,7 @@
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
+#include "controls/TEStatusBar.h"
 #include "controls/TSleeper.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
@@ -21,7 +22,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
 
@@ -248,12 +248,7 @@ void TForm1::buildControls(QWidget *s)
     place(RadioButton4, 120, 8, 100, 20);
     RadioButton3->setChecked(true);
 
-    EStatusBar1 = new QStatusBar(this);
-    EStatusBar1->setObjectName(QStringLiteral("EStatusBar1"));
-    EStatusBar1->setFixedHeight(25);
-    EStatusBar1->setSizeGripEnabled(false);
-    EStatusBar1->addWidget(new QLabel(QStringLiteral("Brisvale for Windows 95")), 1);
-    setStatusBar(EStatusBar1);
+    buildStatusBar();
 
     Sleeper1 = new TSleeper(this);
     Sleeper1->setObjectName(QStringLiteral("Sleeper1"));
@@ -265,6 +260,25 @@ void TForm1::buildControls(QWidget *s)
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TForm1::SpinEdit1Change);
     connect(Bet, &QSpinBox::valueChanged, this, [this](int value) { game_.setBet(value); });
+}
+
+void TForm1::buildStatusBar()
+{
+    EStatusBar1 = new TEStatusBar(this);
+    EStatusBar1->setObjectName(QStringLiteral("EStatusBar1"));
+    // As the window's design sets it, in this order: the clock is started
+    // twice, the second time at the shortest period.
+    EStatusBar1->setSectMainBevel(TSectionBevels::sbLow);
+    EStatusBar1->setSectDateBevel(TSectionBevels::sbLow);
+    EStatusBar1->setSectTimeBevel(TSectionBevels::sbLow);
+    EStatusBar1->setAlignTime(TAlign::alLeft);
+    EStatusBar1->setAlignDate(TAlign::alLeft);
+    EStatusBar1->setAlign(TAlign::alBottom);
+    EStatusBar1->setCaption(QStringLiteral("Brisvale for Windows 95"));
+    EStatusBar1->setEnabled(true);
+    EStatusBar1->setUpdateInterval(0);
+    // The bar docks over the window's bottom edge; the table keeps clear of it.
+    setContentsMargins(0, 0, 0, EStatusBar1->height());
 }
 
 void TForm1::buildMenus()
@@ -433,61 +447,90 @@ void TForm1::SetTotal(std::int32_t total)
     Panel5->setText(QString::number(total));
 }
 
-void TForm1::applyColor(int &store, const std::function<QColor()> &current,
-                        const std::function<void(const QColor &)> &set, bool keepCurrentOnCancel)
+std::optional<QColor> TForm1::askColor()
 {
     const std::optional<QColor> chosen = platform::dialogs().chooseColor(lastDialogColor_);
-    if (chosen) {
+    if (chosen)
         lastDialogColor_ = *chosen;
-        set(*chosen);
-        if (!keepCurrentOnCancel)
-            store = toStoredColor(*chosen);
-    }
-    if (keepCurrentOnCancel)
-        store = current().isValid() ? toStoredColor(current()) : kButtonFaceColor;
+    return chosen;
 }
+
+namespace {
+// What a colour setting records for an element: its own colour, or the
+// (negative, never stored) button face while it shows that.
+std::int32_t settingFor(const QColor &color)
+{
+    return color.isValid() ? toStoredColor(color) : kButtonFaceColor;
+}
+} // namespace
 
 void TForm1::Background1Click()
 {
-    applyColor(FormColor, nullptr, [this](const QColor &c) { setFormBackground(c); }, false);
+    if (const std::optional<QColor> chosen = askColor()) {
+        setFormBackground(*chosen);
+        FormColor = toStoredColor(*chosen);
+    }
 }
 
+// The other three record the element's colour whether or not the dialog was
+// confirmed, so a cancelled dialog still records the design colour.
 void TForm1::Piechart1Click()
 {
-    applyColor(PieColor, [this] { return Gauge1->foreColor(); },
-               [this](const QColor &c) { Gauge1->setForeColor(c); }, true);
+    if (const std::optional<QColor> chosen = askColor())
+        setPieColor(*chosen);
+    PieColor = toStoredColor(Gauge1->foreColor());
 }
 
 void TForm1::Total1Click()
 {
-    applyColor(TotalColor, [this] { return Panel5->property("customColor").value<QColor>(); },
-               [this](const QColor &c) {
-                   Panel5->setColor(c);
-                   Panel5->setProperty("customColor", c);
-               },
-               true);
+    if (const std::optional<QColor> chosen = askColor())
+        setTotalBackground(*chosen);
+    TotalColor = settingFor(totalBackground_);
 }
 
 void TForm1::Amount1Click()
 {
-    applyColor(AmountColor, [this] { return Bet->property("customColor").value<QColor>(); },
-               [this](const QColor &c) { setBetBackground(c); }, true);
+    if (const std::optional<QColor> chosen = askColor())
+        setBetBackground(*chosen);
+    AmountColor = settingFor(betBackground_);
+}
+
+void TForm1::applyColorSettings()
+{
+    if (FormColor > 0)
+        setFormBackground(fromStoredColor(FormColor));
+    if (PieColor > 0)
+        setPieColor(fromStoredColor(PieColor));
+    if (TotalColor > 0)
+        setTotalBackground(fromStoredColor(TotalColor));
+    if (AmountColor > 0)
+        setBetBackground(fromStoredColor(AmountColor));
 }
 
 void TForm1::setFormBackground(const QColor &color)
 {
     QPalette pal = surface_->palette();
-    pal.setColor(QPalette::Window, color);
+    pal.setColor(QPalette::Window, color.isValid() ? color : palette().color(QPalette::Window));
     surface_->setPalette(pal);
+}
+
+void TForm1::setPieColor(const QColor &color)
+{
+    Gauge1->setForeColor(color.isValid() ? color : QColor(Qt::red));
+}
+
+void TForm1::setTotalBackground(const QColor &color)
+{
+    totalBackground_ = color;
+    Panel5->setColor(color);
 }
 
 void TForm1::setBetBackground(const QColor &color)
 {
+    betBackground_ = color;
     QPalette pal = Bet->palette();
-    const QColor face = color.isValid() ? color : pal.color(QPalette::Button);
-    pal.setColor(QPalette::Base, face);
+    pal.setColor(QPalette::Base, color.isValid() ? color : pal.color(QPalette::Button));
     Bet->setPalette(pal);
-    Bet->setProperty("customColor", color);
 }
 
 void TForm1::AdjustPayouts1Click()

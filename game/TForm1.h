@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -13,7 +14,6 @@ class QPushButton;
 class QRadioButton;
 class QTableWidget;
 class QToolButton;
-class QStatusBar;
 
 namespace brisvale {
 
@@ -21,6 +21,7 @@ class ClickPanel;
 class PieGauge;
 class SpinEdit;
 class TCardDeck;
+class TEStatusBar;
 class TSleeper;
 class Tsetpay;
 namespace platform {
@@ -66,7 +67,7 @@ public:
     SpinEdit *SpinEdit1 = nullptr;
     QRadioButton *RadioButton3 = nullptr; // "Picture On"
     QRadioButton *RadioButton4 = nullptr; // "Picture Off"
-    QStatusBar *EStatusBar1 = nullptr;
+    TEStatusBar *EStatusBar1 = nullptr;
     TSleeper *Sleeper1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
 
@@ -105,6 +106,9 @@ public:
     void FormClose();
 
     QAction *actionByText(const QString &text) const;
+    // Recolours the window from the colour settings that are greater than 0
+    // (0 is black and negatives are system colours: neither is applied).
+    void applyColorSettings();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -118,14 +122,21 @@ private:
     void SetTotal(std::int32_t total);
     void showHoldMarks();
     void showBetRange();
-    void applyColor(int &store, const std::function<QColor()> &current,
-                    const std::function<void(const QColor &)> &set, bool keepCurrentOnCancel);
+    void buildStatusBar();
+    // Opens the colour dialog on the colour last chosen in it.
+    std::optional<QColor> askColor();
+    // Each recolours one element; an invalid colour means its design colour.
     void setFormBackground(const QColor &color);
+    void setPieColor(const QColor &color);
+    void setTotalBackground(const QColor &color);
     void setBetBackground(const QColor &color);
 
     PokerGame game_;
     int pauseMs_ = 2000;
     QColor lastDialogColor_ = Qt::black;
+    // Backgrounds of Panel5 and Bet; invalid while they show the button face.
+    QColor totalBackground_;
+    QColor betBackground_;
     platform::DesignScaler *scaler_ = nullptr;
     QWidget *surface_ = nullptr;
     std::function<void()> showPicture_;
