@@ -167,24 +167,31 @@ QImage CardArtist::pipSprite(int suit, double width, const QColor &colour) const
 }
 
 void CardArtist::label(QPainter &p, int scale, const QString &text, const QString &family, int pixels,
-                       double centreX, double top, const QColor &colour)
+                       double centreX, double top, const QColor &colour, double maxWidth)
 {
-    // Glyphs are set one by one, one unit apart, so "10" stays narrow.
-    const double gap = 1.0;
+    // Glyphs are set one by one, close together, so "10" stays narrow.
+    const double gap = 0.8;
     QFont font(family);
     font.setBold(true);
     font.setHintingPreference(QFont::PreferFullHinting);
     if (scale == 1) {
-        font.setPixelSize(pixels);
         font.setStyleStrategy(QFont::NoAntialias);
-        const QFontMetrics metrics(font);
+        // A label too wide for its place is set a size smaller until it fits.
         std::vector<QRect> boxes;
         int width = 0;
-        for (const QChar ch : text) {
-            boxes.push_back(metrics.tightBoundingRect(QString(ch)));
-            width += boxes.back().width();
+        for (int size = pixels; size >= pixels / 2; --size) {
+            font.setPixelSize(size);
+            const QFontMetrics metrics(font);
+            boxes.clear();
+            width = 0;
+            for (const QChar ch : text) {
+                boxes.push_back(metrics.tightBoundingRect(QString(ch)));
+                width += boxes.back().width();
+            }
+            width += int(text.size() - 1); // one pixel between glyphs
+            if (width <= maxWidth)
+                break;
         }
-        width += int(gap) * int(text.size() - 1);
         int x = int(std::lround(centreX - width / 2.0));
         int inkTop = 0;
         for (const QRect &box : boxes)
@@ -193,11 +200,12 @@ void CardArtist::label(QPainter &p, int scale, const QString &text, const QStrin
         p.setPen(colour);
         for (int k = 0; k < text.size(); ++k) {
             p.drawText(QPointF(x - boxes[k].left(), std::lround(top) - inkTop), QString(text[k]));
-            x += boxes[k].width() + int(gap);
+            x += boxes[k].width() + 1;
         }
         return;
     }
-    // Outlines taken at ten times the size, free of any hinting.
+    // Outlines taken at ten times the size, free of any hinting; a label too
+    // wide for its place is narrowed.
     font.setPixelSize(pixels * 10);
     std::vector<QPainterPath> glyphs;
     double width = 0;
@@ -210,19 +218,24 @@ void CardArtist::label(QPainter &p, int scale, const QString &text, const QStrin
         inkTop = std::min(inkTop, glyphs.back().boundingRect().top());
     }
     width += gap * double(text.size() - 1);
-    double x = centreX - width / 2;
+    const double squeeze = width > maxWidth ? maxWidth / width : 1.0;
+    double x = centreX - width * squeeze / 2;
     for (const QPainterPath &glyph : glyphs) {
         const QRectF box = glyph.boundingRect();
-        p.fillPath(glyph.translated(x - box.left(), top - inkTop), colour);
-        x += box.width() + gap;
+        QTransform t;
+        t.translate(x, top - inkTop);
+        t.scale(squeeze, 1.0);
+        t.translate(-box.left(), 0);
+        p.fillPath(t.map(glyph), colour);
+        x += (box.width() + gap) * squeeze;
     }
 }
 
 void CardArtist::drawIndex(QPainter &p, int rank, int suit) const
 {
     const QColor colour = suitColour(suit);
-    const double centre = 7.5;
-    label(p, scale_, rankText(rank), QStringLiteral("DejaVu Serif"), 12, centre, 3, colour);
+    const double centre = 6.5;
+    label(p, scale_, rankText(rank), QStringLiteral("DejaVu Serif"), 12, centre, 3, colour, 11);
     const QImage pip = pipSprite(suit, 9, colour);
     p.save();
     p.resetTransform();
@@ -284,7 +297,7 @@ void CardArtist::drawJoker(QPainter &p) const
     drawTurned(p, [this](QPainter &hp) {
         const QString word = QStringLiteral("JOKER");
         for (int k = 0; k < word.size(); ++k)
-            label(hp, scale_, word.mid(k, 1), QStringLiteral("DejaVu Sans"), 9, 6.5, 3 + k * 9, ink::Red);
+            label(hp, scale_, word.mid(k, 1), QStringLiteral("DejaVu Sans"), 9, 6.5, 3 + k * 9, ink::Red, 10);
     });
     paintJoker(p);
 }

@@ -26,7 +26,7 @@ public:
     // 71 x 96 image gets hinted, unsmoothed glyphs for crisp small letters;
     // the larger renditions get the same glyphs' outlines.
     static void label(QPainter &p, int scale, const QString &text, const QString &family, int pixels, double centreX,
-                      double top, const QColor &colour);
+                      double top, const QColor &colour, double maxWidth);
 
     // The colours a 71 x 96 image is reduced to: two for the plain black
     // cards, sixteen for the rest.
