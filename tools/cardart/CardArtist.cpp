@@ -252,9 +252,21 @@ void CardArtist::drawPips(QPainter &p, int rank, int suit) const
     if (rank == 1) {
         const double width = suit == 1 ? 33 : 29;
         const QImage pip = pipSprite(suit, width, colour);
-        p.drawImage(QPoint(int(std::lround(kCentre * scale_ - pip.width() / 2.0)),
-                           int(std::lround(48.0 * scale_ - pip.height() / 2.0))),
-                    pip);
+        const QPoint at(int(std::lround(kCentre * scale_ - pip.width() / 2.0)),
+                        int(std::lround(48.0 * scale_ - pip.height() / 2.0)));
+        p.drawImage(at, pip);
+        if (suit == 1) {
+            // The ace of spades carries an inlaid line inside its symbol.
+            const QPainterPath path = pipPath(1);
+            const QRectF box = path.boundingRect();
+            p.setRenderHint(QPainter::Antialiasing);
+            p.translate(at.x() + pip.width() / 2.0, at.y() + pip.height() * 0.44);
+            p.scale(pip.width() / box.width() * 0.66, pip.height() / box.height() * 0.62);
+            p.translate(-box.center().x(), -box.center().y() + box.height() * 0.06);
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(ink::White, scale_ / (pip.width() / box.width() * 0.66)));
+            p.drawPath(path);
+        }
         p.restore();
         return;
     }
