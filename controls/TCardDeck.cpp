@@ -38,6 +38,7 @@ QColor surfaceColour(QPainter &p, const QWidget *widget, QPoint at)
 TCardDeck::TCardDeck(QWidget *parent) : QWidget(parent)
 {
     resize(kWidth, kHeight);
+    setAccessibleName(CardDisplayName(value_));
     // Moves are reported without a button held, as the mouse passes over.
     setMouseTracking(true);
 }
@@ -47,6 +48,7 @@ void TCardDeck::setValue(cdCardDeck value)
     if (value == value_)
         return;
     value_ = value;
+    setAccessibleName(CardDisplayName(value_));
     repaint();
 }
 

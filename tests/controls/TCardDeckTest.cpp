@@ -147,6 +147,7 @@ TEST_F(CardDeckTest, EqualValueDoesNotRepaintAndANewOneRepaintsAtOnce)
     card->setValue(5);
     EXPECT_EQ(card->paints, 1); // before any event is processed
     EXPECT_EQ(card->Value(), 5);
+    EXPECT_EQ(card->accessibleName(), QStringLiteral("5 of Spades"));
     expectCard(shot(felt), QPoint(10, 10), QStringLiteral("cd5ofSpades"), kFelt);
 
     card->paints = 0;
