@@ -124,7 +124,7 @@ QImage CardArtist::draw(int value) const
     else if (value == kJoker)
         drawJoker(p);
     else
-        paintBack(p, value - kFirstCardBack + 1, scale_);
+        paintBack(p, value - kFirstCardBack + 1);
     p.end();
     return img;
 }
@@ -166,9 +166,10 @@ QImage CardArtist::pipSprite(int suit, double width, const QColor &colour) const
     return img;
 }
 
-void CardArtist::label(QPainter &p, int scale, const QString &text, const QString &family, int pixels,
-                       double centreX, double top, const QColor &colour, double maxWidth)
+void CardArtist::label(QPainter &p, const QString &text, const QString &family, int pixels, double centreX,
+                       double top, const QColor &colour, double maxWidth) const
 {
+    const int scale = scale_;
     // Glyphs are set one by one, close together, so "10" stays narrow.
     const double gap = 0.8;
     QFont font(family);
@@ -235,7 +236,7 @@ void CardArtist::drawIndex(QPainter &p, int rank, int suit) const
 {
     const QColor colour = suitColour(suit);
     const double centre = 6.5;
-    label(p, scale_, rankText(rank), QStringLiteral("DejaVu Serif"), 12, centre, 3, colour, 11);
+    label(p, rankText(rank), QStringLiteral("DejaVu Serif"), 12, centre, 3, colour, 11);
     const QImage pip = pipSprite(suit, 9, colour);
     p.save();
     p.resetTransform();
@@ -309,7 +310,7 @@ void CardArtist::drawJoker(QPainter &p) const
     drawTurned(p, [this](QPainter &hp) {
         const QString word = QStringLiteral("JOKER");
         for (int k = 0; k < word.size(); ++k)
-            label(hp, scale_, word.mid(k, 1), QStringLiteral("DejaVu Sans"), 9, 6.5, 3 + k * 9, ink::Red, 10);
+            label(hp, word.mid(k, 1), QStringLiteral("DejaVu Sans"), 9, 6.5, 3 + k * 9, ink::Red, 10);
     });
     paintJoker(p);
 }
@@ -321,7 +322,7 @@ void CardArtist::drawFace(QPainter &p, int value) const
     drawTurned(p, [&](QPainter &hp) {
         if (rank >= 11) {
             hp.save();
-            paintCourtHalf(hp, rank, suit, scale_);
+            paintCourtHalf(hp, rank, suit);
             hp.restore();
         }
         drawIndex(hp, rank, suit);

@@ -22,18 +22,17 @@ public:
 
     QImage draw(int value) const;
 
-    // Text set by its ink: centred on centreX, its highest ink on top. The
-    // 71 x 96 image gets hinted, unsmoothed glyphs for crisp small letters;
-    // the larger renditions get the same glyphs' outlines.
-    static void label(QPainter &p, int scale, const QString &text, const QString &family, int pixels, double centreX,
-                      double top, const QColor &colour, double maxWidth);
-
     // The colours a 71 x 96 image is reduced to: two for the plain black
     // cards, sixteen for the rest.
     static QList<QRgb> palette(int value);
     static int bitsPerPixel(int value);
 
 private:
+    // Text set by its ink: centred on centreX, its highest ink on top. The
+    // 71 x 96 image gets hinted, unsmoothed glyphs for crisp small letters;
+    // the larger renditions get the same glyphs' outlines.
+    void label(QPainter &p, const QString &text, const QString &family, int pixels, double centreX,
+               double top, const QColor &colour, double maxWidth) const;
     void drawBlank(QPainter &p, const QColor &fill) const;
     void drawFace(QPainter &p, int value) const;
     void drawJoker(QPainter &p) const;

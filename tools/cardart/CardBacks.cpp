@@ -333,7 +333,7 @@ void house(QPainter &p)
 
 } // namespace
 
-void paintBack(QPainter &p, int design, int /*scale*/)
+void paintBack(QPainter &p, int design)
 {
     p.save();
     QPainterPath panel;

@@ -377,7 +377,7 @@ void jack(QPainter &p, int suit, const Dress &d)
 
 } // namespace
 
-void paintCourtHalf(QPainter &p, int rank, int suit, int /*scale*/)
+void paintCourtHalf(QPainter &p, int rank, int suit)
 {
     const Dress d = dressFor(suit);
     p.save();

@@ -5,7 +5,9 @@
 //   resources/cards/cards.qrc       the resource list the program embeds
 //   docs/cards.png                  a contact sheet of the 71 x 96 images
 // Usage: brisvale_cardart <source root> [--sheet <scale> <file>]
-// The optional sheet shows a larger rendition for review.
+// The optional sheet shows a larger rendition for review. The letters are
+// set in DejaVu Serif and DejaVu Sans (fonts-dejavu-core); the output is the
+// same on every run.
 #include "CardArtist.h"
 #include "IndexedBitmap.h"
 #include "game/Cards.h"
