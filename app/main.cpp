@@ -20,6 +20,8 @@ int main(int argc, char **argv)
     brisvale::TForm1 form;
     brisvale::Tsetpay payouts(form.game().payouts(), form.PictureFlags, &form);
     form.setPayoutsDialog(&payouts);
+    payouts.setSoundTable([&form](int k) { return form.winSounds().entry(k); },
+                          [&form](int k, const QString &path) { form.winSounds().setEntry(k, path); });
     // Without a window manager a maximize request does nothing, so start at
     // the full working area and let one that exists maximize as usual.
     if (QScreen *screen = QApplication::primaryScreen())

@@ -12,6 +12,7 @@
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
+#include "platform/QtWaveDevice.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -77,7 +78,9 @@ void setTextColor(QWidget *w, const QColor &color)
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent), game_(randomGenerator())
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent), game_(randomGenerator()),
+      winSounds_(std::make_unique<platform::QtWaveDevice>())
 {
     initGameResources();
     setObjectName(QStringLiteral("Form1"));
@@ -340,6 +343,8 @@ void TForm1::FormCreate()
 
 void TForm1::FormActivate()
 {
+    // The payouts dialog may have chosen new sounds while the table was inactive.
+    winSounds_.reload();
 }
 
 void TForm1::showHoldMarks()
@@ -406,6 +411,7 @@ void TForm1::SecondClick()
     }
 
     const int rank = result.evaluation.rank;
+    PlayWinSound(rank);
     Image1->show();
     Cash->setText(result.settlement.moneyText);
     UpdateDisplay();
@@ -416,6 +422,20 @@ void TForm1::SecondClick()
         if (showPicture_ && !closing_)
             showPicture_();
     }
+}
+
+void TForm1::PlayWinSound(int rank)
+{
+    const WinSoundResult sound = winSounds_.playWin(rank, RadioButton1->isChecked());
+    if (!sound.opened && RadioButton1->isChecked()) {
+        // Neither switch is then selected: sound stays off until the player
+        // chooses "Sound On" again.
+        RadioButton1->setAutoExclusive(false);
+        RadioButton1->setChecked(false);
+        RadioButton1->setAutoExclusive(true);
+    }
+    if (!sound.failureText.isEmpty())
+        EStatusBar1->showMessage(sound.failureText, 5000);
 }
 
 void TForm1::UpdateDisplay()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/PokerGame.h"
+#include "game/WinSounds.h"
 
 #include <QMainWindow>
 #include <array>
@@ -39,6 +40,8 @@ public:
     ~TForm1() override;
 
     PokerGame &game() { return game_; }
+    // The win sounds and their device (the table's invisible sound player).
+    WinSounds &winSounds() { return winSounds_; }
     int pauseMs() const { return pauseMs_; }
 
     // How the table opens the picture reward: shows it modally and returns
@@ -119,6 +122,7 @@ private:
     void buildControls(QWidget *surface);
     void buildMenus();
     void HoldToggle(int slot);
+    void PlayWinSound(int rank);
     void SetTotal(std::int32_t total);
     void showHoldMarks();
     void showBetRange();
@@ -132,6 +136,7 @@ private:
     void setBetBackground(const QColor &color);
 
     PokerGame game_;
+    WinSounds winSounds_;
     int pauseMs_ = 2000;
     QColor lastDialogColor_ = Qt::black;
     // Backgrounds of Panel5 and Bet; invalid while they show the button face.
