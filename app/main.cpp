@@ -3,6 +3,7 @@
 
 #include "game/TForm1.h"
 #include "game/Tsetpay.h"
+#include "imaging/CodecBridge.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
 #include "platform/QtDialogService.h"
@@ -16,6 +17,8 @@ int main(int argc, char **argv)
 
     brisvale::platform::QtDialogService dialogs;
     brisvale::platform::setDialogService(&dialogs);
+
+    brisvale::LoadCodecLibrary();
 
     brisvale::TForm1 form;
     brisvale::Tsetpay payouts(form.game().payouts(), form.PictureFlags, &form);

@@ -1,0 +1,11 @@
+#include "imaging/Bitmap.h"
+
+namespace brisvale {
+
+void Bitmap::clear()
+{
+    image_ = QImage();
+    palette_.clear();
+}
+
+} // namespace brisvale

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QRgb>
+
+namespace brisvale {
+
+// The program's bitmap object: a picture and its palette, as the codec bridge
+// hands them out. Pictures read at 1 bit are QImage::Format_Mono, at 0, 4 and
+// 8 bits Format_Indexed8 (16 or at most 256 colours), at 24 bits Format_RGB32.
+// The palette is what the codec returned with the picture (empty for true
+// colour unless one was set); the image's own colour table is what paints.
+class Bitmap {
+public:
+    Bitmap() = default;
+
+    const QImage &image() const { return image_; }
+    void setImage(const QImage &image) { image_ = image; }
+    const QList<QRgb> &palette() const { return palette_; }
+    void setPalette(const QList<QRgb> &palette) { palette_ = palette; }
+
+    bool isEmpty() const { return image_.isNull(); }
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    void clear();
+
+private:
+    QImage image_;
+    QList<QRgb> palette_;
+};
+
+} // namespace brisvale

@@ -1,0 +1,149 @@
+#include "imaging/CodecBridge.h"
+
+#include "imaging/CodecImage.h"
+#include "imaging/DisplayDepth.h"
+#include "imaging/SharedPalette.h"
+#include "imaging/codec/Codec.h"
+#include "platform/DialogService.h"
+
+#include <QFile>
+
+namespace brisvale {
+
+namespace {
+
+// Names reach the library whole, however long.
+std::string encodeName(const QString &name) { return QFile::encodeName(name).toStdString(); }
+
+bool answer(int status)
+{
+    if (codec::succeeded(status))
+        return true;
+    ShowCodecError(status);
+    return false;
+}
+
+using LibraryRead = int16_t (*)(const std::string &, int32_t, int32_t, codec::Image &, codec::Palette &,
+                                const codec::Progress &, int32_t);
+
+bool read(LibraryRead call, const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    codec::Image image;
+    codec::Palette palette = toCodecPalette(SharedPalette());
+    const int status = call(encodeName(name), depth, dither, image, palette, progress, 0);
+    target.setImage(toQImage(image, palette));
+    target.setPalette(toQtPalette(palette));
+    return answer(status);
+}
+
+using LibraryWrite = int16_t (*)(const std::string &, int32_t, const codec::Image &, const codec::Palette &,
+                                 const codec::Progress &, int32_t);
+
+bool write(LibraryWrite call, const QString &name, int depth, const Bitmap &source, const CodecProgress &progress)
+{
+    codec::Palette palette;
+    const codec::Image image = fromQImage(source.image(), source.palette(), palette);
+    return answer(call(encodeName(name), depth, image, palette, progress, 0));
+}
+
+using LibraryTransform = int16_t (*)(int32_t, codec::Image &, codec::Palette &, int32_t);
+
+bool transform(LibraryTransform call, Bitmap &bitmap)
+{
+    codec::Palette palette;
+    codec::Image image = fromQImage(bitmap.image(), bitmap.palette(), palette);
+    const int status = call(FocusDisplayColorDepth(), image, palette, 0);
+    bitmap.setImage(toQImage(image, palette));
+    bitmap.setPalette(toQtPalette(palette));
+    return answer(status);
+}
+
+} // namespace
+
+bool LoadCodecLibrary()
+{
+    ClearSharedPalette();
+    return codec::succeeded(codec::initialise());
+}
+
+bool ReadBMPFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readBmpFile, name, depth, dither, progress, target);
+}
+
+bool ReadJPGFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    codec::Image image;
+    codec::Palette palette = toCodecPalette(SharedPalette());
+    const int status = codec::readJpgFile(encodeName(name), depth, 1, dither, image, palette, progress, 0);
+    target.setImage(toQImage(image, palette));
+    target.setPalette(toQtPalette(palette));
+    return answer(status);
+}
+
+bool ReadGIFFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readGifFile, name, depth, dither, progress, target);
+}
+
+bool ReadTIFFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readTifFile, name, depth, dither, progress, target);
+}
+
+bool ReadPCXFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readPcxFile, name, depth, dither, progress, target);
+}
+
+bool ReadPNGFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readPngFile, name, depth, dither, progress, target);
+}
+
+bool WriteBMPFile(const QString &name, int depth, const Bitmap &source, const CodecProgress &progress)
+{
+    return write(codec::writeBmpFile, name, depth, source, progress);
+}
+
+bool WriteGIFFile(const QString &name, int depth, const Bitmap &source, const CodecProgress &progress)
+{
+    return write(codec::writeGifFile, name, depth, source, progress);
+}
+
+bool WritePCXFile(const QString &name, int depth, const Bitmap &source, const CodecProgress &progress)
+{
+    return write(codec::writePcxFile, name, depth, source, progress);
+}
+
+bool WriteJPGFile(const QString &name, int quality, int smoothing, int depth, const Bitmap &source,
+                  const CodecProgress &progress)
+{
+    codec::Palette palette;
+    const codec::Image image = fromQImage(source.image(), source.palette(), palette);
+    return answer(codec::writeJpgFile(encodeName(name), quality, smoothing, depth, image, palette, progress, 0));
+}
+
+bool FlipBitmap(Bitmap &bitmap) { return transform(codec::flipBitmap, bitmap); }
+
+bool RotateBitmap(Bitmap &bitmap) { return transform(codec::rotateBitmap, bitmap); }
+
+bool GetFileInfo(const QString &name, QString &fileType, std::array<int, 5> &figures, QString &formatName)
+{
+    char type[6] = {};
+    char format[26] = {};
+    int16_t numbers[5] = {};
+    const int status = codec::getFileInfo(encodeName(name), type, numbers, format, 0);
+    fileType = QString::fromLatin1(type);
+    formatName = QString::fromLatin1(format);
+    for (size_t i = 0; i < figures.size(); ++i)
+        figures[i] = numbers[i];
+    return answer(status);
+}
+
+void ShowCodecError(int status)
+{
+    platform::dialogs().message(platform::MessageKind::Error, QString::fromUtf8(codec::statusText(int16_t(status))));
+}
+
+} // namespace brisvale

@@ -1,0 +1,195 @@
+#include "imaging/codec/Codec.h"
+
+#include "imaging/codec/Bmp.h"
+#include "imaging/codec/FileIO.h"
+#include "imaging/codec/Gif.h"
+#include "imaging/codec/Jpeg.h"
+#include "imaging/codec/Pcx.h"
+#include "imaging/codec/Png.h"
+#include "imaging/codec/Tiff.h"
+#include "imaging/codec/Transform.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace brisvale::codec {
+
+namespace {
+
+using Reader = int (*)(const uint8_t *, size_t, const ReadOptions &, Image &, Palette &);
+
+int16_t readFile(Reader reader, const std::string &name, int32_t depth, int32_t dither, Image &bitmap,
+                 Palette &palette, const Progress &progress)
+{
+    bitmap.clear();
+    const Palette start = palette;
+    palette.clear();
+    if (!isDepthCode(depth))
+        return kBadDepth;
+    FileData file;
+    int rc = loadFile(name, file);
+    if (rc == kOk) {
+        ReadOptions options;
+        options.depth = depth;
+        options.dither = dither != 0;
+        options.start = &start;
+        options.progress = &progress;
+        rc = reader(file.bytes.get(), file.size, options, bitmap, palette);
+    }
+    if (rc < kOk) {
+        bitmap.clear();
+        palette.clear();
+    }
+    return int16_t(rc);
+}
+
+void copyText(char *out, size_t capacity, const std::string &text)
+{
+    const size_t n = std::min(text.size(), capacity - 1);
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+}
+
+int16_t clamp16(int v) { return int16_t(std::clamp(v, -32768, 32767)); }
+
+} // namespace
+
+int16_t initialise()
+{
+    quietTiff();
+    return kOk;
+}
+
+int16_t readBmpFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                    const Progress &progress, int32_t)
+{
+    return readFile(readBmp, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readJpgFile(const std::string &name, int32_t depth, int32_t scale, int32_t dither, Image &bitmap,
+                    Palette &palette, const Progress &progress, int32_t)
+{
+    if (scale != 1) {
+        bitmap.clear();
+        palette.clear();
+        return kBadArgument;
+    }
+    return readFile(readJpeg, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readGifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                    const Progress &progress, int32_t)
+{
+    return readFile(readGif, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readTifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                    const Progress &progress, int32_t)
+{
+    return readFile(readTiff, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readPcxFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                    const Progress &progress, int32_t)
+{
+    return readFile(readPcx, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readPngFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                    const Progress &progress, int32_t)
+{
+    return readFile(readPng, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap,
+                      Palette &palette)
+{
+    const Palette start = palette;
+    palette.clear();
+    ReadOptions options;
+    options.depth = depth;
+    options.dither = dither != 0;
+    options.start = &start;
+    const int rc = readBmp(data, size, options, bitmap, palette);
+    if (rc < kOk)
+        palette.clear();
+    return int16_t(rc);
+}
+
+int16_t writeBmpFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
+                     const Progress &progress, int32_t)
+{
+    return int16_t(writeBmp(name, depth, bitmap, palette, &progress));
+}
+
+int16_t writeGifFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
+                     const Progress &progress, int32_t)
+{
+    return int16_t(writeGif(name, depth, bitmap, palette, &progress));
+}
+
+int16_t writePcxFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
+                     const Progress &progress, int32_t)
+{
+    return int16_t(writePcx(name, depth, bitmap, palette, &progress));
+}
+
+int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing, int32_t depth,
+                     const Image &bitmap, const Palette &palette, const Progress &progress, int32_t)
+{
+    return int16_t(writeJpeg(name, quality, smoothing, depth, bitmap, palette, &progress));
+}
+
+int16_t flipBitmap(int32_t, Image &bitmap, Palette &, int32_t)
+{
+    if (bitmap.empty())
+        return kNoPicture;
+    flipVertical(bitmap);
+    return kOk;
+}
+
+int16_t rotateBitmap(int32_t, Image &bitmap, Palette &, int32_t)
+{
+    if (bitmap.empty())
+        return kNoPicture;
+    return int16_t(rotateClockwise(bitmap));
+}
+
+int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char *format, int32_t)
+{
+    FileInfo info;
+    FileData file;
+    int rc = loadFile(name, file);
+    if (rc == kOk) {
+        const uint8_t *d = file.bytes.get();
+        const size_t n = file.size;
+        using Info = int (*)(const uint8_t *, size_t, FileInfo &);
+        // Tried in turn; each answers "not mine" quickly from the first bytes.
+        static const Info kinds[] = {infoBmp, infoJpeg, infoGif, infoPng, infoTiff, infoPcx};
+        static const int notMine[] = {kNotBmp, kNotJpeg, kNotGif, kNotPng, kNotTiff, kNotPcx};
+        rc = kUnsupported;
+        for (size_t i = 0; i < std::size(kinds); ++i) {
+            const int r = kinds[i](d, n, info);
+            if (r != notMine[i]) {
+                rc = r;
+                break;
+            }
+        }
+    }
+    if (rc < kOk) {
+        info = FileInfo();
+        info.type = "ERR";
+        info.width = info.height = info.bitsPerPixel = info.paletteColours = info.pictures = -1;
+        info.format = statusText(rc);
+    }
+    copyText(type, 6, info.type);
+    copyText(format, 26, info.format);
+    figures[0] = clamp16(info.width);
+    figures[1] = clamp16(info.height);
+    figures[2] = clamp16(info.bitsPerPixel);
+    figures[3] = clamp16(info.paletteColours);
+    figures[4] = clamp16(info.pictures);
+    return int16_t(rc);
+}
+
+} // namespace brisvale::codec

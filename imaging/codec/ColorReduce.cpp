@@ -1,0 +1,370 @@
+#include "imaging/codec/ColorReduce.h"
+
+#include "imaging/codec/Status.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <libimagequant.h>
+
+namespace brisvale::codec {
+
+namespace {
+
+const Palette kVga = {
+    {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0},
+    {0, 0, 128}, {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+    {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+};
+
+int clampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
+
+// Exact nearest-colour search with a direct-mapped cache in front of it.
+class NearestColour {
+public:
+    explicit NearestColour(const Palette &palette) : palette_(palette)
+    {
+        keys_.fill(0);
+    }
+    int find(int r, int g, int b)
+    {
+        const uint32_t key = 0x1000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
+        const size_t slot = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        if (keys_[slot] == key)
+            return values_[slot];
+        int best = 0;
+        long bestDistance = -1;
+        for (size_t i = 0; i < palette_.size(); ++i) {
+            const long dr = r - palette_[i].r, dg = g - palette_[i].g, db = b - palette_[i].b;
+            const long d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
+            if (bestDistance < 0 || d < bestDistance) {
+                bestDistance = d;
+                best = int(i);
+                if (d == 0)
+                    break;
+            }
+        }
+        keys_[slot] = key;
+        values_[slot] = int16_t(best);
+        return best;
+    }
+
+private:
+    const Palette &palette_;
+    std::array<uint32_t, 32768> keys_;
+    std::array<int16_t, 32768> values_{};
+};
+
+// Floyd-Steinberg over any source onto a fixed palette.
+int remapFixed(const Image &src, const Palette &srcPalette, const Palette &target, int outBits, bool dither,
+               Image &out)
+{
+    if (target.empty())
+        return kBadArgument;
+    int rc = Image::create(src.width(), src.height(), outBits, out);
+    if (rc != kOk)
+        return rc;
+    const int w = src.width();
+    std::vector<uint8_t> bgr(size_t(w) * 3);
+    std::vector<int> cur(size_t(w + 2) * 3), next(size_t(w + 2) * 3);
+    auto nearest = std::make_unique<NearestColour>(target);
+    for (int y = 0; y < src.height(); ++y) {
+        rowToBgr(src, srcPalette, y, bgr.data());
+        std::fill(next.begin(), next.end(), 0);
+        for (int x = 0; x < w; ++x) {
+            int c[3];
+            for (int k = 0; k < 3; ++k)
+                c[k] = clampByte(bgr[size_t(x) * 3 + size_t(k)] + (dither ? cur[size_t(x + 1) * 3 + size_t(k)] / 16 : 0));
+            const int idx = nearest->find(c[2], c[1], c[0]);
+            out.setIndex(x, y, idx);
+            if (!dither)
+                continue;
+            const Rgb &p = target[size_t(idx)];
+            const int e[3] = {c[0] - p.b, c[1] - p.g, c[2] - p.r};
+            for (int k = 0; k < 3; ++k) {
+                cur[size_t(x + 2) * 3 + size_t(k)] += e[k] * 7;
+                next[size_t(x) * 3 + size_t(k)] += e[k] * 3;
+                next[size_t(x + 1) * 3 + size_t(k)] += e[k] * 5;
+                next[size_t(x + 2) * 3 + size_t(k)] += e[k];
+            }
+        }
+        std::swap(cur, next);
+    }
+    return kOk;
+}
+
+int toMono(const Image &src, const Palette &srcPalette, bool dither, Image &out, Palette &outPalette)
+{
+    int rc = Image::create(src.width(), src.height(), 1, out);
+    if (rc != kOk)
+        return rc;
+    const int w = src.width();
+    std::vector<uint8_t> bgr(size_t(w) * 3);
+    std::vector<int> cur(size_t(w) + 2), next(size_t(w) + 2);
+    for (int y = 0; y < src.height(); ++y) {
+        rowToBgr(src, srcPalette, y, bgr.data());
+        std::fill(next.begin(), next.end(), 0);
+        for (int x = 0; x < w; ++x) {
+            const uint8_t *p = &bgr[size_t(x) * 3];
+            const int lum = (p[2] * 299 + p[1] * 587 + p[0] * 114) / 1000;
+            const int v = dither ? lum + cur[size_t(x) + 1] / 16 : lum;
+            const int bit = v >= 128 ? 1 : 0;
+            out.setIndex(x, y, bit);
+            if (!dither)
+                continue;
+            const int e = v - (bit ? 255 : 0);
+            cur[size_t(x) + 2] += e * 7;
+            next[size_t(x)] += e * 3;
+            next[size_t(x) + 1] += e * 5;
+            next[size_t(x) + 2] += e;
+        }
+        std::swap(cur, next);
+    }
+    outPalette = {{0, 0, 0}, {255, 255, 255}};
+    return kOk;
+}
+
+struct LiqSource {
+    const Image *image;
+    const Palette *palette;
+};
+
+void liqRow(liq_color rowOut[], int y, int width, void *user)
+{
+    const auto *s = static_cast<const LiqSource *>(user);
+    const Image &img = *s->image;
+    if (img.bits() == 24) {
+        const uint8_t *p = img.row(y);
+        for (int x = 0; x < width; ++x, p += 3)
+            rowOut[x] = liq_color{p[2], p[1], p[0], 255};
+        return;
+    }
+    const Palette &pal = *s->palette;
+    for (int x = 0; x < width; ++x) {
+        const size_t i = size_t(img.index(x, y));
+        const Rgb c = i < pal.size() ? pal[i] : Rgb{};
+        rowOut[x] = liq_color{c.r, c.g, c.b, 255};
+    }
+}
+
+template <typename T, void (*Destroy)(T *)>
+struct LiqHandle {
+    T *p = nullptr;
+    ~LiqHandle()
+    {
+        if (p)
+            Destroy(p);
+    }
+};
+
+int quantize(const Image &src, const Palette &srcPalette, int colours, int outBits, bool dither, Image &out,
+             Palette &outPalette)
+{
+    LiqHandle<liq_attr, liq_attr_destroy> attr{liq_attr_create()};
+    if (!attr.p)
+        return kOutOfMemory;
+    liq_set_max_colors(attr.p, colours);
+    liq_set_speed(attr.p, 8);
+    LiqSource source{&src, &srcPalette};
+    LiqHandle<liq_image, liq_image_destroy> image{
+        liq_image_create_custom(attr.p, liqRow, &source, src.width(), src.height(), 0)};
+    if (!image.p)
+        return kTooLarge;
+    LiqHandle<liq_result, liq_result_destroy> result;
+    if (liq_image_quantize(image.p, attr.p, &result.p) != LIQ_OK || !result.p)
+        return kOutOfMemory;
+    liq_set_dithering_level(result.p, dither ? 1.0f : 0.0f);
+    Image indices;
+    int rc = Image::create(src.width(), src.height(), 8, indices);
+    if (rc != kOk)
+        return rc;
+    std::vector<unsigned char *> rows(size_t(src.height()));
+    for (int y = 0; y < src.height(); ++y)
+        rows[size_t(y)] = indices.row(y);
+    if (liq_write_remapped_image_rows(result.p, image.p, rows.data()) != LIQ_OK)
+        return kOutOfMemory;
+    const liq_palette *lp = liq_get_palette(result.p);
+    outPalette.clear();
+    for (unsigned i = 0; i < lp->count; ++i)
+        outPalette.push_back(Rgb{lp->entries[i].r, lp->entries[i].g, lp->entries[i].b});
+    if (outBits == 8) {
+        out = std::move(indices);
+        return kOk;
+    }
+    rc = Image::create(src.width(), src.height(), outBits, out);
+    if (rc != kOk)
+        return rc;
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            out.setIndex(x, y, indices.row(y)[x]);
+    return kOk;
+}
+
+// A true-colour picture of few colours gets exactly those colours; false when
+// it has more than `colours`.
+bool exactPalette(const Image &src, size_t colours, int outBits, Image &out, Palette &outPalette)
+{
+    std::vector<uint32_t> keys;
+    std::vector<uint8_t> slots(size_t(1) << 15, 0); // quick filter before the search
+    std::vector<uint8_t> indices(size_t(src.width()) * size_t(src.height()));
+    size_t at = 0;
+    for (int y = 0; y < src.height(); ++y) {
+        const uint8_t *p = src.row(y);
+        for (int x = 0; x < src.width(); ++x, p += 3) {
+            const uint32_t key = (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+            size_t i = 0;
+            const size_t slot = ((p[2] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[0] >> 3);
+            if (slots[slot])
+                while (i < keys.size() && keys[i] != key)
+                    ++i;
+            else
+                i = keys.size();
+            if (i == keys.size()) {
+                if (keys.size() == colours)
+                    return false;
+                keys.push_back(key);
+                slots[slot] = 1;
+            }
+            indices[at++] = uint8_t(i);
+        }
+    }
+    if (Image::create(src.width(), src.height(), outBits, out) != kOk)
+        return false;
+    at = 0;
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            out.setIndex(x, y, indices[at++]);
+    outPalette.clear();
+    for (uint32_t k : keys)
+        outPalette.push_back(Rgb{uint8_t(k >> 16), uint8_t(k >> 8), uint8_t(k)});
+    return true;
+}
+
+int repack(const Image &src, int outBits, Image &out)
+{
+    int rc = Image::create(src.width(), src.height(), outBits, out);
+    if (rc != kOk)
+        return rc;
+    for (int y = 0; y < src.height(); ++y)
+        for (int x = 0; x < src.width(); ++x)
+            out.setIndex(x, y, src.index(x, y));
+    return kOk;
+}
+
+int expandTo24(const Image &src, const Palette &palette, Image &out)
+{
+    int rc = Image::create(src.width(), src.height(), 24, out);
+    if (rc != kOk)
+        return rc;
+    for (int y = 0; y < src.height(); ++y)
+        rowToBgr(src, palette, y, out.row(y));
+    return kOk;
+}
+
+int highestIndex(const Image &src)
+{
+    int high = 0;
+    for (int y = 0; y < src.height(); ++y) {
+        const uint8_t *r = src.row(y);
+        for (int x = 0; x < src.width(); ++x)
+            high = std::max<int>(high, r[x]);
+    }
+    return high;
+}
+
+int reduce(const Image &image, const Palette &palette, int depth, bool dither, const Palette *start, Image &out,
+           Palette &outPalette)
+{
+    const int bits = image.bits();
+    switch (depth) {
+    case 24:
+        outPalette.clear();
+        return expandTo24(image, palette, out);
+    case 8:
+        if (start && !start->empty()) {
+            outPalette = *start;
+            return remapFixed(image, palette, *start, 8, dither, out);
+        }
+        if (bits == 24)
+            return exactPalette(image, 256, 8, out, outPalette) ? kOk
+                                                                : quantize(image, palette, 256, 8, dither, out, outPalette);
+        outPalette = palette;
+        return repack(image, 8, out);
+    case 4:
+        if (bits == 24 && exactPalette(image, 16, 4, out, outPalette))
+            return kOk;
+        if (bits == 24 || (bits == 8 && highestIndex(image) > 15))
+            return quantize(image, palette, 16, 4, dither, out, outPalette);
+        outPalette = palette;
+        outPalette.resize(std::min<size_t>(outPalette.size(), 16));
+        return repack(image, 4, out);
+    case 1:
+        return toMono(image, palette, dither, out, outPalette);
+    case 0:
+        outPalette = kVga;
+        return remapFixed(image, palette, kVga, 4, dither, out);
+    default:
+        return kBadDepth;
+    }
+}
+
+} // namespace
+
+bool isDepthCode(int depth) { return depth == 0 || depth == 1 || depth == 4 || depth == 8 || depth == 24; }
+
+const Palette &vgaPalette() { return kVga; }
+
+void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out)
+{
+    const int w = image.width();
+    if (image.bits() == 24) {
+        std::memcpy(out, image.row(y), size_t(w) * 3);
+        return;
+    }
+    for (int x = 0; x < w; ++x, out += 3) {
+        const size_t i = size_t(image.index(x, y));
+        const Rgb c = i < palette.size() ? palette[i] : Rgb{};
+        out[0] = c.b;
+        out[1] = c.g;
+        out[2] = c.r;
+    }
+}
+
+int toDepth(Image &image, Palette &palette, const ReadOptions &options)
+{
+    if (image.empty())
+        return kNoPicture;
+    if (!isDepthCode(options.depth))
+        return kBadDepth;
+    if (image.bits() != 24 && palette.size() < (size_t(1) << image.bits()))
+        palette.resize(size_t(1) << image.bits());
+    const int bits = image.bits();
+    const bool startGiven = options.start && !options.start->empty();
+    // Pictures already at the depth asked stay as they are.
+    if ((options.depth == bits && !(bits == 8 && startGiven)) || (options.depth == 24 && bits == 24)) {
+        if (bits == 24)
+            palette.clear();
+        return kOk;
+    }
+    Image out;
+    Palette outPalette;
+    const int rc = reduce(image, palette, options.depth, options.dither, options.start, out, outPalette);
+    if (rc != kOk)
+        return rc;
+    image = std::move(out);
+    palette = std::move(outPalette);
+    return kOk;
+}
+
+int toWriteDepth(const Image &image, const Palette &palette, int depth, Image &out, Palette &outPalette)
+{
+    if (image.empty())
+        return kNoPicture;
+    Palette padded = palette;
+    if (image.bits() != 24 && padded.size() < (size_t(1) << image.bits()))
+        padded.resize(size_t(1) << image.bits());
+    return reduce(image, padded, depth, true, nullptr, out, outPalette);
+}
+
+} // namespace brisvale::codec

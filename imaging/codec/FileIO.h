@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace brisvale::codec {
+
+// A whole file in memory; readers parse it with every access bounded by size.
+struct FileData {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+};
+
+// kOk, kCannotOpen or kTooLarge.
+int loadFile(const std::string &path, FileData &out);
+
+// Writes go to a temporary file beside the target, which replaces the target
+// only when commit() succeeds, so a failed write never destroys an older file.
+class OutputFile {
+public:
+    explicit OutputFile(const std::string &path);
+    ~OutputFile();
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    bool isOpen() const { return file_ != nullptr; }
+    FILE *handle() const { return file_; }
+    bool write(const void *data, size_t size);
+    bool put(uint8_t byte) { return write(&byte, 1); }
+    bool failed() const { return failed_; }
+    // Flushes, closes and moves the file into place; false on any earlier or late failure.
+    bool commit();
+
+private:
+    std::string path_;
+    std::string temp_;
+    FILE *file_ = nullptr;
+    bool failed_ = false;
+};
+
+inline uint16_t le16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
+inline uint32_t le32(const uint8_t *p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
+inline void putLe16(uint8_t *p, uint32_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); }
+inline void putLe32(uint8_t *p, uint32_t v) { p[0] = uint8_t(v); p[1] = uint8_t(v >> 8); p[2] = uint8_t(v >> 16); p[3] = uint8_t(v >> 24); }
+
+} // namespace brisvale::codec

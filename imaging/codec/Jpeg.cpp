@@ -1,0 +1,345 @@
+#include "imaging/codec/Jpeg.h"
+
+#include "imaging/codec/FileIO.h"
+#include "imaging/codec/Status.h"
+#include "imaging/codec/Transform.h"
+
+#include <algorithm>
+#include <climits>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+namespace brisvale::codec {
+
+namespace {
+
+// libjpeg reports fatal errors by calling error_exit, which must not return;
+// it jumps back into the small guard functions below, which hold no C++
+// objects, so nothing is skipped that needs destroying.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+    bool truncated;
+};
+
+void onError(j_common_ptr c)
+{
+    std::longjmp(reinterpret_cast<ErrorManager *>(c->err)->jump, 1);
+}
+
+void onMessage(j_common_ptr c, int level)
+{
+    auto *err = reinterpret_cast<ErrorManager *>(c->err);
+    if (level < 0 && err->pub.msg_code == JWRN_JPEG_EOF)
+        err->truncated = true;
+}
+
+// Hostile progressive files can hold thousands of tiny scans.
+void onProgress(j_common_ptr c)
+{
+    if (c->is_decompressor) {
+        auto *d = reinterpret_cast<j_decompress_ptr>(c);
+        if (d->input_scan_number > 500)
+            onError(c);
+    }
+}
+
+void setUpErrors(ErrorManager &err)
+{
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = onError;
+    err.pub.emit_message = onMessage;
+    err.truncated = false;
+}
+
+bool guardedReadHeader(j_decompress_ptr c, ErrorManager *err)
+{
+    if (setjmp(err->jump))
+        return false;
+    jpeg_read_header(c, TRUE);
+    return true;
+}
+
+bool guardedStart(j_decompress_ptr c, ErrorManager *err)
+{
+    if (setjmp(err->jump))
+        return false;
+    jpeg_start_decompress(c);
+    return true;
+}
+
+bool guardedReadRow(j_decompress_ptr c, ErrorManager *err, JSAMPROW row)
+{
+    if (setjmp(err->jump))
+        return false;
+    JSAMPROW rows[1] = {row};
+    return jpeg_read_scanlines(c, rows, 1) == 1;
+}
+
+bool guardedFinish(j_decompress_ptr c, ErrorManager *err)
+{
+    if (setjmp(err->jump))
+        return false;
+    jpeg_finish_decompress(c);
+    return true;
+}
+
+struct Decompressor {
+    jpeg_decompress_struct c{};
+    ErrorManager err{};
+    jpeg_progress_mgr progress{};
+    Decompressor()
+    {
+        setUpErrors(err);
+        c.err = &err.pub;
+        jpeg_create_decompress(&c);
+        progress.progress_monitor = onProgress;
+        c.progress = &progress;
+        c.mem->max_memory_to_use = long(std::min<uint64_t>(limits().maxPixelBytes * 2, uint64_t(LONG_MAX)));
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&c); }
+};
+
+uint16_t exifGet16(const uint8_t *p, bool big) { return big ? uint16_t((p[0] << 8) | p[1]) : le16(p); }
+uint32_t exifGet32(const uint8_t *p, bool big)
+{
+    return big ? (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3] : le32(p);
+}
+
+// The orientation tag of the first EXIF directory, or 1.
+int exifOrientation(const jpeg_decompress_struct &c)
+{
+    for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1 || m->data_length < 14 || std::memcmp(m->data, "Exif\0\0", 6) != 0)
+            continue;
+        const uint8_t *t = m->data + 6;
+        const size_t n = m->data_length - 6;
+        bool big;
+        if (t[0] == 'M' && t[1] == 'M')
+            big = true;
+        else if (t[0] == 'I' && t[1] == 'I')
+            big = false;
+        else
+            return 1;
+        const uint32_t ifd = exifGet32(t + 4, big);
+        if (ifd > n || n - ifd < 2)
+            return 1;
+        const unsigned entries = exifGet16(t + ifd, big);
+        for (unsigned i = 0; i < entries; ++i) {
+            const size_t at = size_t(ifd) + 2 + size_t(i) * 12;
+            if (at + 12 > n)
+                return 1;
+            if (exifGet16(t + at, big) == 0x0112) {
+                const int v = exifGet16(t + at + 8, big);
+                return (v >= 1 && v <= 8) ? v : 1;
+            }
+        }
+        return 1;
+    }
+    return 1;
+}
+
+void cmykToBgr(const uint8_t *cmyk, uint8_t *bgr, int width, bool inverted)
+{
+    for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+        int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) {
+            c = 255 - c; m = 255 - m; y = 255 - y; k = 255 - k;
+        }
+        bgr[0] = uint8_t(y * k / 255);
+        bgr[1] = uint8_t(m * k / 255);
+        bgr[2] = uint8_t(c * k / 255);
+    }
+}
+
+} // namespace
+
+int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    image.clear();
+    if (!isDepthCode(options.depth))
+        return kBadDepth;
+    if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
+        return kNotJpeg;
+    Decompressor d;
+    jpeg_mem_src(&d.c, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&d.c, JPEG_APP0 + 1, 0xFFFF);
+    if (!guardedReadHeader(&d.c, &d.err))
+        return d.err.truncated || d.err.pub.msg_code == JERR_INPUT_EMPTY ? kTruncated : kDamaged;
+    if (d.c.image_width > limits().maxSide || d.c.image_height > limits().maxSide)
+        return kTooLarge;
+
+    const bool grey = d.c.jpeg_color_space == JCS_GRAYSCALE;
+    const bool cmyk = d.c.jpeg_color_space == JCS_CMYK || d.c.jpeg_color_space == JCS_YCCK;
+    const bool greyOut = grey && options.depth != 24;
+    d.c.out_color_space = cmyk ? JCS_CMYK : greyOut ? JCS_GRAYSCALE : JCS_EXT_BGR;
+    d.c.dct_method = JDCT_ISLOW;
+    int rc = Image::create(int(d.c.image_width), int(d.c.image_height), greyOut ? 8 : 24, image);
+    if (rc != kOk)
+        return rc;
+    if (!guardedStart(&d.c, &d.err)) {
+        image.clear();
+        return d.err.pub.msg_code == JERR_NO_BACKING_STORE || d.err.pub.msg_code == JERR_OUT_OF_MEMORY ? kTooLarge
+                                                                                                      : kDamaged;
+    }
+    std::vector<uint8_t> cmykRow(cmyk ? size_t(d.c.output_width) * 4 : 0);
+    ProgressReporter progress(options.progress);
+    const int h = int(d.c.output_height);
+    for (int y = 0; y < h; ++y) {
+        JSAMPROW target = cmyk ? cmykRow.data() : image.row(y);
+        if (!guardedReadRow(&d.c, &d.err, target)) {
+            image.clear();
+            return kDamaged;
+        }
+        if (cmyk)
+            cmykToBgr(cmykRow.data(), image.row(y), int(d.c.output_width), d.c.saw_Adobe_marker);
+        if (d.err.truncated) {
+            image.clear();
+            return kTruncated;
+        }
+        if (!progress.report(uint64_t(y) + 1, uint64_t(h))) {
+            image.clear();
+            return kStopped;
+        }
+    }
+    const int orientation = exifOrientation(d.c);
+    guardedFinish(&d.c, &d.err);
+    if (d.err.truncated) {
+        image.clear();
+        return kTruncated;
+    }
+    palette.clear();
+    if (greyOut)
+        for (int i = 0; i < 256; ++i)
+            palette.push_back(Rgb{uint8_t(i), uint8_t(i), uint8_t(i)});
+    rc = toDepth(image, palette, options);
+    if (rc == kOk)
+        rc = applyOrientation(image, orientation);
+    if (rc != kOk)
+        image.clear();
+    return rc;
+}
+
+int infoJpeg(const uint8_t *data, size_t size, FileInfo &info)
+{
+    if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
+        return kNotJpeg;
+    Decompressor d;
+    jpeg_mem_src(&d.c, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&d.c, JPEG_APP0 + 1, 0xFFFF);
+    if (!guardedReadHeader(&d.c, &d.err))
+        return d.err.truncated ? kTruncated : kDamaged;
+    const bool swap = exifOrientation(d.c) >= 5;
+    info.type = "JPG";
+    info.width = int(swap ? d.c.image_height : d.c.image_width);
+    info.height = int(swap ? d.c.image_width : d.c.image_height);
+    info.bitsPerPixel = 8 * d.c.num_components;
+    info.paletteColours = 0;
+    info.pictures = 1;
+    info.format = d.c.progressive_mode ? "JPEG progressive" : "JPEG baseline";
+    if (d.c.jpeg_color_space == JCS_GRAYSCALE)
+        info.format += " grey";
+    else if (d.c.jpeg_color_space == JCS_CMYK || d.c.jpeg_color_space == JCS_YCCK)
+        info.format += " CMYK";
+    return kOk;
+}
+
+namespace {
+
+bool guardedStartCompress(j_compress_ptr c, ErrorManager *err)
+{
+    if (setjmp(err->jump))
+        return false;
+    jpeg_start_compress(c, TRUE);
+    return true;
+}
+
+bool guardedWriteRow(j_compress_ptr c, ErrorManager *err, JSAMPROW row)
+{
+    if (setjmp(err->jump))
+        return false;
+    JSAMPROW rows[1] = {row};
+    return jpeg_write_scanlines(c, rows, 1) == 1;
+}
+
+bool guardedFinishCompress(j_compress_ptr c, ErrorManager *err)
+{
+    if (setjmp(err->jump))
+        return false;
+    jpeg_finish_compress(c);
+    return true;
+}
+
+struct Compressor {
+    jpeg_compress_struct c{};
+    ErrorManager err{};
+    Compressor()
+    {
+        setUpErrors(err);
+        c.err = &err.pub;
+        jpeg_create_compress(&c);
+    }
+    ~Compressor() { jpeg_destroy_compress(&c); }
+};
+
+} // namespace
+
+int writeJpeg(const std::string &path, int quality, int smoothing, int depth, const Image &image,
+              const Palette &palette, const Progress *progress)
+{
+    if (image.empty())
+        return kNoPicture;
+    if (quality < 1 || quality > 100 || smoothing < 0 || smoothing > 100)
+        return kBadArgument;
+    if (depth != 1 && depth != 24)
+        return kBadDepth;
+    const bool grey = depth == 1;
+    OutputFile file(path);
+    if (!file.isOpen())
+        return kCannotWrite;
+    Compressor z;
+    jpeg_stdio_dest(&z.c, file.handle());
+    z.c.image_width = JDIMENSION(image.width());
+    z.c.image_height = JDIMENSION(image.height());
+    z.c.input_components = grey ? 1 : 3;
+    z.c.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
+    jpeg_set_defaults(&z.c);
+    jpeg_set_quality(&z.c, quality, TRUE);
+    z.c.smoothing_factor = smoothing;
+    // At high qualities colour detail is kept at full resolution.
+    if (!grey && quality >= 90)
+        for (int i = 0; i < z.c.num_components; ++i)
+            z.c.comp_info[i].h_samp_factor = z.c.comp_info[i].v_samp_factor = 1;
+    if (!guardedStartCompress(&z.c, &z.err))
+        return kCannotWrite;
+    const int w = image.width();
+    std::vector<uint8_t> bgr(size_t(w) * 3), lum(grey ? size_t(w) : 0);
+    ProgressReporter reporter(progress);
+    for (int y = 0; y < image.height(); ++y) {
+        const uint8_t *src = image.row(y);
+        if (image.bits() != 24) {
+            rowToBgr(image, palette, y, bgr.data());
+            src = bgr.data();
+        }
+        JSAMPROW row = const_cast<JSAMPROW>(src);
+        if (grey) {
+            for (int x = 0; x < w; ++x)
+                lum[size_t(x)] = uint8_t((src[3 * x + 2] * 299 + src[3 * x + 1] * 587 + src[3 * x] * 114 + 500) / 1000);
+            row = lum.data();
+        }
+        if (!guardedWriteRow(&z.c, &z.err, row))
+            return kCannotWrite;
+        if (!reporter.report(uint64_t(y) + 1, uint64_t(image.height())))
+            return kStopped;
+    }
+    if (!guardedFinishCompress(&z.c, &z.err))
+        return kCannotWrite;
+    return file.commit() ? kOk : kCannotWrite;
+}
+
+} // namespace brisvale::codec

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "imaging/codec/ColorReduce.h"
+#include "imaging/codec/FileInfo.h"
+
+namespace brisvale::codec {
+
+// PNG through libpng: every colour type and bit depth, interlaced or not;
+// transparent parts are shown on white.
+int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette);
+int infoPng(const uint8_t *data, size_t size, FileInfo &info);
+
+} // namespace brisvale::codec

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The sanitizer build of the codec library and its fuzz targets (clang,
+# AddressSanitizer, UBSan, libFuzzer) in build-fuzz/ (or $BRISVALE_FUZZ_DIR).
+#   scripts/fuzz.sh regress          run every target over the regression files
+#                                    in tests/imaging/crashers and the fixtures
+#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg tiff);
+#                                    crashes land in build-fuzz/findings/READER
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BRISVALE_FUZZ_DIR:-$root/build-fuzz}
+readers=(bmp pcx gif png jpeg tiff)
+declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [jpeg]=jpg [tiff]=tif)
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DBRISVALE_BUILD_TESTS=OFF -DBRISVALE_BUILD_FUZZ=ON >/dev/null
+cmake --build "$build" --parallel 2 --target "${readers[@]/#/fuzz_}" wave_fuzz >/dev/null
+
+fixtures="$build/fixtures"
+[ -f "$fixtures/fixtures.done" ] || bash "$root/tests/imaging/make_fixtures.sh" "$fixtures" >/dev/null 2>&1
+export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+case "${1:-regress}" in
+regress)
+  for r in "${readers[@]}"; do
+    # Every regression file goes through every reader; the fixtures through their own.
+    mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$fixtures" -maxdepth 1 -type f \
+      \( -path "$root/tests/imaging/crashers/*" -o -name "*.${ext[$r]}" \) | sort)
+    "$build/tests/fuzz/fuzz_$r" -runs=1 "${inputs[@]}" >"$build/regress_$r.log" 2>&1 ||
+      { cat "$build/regress_$r.log"; echo "fuzz_$r failed on a regression file"; exit 1; }
+    echo "fuzz_$r: ${#inputs[@]} files clean under AddressSanitizer and UBSan"
+  done
+  "$build/tests/fuzz/wave_fuzz" -runs=1 "$root"/tests/fuzz/corpus/wave/* >"$build/regress_wave.log" 2>&1 ||
+    { cat "$build/regress_wave.log"; echo "wave_fuzz failed on its corpus"; exit 1; }
+  echo "wave_fuzz: its corpus clean"
+  ;;
+run)
+  r=$2
+  seconds=$3
+  corpus="$build/corpus/$r"
+  findings="$build/findings/$r"
+  mkdir -p "$corpus" "$findings"
+  cp -n "$fixtures"/*."${ext[$r]}" "$corpus"/ 2>/dev/null || true
+  "$build/tests/fuzz/fuzz_$r" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$findings/" -print_final_stats=1 "$corpus"
+  ;;
+*)
+  echo "usage: $0 [regress | run READER SECONDS]" >&2
+  exit 2
+  ;;
+esac

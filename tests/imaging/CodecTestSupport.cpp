@@ -1,0 +1,110 @@
+#include "tests/imaging/CodecTestSupport.h"
+
+#include "imaging/codec/ColorReduce.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <cstdlib>
+
+namespace brisvale::test {
+
+QString codecFixtureDir()
+{
+    return QString::fromLocal8Bit(qgetenv("BRISVALE_CODEC_FIXTURES"));
+}
+
+std::string fixturePath(const QString &name)
+{
+    return QDir(codecFixtureDir()).filePath(name).toStdString();
+}
+
+int16_t readByExtension(const std::string &path, int depth, int dither, codec::Image &image, codec::Palette &palette,
+                        const codec::Progress &progress)
+{
+    const QString ext = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    if (ext == QLatin1String("bmp"))
+        return codec::readBmpFile(path, depth, dither, image, palette, progress);
+    if (ext == QLatin1String("jpg"))
+        return codec::readJpgFile(path, depth, 1, dither, image, palette, progress);
+    if (ext == QLatin1String("gif"))
+        return codec::readGifFile(path, depth, dither, image, palette, progress);
+    if (ext == QLatin1String("tif"))
+        return codec::readTifFile(path, depth, dither, image, palette, progress);
+    if (ext == QLatin1String("pcx"))
+        return codec::readPcxFile(path, depth, dither, image, palette, progress);
+    if (ext == QLatin1String("png"))
+        return codec::readPngFile(path, depth, dither, image, palette, progress);
+    return codec::kUnsupported;
+}
+
+QImage toRgb32(const codec::Image &image, const codec::Palette &palette)
+{
+    if (image.empty())
+        return {};
+    QImage out(image.width(), image.height(), QImage::Format_RGB32);
+    std::vector<uint8_t> bgr(size_t(image.width()) * 3);
+    for (int y = 0; y < image.height(); ++y) {
+        codec::rowToBgr(image, palette, y, bgr.data());
+        auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            dst[x] = qRgb(bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]);
+    }
+    return out;
+}
+
+codec::Image fromRgb(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    codec::Image out;
+    codec::Image::create(rgb.width(), rgb.height(), 24, out);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto *src = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
+        uint8_t *dst = out.row(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            dst[3 * x] = uint8_t(qBlue(src[x]));
+            dst[3 * x + 1] = uint8_t(qGreen(src[x]));
+            dst[3 * x + 2] = uint8_t(qRed(src[x]));
+        }
+    }
+    return out;
+}
+
+int maxDifference(const QImage &a0, const QImage &b0)
+{
+    if (a0.size() != b0.size() || a0.isNull())
+        return -1;
+    const QImage a = a0.convertToFormat(QImage::Format_RGB32), b = b0.convertToFormat(QImage::Format_RGB32);
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                              std::abs(qBlue(p) - qBlue(q))});
+        }
+    return worst;
+}
+
+double meanDifference(const QImage &a0, const QImage &b0)
+{
+    const QImage a = a0.convertToFormat(QImage::Format_RGB32), b = b0.convertToFormat(QImage::Format_RGB32);
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+int distinctColours(const QImage &image)
+{
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QSet<QRgb> seen;
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            seen.insert(rgb.pixel(x, y));
+    return int(seen.size());
+}
+
+} // namespace brisvale::test

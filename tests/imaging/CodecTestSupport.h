@@ -1,0 +1,28 @@
+#pragma once
+
+#include "imaging/codec/Codec.h"
+
+#include <QImage>
+#include <QString>
+#include <string>
+
+namespace brisvale::test {
+
+// Folder of the fixtures the fixture script made for this run.
+QString codecFixtureDir();
+std::string fixturePath(const QString &name);
+
+// Reads a file with the reader its extension names.
+int16_t readByExtension(const std::string &path, int depth, int dither, codec::Image &image, codec::Palette &palette,
+                        const codec::Progress &progress = {});
+
+// The picture as RGB32, whatever its depth.
+QImage toRgb32(const codec::Image &image, const codec::Palette &palette);
+// A codec picture from any QImage (24 bits).
+codec::Image fromRgb(const QImage &image);
+// Largest difference of any channel of any pixel; -1 when the sizes differ.
+int maxDifference(const QImage &a, const QImage &b);
+double meanDifference(const QImage &a, const QImage &b);
+int distinctColours(const QImage &image);
+
+} // namespace brisvale::test
