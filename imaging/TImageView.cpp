@@ -438,9 +438,10 @@ bool TImageView::startUpwardMessage(const QString &path)
         return false;
     }
     scroll_.setSpeed(messageSettings_.speed);
-    const QFontMetrics metrics(messageFont());
-    scroll_.startUpward(size(), messageSettings_.lines,
-                        [&metrics](const QString &text) { return metrics.size(Qt::TextSingleLine, text); });
+    // Later lines are measured as they come up, in the font of this file.
+    scroll_.startUpward(size(), messageSettings_.lines, [font = messageFont()](const QString &text) {
+        return QFontMetrics(font).size(Qt::TextSingleLine, text);
+    });
     if (scroll_.vertical()) {
         rememberedColor_ = color_;
         color_ = fromColorRef(messageSettings_.background);
