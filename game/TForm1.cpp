@@ -313,16 +313,6 @@ void TForm1::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
 }
 
-QAction *TForm1::actionByText(const QString &text) const
-{
-    const QList<QAction *> actions = findChildren<QAction *>();
-    for (QAction *action : actions) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
-
 void TForm1::FormCreate()
 {
     game_.setTotal(PokerGame::kDefaultTotal);

@@ -110,7 +110,6 @@ public:
     void SpinEdit1Change(int value);
     void FormClose();
 
-    QAction *actionByText(const QString &text) const;
     // Recolours the window from the colour settings that are greater than 0
     // (0 is black and negatives are system colours: neither is applied).
     void applyColorSettings();

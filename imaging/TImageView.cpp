@@ -95,6 +95,15 @@ TImageView::~TImageView() = default;
 
 // ---- properties ---------------------------------------------------------
 
+template <typename T>
+void TImageView::assignAndRepaint(T &field, const T &value)
+{
+    if (field != value) {
+        field = value;
+        update();
+    }
+}
+
 void TImageView::setAutoSize(bool on)
 {
     autoSize_ = on;
@@ -103,10 +112,7 @@ void TImageView::setAutoSize(bool on)
 
 void TImageView::setCenter(bool on)
 {
-    if (center_ != on) {
-        center_ = on;
-        update();
-    }
+    assignAndRepaint(center_, on);
 }
 
 void TImageView::setBorderStyle(TBorderStyle style)
@@ -165,50 +171,32 @@ void TImageView::setColor(const QColor &color)
 
 void TImageView::setText(const QString &text)
 {
-    if (text_ != text) {
-        text_ = text;
-        update();
-    }
+    assignAndRepaint(text_, text);
 }
 
 void TImageView::setTextShadow(bool on)
 {
-    if (textShadow_ != on) {
-        textShadow_ = on;
-        update();
-    }
+    assignAndRepaint(textShadow_, on);
 }
 
 void TImageView::setTextLeft(int left)
 {
-    if (textLeft_ != left) {
-        textLeft_ = left;
-        update();
-    }
+    assignAndRepaint(textLeft_, left);
 }
 
 void TImageView::setTextTop(int top)
 {
-    if (textTop_ != top) {
-        textTop_ = top;
-        update();
-    }
+    assignAndRepaint(textTop_, top);
 }
 
 void TImageView::setTextRotate(int degrees)
 {
-    if (textRotate_ != degrees) {
-        textRotate_ = degrees;
-        update();
-    }
+    assignAndRepaint(textRotate_, degrees);
 }
 
 void TImageView::setTextTransParent(bool on)
 {
-    if (textTransparent_ != on) {
-        textTransparent_ = on;
-        update();
-    }
+    assignAndRepaint(textTransparent_, on);
 }
 
 int TImageView::readDepth() const

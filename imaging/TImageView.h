@@ -159,6 +159,9 @@ protected:
     bool event(QEvent *event) override;
 
 private:
+    // Properties that change what is drawn repaint only when they change.
+    template <typename T>
+    void assignAndRepaint(T &field, const T &value);
     QString load(const QString &name);
     bool startSidewaysMessage(const QString &path);
     bool startUpwardMessage(const QString &path);

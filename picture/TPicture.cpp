@@ -126,15 +126,6 @@ void TPicture::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Last Picture"), this, &TPicture::LastPicture1Click);
 }
 
-QAction *TPicture::actionByText(const QString &text) const
-{
-    for (QAction *action : findChildren<QAction *>()) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
-
 PictureMode TPicture::markedMode() const
 {
     if (FixedPicture1->isChecked())

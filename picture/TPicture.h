@@ -55,8 +55,6 @@ public:
     void SaveImage1Click();
     void ThumbnailsClick();
 
-    QAction *actionByText(const QString &text) const;
-
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

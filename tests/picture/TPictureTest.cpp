@@ -23,6 +23,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
+#include "tests/support/Actions.h"
+
 #include <gtest/gtest.h>
 
 using namespace brisvale;
@@ -93,7 +95,7 @@ TEST_F(PictureWindowTest, MenusHaveEveryItem)
     for (const char *text : {"Select Picture", "Picture Mode", "Fixed Picture", "Random Pictures", "Sequential A..Z",
                              "Special Effects", "Flip", "Rotate ", "Zoom+", "Zoom-", "Thumbnails", "New Picture",
                              "Exit", "Zoom in", "Zoom out", "Rotate", "Save Image", "Last Picture"})
-        EXPECT_NE(window->actionByText(QString::fromLatin1(text)), nullptr) << text;
+        EXPECT_NE(test::actionByText(window.get(), QString::fromLatin1(text)), nullptr) << text;
     QStringList popup;
     for (QAction *a : window->PopupMenu1->actions())
         popup << a->text();
