@@ -1,6 +1,7 @@
 #include "imaging/TImageView.h"
 
 #include "imaging/CodecBridge.h"
+#include "imaging/SharedPalette.h"
 #include "platform/ScriptedDialogService.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -500,4 +501,32 @@ TEST_F(ImageViewTest, IconsAndMetafiles)
     EXPECT_TRUE(view->Picture().isEmpty());
     EXPECT_EQ(view->statusText(), wmf.toUpper());
     EXPECT_TRUE(script.texts().isEmpty());
+}
+
+TEST_F(ImageViewTest, PaletteOfferedToTheWindowSystem)
+{
+    QImage indexed(4, 4, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(1, 2, 3), qRgb(4, 5, 6)});
+    indexed.fill(1);
+    ViewPicture picture;
+    picture.kind = ViewPicture::Kind::Bitmap;
+    picture.bitmap.setImage(indexed);
+    picture.bitmap.setPalette(indexed.colorTable());
+    view->setPicture(picture);
+    EXPECT_TRUE(view->paletteForWindowSystem().isEmpty()); // painted through the codec palette
+    view->setCodecPalette(false);
+    EXPECT_EQ(view->paletteForWindowSystem(), indexed.colorTable());
+    SetSharedPalette({qRgb(9, 9, 9)});
+    EXPECT_EQ(view->paletteForWindowSystem(), QList<QRgb>{qRgb(9, 9, 9)});
+    ClearSharedPalette();
+}
+
+TEST_F(ImageViewTest, ResourceInformationDescribesTheBitmap)
+{
+    view->setImageName(QStringLiteral("castle.res"));
+    const QSize size = view->Picture().size();
+    ASSERT_FALSE(size.isEmpty());
+    EXPECT_EQ(view->imageInfo().Width, size.width());
+    EXPECT_EQ(view->imageInfo().Height, size.height());
+    EXPECT_GT(view->imageInfo().FileSize, qint64(size.width()) * size.height() / 8);
 }
