@@ -6,7 +6,10 @@
 
 namespace brisvale {
 
-// Shows one card image: a face, the joker or a card back.
+// Shows one card image: a face, the joker or a card back. It paints onto its
+// parent's background: the card's rounded corners take the colour found at
+// its top-left pixel, and a value without an image leaves the area as the
+// parent painted it.
 class TCardDeck : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int Value READ Value WRITE setValue)
@@ -22,19 +25,31 @@ public:
     void setValue(cdCardDeck value);
 
     bool Stretch() const { return stretch_; }
+    // Off draws the 71 x 96 image at the top-left and resets the size to
+    // 71 x 96; on scales the card to the control and keeps the size.
     void setStretch(bool stretch);
 
     QSize sizeHint() const override { return {kWidth, kHeight}; }
 
 signals:
+    // A left-button press and release on the card.
     void clicked();
+    void doubleClicked();
+    void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
+    void mouseMove(Qt::KeyboardModifiers modifiers, QPoint pos);
+    void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint pos);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    void paintAtOwnSize(QPainter &p, const QString &name);
+    void paintStretched(QPainter &p, const QString &name);
+
     cdCardDeck value_ = 1;
     bool stretch_ = false;
     bool pressed_ = false;

@@ -7,7 +7,11 @@
 #include "controls/TSleeper.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
+#include "game/SettingsStore.h"
 #include "game/Statistics.h"
+#include "game/SettingsTable.h"
+#include "game/TableSettings.h"
+#include "platform/RegistryError.h"
 #include "game/Tsetpay.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
@@ -96,6 +100,10 @@ TForm1::TForm1(QWidget *parent)
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
     buildControls(surface_);
     buildMenus();
+    winSounds_.setReader([](int k) {
+        SettingsStore store;
+        return readStringSetting(store, waveFileSetting(k));
+    });
     FormCreate();
 }
 
@@ -305,16 +313,6 @@ void TForm1::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
 }
 
-QAction *TForm1::actionByText(const QString &text) const
-{
-    const QList<QAction *> actions = findChildren<QAction *>();
-    for (QAction *action : actions) {
-        if (action->text() == text)
-            return action;
-    }
-    return nullptr;
-}
-
 void TForm1::FormCreate()
 {
     game_.setTotal(PokerGame::kDefaultTotal);
@@ -322,11 +320,34 @@ void TForm1::FormCreate()
 
     scaler_->apply();
 
+    SettingsStore store;
+    TableSettings stored;
+    const std::optional<QString> readError = stored.load(store);
+    FormColor = stored.formColor;
+    PieColor = stored.pieColor;
+    AmountColor = stored.amountColor;
+    TotalColor = stored.totalColor;
+    applyColorSettings();
+    PictureFlags = stored.pictureFlags;
+    (stored.sound ? RadioButton1 : RadioButton2)->setChecked(true);
+
+    // A payout of 0 is a choice the player made, so it is kept too.
     game_.payouts() = PayoutTable::defaults();
+    for (int rank = 1; rank < kHandRankCount; ++rank) {
+        if (stored.payouts[rank] >= 0)
+            game_.payouts()[rank] = stored.payouts[rank];
+    }
     setWindowTitle(QStringLiteral("Brisvale for Windows 95 Version ") + QLatin1String(kVersion));
 
+    // The bet is only taken when it is below the total, so the total comes first.
     Bet->setRange(PokerGame::kMinimumBet, PokerGame::kMaximumBet);
     game_.setBet(Bet->value());
+    game_.restoreTotal(stored.total);
+    game_.restoreBet(stored.betAmount);
+    {
+        const QSignalBlocker block(Bet);
+        Bet->setValue(game_.bet());
+    }
 
     game_.counters().reset();
     randomGenerator().seedFromClock();
@@ -339,12 +360,31 @@ void TForm1::FormCreate()
     showHoldMarks();
     for (TCardDeck *card : CardDeck)
         card->setValue(kExtraCardBack);
+
+    // The table starts with what could be read and defaults for the rest.
+    if (readError)
+        platform::dialogs().message(platform::MessageKind::Error, *readError);
 }
 
 void TForm1::FormActivate()
 {
     // The payouts dialog may have chosen new sounds while the table was inactive.
-    winSounds_.reload();
+    try {
+        winSounds_.reload();
+    } catch (const platform::RegistryError &error) {
+        platform::dialogs().message(platform::MessageKind::Error, error.text());
+    }
+}
+
+void TForm1::SoundChosen(int k, const QString &path)
+{
+    winSounds_.setEntry(k, path);
+    try {
+        SettingsStore store;
+        writeStringSetting(store, waveFileSetting(k), path);
+    } catch (const platform::RegistryError &error) {
+        platform::dialogs().message(platform::MessageKind::Error, error.text());
+    }
 }
 
 void TForm1::showHoldMarks()
@@ -580,6 +620,26 @@ void TForm1::SpinEdit1Change(int value)
 
 void TForm1::FormClose()
 {
+    // A bet typed but not yet confirmed counts as the bet.
+    if (!Bet->isReadOnly()) {
+        Bet->interpretText();
+        game_.setBet(Bet->value());
+    }
+    TableSettings current;
+    current.betAmount = game_.bet();
+    current.total = game_.total();
+    current.formColor = FormColor;
+    current.pieColor = PieColor;
+    current.amountColor = AmountColor;
+    current.totalColor = TotalColor;
+    current.sound = RadioButton1->isChecked();
+    current.pictureFlags = PictureFlags;
+    current.payouts = game_.payouts().h;
+
+    SettingsStore store;
+    // Closing goes ahead whatever could not be written.
+    if (const std::optional<QString> error = current.save(store))
+        platform::dialogs().message(platform::MessageKind::Error, *error);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -86,6 +86,8 @@ public:
     // Event handlers.
     void FormCreate();
     void FormActivate();
+    // A sound chosen for rank k in the payouts dialog: used and stored at once.
+    void SoundChosen(int k, const QString &path);
     void ShuffleClick();
     void Panel6Click() { HoldToggle(0); }
     void Panel7Click() { HoldToggle(1); }
@@ -108,7 +110,6 @@ public:
     void SpinEdit1Change(int value);
     void FormClose();
 
-    QAction *actionByText(const QString &text) const;
     // Recolours the window from the colour settings that are greater than 0
     // (0 is black and negatives are system colours: neither is applied).
     void applyColorSettings();

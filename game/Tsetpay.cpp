@@ -126,6 +126,11 @@ void Tsetpay::buildControls()
                                            "let you choose a .WAV sound file.  Use check box to display a picture."),
                             this);
     note->setWordWrap(true);
+    // Our fonts run wider than the ones this dialog was laid out for; the
+    // note keeps to its box in the regular weight.
+    QFont regular = note->font();
+    regular.setBold(false);
+    note->setFont(regular);
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(note, 360, 72, 89, 143);
 }

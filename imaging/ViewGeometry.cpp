@@ -1,5 +1,7 @@
 #include "imaging/ViewGeometry.h"
 
+#include "platform/FileSystem.h"
+
 #include <cmath>
 
 namespace brisvale {
@@ -38,12 +40,7 @@ QString viewExtension(const QString &path)
     const qsizetype dot = name.lastIndexOf(u'.');
     if (dot < 0)
         return QString();
-    QString ext = name.mid(dot).left(4);
-    for (QChar &c : ext) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
-    }
-    return ext;
+    return platform::fs::upperAscii(name.mid(dot).left(4));
 }
 
 void ZoomState::setRect(QSize picture)

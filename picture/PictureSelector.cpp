@@ -13,12 +13,7 @@ const QString kLoadPrefix = QStringLiteral("Right Mouse Menu, Left Exits ");
 
 QString PictureSelector::upperAscii(const QString &text)
 {
-    QString out = text;
-    for (QChar &c : out) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - 32);
-    }
-    return out;
+    return fs::upperAscii(text);
 }
 
 void PictureSelector::applyMaskRule(const QString &upperExt, QString &fileMask)

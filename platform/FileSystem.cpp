@@ -182,6 +182,16 @@ QString extensionOf(const QString &path)
     return dot < 0 ? QString() : name.mid(dot);
 }
 
+QString upperAscii(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - 32);
+    }
+    return out;
+}
+
 QString join(const QString &folder, const QString &name)
 {
     if (folder.isEmpty())

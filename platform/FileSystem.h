@@ -42,6 +42,8 @@ QString folderOf(const QString &path);
 QString fileNameOf(const QString &path);
 // The extension with its dot (".jpg"), or "" when the name has none.
 QString extensionOf(const QString &path);
+// Upper case of the letters a to z only; every other character stays as it is.
+QString upperAscii(const QString &text);
 // Joins a folder and a name with exactly one separator.
 QString join(const QString &folder, const QString &name);
 

@@ -15,6 +15,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
+#include "tests/support/Actions.h"
+
 #include <gtest/gtest.h>
 
 namespace brisvale {
@@ -42,7 +44,7 @@ protected:
 
     void trigger(const QString &text)
     {
-        QAction *action = form->actionByText(text);
+        QAction *action = test::actionByText(form.get(), text);
         ASSERT_NE(action, nullptr) << text.toStdString();
         action->trigger();
     }

@@ -3,6 +3,7 @@
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "game/RandomGenerator.h"
+#include "game/SettingsStore.h"
 #include "game/TForm1.h"
 #include "platform/ScriptedDialogService.h"
 #include "platform/FileSystem.h"
@@ -174,5 +175,25 @@ TEST(PayoutsDialogInTheGame, OkPayoutsAreUsedByTheNextDraw)
     form.SecondClick();
     EXPECT_EQ(form.game().total(), 1000 + 5 * 5);
     EXPECT_EQ(form.Cash->text(), QStringLiteral("*Bonus* 6X  Paid You Win! Total is now 1025"));
+    platform::setDialogService(nullptr);
+}
+
+TEST(PayoutsDialogInTheGame, ChosenSoundIsStoredAtOnceAndReloadedOnActivation)
+{
+    ScriptedDialogService script;
+    platform::setDialogService(&script);
+    TForm1 form;
+    const QString path = test::freshFolder(QStringLiteral("snd")) + QStringLiteral("/a very long folder name that "
+                                                                                    "goes on and on/Fanfare.wav");
+    form.SoundChosen(3, path);
+    SettingsStore store;
+    EXPECT_EQ(store.readString(QStringLiteral("Sound"), QStringLiteral("WAVFILE3"), QStringLiteral("Error")), path);
+    EXPECT_EQ(form.winSounds().entry(3), path); // never cut to 80 characters
+
+    store.writeString(QStringLiteral("Sound"), QStringLiteral("WAVFILE4"), QStringLiteral("/x/other.wav"));
+    form.FormActivate();
+    EXPECT_EQ(form.winSounds().entry(4), QStringLiteral("/x/other.wav"));
+    EXPECT_EQ(form.winSounds().entry(3), path);
+    EXPECT_TRUE(script.texts().isEmpty());
     platform::setDialogService(nullptr);
 }

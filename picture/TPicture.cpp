@@ -1,0 +1,328 @@
+#include "picture/TPicture.h"
+
+#include "game/RandomGenerator.h"
+#include "game/SettingsStore.h"
+#include "game/SettingsTable.h"
+#include "imaging/TImageView.h"
+#include "platform/DialogService.h"
+#include "platform/FileSystem.h"
+#include "platform/RegistryError.h"
+#include "platform/WindowsDirectory.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace brisvale {
+
+namespace fs = platform::fs;
+
+namespace {
+
+void reportRegistryError(const platform::RegistryError &error)
+{
+    platform::dialogs().message(platform::MessageKind::Error, error.text());
+}
+
+// The open dialog's filter, with the current type first.
+QString filterFor(const QString &upperExt)
+{
+    if (upperExt == QLatin1String(".JPG"))
+        return QStringLiteral("JPG files (*.JPG)|*.JPG|BMP files (*.BMP)|*.BMP|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
+    if (upperExt == QLatin1String(".GIF"))
+        return QStringLiteral("GIF files (*.GIF)|*.GIF|BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|PCX files (*.PCX)|*.PCX");
+    if (upperExt == QLatin1String(".PCX"))
+        return QStringLiteral("PCX files (*.PCX)|*.PCX|BMP files (*.BMP)|*.BMP|GIF files (*.GIF)|*.GIF|JPG files (*.JPG)|*.JPG");
+    return QStringLiteral("BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
+}
+
+void moveToFolderOf(const QString &path)
+{
+    if (fs::fileExists(path))
+        fs::setCurrentDirectory(fs::folderOf(QFileInfo(fs::resolve(path)).absoluteFilePath()));
+}
+
+} // namespace
+
+TPicture::TPicture(QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
+                          | Qt::WindowCloseButtonHint),
+      selector_(randomGenerator())
+{
+    setObjectName(QStringLiteral("Picture"));
+    setWindowTitle(QStringLiteral("Left Mouse to Exit, Right for Menu"));
+    setModal(true);
+    resize(648, 482);
+    QFont f = font();
+    f.setPixelSize(13);
+    setFont(f);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    MainMenu1 = new QMenuBar(this);
+    layout->setMenuBar(MainMenu1);
+
+    ImageView1 = new TImageView(this);
+    ImageView1->setObjectName(QStringLiteral("ImageView1"));
+    ImageView1->setGeometry(0, 8, 640, 441);
+    ImageView1->setAutoSize(true);
+    ImageView1->setCenter(true);
+    ImageView1->setStretchRatio(true);
+    ImageView1->setColor(palette().color(QPalette::Button));
+    ImageView1->setImageDither(true);
+    ImageView1->setImageReadRes(TLoadResolution::lAutoMatic);
+    ImageView1->setImageWriteRes(TSaveResolution::sAutoMatic);
+    ImageView1->setTifSaveCompress(TTiffCompression::sNONE);
+    ImageView1->setJPegSaveQuality(25);
+    ImageView1->setJPegSaveSmooth(0);
+    ImageView1->setFocusPolicy(Qt::NoFocus);
+    connect(ImageView1, &TImageView::clicked, this, &TPicture::ImageView1Click);
+
+    buildMenus();
+    FormCreate();
+}
+
+TPicture::~TPicture()
+{
+    FormDestroy();
+}
+
+void TPicture::buildMenus()
+{
+    MainMenu1->addAction(QStringLiteral("Select Picture"), this, &TPicture::PictureCClick);
+    QMenu *mode = MainMenu1->addMenu(QStringLiteral("Picture Mode"));
+    modes_ = new QActionGroup(this);
+    FixedPicture1 = mode->addAction(QStringLiteral("Fixed Picture"), this, &TPicture::FixedPicture1Click);
+    RandomPictures1 = mode->addAction(QStringLiteral("Random Pictures"), this, &TPicture::RandomPictures1Click);
+    SequentialAZ1 = mode->addAction(QStringLiteral("Sequential A..Z"), this, &TPicture::SequentialAZ1Click);
+    for (QAction *a : {FixedPicture1, RandomPictures1, SequentialAZ1}) {
+        a->setCheckable(true);
+        modes_->addAction(a);
+    }
+    RandomPictures1->setChecked(true);
+
+    QMenu *effects = MainMenu1->addMenu(QStringLiteral("Special Effects"));
+    effects->addAction(QStringLiteral("Flip"), this, &TPicture::Flip1Click);
+    effects->addAction(QStringLiteral("Rotate "), this, &TPicture::Rotate1Click);
+    effects->addAction(QStringLiteral("Zoom+"), this, &TPicture::ZoomClick);
+    effects->addAction(QStringLiteral("Zoom-"), this, &TPicture::Zoom1Click);
+    MainMenu1->addAction(QStringLiteral("Thumbnails"), this, &TPicture::ThumbnailsClick);
+    MainMenu1->addAction(QStringLiteral("New Picture"), this, &TPicture::NewPicture1Click);
+    MainMenu1->addAction(QStringLiteral("Exit"), this, &TPicture::Exit1Click);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->addAction(QStringLiteral("Zoom in"), this, &TPicture::ZoomClick);
+    PopupMenu1->addAction(QStringLiteral("Zoom out"), this, &TPicture::Zoom1Click);
+    PopupMenu1->addAction(QStringLiteral("Exit"), this, &TPicture::Exit1Click);
+    PopupMenu1->addAction(QStringLiteral("Flip"), this, &TPicture::Flip1Click);
+    PopupMenu1->addAction(QStringLiteral("Rotate"), this, &TPicture::Rotate1Click);
+    PopupMenu1->addAction(QStringLiteral("New Picture"), this, &TPicture::NewPicture1Click);
+    PopupMenu1->addAction(QStringLiteral("Save Image"), this, &TPicture::SaveImage1Click);
+    PopupMenu1->addAction(QStringLiteral("Last Picture"), this, &TPicture::LastPicture1Click);
+}
+
+PictureMode TPicture::markedMode() const
+{
+    if (FixedPicture1->isChecked())
+        return PictureMode::Fixed;
+    if (SequentialAZ1->isChecked())
+        return PictureMode::Sequential;
+    return PictureMode::Random;
+}
+
+void TPicture::markMode(PictureMode mode)
+{
+    QApplication::restoreOverrideCursor();
+    (mode == PictureMode::Fixed ? FixedPicture1 : mode == PictureMode::Sequential ? SequentialAZ1 : RandomPictures1)
+        ->setChecked(true);
+}
+
+void TPicture::FormCreate()
+{
+    state_.thumbnailsUsed = false;
+    state_.fileMask = QStringLiteral("*.BMP");
+    int code = -1;
+    try {
+        SettingsStore store;
+        state_.currentPicture = readStringSetting(store, SettingId::PictureFile);
+        code = readIntegerSetting(store, SettingId::PictureMode);
+    } catch (const platform::RegistryError &error) {
+        reportRegistryError(error);
+    }
+    moveToFolderOf(state_.currentPicture);
+    state_.currentExt = PictureSelector::upperExtension(state_.currentPicture);
+    PictureMode mode = PictureMode::Random;
+    if (PictureSelector::modeFromCode(code, mode))
+        markMode(mode);
+}
+
+void TPicture::storeSettings(bool storeFile)
+{
+    try {
+        SettingsStore store;
+        if (storeFile)
+            writeStringSetting(store, SettingId::PictureFile, state_.currentPicture);
+        writeIntegerSetting(store, SettingId::PictureMode, int(markedMode()));
+    } catch (const platform::RegistryError &error) {
+        reportRegistryError(error);
+    }
+}
+
+void TPicture::FormDestroy()
+{
+    storeSettings(fs::fileExists(state_.currentPicture));
+}
+
+void TPicture::showModal()
+{
+    // Without a window manager a maximize request does nothing, so start at the
+    // full working area as well.
+    if (QScreen *screen = QApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    setWindowState(windowState() | Qt::WindowMaximized);
+    show();
+    FormActivate();
+    exec();
+}
+
+void TPicture::loadPath(const QString &path)
+{
+    ImageView1->setCursor(Qt::WaitCursor);
+    ImageView1->setImageName(path);
+    ImageView1->unsetCursor();
+    fitImageView();
+}
+
+void TPicture::fitImageView()
+{
+    // The control takes the picture's size after every load; the window then
+    // gives it the whole client area so a picture larger than the screen is
+    // fitted rather than cut off.
+    const int top = MainMenu1->isVisible() ? MainMenu1->height() : 0;
+    ImageView1->setGeometry(0, top, width(), std::max(1, height() - top));
+}
+
+void TPicture::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    fitImageView();
+}
+
+void TPicture::FormActivate()
+{
+    state_.mode = markedMode();
+    setCursor(Qt::WaitCursor);
+    const PictureSelection s = selector_.select(state_);
+    for (const QString &caption : s.captions)
+        setWindowTitle(caption);
+    if (!s.message.isEmpty())
+        platform::dialogs().message(platform::MessageKind::Information, s.message);
+    if (s.load)
+        loadPath(s.path);
+    else if (s.show) {
+        ImageView1->setImageName(s.path);
+        fitImageView();
+    }
+    unsetCursor();
+}
+
+void TPicture::PictureCClick()
+{
+    platform::OpenFileRequest request;
+    if (state_.currentPicture != QLatin1String("Error"))
+        request.fileName = state_.currentPicture;
+    else
+        request.fileName = property("lastOpenName").toString();
+    state_.currentExt = PictureSelector::upperExtension(state_.currentPicture);
+    request.filter = filterFor(state_.currentExt);
+    if (fs::fileExists(request.fileName))
+        request.initialDir = fs::folderOf(QFileInfo(fs::resolve(request.fileName)).absoluteFilePath());
+
+    const std::optional<QString> chosen = platform::dialogs().openFile(request);
+    if (chosen) {
+        const QString f = *chosen;
+        setProperty("lastOpenName", f);
+        setWindowTitle(QStringLiteral("Right Mouse Menu, Left Exits ") + f);
+        loadPath(f);
+        state_.currentExt = PictureSelector::upperExtension(f);
+        PictureSelector::applyMaskRule(state_.currentExt, state_.fileMask);
+        setWindowTitle(f);
+        state_.currentPicture = f;
+        moveToFolderOf(f);
+        storeSettings(fs::fileExists(f));
+        return;
+    }
+    const QString castle = fs::join(platform::windowsDirectory(), QStringLiteral("CASTLE.BMP"));
+    if (fs::fileExists(castle)) {
+        setWindowTitle(QStringLiteral("Left Mouse Exit, Right for Menu Loading "));
+        loadPath(castle);
+        unsetCursor();
+    }
+    setWindowTitle(QStringLiteral("Use File Picture to set the Picture BMP, GIF,JPG, or PCX file or directory"));
+}
+
+void TPicture::Flip1Click()
+{
+    unsetCursor();
+    ImageView1->FlipImage();
+}
+
+void TPicture::Rotate1Click()
+{
+    unsetCursor();
+    ImageView1->RotateImage();
+}
+
+void TPicture::ZoomClick()
+{
+    unsetCursor();
+    ImageView1->ZoomIn();
+}
+
+void TPicture::Zoom1Click()
+{
+    unsetCursor();
+    ImageView1->ZoomOut();
+}
+
+void TPicture::NewPicture1Click()
+{
+    state_.lastPicture = ImageView1->ImageName();
+    fitImageView();
+    FormActivate();
+}
+
+void TPicture::LastPicture1Click()
+{
+    unsetCursor();
+    if (state_.lastPicture.size() < 4)
+        state_.lastPicture = state_.currentPicture;
+    ImageView1->setImageName(state_.lastPicture);
+    fitImageView();
+    state_.currentPicture = state_.lastPicture;
+    setWindowTitle(QStringLiteral("Right Mouse Menu, Left Exit ") + state_.currentPicture);
+}
+
+void TPicture::SaveImage1Click()
+{
+    // The save dialog comes with the thumbnail and saving work; until then the
+    // picture is only repainted.
+    ImageView1->update();
+}
+
+void TPicture::ThumbnailsClick()
+{
+    // The thumbnail previewer comes with its own work; nothing to do yet.
+}
+
+void TPicture::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu1->popup(event->globalPos());
+}
+
+} // namespace brisvale

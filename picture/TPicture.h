@@ -1,0 +1,74 @@
+#pragma once
+
+#include "picture/PictureSelector.h"
+
+#include <QDialog>
+
+class QAction;
+class QActionGroup;
+class QMenu;
+class QMenuBar;
+
+namespace brisvale {
+
+class TImageView;
+
+// The reward window: one of the player's pictures, chosen by the picture mode,
+// shown full screen until a left click. Made once at start-up and opened
+// modally as often as the game likes.
+class TPicture : public QDialog {
+    Q_OBJECT
+public:
+    explicit TPicture(QWidget *parent = nullptr);
+    ~TPicture() override;
+
+    // Opens the window maximized and returns when it is closed.
+    void showModal();
+
+    PictureState &state() { return state_; }
+    PictureSelector &selector() { return selector_; }
+    PictureMode markedMode() const;
+
+    TImageView *ImageView1 = nullptr;
+    QMenuBar *MainMenu1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *FixedPicture1 = nullptr;
+    QAction *RandomPictures1 = nullptr;
+    QAction *SequentialAZ1 = nullptr;
+
+    void FormCreate();
+    // The picture selection, run at every opening and by "New Picture".
+    void FormActivate();
+    void FormDestroy();
+    void PictureCClick();
+    void FixedPicture1Click() { markMode(PictureMode::Fixed); }
+    void RandomPictures1Click() { markMode(PictureMode::Random); }
+    void SequentialAZ1Click() { markMode(PictureMode::Sequential); }
+    void Exit1Click() { close(); }
+    void ImageView1Click() { close(); }
+    void Flip1Click();
+    void Rotate1Click();
+    void ZoomClick();
+    void Zoom1Click();
+    void NewPicture1Click();
+    void LastPicture1Click();
+    void SaveImage1Click();
+    void ThumbnailsClick();
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildMenus();
+    void markMode(PictureMode mode);
+    void loadPath(const QString &path);
+    void fitImageView();
+    void storeSettings(bool storeFile);
+
+    PictureState state_;
+    PictureSelector selector_;
+    QActionGroup *modes_ = nullptr;
+};
+
+} // namespace brisvale

@@ -1,0 +1,181 @@
+#include "platform/RegistryHive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace brisvale::platform {
+
+namespace {
+
+// Holds an exclusive flock on the lock file beside the hive for its lifetime.
+class HiveLock {
+public:
+    explicit HiveLock(const QString &lockPath)
+    {
+        fd_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ < 0)
+            return;
+        int rc;
+        do {
+            rc = ::flock(fd_, LOCK_EX);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
+    ~HiveLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_); // closing the last descriptor releases the lock
+    }
+    HiveLock(const HiveLock &) = delete;
+    HiveLock &operator=(const HiveLock &) = delete;
+
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+// The new hive on its way: a uniquely named file beside the target that is
+// removed again unless it replaced the target.
+class TempFile {
+public:
+    explicit TempFile(const QByteArray &target) : target_(target), name_(target + ".XXXXXX") {}
+    ~TempFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (created_ && !replaced_)
+            ::unlink(name_.constData());
+    }
+    TempFile(const TempFile &) = delete;
+    TempFile &operator=(const TempFile &) = delete;
+
+    bool open()
+    {
+        fd_ = ::mkostemp(name_.data(), O_CLOEXEC);
+        created_ = fd_ >= 0;
+        return created_;
+    }
+    bool writeAll(const QByteArray &bytes)
+    {
+        const char *p = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            const ssize_t n = ::write(fd_, p, size_t(left));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            p += n;
+            left -= n;
+        }
+        return true;
+    }
+    bool commitToDisk()
+    {
+        const bool synced = ::fsync(fd_) == 0;
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        return synced && closed;
+    }
+    bool replace()
+    {
+        replaced_ = ::rename(name_.constData(), target_.constData()) == 0;
+        return replaced_;
+    }
+
+private:
+    QByteArray target_;
+    QByteArray name_;
+    int fd_ = -1;
+    bool created_ = false;
+    bool replaced_ = false;
+};
+
+bool syncFolder(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// The file a change really replaces: a hive kept as a link to a file
+// elsewhere stays a link.
+QString targetOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    return info.symLinkTarget();
+}
+
+} // namespace
+
+QString RegistryHive::defaultPath()
+{
+    // Only an absolute XDG_CONFIG_HOME counts; a relative one is ignored.
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/brisvale/registry.reg");
+}
+
+RegistryHive::RegistryHive(QString filePath) : path_(std::move(filePath)) {}
+
+std::optional<HiveDocument> RegistryHive::read() const
+{
+    QFile file(path_);
+    if (!file.exists())
+        return HiveDocument::parse(QByteArray());
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray bytes = file.read(kMaximumSize + 1);
+    if (bytes.size() > kMaximumSize || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return HiveDocument::parse(bytes);
+}
+
+bool RegistryHive::modify(const std::function<bool(HiveDocument &)> &change) const
+{
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (!QDir().mkpath(folder))
+        return false;
+    const HiveLock lock(path_ + QStringLiteral(".lock"));
+    if (!lock.held())
+        return false;
+
+    std::optional<HiveDocument> doc = read();
+    if (!doc)
+        return false;
+    if (!change(*doc))
+        return true;
+    const QByteArray bytes = doc->serialize();
+
+    const QString target = targetOf(path_);
+    TempFile temp(QFile::encodeName(target));
+    if (!temp.open() || !temp.writeAll(bytes) || !temp.commitToDisk())
+        return false;
+    if (beforeReplace_ && !beforeReplace_())
+        return false;
+    return temp.replace();
+}
+
+bool RegistryHive::flush() const
+{
+    return syncFolder(QFileInfo(targetOf(path_)).absolutePath());
+}
+
+} // namespace brisvale::platform

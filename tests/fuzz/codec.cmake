@@ -1,0 +1,26 @@
+# The codec readers, one target each. The whole codec library is compiled into
+# an instrumented copy so that all of its code is covered; scripts/fuzz.sh
+# builds these and runs them over the regression files.
+find_package(JPEG REQUIRED)
+find_package(PNG REQUIRED)
+find_package(GIF REQUIRED)
+find_package(TIFF REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(IMAGEQUANT REQUIRED IMPORTED_TARGET imagequant)
+get_target_property(codec_sources brisvale_codec SOURCES)
+list(TRANSFORM codec_sources PREPEND ${CMAKE_SOURCE_DIR}/imaging/codec/)
+get_target_property(codec_libraries brisvale_codec LINK_LIBRARIES)
+add_library(brisvale_codec_fuzz STATIC ${codec_sources})
+target_include_directories(brisvale_codec_fuzz PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_options(brisvale_codec_fuzz PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+  -fno-sanitize-recover=undefined)
+target_compile_definitions(brisvale_codec_fuzz PRIVATE BRISVALE_FUZZING)
+target_link_libraries(brisvale_codec_fuzz PUBLIC ${codec_libraries})
+set_target_properties(brisvale_codec_fuzz PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+foreach(reader bmp pcx gif png jpeg tiff)
+  add_executable(fuzz_${reader} fuzz_${reader}.cpp)
+  target_link_libraries(fuzz_${reader} PRIVATE brisvale_codec_fuzz)
+  target_compile_options(fuzz_${reader} PRIVATE ${BRISVALE_FUZZ_FLAGS})
+  target_link_options(fuzz_${reader} PRIVATE ${BRISVALE_FUZZ_FLAGS})
+  set_target_properties(fuzz_${reader} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+endforeach()

@@ -1,0 +1,1 @@
+/fc|255/fh|-13/fn|SYSTEM/fs|10/ft|1100/bc|128/sp|2/sm|Well played!/eo|
