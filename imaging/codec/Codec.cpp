@@ -74,7 +74,27 @@ int16_t readJpgFile(const std::string &name, int32_t depth, int32_t scale, int32
         palette.clear();
         return kBadArgument;
     }
-    return readFile(readJpeg, name, depth, dither, bitmap, palette, progress);
+    bitmap.clear();
+    const Palette start = palette;
+    palette.clear();
+    if (!isDepthCode(depth))
+        return kBadDepth;
+    FILE *file = nullptr;
+    int rc = openFile(name, file);
+    if (rc == kOk) {
+        ReadOptions options;
+        options.depth = depth;
+        options.dither = dither != 0;
+        options.start = &start;
+        options.progress = &progress;
+        rc = readJpegStream(file, options, bitmap, palette);
+        std::fclose(file);
+    }
+    if (rc < kOk) {
+        bitmap.clear();
+        palette.clear();
+    }
+    return int16_t(rc);
 }
 
 int16_t readGifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,

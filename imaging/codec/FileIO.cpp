@@ -52,6 +52,26 @@ int loadFile(const std::string &path, FileData &out)
     return kOk;
 }
 
+int openFile(const std::string &path, FILE *&out)
+{
+    out = nullptr;
+    FILE *f = std::fopen(path.c_str(), "rbe");
+    if (!f)
+        return kCannotOpen;
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(f);
+        return kCannotOpen;
+    }
+    if (uint64_t(st.st_size) > kMaxFileBytes) {
+        std::fclose(f);
+        return kTooLarge;
+    }
+    std::setvbuf(f, nullptr, _IOFBF, 1 << 16);
+    out = f;
+    return kOk;
+}
+
 OutputFile::OutputFile(const std::string &path) : path_(path)
 {
     std::vector<char> name(path.begin(), path.end());

@@ -17,6 +17,9 @@ struct FileData {
 // kOk, kCannotOpen or kTooLarge.
 int loadFile(const std::string &path, FileData &out);
 
+// Opens a regular file for reading; kOk, kCannotOpen or kTooLarge.
+int openFile(const std::string &path, FILE *&out);
+
 // Writes go to a temporary file beside the target, which replaces the target
 // only when commit() succeeds, so a failed write never destroys an older file.
 class OutputFile {

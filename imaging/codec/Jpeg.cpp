@@ -159,18 +159,17 @@ void cmykToBgr(const uint8_t *cmyk, uint8_t *bgr, int width, bool inverted)
 
 } // namespace
 
-int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+namespace {
+
+// Decodes from whatever source the decompressor was given.
+int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &palette)
 {
-    image.clear();
-    if (!isDepthCode(options.depth))
-        return kBadDepth;
-    if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
-        return kNotJpeg;
-    Decompressor d;
-    jpeg_mem_src(&d.c, data, static_cast<unsigned long>(size));
     jpeg_save_markers(&d.c, JPEG_APP0 + 1, 0xFFFF);
-    if (!guardedReadHeader(&d.c, &d.err))
+    if (!guardedReadHeader(&d.c, &d.err)) {
+        if (d.err.pub.msg_code == JERR_NO_SOI)
+            return kNotJpeg;
         return d.err.truncated || d.err.pub.msg_code == JERR_INPUT_EMPTY ? kTruncated : kDamaged;
+    }
     if (d.c.image_width > limits().maxSide || d.c.image_height > limits().maxSide)
         return kTooLarge;
 
@@ -231,6 +230,30 @@ int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image
     if (rc != kOk)
         image.clear();
     return rc;
+}
+
+} // namespace
+
+int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    image.clear();
+    if (!isDepthCode(options.depth))
+        return kBadDepth;
+    if (size < 3 || data[0] != 0xFF || data[1] != 0xD8)
+        return kNotJpeg;
+    Decompressor d;
+    jpeg_mem_src(&d.c, data, static_cast<unsigned long>(size));
+    return decode(d, options, image, palette);
+}
+
+int readJpegStream(FILE *file, const ReadOptions &options, Image &image, Palette &palette)
+{
+    image.clear();
+    if (!isDepthCode(options.depth))
+        return kBadDepth;
+    Decompressor d;
+    jpeg_stdio_src(&d.c, file);
+    return decode(d, options, image, palette);
 }
 
 int infoJpeg(const uint8_t *data, size_t size, FileInfo &info)
