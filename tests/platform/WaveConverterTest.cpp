@@ -30,13 +30,13 @@ QByteArray bytesOf(std::initializer_list<T> values)
     return out;
 }
 
-std::vector<std::int16_t> toInt16(const wave::Spec &spec, const QByteArray &samples,
+std::vector<std::int16_t> toInt16(const wave::Layout &layout, const QByteArray &samples,
                                   int channels = -1, int rate = -1)
 {
-    const WaveFile w = WaveFile::parse(wave::image(spec, samples));
+    const WaveFile w = WaveFile::parse(wave::image(layout, samples));
     EXPECT_TRUE(w.isValid());
-    const OutputFormat out{SampleType::Int16, channels < 0 ? spec.channels : channels,
-                           rate < 0 ? int(spec.rate) : rate};
+    const OutputFormat out{SampleType::Int16, channels < 0 ? layout.channels : channels,
+                           rate < 0 ? int(layout.rate) : rate};
     QByteArray pcm;
     EXPECT_EQ(WaveConverter::convert(w, out, pcm), WaveError::None);
     return samplesOf<std::int16_t>(pcm);
@@ -88,8 +88,8 @@ TEST(WaveConverter, ChangesTheRateByInterpolating)
 
 TEST(WaveConverter, WritesEveryOutputType)
 {
-    const wave::Spec spec{1, 1, 8000, 16};
-    const WaveFile w = WaveFile::parse(wave::image(spec, bytesOf<std::int16_t>({-16384, 16384})));
+    const wave::Layout layout{1, 1, 8000, 16};
+    const WaveFile w = WaveFile::parse(wave::image(layout, bytesOf<std::int16_t>({-16384, 16384})));
     QByteArray pcm;
     ASSERT_EQ(WaveConverter::convert(w, {SampleType::UInt8, 1, 8000}, pcm), WaveError::None);
     EXPECT_EQ(samplesOf<std::uint8_t>(pcm), (std::vector<std::uint8_t>{64, 192}));
@@ -101,16 +101,16 @@ TEST(WaveConverter, WritesEveryOutputType)
 
 TEST(WaveConverter, NativeFormatKeepsTheSamplesAsTheyAre)
 {
-    for (const wave::Spec &spec : {wave::Spec{1, 1, 11025, 8}, wave::Spec{1, 2, 44100, 16},
-                                   wave::Spec{1, 2, 48000, 32}, wave::Spec{3, 1, 96000, 32}}) {
-        const QByteArray samples = wave::ramp(spec, 20);
-        const WaveFile w = WaveFile::parse(wave::image(spec, samples));
+    for (const wave::Layout &layout : {wave::Layout{1, 1, 11025, 8}, wave::Layout{1, 2, 44100, 16},
+                                   wave::Layout{1, 2, 48000, 32}, wave::Layout{3, 1, 96000, 32}}) {
+        const QByteArray samples = wave::ramp(layout, 20);
+        const WaveFile w = WaveFile::parse(wave::image(layout, samples));
         const OutputFormat native = WaveConverter::nativeFormat(w.format());
-        EXPECT_EQ(native.channels, spec.channels);
-        EXPECT_EQ(native.sampleRate, int(spec.rate));
+        EXPECT_EQ(native.channels, layout.channels);
+        EXPECT_EQ(native.sampleRate, int(layout.rate));
         QByteArray pcm;
         ASSERT_EQ(WaveConverter::convert(w, native, pcm), WaveError::None);
-        EXPECT_EQ(pcm, samples) << spec.bits;
+        EXPECT_EQ(pcm, samples) << layout.bits;
     }
     // 24-bit has no output type of its own; it widens to 32.
     EXPECT_EQ(WaveConverter::nativeFormat({WaveEncoding::Pcm, 1, 8000, 24}).type, SampleType::Int32);
@@ -127,7 +127,7 @@ TEST(WaveConverter, RefusesUnusableLayoutsAndUnboundedGrowth)
 
     // 50,000 frames at 4000 Hz asked for at the highest rate on eight float
     // channels would need 307 MB.
-    const wave::Spec slow{1, 1, 4000, 16};
+    const wave::Layout slow{1, 1, 4000, 16};
     const WaveFile w = WaveFile::parse(wave::image(slow, QByteArray(100000, '\0')));
     ASSERT_TRUE(w.isValid());
     EXPECT_EQ(WaveConverter::convert(w, {SampleType::Float, 8, WaveConverter::kMaxOutputRate}, pcm),

@@ -113,7 +113,7 @@ TEST_F(QtWaveDeviceTest, PlaysOnTheDefaultOutputWhereThereIsOne)
         GTEST_SKIP() << "this machine has no audio output";
     QtWaveDevice device;
     // Half a second of a layout outputs seldom take as it is.
-    const wave::Spec odd{1, 1, 11025, 24};
+    const wave::Layout odd{1, 1, 11025, 24};
     ASSERT_TRUE(device.open(write(QStringLiteral("odd.wav"), wave::image(odd, wave::ramp(odd, 5512)))));
     ASSERT_TRUE(device.play()) << int(device.error());
     EXPECT_TRUE(waitUntil([&] { return device.isPlaying(); }, 2000));

@@ -10,7 +10,7 @@ namespace {
 
 struct Accepted {
     const char *name;
-    wave::Spec spec;
+    wave::Layout layout;
     WaveEncoding encoding;
 };
 
@@ -19,13 +19,13 @@ class WaveFileAccepts : public ::testing::TestWithParam<Accepted> {};
 TEST_P(WaveFileAccepts, EverySupportedLayout)
 {
     const Accepted &c = GetParam();
-    const QByteArray samples = wave::ramp(c.spec, 50);
-    const WaveFile w = WaveFile::parse(wave::image(c.spec, samples));
+    const QByteArray samples = wave::ramp(c.layout, 50);
+    const WaveFile w = WaveFile::parse(wave::image(c.layout, samples));
     ASSERT_TRUE(w.isValid()) << int(w.error());
     EXPECT_EQ(w.format().encoding, c.encoding);
-    EXPECT_EQ(w.format().channels, c.spec.channels);
-    EXPECT_EQ(w.format().sampleRate, int(c.spec.rate));
-    EXPECT_EQ(w.format().bitsPerSample, c.spec.bits);
+    EXPECT_EQ(w.format().channels, c.layout.channels);
+    EXPECT_EQ(w.format().sampleRate, int(c.layout.rate));
+    EXPECT_EQ(w.format().bitsPerSample, c.layout.bits);
     EXPECT_EQ(w.frameCount(), 50);
     EXPECT_EQ(w.samples().toByteArray(), samples);
 }
@@ -52,16 +52,16 @@ struct Refused {
     WaveError error;
 };
 
-wave::Spec with(std::function<void(wave::Spec &)> change)
+wave::Layout with(std::function<void(wave::Layout &)> change)
 {
-    wave::Spec s;
+    wave::Layout s;
     change(s);
     return s;
 }
 
-QByteArray withFormat(const wave::Spec &s)
+QByteArray withFormat(const wave::Layout &s)
 {
-    return wave::image(s, wave::ramp(wave::Spec{}, 8));
+    return wave::image(s, wave::ramp(wave::Layout{}, 8));
 }
 
 QByteArray sound()
@@ -81,7 +81,7 @@ TEST_P(WaveFileRefuses, WithTheRightReason)
     EXPECT_TRUE(w.samples().isEmpty());
 }
 
-const QByteArray kFmt = wave::chunk("fmt ", wave::formatBody(wave::Spec{}));
+const QByteArray kFmt = wave::chunk("fmt ", wave::formatBody(wave::Layout{}));
 
 INSTANTIATE_TEST_SUITE_P(
     NotWave, WaveFileRefuses,
@@ -127,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"block_align_lies", withFormat(with([](auto &s) { s.blockAlignDelta = 3; })),
                 WaveError::BadFormat},
         Refused{"format_chunk_too_short",
-                wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Spec{}).left(14)),
+                wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Layout{}).left(14)),
                             wave::chunk("data", "ab")}),
                 WaveError::BadFormat},
         Refused{"extensible_without_extension",
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                 wave::riff({kFmt, wave::chunk("data", QByteArray(16, 'x'), 0xFFFFFFFF)}),
                 WaveError::Truncated},
         Refused{"format_size_all_ones",
-                wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Spec{}), 0xFFFFFFFF)}),
+                wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Layout{}), 0xFFFFFFFF)}),
                 WaveError::Truncated},
         Refused{"huge_chunk_before_format",
                 wave::riff({wave::chunk("LIST", "INFO", 0x7FFFFFF0), kFmt,
@@ -160,7 +160,7 @@ TEST(WaveFile, RefusesAnImageOverTheSizeLimitUnread)
 TEST(WaveFile, EveryCutOfAGoodFileIsRefusedAsTruncated)
 {
     const QByteArray whole = wave::riff({wave::chunk("LIST", "INFOabc"), kFmt,
-                                         wave::chunk("data", wave::ramp(wave::Spec{}, 10))});
+                                         wave::chunk("data", wave::ramp(wave::Layout{}, 10))});
     ASSERT_TRUE(WaveFile::parse(whole).isValid());
     for (qsizetype n = 1; n < whole.size(); ++n) {
         const WaveFile w = WaveFile::parse(whole.left(n));
@@ -170,7 +170,7 @@ TEST(WaveFile, EveryCutOfAGoodFileIsRefusedAsTruncated)
 
 TEST(WaveFile, ToleratesWhatWritersGetWrong)
 {
-    const QByteArray samples = wave::ramp(wave::Spec{}, 6);
+    const QByteArray samples = wave::ramp(wave::Layout{}, 6);
     const QByteArray data = wave::chunk("data", samples);
 
     // RIFF size zero (streamed), too large, too small: the chunks decide.
@@ -199,8 +199,8 @@ TEST(WaveFile, ToleratesWhatWritersGetWrong)
 
 TEST(WaveFile, FirstFormatAndDataChunksCount)
 {
-    const wave::Spec stereo{1, 2, 44100, 16};
-    const QByteArray first = wave::ramp(wave::Spec{}, 4);
+    const wave::Layout stereo{1, 2, 44100, 16};
+    const QByteArray first = wave::ramp(wave::Layout{}, 4);
     const WaveFile w = WaveFile::parse(wave::riff({kFmt, wave::chunk("data", first),
                                                    wave::chunk("fmt ", wave::formatBody(stereo)),
                                                    wave::chunk("data", "other")}));

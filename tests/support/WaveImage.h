@@ -11,7 +11,7 @@
 // the tests of the wave reader and of everything that opens sounds.
 namespace brisvale::test::wave {
 
-struct Spec {
+struct Layout {
     std::uint16_t tag = 1; // 1 integer PCM, 3 IEEE float
     std::uint16_t channels = 1;
     std::uint32_t rate = 22050;
@@ -45,7 +45,7 @@ inline QByteArray chunk(const char *id, const QByteArray &body, qint64 declared 
     return c;
 }
 
-inline QByteArray formatBody(const Spec &s)
+inline QByteArray formatBody(const Layout &s)
 {
     const std::uint16_t align = std::uint16_t(s.channels * (s.bits / 8) + s.blockAlignDelta);
     QByteArray b;
@@ -77,13 +77,13 @@ inline QByteArray riff(std::initializer_list<QByteArray> chunks, qint64 declared
 }
 
 // A well-formed file: a format chunk and a data chunk.
-inline QByteArray image(const Spec &s, const QByteArray &samples)
+inline QByteArray image(const Layout &s, const QByteArray &samples)
 {
     return riff({chunk("fmt ", formatBody(s)), chunk("data", samples)});
 }
 
 // `frames` frames of a quiet rising ramp in the layout of `s`.
-inline QByteArray ramp(const Spec &s, int frames)
+inline QByteArray ramp(const Layout &s, int frames)
 {
     QByteArray out;
     const int bytes = s.bits / 8;
@@ -111,7 +111,7 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 // A small playable sound.
 inline QByteArray validSound(int frames = 64)
 {
-    const Spec s;
+    const Layout s;
     return image(s, ramp(s, frames));
 }
 
