@@ -391,7 +391,7 @@ QFont TImageView::messageFont() const
     return font;
 }
 
-bool TImageView::startSidewaysMessage(const QString &path)
+bool TImageView::readMessageFile(const QString &path, void (*parse)(const QByteArray &, MessageSettings &))
 {
     picture_.clear();
     pictureChanged();
@@ -399,43 +399,42 @@ bool TImageView::startSidewaysMessage(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     try {
-        parseSideways(file.readAll(), messageSettings_);
+        parse(file.readAll(), messageSettings_);
     } catch (const MessageFormatError &) {
         return false;
     }
     scroll_.setSpeed(messageSettings_.speed);
-    const QSize text = QFontMetrics(messageFont()).size(Qt::TextSingleLine, messageSettings_.message);
-    scroll_.startSideways(size(), text);
+    return true;
+}
+
+void TImageView::showBand()
+{
     rememberedColor_ = color_;
     color_ = fromColorRef(messageSettings_.background);
     renderBand();
     update();
+}
+
+bool TImageView::startSidewaysMessage(const QString &path)
+{
+    if (!readMessageFile(path, parseSideways))
+        return false;
+    const QSize text = QFontMetrics(messageFont()).size(Qt::TextSingleLine, messageSettings_.message);
+    scroll_.startSideways(size(), text);
+    showBand();
     return true;
 }
 
 bool TImageView::startUpwardMessage(const QString &path)
 {
-    picture_.clear();
-    pictureChanged();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!readMessageFile(path, parseUpward))
         return false;
-    try {
-        parseUpward(file.readAll(), messageSettings_);
-    } catch (const MessageFormatError &) {
-        return false;
-    }
-    scroll_.setSpeed(messageSettings_.speed);
     // Later lines are measured as they come up, in the font of this file.
     scroll_.startUpward(size(), messageSettings_.lines, [font = messageFont()](const QString &text) {
         return QFontMetrics(font).size(Qt::TextSingleLine, text);
     });
-    if (scroll_.vertical()) {
-        rememberedColor_ = color_;
-        color_ = fromColorRef(messageSettings_.background);
-        renderBand();
-        update();
-    }
+    if (scroll_.vertical())
+        showBand();
     return true;
 }
 

@@ -163,6 +163,10 @@ private:
     template <typename T>
     void assignAndRepaint(T &field, const T &value);
     QString load(const QString &name);
+    // Clears the picture and reads a message file into the message settings.
+    bool readMessageFile(const QString &path, void (*parse)(const QByteArray &, MessageSettings &));
+    // Gives the control the message's background and draws the band.
+    void showBand();
     bool startSidewaysMessage(const QString &path);
     bool startUpwardMessage(const QString &path);
     void renderBand();
