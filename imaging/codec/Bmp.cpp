@@ -261,13 +261,11 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     ProgressReporter progress(options.progress);
     rc = (h.compression == kRle8 || h.compression == kRle4) ? decodeRle(data, size, h, image, progress)
                                                               : decodeUncompressed(data, size, h, image, progress);
-    if (rc == kOk) {
-        palette = std::move(filePalette);
-        rc = toDepth(image, palette, options);
-    }
-    if (rc != kOk)
+    if (rc != kOk) {
         image.clear();
-    return rc;
+        return rc;
+    }
+    return finishRead(image, palette, std::move(filePalette), options);
 }
 
 int infoBmp(const uint8_t *data, size_t size, FileInfo &info)

@@ -357,4 +357,13 @@ int toWriteDepth(const Image &image, const Palette &palette, int depth, Image &o
     return reduce(image, padded, depth, true, nullptr, out, outPalette);
 }
 
+int finishRead(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options)
+{
+    palette = std::move(filePalette);
+    const int rc = toDepth(image, palette, options);
+    if (rc != kOk)
+        image.clear();
+    return rc;
+}
+
 } // namespace brisvale::codec

@@ -26,6 +26,10 @@ void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out);
 // mapped by error diffusion where they are fixed (VGA, black and white, start).
 int toDepth(Image &image, Palette &palette, const ReadOptions &options);
 
+// The end of every reader: the file's palette goes out with the picture,
+// both reduced to the depth asked for; on failure no picture goes out.
+int finishRead(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options);
+
 // As toDepth for writers: depth 0 gives 4-bit VGA, and reductions always dither.
 int toWriteDepth(const Image &image, const Palette &palette, int depth, Image &out, Palette &outPalette);
 

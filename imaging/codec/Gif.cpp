@@ -181,11 +181,7 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             }
         }
     }
-    palette = std::move(filePalette);
-    rc = toDepth(image, palette, options);
-    if (rc != kOk)
-        image.clear();
-    return rc;
+    return finishRead(image, palette, std::move(filePalette), options);
 }
 
 int infoGif(const uint8_t *data, size_t size, FileInfo &info)

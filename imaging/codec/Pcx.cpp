@@ -196,11 +196,7 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             return kStopped;
         }
     }
-    palette = std::move(filePalette);
-    rc = toDepth(image, palette, options);
-    if (rc != kOk)
-        image.clear();
-    return rc;
+    return finishRead(image, palette, std::move(filePalette), options);
 }
 
 int infoPcx(const uint8_t *data, size_t size, FileInfo &info)

@@ -197,11 +197,7 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
                     dst[3 * x + k] = overWhite(src[4 * x + k], src[4 * x + 3]);
         }
     }
-    palette = std::move(filePalette);
-    rc = toDepth(image, palette, options);
-    if (rc != kOk)
-        image.clear();
-    return rc;
+    return finishRead(image, palette, std::move(filePalette), options);
 }
 
 int infoPng(const uint8_t *data, size_t size, FileInfo &info)

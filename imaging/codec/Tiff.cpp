@@ -173,11 +173,7 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
             return kStopped;
         }
     }
-    palette.clear();
-    rc = toDepth(image, palette, options);
-    if (rc != kOk)
-        image.clear();
-    return rc;
+    return finishRead(image, palette, Palette(), options);
 }
 
 int infoTiff(const uint8_t *data, size_t size, FileInfo &info)
