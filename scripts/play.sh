@@ -11,7 +11,7 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec "$game"
 fi
 
-shot="$root/build/table.png"
+shot="${BRISVALE_BUILD_DIR:-$root/build}/table.png"
 display=:${BRISVALE_XVFB_DISPLAY:-97}
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
