@@ -297,17 +297,11 @@ int writeBmp(const std::string &path, int depth, const Image &image, const Palet
     if (!isDepthCode(depth))
         return kBadDepth;
     const int bits = depth == 0 ? 4 : depth;
-    Image converted;
-    Palette convertedPalette;
-    const Image *out = &image;
-    const Palette *outPalette = &palette;
-    if (depth == 0 || image.bits() != bits) {
-        const int rc = toWriteDepth(image, palette, depth, converted, convertedPalette);
-        if (rc != kOk)
-            return rc;
-        out = &converted;
-        outPalette = &convertedPalette;
-    }
+    WriteSource source;
+    if (const int rc = prepareWrite(image, palette, depth, source); rc != kOk)
+        return rc;
+    const Image *out = source.image;
+    const Palette *outPalette = source.palette;
     const size_t colours = bits == 24 ? 0 : std::min(outPalette->size(), size_t(1) << bits);
     const uint64_t offset = 14 + 40 + 4 * uint64_t(colours);
     const uint64_t fileSize = offset + uint64_t(out->stride()) * uint64_t(out->height());

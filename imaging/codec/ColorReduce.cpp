@@ -366,4 +366,19 @@ int finishRead(Image &image, Palette &palette, Palette filePalette, const ReadOp
     return rc;
 }
 
+int prepareWrite(const Image &image, const Palette &palette, int depth, WriteSource &source)
+{
+    const int bits = depth == 0 ? 4 : depth;
+    source.image = &image;
+    source.palette = &palette;
+    if (depth != 0 && image.bits() == bits)
+        return kOk;
+    const int rc = toWriteDepth(image, palette, depth, source.converted, source.convertedPalette);
+    if (rc != kOk)
+        return rc;
+    source.image = &source.converted;
+    source.palette = &source.convertedPalette;
+    return kOk;
+}
+
 } // namespace brisvale::codec

@@ -33,4 +33,14 @@ int finishRead(Image &image, Palette &palette, Palette filePalette, const ReadOp
 // As toDepth for writers: depth 0 gives 4-bit VGA, and reductions always dither.
 int toWriteDepth(const Image &image, const Palette &palette, int depth, Image &out, Palette &outPalette);
 
+// The picture a writer writes at a depth code: the caller's own when it
+// already has that many bits, else a converted copy held here.
+struct WriteSource {
+    Image converted;
+    Palette convertedPalette;
+    const Image *image = nullptr;
+    const Palette *palette = nullptr;
+};
+int prepareWrite(const Image &image, const Palette &palette, int depth, WriteSource &source);
+
 } // namespace brisvale::codec

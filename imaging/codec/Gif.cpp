@@ -256,17 +256,11 @@ int writeGif(const std::string &path, int depth, const Image &image, const Palet
         return kTooLarge;
     const int bits = depth == 0 ? 4 : depth == 24 ? 8 : depth;
     const int asked = depth == 24 ? 8 : depth;
-    Image converted;
-    Palette convertedPalette;
-    const Image *img = &image;
-    const Palette *pal = &palette;
-    if (asked == 0 || image.bits() != bits) {
-        const int rc = toWriteDepth(image, palette, asked, converted, convertedPalette);
-        if (rc != kOk)
-            return rc;
-        img = &converted;
-        pal = &convertedPalette;
-    }
+    WriteSource source;
+    if (const int rc = prepareWrite(image, palette, asked, source); rc != kOk)
+        return rc;
+    const Image *img = source.image;
+    const Palette *pal = source.palette;
     const int colours = 1 << bits;
     std::vector<GifColorType> entries(size_t(colours), GifColorType{0, 0, 0});
     for (size_t i = 0; i < pal->size() && i < size_t(colours); ++i)

@@ -244,17 +244,11 @@ int writePcx(const std::string &path, int depth, const Image &image, const Palet
     if (image.width() > 65535 || image.height() > 65535)
         return kTooLarge;
     const int bits = depth == 0 ? 4 : depth;
-    Image converted;
-    Palette convertedPalette;
-    const Image *img = &image;
-    const Palette *pal = &palette;
-    if (depth == 0 || image.bits() != bits) {
-        const int rc = toWriteDepth(image, palette, depth, converted, convertedPalette);
-        if (rc != kOk)
-            return rc;
-        img = &converted;
-        pal = &convertedPalette;
-    }
+    WriteSource source;
+    if (const int rc = prepareWrite(image, palette, depth, source); rc != kOk)
+        return rc;
+    const Image *img = source.image;
+    const Palette *pal = source.palette;
     const int planes = bits == 24 ? 3 : bits == 4 ? 4 : 1;
     const int planeBits = bits == 24 ? 8 : bits == 8 ? 8 : 1;
     size_t bpl = (size_t(img->width()) * size_t(planeBits) + 7) / 8;

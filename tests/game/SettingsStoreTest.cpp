@@ -2,7 +2,7 @@
 #include "game/SettingsTable.h"
 #include "platform/RegistryError.h"
 
-#include "tests/support/TestEnvironment.h"
+#include "tests/support/HiveFileTest.h"
 
 #include <QFile>
 #include <QSet>
@@ -17,25 +17,7 @@ using brisvale::platform::RegistryHive;
 
 namespace {
 
-class Store : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        path = brisvale::test::freshFolder(QStringLiteral("store")) + QStringLiteral("/registry.reg");
-    }
-    QByteArray hive() const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void putHive(const QByteArray &bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QString path;
-};
+class Store : public brisvale::test::HiveFileTest {};
 
 } // namespace
 

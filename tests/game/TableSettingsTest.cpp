@@ -1,7 +1,7 @@
 #include "game/SettingsStore.h"
 #include "game/TableSettings.h"
 
-#include "tests/support/TestEnvironment.h"
+#include "tests/support/HiveFileTest.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -12,25 +12,7 @@ using brisvale::platform::RegistryHive;
 
 namespace {
 
-class Table : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        path = brisvale::test::freshFolder(QStringLiteral("table")) + QStringLiteral("/registry.reg");
-    }
-    QByteArray hive() const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void putHive(const QByteArray &bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QString path;
-};
+class Table : public brisvale::test::HiveFileTest {};
 
 } // namespace
 
