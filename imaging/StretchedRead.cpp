@@ -1,10 +1,12 @@
 #include "imaging/StretchedRead.h"
 
+#include "imaging/BoxShrink.h"
 #include "imaging/CodecBridge.h"
 #include "imaging/CodecImage.h"
 #include "imaging/SharedPalette.h"
 #include "imaging/ViewGeometry.h"
 #include "imaging/codec/Codec.h"
+#include "imaging/codec/ColorReduce.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 
@@ -41,7 +43,9 @@ constexpr ReaderChoice kReaders[] = {
     {".PCX", codec::readPcxFile, "Reading pcx file failed"}, {".JPG", readJpgWhole, "Reading jpg file failed"},
 };
 
-// Reads the picture; `cover` non-empty lets a JPEG come out smaller.
+// Reads the picture; with a non-empty `cover` a JPEG may come out smaller and
+// a true-colour picture that shrinks into it by area comes out shrunk already,
+// straight from the decoded rows.
 BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover)
 {
     BoxPicture out;
@@ -65,7 +69,15 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
                                                       palette, codec::Progress());
             else
                 out.status = choice.reader(name, depth, dither ? 1 : 0, image, palette, codec::Progress(), 0);
-            QImage picture = toQImage(image, palette);
+            QImage picture;
+            if (!cover.isEmpty() && image.bits() == 24 && ShrinksByArea(QSize(image.width(), image.height()), cover, true)) {
+                BoxShrinker shrinker(image.width(), image.height(), cover);
+                for (int y = 0; y < image.height(); ++y)
+                    shrinker.addBgrRow(image.row(y));
+                picture = shrinker.result();
+            } else {
+                picture = toQImage(image, palette);
+            }
             image.clear(); // one full-size copy at a time
             out.bitmap.setImage(picture);
             out.bitmap.setPalette(toQtPalette(palette));
@@ -88,9 +100,7 @@ QImage StretchToBox(const QImage &picture, QSize box, const QColor &background, 
     canvas.fill(background);
     if (picture.isNull() || box.isEmpty())
         return canvas;
-    const QImage scaled = picture.size() == box
-        ? picture
-        : picture.scaled(box, Qt::IgnoreAspectRatio, smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+    const QImage scaled = ScaleToBox(picture, box, smooth);
     QPainter p(&canvas);
     p.drawImage(0, 0, scaled);
     return canvas;

@@ -267,7 +267,8 @@ TEST_F(PreviewStoreTest, PreviewIsWhatTheWorkingBoxShows)
         const char *name;
         QImage image;
         int tolerance; // a JPEG is decoded only as large as the box needs
-    } cases[] = {{"wide.jpg", photo(641, 203), 3}, {"tall.bmp", pattern(37, 300), 0}, {"tiny.gif", pattern(7, 5), 0}};
+    } cases[] = {{"wide.jpg", photo(641, 203), 3}, {"tall.bmp", pattern(37, 300), 0}, {"tiny.gif", pattern(7, 5), 0},
+                   {"big.bmp", pattern(641, 503), 0}, {"big.gif", pattern(300, 200), 0}};
     for (const auto &c : cases) {
         writePicture(pics + '/' + c.name, c.image);
         const QString preview = store.MakePreview(QLatin1String(c.name));
