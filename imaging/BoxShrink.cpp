@@ -1,21 +1,13 @@
 #include "imaging/BoxShrink.h"
 
+#include <algorithm>
+
 namespace brisvale {
 
 BoxShrinker::BoxShrinker(int sourceWidth, int sourceHeight, QSize box)
-    : sw_(sourceWidth), sh_(sourceHeight), dw_(box.width()), dh_(box.height()),
-      column_(size_t(sourceWidth)), firstWeight_(size_t(sourceWidth)), line_(size_t(box.width()) * 3),
+    : sw_(sourceWidth), sh_(sourceHeight), dw_(box.width()), dh_(box.height()), line_(size_t(box.width()) * 3 + 3),
       sums_(size_t(box.width()) * 6), out_(box, QImage::Format_RGB32)
 {
-    // Source column x spans [x*dw, (x+1)*dw) and box column j spans
-    // [j*sw, (j+1)*sw) on a common scale; as dw <= sw a column meets at most two.
-    for (int x = 0; x < sw_; ++x) {
-        const int64_t start = int64_t(x) * dw_;
-        const int j = int(start / sw_);
-        const int64_t boundary = int64_t(j + 1) * sw_;
-        column_[size_t(x)] = j;
-        firstWeight_[size_t(x)] = uint32_t(std::min<int64_t>(dw_, boundary - start));
-    }
     out_.fill(0);
 }
 
@@ -25,11 +17,15 @@ void BoxShrinker::addRow(const Pixel &pixelAt)
     if (y_ >= sh_)
         return;
     std::fill(line_.begin(), line_.end(), 0);
-    for (int x = 0; x < sw_; ++x) {
+    // Source column x spans [x*dw, (x+1)*dw) and box column j spans
+    // [j*sw, (j+1)*sw) on a common scale; as dw <= sw a column meets at most two.
+    int64_t across = 0;
+    int64_t edge = sw_;
+    size_t j = 0;
+    for (int x = 0; x < sw_; ++x, across += dw_) {
         uint32_t b, g, r;
         pixelAt(x, b, g, r);
-        const size_t j = size_t(column_[size_t(x)]) * 3;
-        const uint32_t w = firstWeight_[size_t(x)];
+        const uint32_t w = uint32_t(std::min<int64_t>(dw_, edge - across));
         line_[j] += uint64_t(b) * w;
         line_[j + 1] += uint64_t(g) * w;
         line_[j + 2] += uint64_t(r) * w;
@@ -38,6 +34,10 @@ void BoxShrinker::addRow(const Pixel &pixelAt)
             line_[j + 3] += uint64_t(b) * rest;
             line_[j + 4] += uint64_t(g) * rest;
             line_[j + 5] += uint64_t(r) * rest;
+        }
+        if (across + dw_ >= edge) {
+            j += 3;
+            edge += sw_;
         }
     }
     // The same split between box rows.
