@@ -16,29 +16,38 @@ void BoxShrinker::addRow(const Pixel &pixelAt)
 {
     if (y_ >= sh_)
         return;
-    std::fill(line_.begin(), line_.end(), 0);
-    // Source column x spans [x*dw, (x+1)*dw) and box column j spans
-    // [j*sw, (j+1)*sw) on a common scale; as dw <= sw a column meets at most two.
-    int64_t across = 0;
-    int64_t edge = sw_;
-    size_t j = 0;
-    for (int x = 0; x < sw_; ++x, across += dw_) {
+    // Box column j spans [j*sw, (j+1)*sw) and source column x spans
+    // [x*dw, (x+1)*dw) on a common scale. As dw <= sw, the source columns
+    // inside a box column count whole and only its two ends are shared.
+    for (int j = 0; j < dw_; ++j) {
+        const int64_t from = int64_t(j) * sw_;
+        const int64_t to = from + sw_;
+        const int x0 = int(from / dw_);
+        const int x1 = int((to - 1) / dw_);
         uint32_t b, g, r;
-        pixelAt(x, b, g, r);
-        const uint32_t w = uint32_t(std::min<int64_t>(dw_, edge - across));
-        line_[j] += uint64_t(b) * w;
-        line_[j + 1] += uint64_t(g) * w;
-        line_[j + 2] += uint64_t(r) * w;
-        if (w < uint32_t(dw_)) {
-            const uint32_t rest = uint32_t(dw_) - w;
-            line_[j + 3] += uint64_t(b) * rest;
-            line_[j + 4] += uint64_t(g) * rest;
-            line_[j + 5] += uint64_t(r) * rest;
+        pixelAt(x0, b, g, r);
+        const uint64_t w0 = uint64_t(std::min<int64_t>(int64_t(x0 + 1) * dw_, to) - from);
+        uint64_t sb = b * w0, sg = g * w0, sr = r * w0;
+        if (x1 > x0) {
+            uint32_t mb = 0, mg = 0, mr = 0;
+            for (int x = x0 + 1; x < x1; ++x) {
+                pixelAt(x, b, g, r);
+                mb += b;
+                mg += g;
+                mr += r;
+            }
+            sb += uint64_t(mb) * uint64_t(dw_);
+            sg += uint64_t(mg) * uint64_t(dw_);
+            sr += uint64_t(mr) * uint64_t(dw_);
+            pixelAt(x1, b, g, r);
+            const uint64_t w1 = uint64_t(to - int64_t(x1) * dw_);
+            sb += b * w1;
+            sg += g * w1;
+            sr += r * w1;
         }
-        if (across + dw_ >= edge) {
-            j += 3;
-            edge += sw_;
-        }
+        line_[size_t(j) * 3] = sb;
+        line_[size_t(j) * 3 + 1] = sg;
+        line_[size_t(j) * 3 + 2] = sr;
     }
     // The same split between box rows.
     const int64_t start = int64_t(y_) * dh_;
