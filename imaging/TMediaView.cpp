@@ -59,6 +59,16 @@ QString TMediaView::MediaName()
     return load(loadedName());
 }
 
+TMediaPlayer *TMediaView::MediaPlayer() const
+{
+    return player_;
+}
+
+void TMediaView::setMediaPlayer(TMediaPlayer *player)
+{
+    player_ = player;
+}
+
 bool TMediaView::TabStop() const
 {
     return focusPolicy() & Qt::TabFocus;

@@ -34,8 +34,8 @@ public:
     bool AutoHideMediaPlayer() const { return autoHide_; }
     void setAutoHideMediaPlayer(bool on) { autoHide_ = on; }
     // Not owned; forgotten when the player is destroyed.
-    TMediaPlayer *MediaPlayer() const { return player_; }
-    void setMediaPlayer(TMediaPlayer *player) { player_ = player; }
+    TMediaPlayer *MediaPlayer() const;
+    void setMediaPlayer(TMediaPlayer *player);
     bool TabStop() const;
     void setTabStop(bool on);
 
