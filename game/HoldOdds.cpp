@@ -6,14 +6,14 @@
 #include <bit>
 #include <numeric>
 
-// How the counting works. For a subset X of the 52 cards let A(X) be the
-// histogram, by pay class, of all five-card hands that contain X. Holding H out
-// of a dealt hand D ends in exactly the hands F with F ∩ D = H, and
-// A(X) = sum over X ⊆ H ⊆ D of hist(H), so hist(H) is the alternating sum of
-// A over the supersets of H inside D: a Möbius transform over five bits. The
-// set-up stores A for every subset of at most four cards (the five-card ones
-// are the dealt hand itself); a pay table then only weighs those histograms and
-// runs the 32-entry transform once per deal that differs by more than suit names.
+// How the counting works. For a set X of cards let A(X) be the histogram, by
+// pay class, of all five-card hands that contain X. Keeping H out of a dealt
+// hand D ends in exactly the hands that meet D in H, and A(X) sums those counts
+// over every H between X and D, so the count for H is the alternating sum of A
+// over the sets between H and D: a Moebius transform over five bits. The set-up
+// stores A for every set of at most four cards (a five-card set is the dealt
+// hand itself); a pay table then only weighs those histograms and runs the
+// 32-entry transform once for each deal that differs by more than suit names.
 
 namespace brisvale {
 
@@ -23,8 +23,18 @@ constexpr int kCards = 52;
 constexpr std::uint32_t kAllDeals = 2598960;
 // Draws after keeping k cards: C(47, 5 - k).
 constexpr std::array<std::int64_t, 6> kDrawsAfterKeeping{1533939, 178365, 16215, 1081, 47, 1};
-// Least common multiple of the draw counts above.
+// Least common multiple of the draw counts above, and what brings each to it.
 constexpr std::int64_t kCommonDraws = 7669695;
+constexpr std::array<std::int64_t, 6> kToCommon{5, 43, 473, 7095, 163185, 7669695};
+static_assert([] {
+    for (int k = 0; k <= 5; ++k) {
+        if (kDrawsAfterKeeping[k] * kToCommon[k] != kCommonDraws)
+            return false;
+    }
+    return true;
+}());
+// Deals that differ by more than the names of their suits.
+constexpr std::size_t kDealKinds = 134459;
 
 struct Binomials {
     std::array<std::array<std::uint32_t, 6>, kCards + 1> c{};
@@ -230,7 +240,7 @@ bool HoldOdds::accepts(const PayoutTable &payouts)
 HoldOdds::HoldOdds()
 {
     fours_.assign(kBinomials.c[kCards][4], {});
-    deals_.reserve(134459);
+    deals_.reserve(kDealKinds);
     forEachSubset<5>([&](const std::array<int, 5> &cards) {
         const int payClass =
             payClassOf({valueOf(cards[0]), valueOf(cards[1]), valueOf(cards[2]), valueOf(cards[3]), valueOf(cards[4])});
@@ -292,10 +302,6 @@ std::optional<TableReturn> HoldOdds::tableReturn(const PayoutTable &payouts, std
     if (stop.stop_requested())
         return std::nullopt;
 
-    std::array<std::int64_t, 6> scale{};
-    for (int k = 0; k <= 5; ++k)
-        scale[k] = kCommonDraws / kDrawsAfterKeeping[k];
-
     __int128 total = 0;
     std::uint32_t tied = 0;
     std::size_t sinceCheck = 0;
@@ -316,7 +322,7 @@ std::optional<TableReturn> HoldOdds::tableReturn(const PayoutTable &payouts, std
         std::int64_t best = INT64_MIN;
         int atBest = 0;
         for (unsigned m = 0; m < kHoldCount; ++m) {
-            const std::int64_t s = v[m] * scale[std::popcount(m)];
+            const std::int64_t s = v[m] * kToCommon[std::popcount(m)];
             if (s > best) {
                 best = s;
                 atBest = 1;
@@ -390,10 +396,11 @@ std::optional<HoldAnalysis> HoldOdds::analyse(const Hand &dealt, const PayoutTab
             sum += h[m][p] * returns[p];
         }
         out.draws = std::uint32_t(kDrawsAfterKeeping[kept]);
-        const std::int64_t s = sum * (kCommonDraws / kDrawsAfterKeeping[kept]);
+        const std::int64_t s = sum * kToCommon[kept];
         analysis.scaled_[heldSlots] = s;
         best = std::max(best, s);
     }
+    analysis.bestSet_ = 0;
     for (HoldMask m = 0; m < kHoldCount; ++m) {
         if (analysis.scaled_[m] == best)
             analysis.bestSet_ |= 1u << m;

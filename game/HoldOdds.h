@@ -56,9 +56,9 @@ public:
 private:
     friend class HoldOdds;
     std::array<Outcome, kHoldCount> outcomes_{};
-    // Each hold's value times kCommonDraws, so that all 32 compare as integers.
+    // Each hold's value over one denominator common to all holds, so they compare as integers.
     std::array<std::int64_t, kHoldCount> scaled_{};
-    std::uint32_t bestSet_ = 0;
+    std::uint32_t bestSet_ = 0xFFFFFFFFu; // all holds are worth nothing until valued
 };
 
 // The long-run figures of a pay table under best play.
@@ -79,8 +79,9 @@ public:
     static constexpr std::int32_t kMaxMultiplier = 99999;
     static bool accepts(const PayoutTable &payouts);
 
-    HoldOdds(); // the set-up: about a second of counting, some 4 MB kept
-    // One process-wide instance, set up on first use (thread-safe).
+    HoldOdds(); // the set-up: a fraction of a second of counting, some 4 MB kept
+    // One process-wide instance, set up on first use; a second thread asking
+    // meanwhile waits for it.
     static const HoldOdds &shared();
 
     // Nothing when a multiplier is out of range or the stop token asks to stop.
