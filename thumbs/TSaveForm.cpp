@@ -73,6 +73,29 @@ protected:
     }
 };
 
+// Passes everything on to the service in force, except the messages of a
+// preview read that OK or Cancel stopped on purpose: that read did not fail.
+class QuietAfterStop : public platform::DialogService {
+public:
+    QuietAfterStop(platform::DialogService &inner, const bool &quiet) : inner_(inner), quiet_(quiet) {}
+
+    void message(platform::MessageKind kind, const QString &text) override
+    {
+        if (!quiet_)
+            inner_.message(kind, text);
+    }
+    bool confirm(const QString &text) override { return inner_.confirm(text); }
+    std::optional<QString> openFile(const platform::OpenFileRequest &request) override
+    {
+        return inner_.openFile(request);
+    }
+    std::optional<QColor> chooseColor(const QColor &initial) override { return inner_.chooseColor(initial); }
+
+private:
+    platform::DialogService &inner_;
+    const bool &quiet_;
+};
+
 bool hasWildcard(const QString &name)
 {
     return name.contains(u'*') || name.contains(u'?');
@@ -268,10 +291,16 @@ void TSaveForm::FileListBox1Change()
         return;
     }
     previewing_ = true;
+    platform::DialogService &service = platform::dialogs();
+    QuietAfterStop quiet(service, readStopped_);
+    platform::setDialogService(&quiet);
     do {
         previewAgain_ = false;
+        readStopped_ = false;
         MediaView1->setMediaName(CheckBox1->isChecked() ? FileListBox1->fileName() : QString());
     } while (previewAgain_ && !stop_ && MediaView1);
+    readStopped_ = false;
+    platform::setDialogService(&service);
     previewing_ = false;
 }
 
@@ -344,8 +373,10 @@ void TSaveForm::reject()
 
 int32_t TSaveForm::progressHook(int32_t percent)
 {
-    if (stop_ || terminating_ || QCoreApplication::closingDown())
+    if (stop_ || terminating_ || QCoreApplication::closingDown()) {
+        readStopped_ = previewing_;
         return 0;
+    }
     Gauge1->setValue(std::clamp(percent, 0, 100));
     QCoreApplication::processEvents();
     return 1;
