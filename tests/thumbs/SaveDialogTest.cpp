@@ -80,16 +80,6 @@ protected:
 
 } // namespace
 
-TEST_F(SaveDialogTest, DefaultsOfTheComponent)
-{
-    TPictureSaveDialog fresh;
-    EXPECT_TRUE(fresh.InitialDir().isEmpty());
-    EXPECT_TRUE(fresh.AutoDisPlay());
-    EXPECT_FALSE(fresh.AutoPlay());
-    EXPECT_TRUE(fresh.Filter().startsWith(u"All Media|*.BMP;"));
-    EXPECT_EQ(fresh.Title(), QStringLiteral("Save File"));
-}
-
 TEST_F(SaveDialogTest, OpensOnTheFirstFilterWithTheMaskInTheNameBox)
 {
     for (const char *name : {"a.bmp", "b.GIF", "c.txt", "d.png", "e.Pcx"})
