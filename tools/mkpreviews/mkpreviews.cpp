@@ -9,6 +9,7 @@
 #include "thumbs/PreviewStore.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPalette>
 #include <QSet>
 #include <cstdio>
@@ -91,6 +92,8 @@ int main(int argc, char **argv)
     platform::setDialogService(&dialogs);
     LoadCodecLibrary();
 
+    // The previewer lists folders by their full path; so do the entries here.
+    dir = QDir(dir).absolutePath();
     PreviewStore store;
     store.setListedFolder(dir);
     store.setPreviewsDir(dir);
