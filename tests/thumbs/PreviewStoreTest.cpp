@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace brisvale;
 namespace fs = brisvale::platform::fs;
@@ -330,4 +331,31 @@ TEST_F(PreviewStoreTest, CommandLineToolMakesWhatABatchCreateMakes)
     EXPECT_EQ(fromTool.keys(), fromBatch.keys());
     for (const QString &name : fromBatch.keys())
         EXPECT_TRUE(fromTool.value(name) == fromBatch.value(name)) << name.toStdString();
+}
+
+TEST_F(PreviewStoreTest, PicturesDecodedAheadGoToTheirOwnNamesWhateverTheOrder)
+{
+    const QStringList names{QStringLiteral("a.jpg"), QStringLiteral("b.bmp"), QStringLiteral("c.jpg"),
+                            QStringLiteral("d.gif")};
+    for (int i = 0; i < names.size(); ++i)
+        writePicture(pics + '/' + names[i], i % 2 ? pattern(200 + 40 * i, 150) : photo(300, 100 + 90 * i));
+    // Made one by one, nothing decoded ahead.
+    std::map<QString, QImage> alone;
+    for (const QString &name : names) {
+        store.MakePreview(name);
+        alone[name] = store.image(store.ImageIndexOf(name));
+    }
+    store.ClearThumbnails();
+
+    // Announced in one order, asked for in another; one is asked for twice
+    // and one after the batch was stopped.
+    store.expectPreviews(names);
+    const auto makeAndCompare = [&](const QString &name) {
+        ASSERT_FALSE(store.MakePreview(name).isEmpty());
+        EXPECT_EQ(store.image(store.ImageIndexOf(name)), alone[name]) << name.toStdString();
+    };
+    for (const QString &name : {names[2], names[0], names[2], names[3]})
+        makeAndCompare(name);
+    store.cancelExpected();
+    makeAndCompare(names[1]);
 }
