@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
 
 using namespace brisvale;
 namespace fs = brisvale::platform::fs;
@@ -230,13 +231,22 @@ TEST_F(PreviewStoreTest, FailuresReportTheControlsWordsAndStillCache)
     EXPECT_EQ(store.image(0).pixel(30, 25), qRgb(0xEF, 0xEF, 0xEF));
     EXPECT_TRUE(QFile::exists(p));
 
+    // A pipe named like a picture is refused at once, whether decoded ahead or not.
+    dialogs.clear();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pics + QStringLiteral("/pipe.jpg")).constData(), 0600), 0);
+    store.expectPreviews({QStringLiteral("pipe.jpg")});
+    EXPECT_FALSE(store.MakePreview(QStringLiteral("pipe.jpg")).isEmpty());
+    EXPECT_TRUE(store.MakePreview(QStringLiteral("pipe.jpg")).endsWith(QLatin1String(".THB")));
+    EXPECT_EQ(dialogs.texts().count(QStringLiteral("Reading jpg file failed")), 2);
+    EXPECT_EQ(store.imageCount(), 3);
+
     // The previews folder is gone: the writer's words, the image still cached.
     dialogs.clear();
     writePicture(pics + QStringLiteral("/beach.jpg"));
     store.setPreviewsDir(root + QStringLiteral("/gone"));
     EXPECT_EQ(store.MakePreview(QStringLiteral("beach.jpg")), root + QStringLiteral("/gone/beach.THB"));
     EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Writing bmp file failed")));
-    EXPECT_EQ(store.imageCount(), 2);
+    EXPECT_EQ(store.imageCount(), 4);
     store.setFormat(PreviewFormat::ForSize);
     dialogs.clear();
     store.MakePreview(QStringLiteral("beach.jpg"));
