@@ -1,4 +1,4 @@
-#include "game/Cards.h"
+#include "controls/Cards.h"
 
 #include <array>
 
