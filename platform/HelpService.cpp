@@ -1,5 +1,7 @@
 #include "platform/HelpService.h"
 
+#include "platform/ApplicationTitle.h"
+
 #include <QApplication>
 #include <QPointer>
 #include <QTextBrowser>
@@ -49,7 +51,7 @@ QWidget *HelpService::showContext(int context)
     }
     // Help files map to the embedded document by name, whatever the letter case.
     const QString base = helpName().isEmpty() ? QStringLiteral("TANVIK") : helpName().section(u'.', 0, 0);
-    window->setWindowTitle(QApplication::applicationDisplayName() + QStringLiteral(" Help"));
+    window->setWindowTitle(applicationTitle() + QStringLiteral(" Help"));
     window->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(base.toUpper())));
     window->scrollToAnchor(QStringLiteral("context%1").arg(context));
     window->show();
