@@ -31,6 +31,7 @@ ProgramWindows::ProgramWindows()
 
 ProgramWindows::~ProgramWindows()
 {
+    platform::HelpService::closeWindow();
     // The picture window stores its settings when it is destroyed, before
     // the dialog and the table go.
     picture_.reset();

@@ -45,6 +45,9 @@ QWidget *HelpService::showContext(int context)
     if (!window) {
         window = new QTextBrowser;
         window->setAttribute(Qt::WA_DeleteOnClose);
+        // A reference beside the table, never a reason for the program to
+        // keep running once the table has closed.
+        window->setAttribute(Qt::WA_QuitOnClose, false);
         window->setObjectName(QStringLiteral("HelpWindow"));
         window->setOpenExternalLinks(false);
         window->resize(620, 560);
@@ -58,6 +61,12 @@ QWidget *HelpService::showContext(int context)
     window->raise();
     window->activateWindow();
     return window;
+}
+
+void HelpService::closeWindow()
+{
+    if (QPointer<QTextBrowser> &window = helpWindow())
+        window->close();
 }
 
 } // namespace brisvale::platform

@@ -3,9 +3,11 @@
 #include "game/TForm1.h"
 #include "game/Tsetpay.h"
 #include "picture/TPicture.h"
+#include "platform/HelpService.h"
 #include "platform/ScriptedDialogService.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <qpa/qplatformwindow.h>
 
 #include "tests/support/QtPrinters.h"
@@ -48,4 +50,24 @@ TEST_F(ProgramTest, DesktopShowsEachWindowsOwnCaptionAndNothingMore)
     // exactly that line.
     EXPECT_FALSE(windows.picture().windowTitle().isEmpty());
     EXPECT_EQ(DesktopTitle::of(windows.picture()), windows.picture().windowTitle());
+}
+
+TEST_F(ProgramTest, ClosingTheTableEndsTheProgramWithTheHelpWindowOpen)
+{
+    ProgramWindows windows;
+    windows.show();
+    QWidget *help = platform::HelpService::showContext(1);
+    ASSERT_TRUE(help && help->isVisible());
+
+    bool stillRunning = false;
+    QTimer::singleShot(0, &windows.form(), [&] { windows.form().close(); });
+    QTimer failsafe;
+    failsafe.setSingleShot(true);
+    QObject::connect(&failsafe, &QTimer::timeout, [&] {
+        stillRunning = true;
+        QApplication::quit();
+    });
+    failsafe.start(10000);
+    QApplication::exec();
+    EXPECT_FALSE(stillRunning);
 }
