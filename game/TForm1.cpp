@@ -29,6 +29,8 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QToolButton>
+#include <algorithm>
+#include <cmath>
 
 // Resources of a static library are only linked in when something names them.
 static void initGameResources()
@@ -43,6 +45,8 @@ namespace {
 // The table is designed on the 640 x 492 window less its caption, menu and
 // status bar.
 constexpr QSize kDesignSize(640, 430);
+constexpr int kStatusBarHeight = 25;
+constexpr int kStatusSectionWidth = 100;
 constexpr int kWindowFontPixels = 13;
 constexpr int kGridColumnWidth = 90;
 const QColor kNavy(0, 0, 128);
@@ -288,6 +292,24 @@ void TForm1::buildStatusBar()
     EStatusBar1->setCaption(QStringLiteral("Brisvale for Windows 95"));
     EStatusBar1->setEnabled(true);
     EStatusBar1->setUpdateInterval(0);
+    scaleStatusBar();
+}
+
+void TForm1::scaleStatusBar()
+{
+    if (!EStatusBar1)
+        return;
+    const int clientHeight = height() - (menuWidget() ? menuWidget()->sizeHint().height() : 0);
+    const double factor = std::min(double(width()) / kDesignSize.width(),
+                                   double(clientHeight) / (kDesignSize.height() + kStatusBarHeight));
+    const auto scale = [factor](int v) { return std::max(1, int(std::lround(v * factor))); };
+    QFont barFont = font();
+    barFont.setPixelSize(scale(kWindowFontPixels));
+    EStatusBar1->setFont(barFont);
+    EStatusBar1->resize(width(), scale(kStatusBarHeight));
+    EStatusBar1->setAlign(TAlign::alBottom);
+    EStatusBar1->setWidthDate(scale(kStatusSectionWidth));
+    EStatusBar1->setWidthTime(scale(kStatusSectionWidth));
     // The bar docks over the window's bottom edge; the table keeps clear of it.
     setContentsMargins(0, 0, 0, EStatusBar1->height());
 }
@@ -647,6 +669,12 @@ void TForm1::closeEvent(QCloseEvent *event)
     closing_ = true;
     FormClose();
     event->accept();
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    scaleStatusBar();
 }
 
 void TForm1::changeEvent(QEvent *event)

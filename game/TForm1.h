@@ -116,6 +116,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
@@ -128,6 +129,9 @@ private:
     void showHoldMarks();
     void showBetRange();
     void buildStatusBar();
+    // The bar scales with the table, from the client area below the menu,
+    // which its own height does not change.
+    void scaleStatusBar();
     // Opens the colour dialog on the colour last chosen in it.
     std::optional<QColor> askColor();
     // Each recolours one element; an invalid colour means its design colour.

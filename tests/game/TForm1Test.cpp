@@ -3,6 +3,8 @@
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
+#include "controls/TEStatusBar.h"
+#include "controls/TMyCustomPanel.h"
 #include "game/RandomGenerator.h"
 #include "game/PieGauge.h"
 
@@ -283,4 +285,28 @@ TEST_F(TableTest, LayoutScalesUniformlyWithTheWindow)
     EXPECT_NEAR(form->CardDeck[1]->x() - card.x(), 80 * fx, 2);
     EXPECT_GT(form->Cash->font().pixelSize(), 13 * 1.5 - 1);
     EXPECT_LT(form->Cash->font().pixelSize(), 13 * 2.5);
+}
+
+TEST_F(TableTest, StatusBarScalesWithTheTable)
+{
+    const auto expectBarAt = [this](double factor) {
+        const TEStatusBar *bar = form->EStatusBar1;
+        EXPECT_NEAR(bar->height(), 25 * factor, 1);
+        EXPECT_NEAR(bar->font().pixelSize(), 13 * factor, 1);
+        EXPECT_NEAR(bar->dateSection()->width(), 100 * factor, 1);
+        EXPECT_EQ(bar->geometry().bottom(), form->height() - 1);
+        EXPECT_EQ(bar->width(), form->width());
+        // The lowest controls of the table stay clear of the bar.
+        const QWidget *spin = form->SpinEdit1;
+        EXPECT_LE(spin->mapTo(form.get(), QPoint(0, spin->height())).y(), bar->y());
+    };
+    form->resize(640, 492);
+    QApplication::processEvents();
+    expectBarAt(1.0);
+
+    form->resize(1280, 1024);
+    QApplication::processEvents();
+    const double factor = double(form->CardDeck[0]->width()) / 71;
+    EXPECT_GT(factor, 1.9);
+    expectBarAt(factor);
 }
