@@ -104,9 +104,17 @@ TForm1::TForm1(QWidget *parent)
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
     buildControls(surface_);
     buildMenus();
-    winSounds_.setReader([](int k) {
-        SettingsStore store;
-        return readStringSetting(store, waveFileSetting(k));
+    // A stored sound that cannot be read counts as none chosen; the others
+    // are still read, and the first failure is kept to be reported.
+    winSounds_.setReader([this](int k) {
+        try {
+            SettingsStore store;
+            return readStringSetting(store, waveFileSetting(k));
+        } catch (const platform::RegistryError &error) {
+            if (soundReadError_.isEmpty())
+                soundReadError_ = error.text();
+            return WinSounds::noSound();
+        }
     });
     FormCreate();
 }
@@ -391,10 +399,13 @@ void TForm1::FormCreate()
 void TForm1::FormActivate()
 {
     // The payouts dialog may have chosen new sounds while the table was inactive.
-    try {
-        winSounds_.reload();
-    } catch (const platform::RegistryError &error) {
-        platform::dialogs().message(platform::MessageKind::Error, error.text());
+    soundReadError_.clear();
+    winSounds_.reload();
+    // Once per run: the table is activated again when the message box closes,
+    // and under some window managers that would repeat the box for ever.
+    if (!soundReadError_.isEmpty() && !soundReadErrorShown_) {
+        soundReadErrorShown_ = true;
+        platform::dialogs().message(platform::MessageKind::Error, soundReadError_);
     }
 }
 

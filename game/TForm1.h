@@ -152,6 +152,9 @@ private:
     std::function<void()> showPicture_;
     Tsetpay *payoutsDialog_ = nullptr;
     bool closing_ = false;
+    // The first stored sound of the last reload that could not be read.
+    QString soundReadError_;
+    bool soundReadErrorShown_ = false;
 };
 
 } // namespace brisvale
