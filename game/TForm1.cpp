@@ -1,6 +1,7 @@
 #include "game/TForm1.h"
 
 #include "controls/ClickPanel.h"
+#include "controls/FixedCellGrid.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
@@ -211,7 +212,7 @@ void TForm1::buildControls(QWidget *s)
     Gauge1->setToolTip(QStringLiteral("Winning Percentage"));
     place(Gauge1, 544, 248, 49, 41);
 
-    StringGrid1 = new QTableWidget(2, 10, s);
+    StringGrid1 = new FixedCellGrid(2, 10, s);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();

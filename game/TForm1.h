@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/FixedCellGrid.h"
 #include "game/PokerGame.h"
 #include "game/WinSounds.h"
 
@@ -63,7 +64,7 @@ public:
     QLabel *Image1 = nullptr;
     PieGauge *Gauge1 = nullptr;
     std::array<ClickPanel *, 5> HoldPanel{}; // Panel6 .. Panel10
-    QTableWidget *StringGrid1 = nullptr;
+    FixedCellGrid *StringGrid1 = nullptr;
     QPushButton *Button2 = nullptr;
     QRadioButton *RadioButton1 = nullptr; // "Sound On"
     QRadioButton *RadioButton2 = nullptr; // "Sound Off"

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -65,6 +66,29 @@ TEST_F(TableLife, GridStaysEmptyUntilTheFirstSettledHand)
         for (int col = 0; col < 10; ++col)
             EXPECT_TRUE(grid(row, col).isEmpty());
     EXPECT_EQ(form->Gauge1->progress(), 0);
+}
+
+TEST_F(TableLife, FixedColumnAndRowStayInPlaceWhenTheGridScrollsSideways)
+{
+    form->UpdateDisplay();
+    FixedCellGrid *g = form->StringGrid1;
+    g->horizontalScrollBar()->setValue(g->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    // The other columns have moved under the fixed one...
+    ASSERT_GT(g->horizontalScrollBar()->value(), 0);
+    EXPECT_LT(g->columnViewportPosition(1), g->columnWidth(0));
+    // ...which still shows "No Pair" and its count at the left edge.
+    QTableView *fixed = g->fixedColumn();
+    ASSERT_TRUE(fixed->isVisible());
+    EXPECT_EQ(fixed->geometry().topLeft(), g->viewport()->geometry().topLeft());
+    EXPECT_EQ(fixed->width(), g->columnWidth(0));
+    EXPECT_EQ(g->childAt(g->viewport()->geometry().topLeft() + QPoint(2, 2)), fixed->viewport());
+    EXPECT_EQ(fixed->indexAt(QPoint(2, 2)).data().toString(), QStringLiteral("No Pair"));
+    const QPoint countCell(2, g->rowViewportPosition(1) + 2);
+    EXPECT_EQ(fixed->indexAt(countCell).data().toString(), QStringLiteral("0"));
+    // The first row keeps its place at the top.
+    EXPECT_EQ(g->rowViewportPosition(0), 0);
+    EXPECT_EQ(fixed->rowHeight(1), g->rowHeight(1));
 }
 
 TEST_F(TableLife, UpdateDisplayShowsTotalCountersNamesAndGauge)
