@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
 #include <algorithm>
@@ -105,6 +106,7 @@ TForm1::TForm1(QWidget *parent)
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
     buildControls(surface_);
     buildMenus();
+    buildKeys();
     // A stored sound that cannot be read counts as none chosen; the others
     // are still read, and the first failure is kept to be reported.
     winSounds_.setReader([this](int k) {
@@ -342,6 +344,45 @@ void TForm1::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
     PopupMenu1->addAction(QStringLiteral("Sound & Payouts"), this, &TForm1::AdjustPayouts1Click);
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
+}
+
+void TForm1::buildKeys()
+{
+    // Window shortcuts: a field being typed into keeps its digits, and a
+    // focused button does not take Space for itself.
+    const auto bind = [this](QKeySequence key, auto handler) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    const Qt::Key holdKeys[5] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5};
+    for (int k = 0; k < 5; ++k)
+        bind(QKeySequence(holdKeys[k]), [this, k] { HoldKey(k); });
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        bind(QKeySequence(key), [this] { PlayKey(); });
+}
+
+void TForm1::HoldKey(int slot)
+{
+    // Only while a hand is dealt: the keys stand for the hold panels, never
+    // for the card slots that also toggle them before a deal and after a draw.
+    if (Second->isVisibleTo(this) && HoldPanel[slot]->isEnabled())
+        HoldToggle(slot);
+}
+
+void TForm1::PlayKey()
+{
+    // A bet typed just before counts, as it does when a click takes the focus
+    // away from the field.
+    if (!Bet->isReadOnly())
+        Bet->interpretText();
+    // The key presses whichever play button the player could click now.
+    for (QPushButton *button : {Shuffle, Second}) {
+        if (button->isVisibleTo(this) && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
 }
 
 void TForm1::FormCreate()

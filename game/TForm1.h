@@ -124,6 +124,10 @@ protected:
 private:
     void buildControls(QWidget *surface);
     void buildMenus();
+    // 1 to 5 switch the hold panels, Enter and Space press Deal or Draw.
+    void buildKeys();
+    void HoldKey(int slot);
+    void PlayKey();
     void HoldToggle(int slot);
     void PlayWinSound(int rank);
     void SetTotal(std::int32_t total);

@@ -310,3 +310,65 @@ TEST_F(TableTest, StatusBarScalesWithTheTable)
     EXPECT_GT(factor, 1.9);
     expectBarAt(factor);
 }
+
+TEST_F(TableTest, KeysPlayAHandOnlyWhereAClickWould)
+{
+    const auto key = [this](Qt::Key k, QWidget *target = nullptr) {
+        QTest::keyClick(target ? target : form.get(), k);
+    };
+    // Before the first deal the hold keys do nothing.
+    key(Qt::Key_1);
+    EXPECT_EQ(form->HoldPanel[0]->text(), QStringLiteral("Draw"));
+
+    // Space deals (seed 0: 7C KC 6D 5S 4S); 1 and 5 hold, a second 3 releases.
+    key(Qt::Key_Space);
+    ASSERT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->CardDeck[0]->Value(), 33);
+    key(Qt::Key_1);
+    key(Qt::Key_5);
+    key(Qt::Key_3);
+    key(Qt::Key_3);
+    EXPECT_EQ(form->HoldPanel[0]->text(), QStringLiteral("Hold"));
+    EXPECT_EQ(form->HoldPanel[2]->text(), QStringLiteral("Draw"));
+    EXPECT_EQ(form->HoldPanel[4]->text(), QStringLiteral("Hold"));
+
+    // Enter draws, exactly as the mouse would: 7C 9C 4H 3D 4S.
+    key(Qt::Key_Return);
+    const Hand drawn{33, 35, 17, 42, 4};
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(form->CardDeck[k]->Value(), drawn[k]);
+    EXPECT_EQ(form->Panel5->text(), QStringLiteral("995"));
+
+    // Settled: the panels are over and the hold keys leave them so.
+    key(Qt::Key_2);
+    EXPECT_EQ(form->HoldPanel[1]->text(), QStringLiteral("Over"));
+
+    // A digit typed into a field belongs to the field; Space on a focused
+    // button still plays rather than pressing that button.
+    bool pictureShown = false;
+    form->setPictureWindow([&] { pictureShown = true; });
+    key(Qt::Key_Enter);
+    ASSERT_TRUE(form->Second->isVisible());
+    // The bet field is locked while dealt, so the hold keys work from it too.
+    form->Bet->setFocus();
+    key(Qt::Key_4, form->Bet);
+    EXPECT_EQ(form->HoldPanel[3]->text(), QStringLiteral("Hold"));
+    EXPECT_EQ(form->Bet->value(), 5);
+    form->SpinEdit1->setFocus();
+    form->SpinEdit1->selectAll();
+    key(Qt::Key_3, form->SpinEdit1);
+    EXPECT_EQ(form->SpinEdit1->text(), QStringLiteral("3"));
+    EXPECT_EQ(form->HoldPanel[2]->text(), QStringLiteral("Draw"));
+    form->Button2->setFocus();
+    key(Qt::Key_Space, form->Button2);
+    EXPECT_FALSE(pictureShown);
+    EXPECT_TRUE(form->Shuffle->isVisible());
+
+    // Enter right after typing a bet deals at that bet.
+    form->Bet->setFocus();
+    form->Bet->selectAll();
+    QTest::keyClicks(form->Bet, QStringLiteral("10"));
+    key(Qt::Key_Return, form->Bet);
+    EXPECT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->game().bet(), 10);
+}
