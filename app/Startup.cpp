@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "game/HoldOdds.h"
 #include "game/TForm1.h"
 #include "game/Tsetpay.h"
 #include "picture/TPicture.h"
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace brisvale {
 
@@ -20,6 +22,9 @@ void setUpApplication()
 
 ProgramWindows::ProgramWindows()
 {
+    // The trainer's odds take a moment to set up; by the time the player
+    // first asks for them they are ready.
+    (void)QtConcurrent::run([] { HoldOdds::shared(); });
     form_ = std::make_unique<TForm1>();
     payouts_ = std::make_unique<Tsetpay>(form_->game().payouts(), form_->PictureFlags, form_.get());
     form_->setPayoutsDialog(payouts_.get());

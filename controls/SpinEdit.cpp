@@ -1,5 +1,6 @@
 #include "controls/SpinEdit.h"
 
+#include <QLineEdit>
 #include <algorithm>
 
 namespace brisvale {
@@ -8,6 +9,7 @@ SpinEdit::SpinEdit(QWidget *parent) : QSpinBox(parent)
 {
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     setKeyboardTracking(false);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::edited);
 }
 
 int SpinEdit::settle(const QString &text) const
