@@ -7,6 +7,7 @@
 #include "controls/TEStatusBar.h"
 #include "controls/TSleeper.h"
 #include "game/PieGauge.h"
+#include "game/TrainerTexts.h"
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/Statistics.h"
@@ -31,6 +32,8 @@
 #include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
 
@@ -360,6 +363,92 @@ void TForm1::buildKeys()
         bind(QKeySequence(holdKeys[k]), [this, k] { HoldKey(k); });
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
         bind(QKeySequence(key), [this] { PlayKey(); });
+    bind(QKeySequence(Qt::Key_H), [this] { BestHoldKey(); });
+}
+
+void TForm1::BestHoldKey()
+{
+    if (!Second->isVisibleTo(this))
+        return;
+    if (analysisCurrent()) {
+        applyBestHold();
+        return;
+    }
+    bestHoldWanted_ = true;
+    showTrainerText(QStringLiteral("Working out the best hold\u2026"));
+    startAnalysis();
+}
+
+bool TForm1::analysisCurrent() const
+{
+    return analysis_ && analysedHand_ == game_.hand() && analysedPayouts_.h == game_.payouts().h;
+}
+
+void TForm1::startAnalysis()
+{
+    // Already on its way for this hand and these payouts.
+    if (analysedHand_ == game_.hand() && analysedPayouts_.h == game_.payouts().h && !analysis_
+        && analysisNumber_ > 0)
+        return;
+    analysis_.reset();
+    analysedHand_ = game_.hand();
+    analysedPayouts_ = game_.payouts();
+    const std::uint64_t number = ++analysisNumber_;
+    auto *watcher = new QFutureWatcher<std::optional<HoldAnalysis>>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, number] {
+        watcher->deleteLater();
+        if (number != analysisNumber_)
+            return;
+        analysis_ = watcher->result();
+        analysisReady();
+    });
+    watcher->setFuture(QtConcurrent::run([hand = analysedHand_, payouts = analysedPayouts_] {
+        return HoldOdds::shared().analyse(hand, payouts);
+    }));
+}
+
+void TForm1::analysisReady()
+{
+    if (!analysis_)
+        return;
+    if (bestHoldWanted_ && Second->isVisibleTo(this)) {
+        bestHoldWanted_ = false;
+        applyBestHold();
+    }
+    if (costWanted_) {
+        const HoldMask played = *costWanted_;
+        costWanted_.reset();
+        showHoldCost(played);
+    }
+}
+
+void TForm1::applyBestHold()
+{
+    const HoldMask best = analysis_->bestHold();
+    for (int k = 0; k < 5; ++k) {
+        const bool wanted = best & (1u << k);
+        if (wanted != (game_.mark(k) == HoldMark::Hold))
+            HoldToggle(k);
+    }
+    showTrainerText(BestHoldText(*analysis_, analysedHand_));
+}
+
+void TForm1::showHoldCost(HoldMask played)
+{
+    const QString text = HoldCostText(*analysis_, analysedHand_, played);
+    if (text.isEmpty()) {
+        if (trainerTextShown_)
+            EStatusBar1->clearMessage();
+        trainerTextShown_ = false;
+        return;
+    }
+    showTrainerText(text);
+}
+
+void TForm1::showTrainerText(const QString &text)
+{
+    trainerTextShown_ = true;
+    EStatusBar1->showMessage(text, 0);
 }
 
 void TForm1::HoldKey(int slot)
@@ -480,6 +569,11 @@ void TForm1::showBetRange()
 void TForm1::ShuffleClick()
 {
     game_.deal();
+    bestHoldWanted_ = false;
+    costWanted_.reset();
+    if (trainerTextShown_)
+        EStatusBar1->clearMessage();
+    trainerTextShown_ = false;
     showBetRange();
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
@@ -494,6 +588,8 @@ void TForm1::ShuffleClick()
     Panel2->setText(QStringLiteral("  "));
     Panel4->setText(QStringLiteral("  "));
     showHoldMarks();
+    // Ready by the time the player asks for the best hold or draws.
+    startAnalysis();
 }
 
 void TForm1::HoldToggle(int slot)
@@ -511,6 +607,20 @@ void TForm1::SecondClick()
     Bet->setReadOnly(false);
     Second->hide();
     Shuffle->show();
+
+    // What the trainer weighs: the hold as played, against the payouts the
+    // hand is settled with.
+    std::array<bool, 5> held{};
+    for (int k = 0; k < 5; ++k)
+        held[k] = game_.mark(k) == HoldMark::Hold;
+    const HoldMask played = HoldMaskOf(held);
+    bestHoldWanted_ = false;
+    if (analysisCurrent()) {
+        showHoldCost(played);
+    } else {
+        costWanted_ = played;
+        startAnalysis();
+    }
 
     const PokerGame::DrawResult result = game_.draw();
     for (int k = 0; k < 5; ++k)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/FixedCellGrid.h"
+#include "game/HoldOdds.h"
 #include "game/PokerGame.h"
 #include "game/WinSounds.h"
 
@@ -128,6 +129,15 @@ private:
     void buildKeys();
     void HoldKey(int slot);
     void PlayKey();
+    // The trainer: H sets the hold panels to a best hold of the dealt hand;
+    // after the draw the status bar tells what a weaker hold cost.
+    void BestHoldKey();
+    void startAnalysis();
+    bool analysisCurrent() const;
+    void analysisReady();
+    void applyBestHold();
+    void showHoldCost(HoldMask played);
+    void showTrainerText(const QString &text);
     void HoldToggle(int slot);
     void PlayWinSound(int rank);
     void SetTotal(std::int32_t total);
@@ -157,6 +167,15 @@ private:
     std::function<void()> showPicture_;
     Tsetpay *payoutsDialog_ = nullptr;
     bool closing_ = false;
+    // The holds of the dealt hand, worked out away from the user-interface
+    // thread; each new analysis gets a new number so late answers are ignored.
+    std::optional<HoldAnalysis> analysis_;
+    Hand analysedHand_{};
+    PayoutTable analysedPayouts_;
+    std::uint64_t analysisNumber_ = 0;
+    bool bestHoldWanted_ = false;
+    std::optional<HoldMask> costWanted_;
+    bool trainerTextShown_ = false;
     // The first stored sound of the last reload that could not be read.
     QString soundReadError_;
     bool soundReadErrorShown_ = false;

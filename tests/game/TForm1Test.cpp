@@ -7,6 +7,8 @@
 #include "controls/TMyCustomPanel.h"
 #include "game/RandomGenerator.h"
 #include "game/PieGauge.h"
+#include "game/HoldOdds.h"
+#include "game/TrainerTexts.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -371,4 +373,46 @@ TEST_F(TableTest, KeysPlayAHandOnlyWhereAClickWould)
     key(Qt::Key_Return, form->Bet);
     EXPECT_TRUE(form->Second->isVisible());
     EXPECT_EQ(form->game().bet(), 10);
+}
+
+TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
+{
+    const auto held = [this] {
+        std::array<bool, 5> h{};
+        for (int k = 0; k < 5; ++k)
+            h[k] = form->HoldPanel[k]->text() == QStringLiteral("Hold");
+        return HoldMaskOf(h);
+    };
+    // Before a deal H does nothing.
+    QTest::keyClick(form.get(), Qt::Key_H);
+    EXPECT_EQ(held(), 0u);
+    EXPECT_TRUE(form->EStatusBar1->message().isEmpty());
+
+    // Seed 0 deals 7C KC 6D 5S 4S: the run 7 6 5 4 is the best hold.
+    QTest::keyClick(form.get(), Qt::Key_Space);
+    const Hand dealt = form->game().hand();
+    const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
+    ASSERT_EQ(odds.bestHolds(), std::vector<HoldMask>({0b11101}));
+    QTest::keyClick(form.get(), Qt::Key_2); // a hold H must take back
+    QTest::keyClick(form.get(), Qt::Key_H);
+    QTRY_COMPARE_WITH_TIMEOUT(held(), 0b11101u, 30000);
+    EXPECT_EQ(form->EStatusBar1->message(), BestHoldText(odds, dealt));
+    EXPECT_TRUE(form->EStatusBar1->message().startsWith(QStringLiteral("Best hold: 7\u2663 6\u2666 5\u2660 4\u2660, worth ")));
+
+    // Playing that best hold costs nothing and is not remarked on.
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    EXPECT_TRUE(form->EStatusBar1->message().isEmpty());
+
+    // Next hand: keep only the first card, which is not a best hold.
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    const Hand second = form->game().hand();
+    const HoldAnalysis secondOdds = *HoldOdds::shared().analyse(second, form->game().payouts());
+    ASSERT_FALSE(secondOdds.isBest(0b00001));
+    QTest::keyClick(form.get(), Qt::Key_1);
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(), HoldCostText(secondOdds, second, 0b00001), 30000);
+    EXPECT_TRUE(form->EStatusBar1->message().startsWith(QStringLiteral("Your hold cost ")));
+    // A new deal clears it.
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    EXPECT_TRUE(form->EStatusBar1->message().isEmpty());
 }
