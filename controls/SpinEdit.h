@@ -21,6 +21,7 @@ signals:
     void edited(const QString &text);
 
 protected:
+    bool event(QEvent *event) override;
     QValidator::State validate(QString &input, int &pos) const override;
     void fixup(QString &input) const override;
     int valueFromText(const QString &text) const override;

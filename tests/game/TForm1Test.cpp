@@ -366,6 +366,14 @@ TEST_F(TableTest, KeysPlayAHandOnlyWhereAClickWould)
     EXPECT_FALSE(pictureShown);
     EXPECT_TRUE(form->Shuffle->isVisible());
 
+    // Space and H are the table's even from the bet field, which has the
+    // focus at start.
+    form->Bet->setFocus();
+    key(Qt::Key_Space, form->Bet);
+    EXPECT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->Bet->text(), QStringLiteral("5"));
+    key(Qt::Key_Space, form->Bet);
+
     // Enter right after typing a bet deals at that bet.
     form->Bet->setFocus();
     form->Bet->selectAll();
