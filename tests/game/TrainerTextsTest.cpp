@@ -6,12 +6,6 @@
 
 using namespace brisvale;
 
-TEST(TrainerTexts, ReturnIsAPercentageWithTwoDecimals)
-{
-    EXPECT_EQ(ReturnPercentText(Fraction{1653526326983, 1661102543100}), QStringLiteral("99.54%"));
-    EXPECT_EQ(ReturnPercentText(Fraction{1, 1}), QStringLiteral("100.00%"));
-}
-
 TEST(TrainerTexts, NoCostIsToldForAnyOfSeveralEquallyGoodHolds)
 {
     PayoutTable nineSix;
