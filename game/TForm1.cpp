@@ -409,8 +409,16 @@ void TForm1::startAnalysis()
 
 void TForm1::analysisReady()
 {
-    if (!analysis_)
+    if (!analysis_) {
+        // Only multipliers beyond what the odds can weigh (a stored table
+        // edited by hand) leave a dealt hand without an answer.
+        if (bestHoldWanted_ || costWanted_)
+            showTrainerText(QStringLiteral("No best hold can be worked out for payouts above %1")
+                                .arg(HoldOdds::kMaxMultiplier));
+        bestHoldWanted_ = false;
+        costWanted_.reset();
         return;
+    }
     if (bestHoldWanted_ && Second->isVisibleTo(this)) {
         bestHoldWanted_ = false;
         applyBestHold();

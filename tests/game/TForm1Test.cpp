@@ -389,4 +389,10 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     // A new deal clears it.
     QTest::keyClick(form.get(), Qt::Key_Return);
     EXPECT_TRUE(form->EStatusBar1->message().isEmpty());
+
+    // A stored multiplier beyond what the odds weigh gets an answer too.
+    form->game().payouts()[9] = 200000;
+    QTest::keyClick(form.get(), Qt::Key_H);
+    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(),
+                              QStringLiteral("No best hold can be worked out for payouts above 99999"), 30000);
 }
