@@ -6,6 +6,7 @@
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
 #include "controls/TSleeper.h"
+#include "game/HoldTrainer.h"
 #include "game/PieGauge.h"
 #include "game/TrainerTexts.h"
 #include "game/RandomGenerator.h"
@@ -32,8 +33,6 @@
 #include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
 
@@ -110,6 +109,7 @@ TForm1::TForm1(QWidget *parent)
     buildControls(surface_);
     buildMenus();
     buildKeys();
+    trainer_ = new HoldTrainer(this);
     // A stored sound that cannot be read counts as none chosen; the others
     // are still read, and the first failure is kept to be reported.
     winSounds_.setReader([this](int k) {
@@ -370,93 +370,44 @@ void TForm1::BestHoldKey()
 {
     if (!Second->isVisibleTo(this))
         return;
-    if (analysisCurrent()) {
-        applyBestHold();
-        return;
-    }
-    bestHoldWanted_ = true;
-    showTrainerText(QStringLiteral("Working out the best hold\u2026"));
-    startAnalysis();
-}
-
-bool TForm1::analysisCurrent() const
-{
-    return analysis_ && analysedHand_ == game_.hand() && analysedPayouts_.h == game_.payouts().h;
-}
-
-void TForm1::startAnalysis()
-{
-    // Already on its way for this hand and these payouts.
-    if (analysedHand_ == game_.hand() && analysedPayouts_.h == game_.payouts().h && !analysis_
-        && analysisNumber_ > 0)
-        return;
-    analysis_.reset();
-    analysedHand_ = game_.hand();
-    analysedPayouts_ = game_.payouts();
-    const std::uint64_t number = ++analysisNumber_;
-    auto *watcher = new QFutureWatcher<std::optional<HoldAnalysis>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, number] {
-        watcher->deleteLater();
-        if (number != analysisNumber_)
+    if (!trainer_->isReady(game_.hand(), game_.payouts()))
+        showTrainerText(QStringLiteral("Working out the best hold\u2026"));
+    trainer_->ask(game_.hand(), game_.payouts(), [this](const HoldAnalysis *analysis) {
+        if (!analysis) {
+            showNoTrainerAnswer();
             return;
-        analysis_ = watcher->result();
-        analysisReady();
+        }
+        // The answer may come after the draw; the holds are then settled.
+        if (!Second->isVisibleTo(this))
+            return;
+        const HoldMask best = analysis->bestHold();
+        for (int k = 0; k < 5; ++k) {
+            const bool wanted = best & (1u << k);
+            if (wanted != (game_.mark(k) == HoldMark::Hold))
+                HoldToggle(k);
+        }
+        showTrainerText(BestHoldText(*analysis, game_.hand()));
     });
-    watcher->setFuture(QtConcurrent::run([hand = analysedHand_, payouts = analysedPayouts_] {
-        return HoldOdds::shared().analyse(hand, payouts);
-    }));
 }
 
-void TForm1::analysisReady()
+void TForm1::showNoTrainerAnswer()
 {
-    if (!analysis_) {
-        // Only multipliers beyond what the odds can weigh (a stored table
-        // edited by hand) leave a dealt hand without an answer.
-        if (bestHoldWanted_ || costWanted_)
-            showTrainerText(QStringLiteral("No best hold can be worked out for payouts above %1")
-                                .arg(HoldOdds::kMaxMultiplier));
-        bestHoldWanted_ = false;
-        costWanted_.reset();
-        return;
-    }
-    if (bestHoldWanted_ && Second->isVisibleTo(this)) {
-        bestHoldWanted_ = false;
-        applyBestHold();
-    }
-    if (costWanted_) {
-        const HoldMask played = *costWanted_;
-        costWanted_.reset();
-        showHoldCost(played);
-    }
-}
-
-void TForm1::applyBestHold()
-{
-    const HoldMask best = analysis_->bestHold();
-    for (int k = 0; k < 5; ++k) {
-        const bool wanted = best & (1u << k);
-        if (wanted != (game_.mark(k) == HoldMark::Hold))
-            HoldToggle(k);
-    }
-    showTrainerText(BestHoldText(*analysis_, analysedHand_));
-}
-
-void TForm1::showHoldCost(HoldMask played)
-{
-    const QString text = HoldCostText(*analysis_, analysedHand_, played);
-    if (text.isEmpty()) {
-        if (trainerTextShown_)
-            EStatusBar1->clearMessage();
-        trainerTextShown_ = false;
-        return;
-    }
-    showTrainerText(text);
+    // Only multipliers beyond what the odds can weigh (a stored table edited
+    // by hand) leave a dealt hand without an answer.
+    showTrainerText(QStringLiteral("No best hold can be worked out for payouts above %1").arg(HoldOdds::kMaxMultiplier));
 }
 
 void TForm1::showTrainerText(const QString &text)
 {
     trainerTextShown_ = true;
     EStatusBar1->showMessage(text, 0);
+}
+
+void TForm1::clearTrainerText()
+{
+    if (trainerTextShown_)
+        EStatusBar1->clearMessage();
+    trainerTextShown_ = false;
 }
 
 void TForm1::HoldKey(int slot)
@@ -577,11 +528,8 @@ void TForm1::showBetRange()
 void TForm1::ShuffleClick()
 {
     game_.deal();
-    bestHoldWanted_ = false;
-    costWanted_.reset();
-    if (trainerTextShown_)
-        EStatusBar1->clearMessage();
-    trainerTextShown_ = false;
+    trainer_->cancel();
+    clearTrainerText();
     showBetRange();
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
@@ -597,7 +545,7 @@ void TForm1::ShuffleClick()
     Panel4->setText(QStringLiteral("  "));
     showHoldMarks();
     // Ready by the time the player asks for the best hold or draws.
-    startAnalysis();
+    trainer_->analyse(game_.hand(), game_.payouts());
 }
 
 void TForm1::HoldToggle(int slot)
@@ -622,13 +570,18 @@ void TForm1::SecondClick()
     for (int k = 0; k < 5; ++k)
         held[k] = game_.mark(k) == HoldMark::Hold;
     const HoldMask played = HoldMaskOf(held);
-    bestHoldWanted_ = false;
-    if (analysisCurrent()) {
-        showHoldCost(played);
-    } else {
-        costWanted_ = played;
-        startAnalysis();
-    }
+    const Hand dealt = game_.hand();
+    trainer_->ask(dealt, game_.payouts(), [this, dealt, played](const HoldAnalysis *analysis) {
+        if (!analysis) {
+            showNoTrainerAnswer();
+            return;
+        }
+        const QString cost = HoldCostText(*analysis, dealt, played);
+        if (cost.isEmpty())
+            clearTrainerText();
+        else
+            showTrainerText(cost);
+    });
 
     const PokerGame::DrawResult result = game_.draw();
     for (int k = 0; k < 5; ++k)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "controls/FixedCellGrid.h"
-#include "game/HoldOdds.h"
 #include "game/PokerGame.h"
 #include "game/WinSounds.h"
 
@@ -21,6 +20,7 @@ class QToolButton;
 namespace brisvale {
 
 class ClickPanel;
+class HoldTrainer;
 class PieGauge;
 class SpinEdit;
 class TCardDeck;
@@ -132,12 +132,9 @@ private:
     // The trainer: H sets the hold panels to a best hold of the dealt hand;
     // after the draw the status bar tells what a weaker hold cost.
     void BestHoldKey();
-    void startAnalysis();
-    bool analysisCurrent() const;
-    void analysisReady();
-    void applyBestHold();
-    void showHoldCost(HoldMask played);
+    void showNoTrainerAnswer();
     void showTrainerText(const QString &text);
+    void clearTrainerText();
     void HoldToggle(int slot);
     void PlayWinSound(int rank);
     void SetTotal(std::int32_t total);
@@ -167,14 +164,7 @@ private:
     std::function<void()> showPicture_;
     Tsetpay *payoutsDialog_ = nullptr;
     bool closing_ = false;
-    // The holds of the dealt hand, worked out away from the user-interface
-    // thread; each new analysis gets a new number so late answers are ignored.
-    std::optional<HoldAnalysis> analysis_;
-    Hand analysedHand_{};
-    PayoutTable analysedPayouts_;
-    std::uint64_t analysisNumber_ = 0;
-    bool bestHoldWanted_ = false;
-    std::optional<HoldMask> costWanted_;
+    HoldTrainer *trainer_ = nullptr;
     bool trainerTextShown_ = false;
     // The first stored sound of the last reload that could not be read.
     QString soundReadError_;

@@ -395,4 +395,6 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     QTest::keyClick(form.get(), Qt::Key_H);
     QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(),
                               QStringLiteral("No best hold can be worked out for payouts above 99999"), 30000);
+    QTest::keyClick(form.get(), Qt::Key_H); // asked again, answered at once
+    EXPECT_EQ(form->EStatusBar1->message(), QStringLiteral("No best hold can be worked out for payouts above 99999"));
 }
