@@ -9,7 +9,7 @@ namespace brisvale {
 namespace {
 QString timesTheBet(const Fraction &value)
 {
-    return QString::number(value.value(), 'f', 4) + QStringLiteral(" \u00d7 the bet");
+    return QString::number(value.value(), 'f', 4) + QStringLiteral(" \u00d7 bet");
 }
 } // namespace
 
@@ -40,7 +40,7 @@ QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask pl
     if (analysis.isBest(played))
         return QString();
     return QStringLiteral("Your hold cost ") + timesTheBet(analysis.cost(played))
-        + QStringLiteral(" on average; best was ") + HoldCardsText(hand, analysis.bestHold());
+        + QStringLiteral(" on average; best: ") + HoldCardsText(hand, analysis.bestHold());
 }
 
 } // namespace brisvale

@@ -14,7 +14,7 @@ QString ReturnPercentText(const Fraction &value);
 // The cards a hold keeps by their short names, or "nothing" for drawing five.
 QString HoldCardsText(const Hand &hand, HoldMask mask);
 
-// "Best hold: ... worth 0.4685 x the bet on average", for the best hold the
+// "Best hold: ..., worth 0.4685 x bet on average", for the best hold the
 // trainer proposes.
 QString BestHoldText(const HoldAnalysis &analysis, const Hand &hand);
 
