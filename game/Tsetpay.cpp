@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QPointer>
 #include <QStyle>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QFutureWatcher>
@@ -152,10 +151,8 @@ void Tsetpay::buildControls()
 PayoutTable Tsetpay::editedPayouts() const
 {
     PayoutTable table;
-    for (int k = 0; k < 9; ++k) {
-        const SpinEdit *spin = SpinEdits[k];
-        table[k + 1] = std::clamp(spin->settle(spin->cleanText()), spin->minimum(), spin->maximum());
-    }
+    for (int k = 0; k < 9; ++k)
+        table[k + 1] = SpinEdits[k]->settle(SpinEdits[k]->cleanText());
     return table;
 }
 
