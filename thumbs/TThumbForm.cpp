@@ -24,6 +24,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -237,10 +238,12 @@ void TThumbForm::buildControls()
     ComboBox1->setEditText(QStringLiteral("Select file type"));
     place(ComboBox1, 8, 27, 145, 22);
     connect(ComboBox1, &QComboBox::activated, this, [this] { ComboBox1Change(); });
+    connect(ComboBox1->lineEdit(), &QLineEdit::returnPressed, this, [this] { ComboBox1Change(); });
 
     FileListBox1 = new FileListBox(this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1->setMask(kAllPictures);
+    FileListBox1->setProperty("hint", QStringLiteral("Drag Image on the grid to create thumbnail"));
     FileListBox1->dragAllowed = [this] { return !busy_; };
     place(FileListBox1, 8, 54, 144, 141);
     connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] { FileListBox1Change(); });
@@ -301,7 +304,8 @@ void TThumbForm::buildControls()
     place(ClearAllBtn, 145, 2, 37, 34);
     AutoLoad = new QCheckBox(QStringLiteral("Autoload"), Panel1);
     AutoLoad->setObjectName(QStringLiteral("AutoLoad"));
-    AutoLoad->setToolTip(QStringLiteral("Autoload Previews"));
+    // Hints that are kept but not shown as tooltips.
+    AutoLoad->setProperty("hint", QStringLiteral("Autoload Previews"));
     place(AutoLoad, 185, 4, 70, 17);
     GPall = new QCheckBox(QStringLiteral("Use best palette"), Panel1);
     GPall->setObjectName(QStringLiteral("GPall"));
@@ -537,9 +541,16 @@ void TThumbForm::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+void TThumbForm::reject()
+{
+    // Escape and the close box end a running batch; a choice made during one
+    // lets it finish.
+    stop_ = true;
+    QDialog::reject();
+}
+
 void TThumbForm::done(int result)
 {
-    stop_ = true;
     if (inBatch()) {
         pendingResult_ = result;
         return;

@@ -131,6 +131,7 @@ protected:
 
 public slots:
     void done(int result) override;
+    void reject() override;
 
 private:
     void buildControls();

@@ -56,15 +56,15 @@ protected:
     void SetUp() override { platform::setDialogService(&dialogs); }
     void TearDown() override { platform::setDialogService(nullptr); }
 
-    // A window on the folder, opened as Execute opens it, with the data file
-    // and the previews in `store` (the picture folder when empty).
-    std::unique_ptr<TThumbForm> open(const QString &folder, const QString &store = QString())
+    // A window on the folder, opened as Execute opens it, with the previews in
+    // the folder and the data file in `dataDir` (the folder when empty).
+    std::unique_ptr<TThumbForm> open(const QString &folder, const QString &dataDir = QString())
     {
         auto form = std::make_unique<TThumbForm>();
         form->DirectoryListBox1->setDirectory(folder);
         form->DataFileName = QStringLiteral("thumbs.dat");
-        form->DataFileDir = store.isEmpty() ? folder : store;
-        form->PreviewsDir = store.isEmpty() ? folder : store;
+        form->DataFileDir = dataDir.isEmpty() ? folder : dataDir;
+        form->PreviewsDir = folder;
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return form->isOpened(); }));
         return form;
@@ -226,6 +226,21 @@ TEST_F(ThumbFormTest, GridClickEndsARunningBatchAndBatchesReenableLoad)
     form->LoadBtn->click();
     EXPECT_EQ(captions(*form).size(), 12);
     EXPECT_EQ(form->Label2->text(), QStringLiteral("Done"));
+}
+
+TEST_F(ThumbFormTest, DataFileThatCannotBeWrittenIsReportedOnceAndEndsTheBatch)
+{
+    const QString dir = makeFolder(QStringLiteral("unwritable"), 4);
+    auto form = open(dir, dir + QStringLiteral("/missing"));
+    dialogs.queueConfirm(true);
+    form->CreateNewDelete->click();
+    const QString dataFile = dir + QStringLiteral("/missing/thumbs.dat");
+    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Create new previews and delete old ones?"),
+                                            QStringLiteral("Unable to write to ") + dataFile}));
+    EXPECT_EQ(dialogs.entries().back().kind, Kind::Error);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Canceled"));
+    EXPECT_TRUE(form->CloseBtn->isEnabled());
+    EXPECT_TRUE(form->StopBtn->isHidden());
 }
 
 TEST_F(ThumbFormTest, ExecuteChecksSettingsAndCloseEmptiesTheFile)
