@@ -631,6 +631,16 @@ void TThumbForm::IncAllBtnClick()
     enterBatchMode();
     const QStringList files = FileListBox1->fileNames();
     Gauge1->setMaximum(std::max(1, int(files.size())));
+    // The pictures that will get a slot, in order, so they can be decoded ahead.
+    QStringList coming;
+    const qsizetype freeSlots =
+        qsizetype(grid_->rowCount() / 2) * ThumbGridModel::kColumns - qsizetype(grid_->takenSlots().size());
+    for (const QString &file : files) {
+        const QString caption = fs::lowerAscii(file);
+        if (coming.size() < freeSlots && !grid_->findCaption(caption) && !coming.contains(caption))
+            coming << caption;
+    }
+    store_->expectPreviews(coming);
     for (int i = 0; i < files.size(); ++i) {
         Gauge1->setValue(i);
         if (stop_)
@@ -653,6 +663,8 @@ void TThumbForm::IncAllBtnClick()
         }
         scrollToSlot(*slot);
     }
+    if (stop_)
+        store_->cancelExpected();
     Gauge1->setValue(0);
     leaveBatchMode();
     Label2->setText(stop_ ? QStringLiteral("Canceled") : QStringLiteral("Done"));
