@@ -187,6 +187,16 @@ TEST_F(ThumbFormTest, DropsTakeFreeSlotsOnlyAndRefuseDuplicates)
     EXPECT_TRUE(form->grid().caption({0, 1}).isEmpty());
     EXPECT_EQ(previewFiles(dir), 2);
 
+    // The right button on a taken slot deletes its preview after the question.
+    dialogs.clear();
+    QTest::mouseClick(form->Thumbs->viewport(), Qt::RightButton, {}, cellCentre(*form, 4, 2));
+    EXPECT_EQ(form->grid().caption({4, 3}), QStringLiteral("pic02.bmp"));
+    dialogs.queueConfirm(true);
+    QTest::mouseClick(form->Thumbs->viewport(), Qt::RightButton, {}, cellCentre(*form, 4, 3));
+    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Delete preview?"), QStringLiteral("Delete preview?")}));
+    EXPECT_TRUE(form->grid().caption({4, 3}).isEmpty());
+    EXPECT_EQ(previewFiles(dir), 1);
+
     // Only the window's own file list may be dropped.
     FileListBox stranger;
     stranger.setDirectory(dir);
