@@ -2,6 +2,7 @@
 
 #include "imaging/ViewGeometry.h"
 
+#include <QFile>
 #include <algorithm>
 
 namespace brisvale {
@@ -10,6 +11,43 @@ namespace {
 
 // How far decoding may run ahead of the file the batch is at.
 constexpr size_t kReach = 4;
+
+// True for a JPEG whose frame header says it is baseline or sequential: its
+// decoder holds only a few rows at a time. A progressive JPEG holds every
+// coefficient of the picture, and the other kinds are read whole, so those
+// are read one at a time.
+bool isSequentialJpeg(const QString &path)
+{
+    if (viewExtension(path) != QLatin1String(".JPG"))
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(256 * 1024);
+    const auto byte = [&](qsizetype i) { return uint8_t(head[i]); };
+    if (head.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8)
+        return false;
+    qsizetype at = 2;
+    while (at + 1 < head.size()) {
+        if (byte(at) != 0xFF)
+            return false;
+        while (at + 1 < head.size() && byte(at + 1) == 0xFF)
+            ++at;
+        if (at + 1 >= head.size())
+            return false;
+        const uint8_t marker = byte(at + 1);
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+            at += 2;
+            continue;
+        }
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker == 0xC0 || marker == 0xC1 || marker == 0xC9;
+        if (at + 3 >= head.size())
+            return false;
+        at += 2 + ((qsizetype(byte(at + 2)) << 8) | byte(at + 3));
+    }
+    return false;
+}
 
 int workerCount()
 {
@@ -88,7 +126,7 @@ void PreviewPrefetch::work()
         const Params params = params_;
         lock.unlock();
         BoxPicture result;
-        if (viewExtension(path) == QLatin1String(".JPG")) {
+        if (isSequentialJpeg(path)) {
             result = DecodeStretched(path, params.box, params.depth, params.dither, params.background, params.palette,
                                      true);
         } else {

@@ -66,8 +66,8 @@ private:
     quint64 batch_ = 0;
     quint64 nextId_ = 0;
     bool quit_ = false;
-    // Pictures read whole (all but JPEG) are read one at a time, so at most
-    // one full-size copy is held however many threads there are.
+    // Pictures that need memory in proportion to their size (all but
+    // sequential JPEGs) are read one at a time, however many threads there are.
     std::mutex wholeRead_;
     std::vector<std::thread> threads_;
 };

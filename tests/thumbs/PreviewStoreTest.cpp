@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 using namespace brisvale;
@@ -291,4 +292,42 @@ TEST_F(PreviewStoreTest, PreviewIsWhatTheWorkingBoxShows)
             }
         EXPECT_LE(worst, c.tolerance) << c.name;
     }
+}
+
+TEST_F(PreviewStoreTest, CommandLineToolMakesWhatABatchCreateMakes)
+{
+    writePicture(pics + QStringLiteral("/beach.jpg"), photo(400, 300));
+    writePicture(pics + QStringLiteral("/Beach.GIF"));
+    writePicture(pics + QStringLiteral("/x.bmp"), pattern(90, 70));
+    writePicture(pics + QStringLiteral("/X.BMP"), pattern(70, 90)); // its caption is taken already
+    QFile(pics + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+    const QStringList pictures = QDir(pics).entryList(QDir::Files);
+
+    store.setBackground(QApplication::palette().color(QPalette::Button));
+    QStringList listed = fs::findFiles(pics, QStringLiteral("*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF;*.WMF;*.ICO"));
+    listed.removeAll(QStringLiteral("x.bmp")); // X.BMP comes first in the list
+    batch(listed);
+    const auto snapshot = [&] {
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(pics).entryList(QDir::Files))
+            if (!pictures.contains(name))
+                files.insert(name, contents(pics + '/' + name));
+        return files;
+    };
+    const QMap<QString, QByteArray> fromBatch = snapshot();
+    // Beach.GIF comes first in the list and is made under its lower-cased name.
+    ASSERT_EQ(fromBatch.keys(), (QStringList{QStringLiteral("Thm0.THB"), QStringLiteral("beach.THB"),
+                                             QStringLiteral("thumbs.dat"), QStringLiteral("x.THB")}));
+    for (const QString &name : fromBatch.keys())
+        QFile::remove(pics + '/' + name);
+
+    QProcess tool;
+    tool.start(QStringLiteral(MKPREVIEWS), {pics});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    EXPECT_EQ(tool.readAllStandardOutput().count('\n'), 3);
+    const QMap<QString, QByteArray> fromTool = snapshot();
+    EXPECT_EQ(fromTool.keys(), fromBatch.keys());
+    for (const QString &name : fromBatch.keys())
+        EXPECT_TRUE(fromTool.value(name) == fromBatch.value(name)) << name.toStdString();
 }

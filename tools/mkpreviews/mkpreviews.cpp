@@ -12,6 +12,9 @@
 #include <QPalette>
 #include <QSet>
 #include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 using namespace brisvale;
 namespace fs = brisvale::platform::fs;
@@ -43,6 +46,11 @@ int usage()
 
 int main(int argc, char **argv)
 {
+#ifdef __GLIBC__
+    // Full-size pictures come and go on several threads; a fixed threshold
+    // hands their memory back at once instead of keeping it in each thread's heap.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QString dir;
