@@ -1,5 +1,7 @@
 #include "picture/TPicture.h"
 
+#include "picture/PictureFit.h"
+
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
@@ -12,11 +14,15 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace brisvale {
 
@@ -66,8 +72,14 @@ TPicture::TPicture(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     MainMenu1 = new QMenuBar(this);
     layout->setMenuBar(MainMenu1);
+    // The layout keeps the menu bar above this area whether or not the bar has
+    // been shown yet, so the picture can never cover the menu.
+    pictureArea_ = new QWidget(this);
+    pictureArea_->setObjectName(QStringLiteral("PictureArea"));
+    layout->addWidget(pictureArea_);
+    pictureArea_->installEventFilter(this);
 
-    ImageView1 = new TImageView(this);
+    ImageView1 = new TImageView(pictureArea_);
     ImageView1->setObjectName(QStringLiteral("ImageView1"));
     ImageView1->setGeometry(0, 8, 640, 441);
     ImageView1->setAutoSize(true);
@@ -82,6 +94,9 @@ TPicture::TPicture(QWidget *parent)
     ImageView1->setJPegSaveSmooth(0);
     ImageView1->setFocusPolicy(Qt::NoFocus);
     connect(ImageView1, &TImageView::clicked, this, &TPicture::ImageView1Click);
+    // The control takes its picture's size after every load, flip and rotate;
+    // the window then puts it back in the fitted box.
+    ImageView1->installEventFilter(this);
 
     buildMenus();
     FormCreate();
@@ -186,8 +201,27 @@ void TPicture::showModal()
         setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     show();
+    // A message from the selection should stand over a drawn window.
+    waitUntilExposed();
+    repaint();
     FormActivate();
     exec();
+}
+
+void TPicture::waitUntilExposed()
+{
+    QWindow *handle = windowHandle();
+    if (!handle || handle->isExposed())
+        return;
+    QEventLoop loop;
+    QTimer poll;
+    const QDeadlineTimer deadline(2000);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (handle->isExposed() || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
 }
 
 void TPicture::loadPath(const QString &path)
@@ -200,17 +234,20 @@ void TPicture::loadPath(const QString &path)
 
 void TPicture::fitImageView()
 {
-    // The control takes the picture's size after every load; the window then
-    // gives it the whole client area so a picture larger than the screen is
-    // fitted rather than cut off.
-    const int top = MainMenu1->isVisible() ? MainMenu1->height() : 0;
-    ImageView1->setGeometry(0, top, width(), std::max(1, height() - top));
+    if (fitting_)
+        return;
+    fitting_ = true;
+    const QRect box = fittedPictureBox(pictureArea_->size(), ImageView1->Picture().size());
+    if (ImageView1->geometry() != box)
+        ImageView1->setGeometry(box);
+    fitting_ = false;
 }
 
-void TPicture::resizeEvent(QResizeEvent *event)
+bool TPicture::eventFilter(QObject *watched, QEvent *event)
 {
-    QDialog::resizeEvent(event);
-    fitImageView();
+    if (event->type() == QEvent::Resize && (watched == pictureArea_ || watched == ImageView1))
+        fitImageView();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TPicture::FormActivate()
@@ -234,8 +271,10 @@ void TPicture::FormActivate()
 void TPicture::PictureCClick()
 {
     platform::OpenFileRequest request;
+    // The remembered path may carry an upper-cased folder; the dialog only
+    // finds the file, and enables Open, under its real name.
     if (state_.currentPicture != QLatin1String("Error"))
-        request.fileName = state_.currentPicture;
+        request.fileName = fs::resolve(state_.currentPicture);
     else
         request.fileName = property("lastOpenName").toString();
     state_.currentExt = PictureSelector::upperExtension(state_.currentPicture);

@@ -57,18 +57,24 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
     void markMode(PictureMode mode);
     void loadPath(const QString &path);
+    // Places the image control over the picture's fitted box in the area under
+    // the menu, so the whole picture shows and a click beside it hits the area.
     void fitImageView();
+    void waitUntilExposed();
     void storeSettings(bool storeFile);
 
     PictureState state_;
     PictureSelector selector_;
     QActionGroup *modes_ = nullptr;
+    // Everything under the menu bar; the image control lives inside it.
+    QWidget *pictureArea_ = nullptr;
+    bool fitting_ = false;
 };
 
 } // namespace brisvale
