@@ -10,6 +10,11 @@
 #include "platform/FileSystem.h"
 #include "platform/RegistryError.h"
 #include "platform/WindowsDirectory.h"
+// The save dialog's header hands out its window through a guarded pointer,
+// which needs the window's class complete.
+#include "thumbs/TSaveForm.h"
+#include "thumbs/TPictureSaveDialog.h"
+#include "thumbs/TThumbDialog.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -47,10 +52,17 @@ QString filterFor(const QString &upperExt)
     return QStringLiteral("BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
 }
 
+// The folder a stored path really lies in, whatever letter case it was
+// stored in.
+QString realFolderOf(const QString &path)
+{
+    return fs::folderOf(QFileInfo(fs::resolve(path)).absoluteFilePath());
+}
+
 void moveToFolderOf(const QString &path)
 {
     if (fs::fileExists(path))
-        fs::setCurrentDirectory(fs::folderOf(QFileInfo(fs::resolve(path)).absoluteFilePath()));
+        fs::setCurrentDirectory(realFolderOf(path));
 }
 
 } // namespace
@@ -97,6 +109,28 @@ TPicture::TPicture(QWidget *parent)
     // The control takes its picture's size after every load, flip and rotate;
     // the window then puts it back in the fitted box.
     ImageView1->installEventFilter(this);
+
+    PictureSaveDialog1 = new TPictureSaveDialog(this);
+    PictureSaveDialog1->setFilter(
+        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX"));
+    PictureSaveDialog1->setTitle(QStringLiteral("Save Picture File"));
+    PictureSaveDialog1->setAutoDisPlay(true);
+    PictureSaveDialog1->setAutoPlay(false);
+    runSaveDialog = [](TPictureSaveDialog &dialog) -> std::optional<QString> {
+        if (dialog.Execute())
+            return dialog.FileName();
+        return std::nullopt;
+    };
+
+    ThumbDialog1 = new TThumbDialog(this);
+    ThumbDialog1->AutoLoad = false;
+    ThumbDialog1->Title = QStringLiteral("Image Preview");
+    ThumbDialog1->DataFileName = QStringLiteral("thumbs.dat");
+    runThumbDialog = [](TThumbDialog &dialog) -> std::optional<QString> {
+        if (dialog.Execute())
+            return dialog.FileName();
+        return std::nullopt;
+    };
 
     buildMenus();
     FormCreate();
@@ -349,14 +383,45 @@ void TPicture::LastPicture1Click()
 
 void TPicture::SaveImage1Click()
 {
-    // The save dialog comes with the thumbnail and saving work; until then the
-    // picture is only repainted.
+    if (fs::fileExists(state_.currentPicture))
+        PictureSaveDialog1->setInitialDir(fs::join(realFolderOf(state_.currentPicture), QString()));
+    if (const std::optional<QString> target = runSaveDialog(*PictureSaveDialog1)) {
+        setCursor(Qt::WaitCursor);
+        const QString ext = PictureSelector::upperExtension(*target);
+        // Any other extension has no writer and nothing is written.
+        bool written = false;
+        if (ext == QLatin1String(".PCX"))
+            written = ImageView1->SaveAsPCX(*target);
+        else if (ext == QLatin1String(".GIF"))
+            written = ImageView1->SaveAsGIF(*target);
+        else if (ext == QLatin1String(".JPG"))
+            written = ImageView1->SaveAsJPG(*target);
+        else if (ext == QLatin1String(".BMP"))
+            written = ImageView1->SaveAsBMP(*target);
+        unsetCursor();
+        // Only a write that succeeded says so; a file that merely exists
+        // already proves nothing.
+        if (written)
+            platform::dialogs().message(platform::MessageKind::Information,
+                                        QStringLiteral(" File ") + *target + QStringLiteral(" saved "));
+    }
     ImageView1->update();
 }
 
 void TPicture::ThumbnailsClick()
 {
-    // The thumbnail previewer comes with its own work; nothing to do yet.
+    if (state_.thumbnailsUsed || !fs::fileExists(state_.currentPicture))
+        return;
+    state_.thumbnailsUsed = true;
+    // The previews and their data file live in the pictures' own folder.
+    const QString folder = realFolderOf(state_.currentPicture);
+    ThumbDialog1->PreviewsDir = folder;
+    ThumbDialog1->DataFileDir = folder;
+    ThumbDialog1->InitialDir = folder;
+    // The picked picture is only shown: the remembered pictures and the
+    // caption stay as they were.
+    if (const std::optional<QString> picked = runThumbDialog(*ThumbDialog1))
+        loadPath(*picked);
 }
 
 void TPicture::contextMenuEvent(QContextMenuEvent *event)
