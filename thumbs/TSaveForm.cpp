@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
@@ -46,6 +47,55 @@ QString shortenedFolder(const QString &path, const QFontMetrics &metrics, int wi
     return metrics.elidedText(QStringLiteral(".../") + parts.value(parts.size() - 1), Qt::ElideRight, width);
 }
 
+// A flat gauge: navy fill on button face, the percentage in the middle in a
+// colour that reads on either side of the fill's edge.
+class Gauge : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const QRect all = rect();
+        const int span = std::max(1, maximum() - minimum());
+        QRect filled = all;
+        filled.setWidth(int(qint64(all.width()) * (value() - minimum()) / span));
+        p.fillRect(all, palette().color(QPalette::Button));
+        p.fillRect(filled, QColor(Qt::darkBlue));
+        const QString label = text();
+        p.setPen(palette().color(QPalette::ButtonText));
+        p.setClipRect(all.adjusted(filled.width(), 0, 0, 0));
+        p.drawText(all, Qt::AlignCenter, label);
+        p.setPen(Qt::white);
+        p.setClipRect(filled);
+        p.drawText(all, Qt::AlignCenter, label);
+    }
+};
+
+// Passes everything on to the service in force, except the messages of a
+// preview read that OK or Cancel stopped on purpose: that read did not fail.
+class QuietAfterStop : public platform::DialogService {
+public:
+    QuietAfterStop(platform::DialogService &inner, const bool &quiet) : inner_(inner), quiet_(quiet) {}
+
+    void message(platform::MessageKind kind, const QString &text) override
+    {
+        if (!quiet_)
+            inner_.message(kind, text);
+    }
+    bool confirm(const QString &text) override { return inner_.confirm(text); }
+    std::optional<QString> openFile(const platform::OpenFileRequest &request) override
+    {
+        return inner_.openFile(request);
+    }
+    std::optional<QColor> chooseColor(const QColor &initial) override { return inner_.chooseColor(initial); }
+
+private:
+    platform::DialogService &inner_;
+    const bool &quiet_;
+};
+
 bool hasWildcard(const QString &name)
 {
     return name.contains(u'*') || name.contains(u'?');
@@ -54,7 +104,8 @@ bool hasWildcard(const QString &name)
 } // namespace
 
 TSaveForm::TSaveForm(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("SaveForm"));
     setModal(true);
@@ -115,12 +166,9 @@ void TSaveForm::buildControls()
     CheckBox2 = new QCheckBox(QStringLiteral("Auto Play"), this);
     place(CheckBox2, 269, 179, 89, 15);
 
-    Gauge1 = new QProgressBar(this);
+    Gauge1 = new Gauge(this);
     Gauge1->setRange(0, 100);
     Gauge1->setValue(0);
-    Gauge1->setAlignment(Qt::AlignCenter);
-    Gauge1->setStyleSheet(QStringLiteral("QProgressBar { border: none; background: palette(button); }"
-                                         "QProgressBar::chunk { background: navy; }"));
     place(Gauge1, 273, 199, 75, 14);
 
     CancelBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
@@ -189,7 +237,7 @@ void TSaveForm::FormCreate()
         factor = std::max(1.0, std::min(s.width() / 640.0, s.height() / 480.0));
         move(s.topLeft() + kDesignPlace * factor);
     }
-    resize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
+    setFixedSize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);
@@ -243,10 +291,16 @@ void TSaveForm::FileListBox1Change()
         return;
     }
     previewing_ = true;
+    platform::DialogService &service = platform::dialogs();
+    QuietAfterStop quiet(service, readStopped_);
+    platform::setDialogService(&quiet);
     do {
         previewAgain_ = false;
+        readStopped_ = false;
         MediaView1->setMediaName(CheckBox1->isChecked() ? FileListBox1->fileName() : QString());
     } while (previewAgain_ && !stop_ && MediaView1);
+    readStopped_ = false;
+    platform::setDialogService(&service);
     previewing_ = false;
 }
 
@@ -319,8 +373,10 @@ void TSaveForm::reject()
 
 int32_t TSaveForm::progressHook(int32_t percent)
 {
-    if (stop_ || terminating_ || QCoreApplication::closingDown())
+    if (stop_ || terminating_ || QCoreApplication::closingDown()) {
+        readStopped_ = previewing_;
         return 0;
+    }
     Gauge1->setValue(std::clamp(percent, 0, 100));
     QCoreApplication::processEvents();
     return 1;

@@ -85,6 +85,7 @@ private:
     bool terminating_ = false;
     bool previewing_ = false;
     bool previewAgain_ = false;
+    bool readStopped_ = false;
     std::function<int32_t(int32_t)> previousNotifier_;
     platform::DesignScaler *scaler_ = nullptr;
 };

@@ -23,7 +23,8 @@ using namespace brisvale;
 
 namespace {
 
-const QString kPictureFilter = QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX");
+const QString kPictureFilter =
+    QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX");
 
 class SaveDialogTest : public ::testing::Test {
 protected:
@@ -79,16 +80,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(SaveDialogTest, DefaultsOfTheComponent)
-{
-    TPictureSaveDialog fresh;
-    EXPECT_TRUE(fresh.InitialDir().isEmpty());
-    EXPECT_TRUE(fresh.AutoDisPlay());
-    EXPECT_FALSE(fresh.AutoPlay());
-    EXPECT_TRUE(fresh.Filter().startsWith(u"All Media|*.BMP;"));
-    EXPECT_EQ(fresh.Title(), QStringLiteral("Save File"));
-}
 
 TEST_F(SaveDialogTest, OpensOnTheFirstFilterWithTheMaskInTheNameBox)
 {
@@ -235,6 +226,7 @@ TEST_F(SaveDialogTest, OkStopsALongPreviewAndTheNotifierIsRestored)
     }));
     EXPECT_FALSE(leftOpen);
     EXPECT_EQ(reports, 3);
+    EXPECT_TRUE(script.texts().isEmpty()) << script.texts().join(u'|').toStdString(); // a stop is no failure
     EXPECT_EQ(dialog.FileName(), folder + QStringLiteral("/copy.bmp"));
     EXPECT_EQ(outside, 0);
     TMediaView::ProgressNotifier()(50);
