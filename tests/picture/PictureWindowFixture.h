@@ -8,6 +8,7 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QImage>
 #include <QTime>
@@ -15,6 +16,18 @@
 #include <memory>
 
 namespace brisvale::test {
+
+// Counts the paint events of the widgets it watches.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
 
 // A picture window on a clean profile with scripted dialogs and a folder of
 // the test's own pictures.

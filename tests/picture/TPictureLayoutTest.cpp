@@ -10,6 +10,7 @@
 #include <functional>
 
 using namespace brisvale;
+using test::PaintCounter;
 using test::PictureWindowTest;
 
 namespace {
@@ -65,16 +66,6 @@ public:
     std::function<void()> onMessage;
 };
 
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 } // namespace
 
