@@ -1,11 +1,10 @@
 #include "picture/TPicture.h"
 
-#include "picture/PictureFit.h"
-
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
 #include "imaging/TImageView.h"
+#include "picture/PictureFit.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/RegistryError.h"
