@@ -6,6 +6,7 @@
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
+#include "thumbs/PreviewPrefetch.h"
 
 namespace brisvale {
 
@@ -138,9 +139,46 @@ QString PreviewStore::NextPreviewName(const QString &base) const
     }
 }
 
+void PreviewStore::expectPreviews(const QStringList &names)
+{
+    // With the best palette each preview reads onto the one before.
+    if (bestPalette_)
+        return;
+    if (!prefetch_)
+        prefetch_ = std::make_unique<PreviewPrefetch>();
+    QStringList paths;
+    for (const QString &name : names)
+        paths.append(listedFolder_ + name);
+    prefetch_->start(paths, {QSize(kWidth, kHeight), readDepth(), dither_, background_, SharedPalette()});
+}
+
+void PreviewStore::cancelExpected()
+{
+    if (prefetch_)
+        prefetch_->cancel();
+}
+
+Bitmap PreviewStore::showSource(const QString &path)
+{
+    std::optional<BoxPicture> read;
+    if (prefetch_)
+        read = prefetch_->take(path, {QSize(kWidth, kHeight), readDepth(), dither_, background_, SharedPalette()});
+    if (!read)
+        read = DecodeStretched(path, QSize(kWidth, kHeight), readDepth(), dither_, background_, SharedPalette(), true);
+    ReportRead(*read);
+    return forDisplay(read->bitmap);
+}
+
 Bitmap PreviewStore::renderSource(const QString &path) const
 {
-    Bitmap shown = ReadStretched(path, QSize(kWidth, kHeight), readDepth(), dither_, background_);
+    const BoxPicture read =
+        DecodeStretched(path, QSize(kWidth, kHeight), readDepth(), dither_, background_, SharedPalette(), true);
+    ReportRead(read);
+    return forDisplay(read.bitmap);
+}
+
+Bitmap PreviewStore::forDisplay(Bitmap shown) const
+{
     // What the window system holds of a box on a 256-colour display.
     if (displayDepth_ == 8) {
         QImage indexed = shown.image().convertToFormat(QImage::Format_Indexed8);
@@ -196,7 +234,7 @@ QString PreviewStore::MakePreview(const QString &name)
             hooks_.focusWorkingBox();
         status(QStringLiteral("Processing: ") + name);
         processMessages();
-        const Bitmap shown = renderSource(source);
+        const Bitmap shown = showSource(source);
         if (hooks_.showWorking)
             hooks_.showWorking(shown);
         processMessages();

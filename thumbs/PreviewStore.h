@@ -9,9 +9,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace brisvale {
+
+class PreviewPrefetch;
 
 // The previewer's "Resolution" and "Optimize previews" choices.
 enum class PreviewResolution { SystemColors16, Colors256, TrueColor, Automatic };
@@ -94,6 +97,14 @@ public:
     QString MakePreview(const QString &name);
     bool LoadPreview(const QString &source);
 
+    // A batch is about to call MakePreview for these file names of the listed
+    // folder in this order: their pictures may be decoded ahead on worker
+    // threads. Names may still come in any order; one not announced is
+    // decoded when it comes. Nothing of a window is touched off this thread.
+    void expectPreviews(const QStringList &names);
+    // The batch ended early: work not started is dropped.
+    void cancelExpected();
+
     // ---- the cache ----
     int ImageIndexOf(const QString &name) const;
     void ClearThumbnails();
@@ -113,6 +124,10 @@ private:
     void processMessages();
     void status(const QString &text);
     void writePreview(const Bitmap &bitmap, const QString &path) const;
+    // What the working box shows of the picture, decoded ahead when it was.
+    Bitmap showSource(const QString &path);
+    // The box's pixels as the window system holds them at the display's depth.
+    Bitmap forDisplay(Bitmap shown) const;
 
     PreviewStoreHooks hooks_;
     QString dataFile_;
@@ -127,6 +142,7 @@ private:
     QColor background_;
     int displayDepth_ = 24;
 
+    std::unique_ptr<PreviewPrefetch> prefetch_;
     std::vector<QImage> images_;
     QStringList names_;
 };

@@ -313,8 +313,6 @@ void TThumbForm::buildControls()
     place(GPall, 185, 18, 96, 17);
     CloseBtn = speedButton(Panel1, "CloseBtn", buttonart::door(), QStringLiteral("Close window"));
     place(CloseBtn, 287, 2, 37, 34);
-    for (QToolButton *b : {LoadBtn, CreateNewKeep, CreateNewDelete, DeleteAllBtn, ClearAllBtn, CloseBtn})
-        b->setIconSize(QSize(26, 26));
 
     connect(LoadBtn, &QToolButton::clicked, this, &TThumbForm::LoadBtnClick);
     connect(CreateNewKeep, &QToolButton::clicked, this, &TThumbForm::IncAllKeepBtnClick);
@@ -358,8 +356,6 @@ void TThumbForm::buildControls()
     place(Label2, 496, 62, 112, 14);
 
     StopBtn = speedButton(this, "StopBtn", buttonart::stopSign(), QString());
-    StopBtn->setToolTip(QString());
-    StopBtn->setIconSize(QSize(24, 24));
     place(StopBtn, 526, 80, 57, 30);
     StopBtn->hide();
     connect(StopBtn, &QToolButton::clicked, this, &TThumbForm::AbortBtnClick);
@@ -389,7 +385,7 @@ void TThumbForm::buildControls()
     SaveResAuto = new QRadioButton(QStringLiteral("Automatic"), GroupBox2);
     int top = 18;
     for (QRadioButton *r : {SaveRes4System, SaveRes8, SaveRes24, SaveResAuto}) {
-        place(r, 8, top, 90, 17);
+        place(r, 5, top, 95, 17);
         top += 20;
         // Hints of the buttons are not shown; the group's own one is.
         r->setToolTip(GroupBox2->toolTip());
@@ -461,6 +457,9 @@ void TThumbForm::applyScale(double factor)
         Thumbs->setColumnWidth(c, scale(ThumbGridModel::kColumnWidth));
     for (int r = 0; r < grid_->rowCount(); ++r)
         Thumbs->setRowHeight(r, scale(ThumbGridModel::rowHeight(r)));
+    for (QToolButton *b : {LoadBtn, CreateNewKeep, CreateNewDelete, DeleteAllBtn, ClearAllBtn, CloseBtn})
+        b->setIconSize(QSize(scale(28), scale(28)));
+    StopBtn->setIconSize(QSize(scale(26), scale(26)));
     const int dx = int(std::lround((width() - kDesignSize.width() * factor) / 2));
     const int dy = int(std::lround((height() - kDesignSize.height() * factor) / 2));
     const int cx = dx + scale(521 + 30);
@@ -632,6 +631,16 @@ void TThumbForm::IncAllBtnClick()
     enterBatchMode();
     const QStringList files = FileListBox1->fileNames();
     Gauge1->setMaximum(std::max(1, int(files.size())));
+    // The pictures that will get a slot, in order, so they can be decoded ahead.
+    QStringList coming;
+    const qsizetype freeSlots =
+        qsizetype(grid_->rowCount() / 2) * ThumbGridModel::kColumns - qsizetype(grid_->takenSlots().size());
+    for (const QString &file : files) {
+        const QString caption = fs::lowerAscii(file);
+        if (coming.size() < freeSlots && !grid_->findCaption(caption) && !coming.contains(caption))
+            coming << caption;
+    }
+    store_->expectPreviews(coming);
     for (int i = 0; i < files.size(); ++i) {
         Gauge1->setValue(i);
         if (stop_)
@@ -654,6 +663,8 @@ void TThumbForm::IncAllBtnClick()
         }
         scrollToSlot(*slot);
     }
+    if (stop_)
+        store_->cancelExpected();
     Gauge1->setValue(0);
     leaveBatchMode();
     Label2->setText(stop_ ? QStringLiteral("Canceled") : QStringLiteral("Done"));

@@ -29,6 +29,16 @@ QImage pattern(int w, int h)
     return image;
 }
 
+// Smooth like a photograph: what decoding at a reduced size is made for.
+QImage photo(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, (x + 2 * y) * 255 / (w + 2 * h)));
+    return image;
+}
+
 void writePicture(const QString &path, const QImage &image = pattern(320, 200))
 {
     Bitmap bitmap;
@@ -68,6 +78,10 @@ protected:
     // What the previewer's Batch create does for each listed file.
     void batch(const QStringList &names)
     {
+        QStringList lower;
+        for (const QString &name : names)
+            lower.append(fs::lowerAscii(name));
+        store.expectPreviews(lower);
         for (const QString &name : names) {
             const QString lower = fs::lowerAscii(name);
             store.ForgetPreview(lower);
@@ -229,27 +243,52 @@ TEST_F(PreviewStoreTest, FailuresReportTheControlsWordsAndStillCache)
 
 TEST_F(PreviewStoreTest, PreviewIsWhatTheWorkingBoxShows)
 {
-    TImageView box;
-    box.resize(PreviewStore::kWidth, PreviewStore::kHeight);
-    box.setStretch(true);
-    box.setCenter(true);
-    box.setColor(store.background());
-    box.setImageDither(false);
+    // The working box as the previewer sets it up, shown what the store draws.
+    const auto stretchedBox = [&](TImageView &box) {
+        box.resize(PreviewStore::kWidth, PreviewStore::kHeight);
+        box.setStretch(true);
+        box.setCenter(true);
+        box.setColor(store.background());
+        box.setImageDither(false);
+    };
+    TImageView working;
+    stretchedBox(working);
+    store.hooks().showWorking = [&](const Bitmap &shown) {
+        ViewPicture picture;
+        picture.kind = ViewPicture::Kind::Bitmap;
+        picture.bitmap = shown;
+        working.setPicture(picture);
+    };
+    // An image control loading the picture itself.
+    TImageView plain;
+    stretchedBox(plain);
+
     const struct {
         const char *name;
         QImage image;
-    } cases[] = {{"wide.jpg", pattern(641, 203)}, {"tall.bmp", pattern(37, 300)}, {"tiny.gif", pattern(7, 5)}};
+        int tolerance; // a JPEG is decoded only as large as the box needs
+    } cases[] = {{"wide.jpg", photo(641, 203), 3}, {"tall.bmp", pattern(37, 300), 0}, {"tiny.gif", pattern(7, 5), 0},
+                   {"big.bmp", pattern(641, 503), 0}, {"big.gif", pattern(300, 200), 0}};
     for (const auto &c : cases) {
         writePicture(pics + '/' + c.name, c.image);
         const QString preview = store.MakePreview(QLatin1String(c.name));
-        box.setImageName(pics + '/' + c.name);
-        const QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
-
+        const QImage shown = working.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const int index = store.ImageIndexOf(QLatin1String(c.name));
         ASSERT_GE(index, 0);
         EXPECT_EQ(store.image(index), shown) << c.name;
         Bitmap stored;
         ASSERT_TRUE(ReadBMPFile(preview, 24, 0, CodecProgress(), stored));
         EXPECT_EQ(stored.image().convertToFormat(QImage::Format_RGB32), shown) << c.name;
+
+        plain.setImageName(pics + '/' + c.name);
+        const QImage loaded = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int worst = 0;
+        for (int y = 0; y < loaded.height(); ++y)
+            for (int x = 0; x < loaded.width(); ++x) {
+                const QRgb a = loaded.pixel(x, y), b = shown.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        EXPECT_LE(worst, c.tolerance) << c.name;
     }
 }

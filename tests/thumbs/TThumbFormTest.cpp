@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -131,7 +132,9 @@ TEST_F(ThumbFormTest, CreateFillsEveryFreeSlotAndKeepingMakesNothingNew)
 {
     const QString dir = makeFolder(QStringLiteral("batch26"), 26);
     auto form = open(dir);
+    // The test display has more than 16 bits a pixel.
     EXPECT_TRUE(form->GPall->isHidden());
+    EXPECT_TRUE(form->SaveResAuto->isChecked());
     dialogs.queueConfirm(true);
     form->CreateNewKeep->click();
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Create new previews keep old ones?")});
