@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-multimedia-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang
