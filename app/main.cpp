@@ -1,5 +1,10 @@
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
+
+#include "ProgramHelp.h"
+#include "app/CommandLine.h"
+#include "app/SelfTest.h"
 
 #include "game/TForm1.h"
 #include "game/Tsetpay.h"
@@ -11,6 +16,12 @@
 
 int main(int argc, char **argv)
 {
+    // Answered before the application object exists, so they need no display.
+    if (const auto status = brisvale::cli::answerStandardOptions(argc, argv, brisvale::program::kHelp,
+                                                                 brisvale::program::kVersion))
+        return *status;
+    const bool selfTest = brisvale::cli::hasOption(argc, argv, "--self-test");
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brisvale"));
     QApplication::setApplicationDisplayName(QStringLiteral("Brisvale"));
@@ -38,6 +49,8 @@ int main(int argc, char **argv)
         if (QScreen *screen = QApplication::primaryScreen())
             form.setGeometry(screen->availableGeometry());
         form.showMaximized();
+        if (selfTest)
+            QTimer::singleShot(0, &form, [&form] { QApplication::exit(brisvale::runSelfTest(form)); });
         rc = app.exec();
     }
     brisvale::platform::setDialogService(nullptr);

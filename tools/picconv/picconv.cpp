@@ -3,6 +3,8 @@
 // IN may be any file the library reads; OUT is written by its extension (BMP,
 // GIF, PCX, JPG). Prints the library's error text and exits non-zero on failure.
 
+#include "ProgramHelp.h"
+#include "app/CommandLine.h"
 #include "imaging/codec/Codec.h"
 
 #include <algorithm>
@@ -18,7 +20,8 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: picconv IN OUT [--depth 0|1|4|8|24] [--dither] [--quality 1..100]\n");
+    std::fprintf(stderr, "usage: picconv IN OUT [--depth 0|1|4|8|24] [--dither] [--quality 1..100]\n"
+                         "Try 'picconv --help' for more information.\n");
     return 2;
 }
 
@@ -72,6 +75,9 @@ bool parseInt(const char *text, int &out)
 
 int main(int argc, char **argv)
 {
+    if (const auto status = brisvale::cli::answerStandardOptions(argc, argv, brisvale::program::kHelp,
+                                                                 brisvale::program::kVersion))
+        return *status;
     if (argc < 3)
         return usage();
     const std::string in = argv[1], out = argv[2];
