@@ -12,6 +12,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time bc
+  dpkg-dev lintian desktop-file-utils appstream man-db
+  clang-format clang-tidy
 )
 
 missing=()
