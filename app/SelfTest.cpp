@@ -31,11 +31,11 @@ int runSelfTest(const QWidget &table)
     codec::Image picture;
     codec::Palette palette;
     const bool pictureRead = fs::fileExists(castle)
-        && codec::succeeded(codec::readBmpFile(QFile::encodeName(fs::resolve(castle)).toStdString(), 24, 0,
-                                               picture, palette, codec::Progress()));
+                             && codec::succeeded(
+                                 codec::readBmpFile(QFile::encodeName(fs::resolve(castle)).toStdString(), 24, 0,
+                                                    picture, palette, codec::Progress()));
     report(pictureRead, QStringLiteral("default picture"),
-           pictureRead ? QStringLiteral("%1, %2 x %3").arg(castle).arg(picture.width()).arg(picture.height())
-                       : castle);
+           pictureRead ? QStringLiteral("%1, %2 x %3").arg(castle).arg(picture.width()).arg(picture.height()) : castle);
 
     const QString chime = fs::join(folder, WinSounds::chimeName());
     report(fs::fileExists(chime) && platform::WaveDevice::load(fs::resolve(chime)).isValid(), QStringLiteral("chime"),
