@@ -361,9 +361,9 @@ std::string debianChangelog(const std::string &changelogPath, const std::string 
             if (isKind)
                 kind = text;
             else
-                out += wrapped(kind.empty() ? text : kind + ": " + text, "  * ", "    ");
+                out += wrapped(kind.empty() ? text : std::string(kind).append(": ").append(text), "  * ", "    ");
         }
-        out += "\n -- " + maintainer + "  " + stamp + "\n\n";
+        out.append("\n -- ").append(maintainer).append("  ").append(stamp).append("\n\n");
     }
     out.pop_back();
     return out;

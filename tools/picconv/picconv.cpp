@@ -83,13 +83,12 @@ int main(int argc, char **argv)
     const std::string in = argv[1], out = argv[2];
     int depth = 24, quality = 75, dither = 0;
     for (int i = 3; i < argc; ++i) {
+        int *value = std::strcmp(argv[i], "--depth") == 0     ? &depth
+                     : std::strcmp(argv[i], "--quality") == 0 ? &quality
+                                                              : nullptr;
         if (std::strcmp(argv[i], "--dither") == 0)
             dither = 1;
-        else if (std::strcmp(argv[i], "--depth") == 0 && i + 1 < argc && parseInt(argv[i + 1], depth))
-            ++i;
-        else if (std::strcmp(argv[i], "--quality") == 0 && i + 1 < argc && parseInt(argv[i + 1], quality))
-            ++i;
-        else
+        else if (!value || i + 1 == argc || !parseInt(argv[++i], *value))
             return usage();
     }
     initialise();
