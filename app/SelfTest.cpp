@@ -6,15 +6,16 @@
 #include "platform/WaveDevice.h"
 #include "platform/WindowsDirectory.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QMainWindow>
 #include <QTextStream>
-#include <QWidget>
 
 namespace brisvale {
 
 namespace fs = platform::fs;
 
-int runSelfTest(const QWidget &table)
+int runSelfTest()
 {
     QTextStream out(stdout);
     int failures = 0;
@@ -41,7 +42,12 @@ int runSelfTest(const QWidget &table)
     report(fs::fileExists(chime) && platform::WaveDevice::load(fs::resolve(chime)).isValid(), QStringLiteral("chime"),
            chime);
 
-    report(table.isVisible(), QStringLiteral("table"), QLatin1Char('"') + table.windowTitle() + QLatin1Char('"'));
+    const QMainWindow *table = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *main = qobject_cast<QMainWindow *>(window); main && main->isVisible())
+            table = main;
+    report(table != nullptr, QStringLiteral("table"),
+           table ? QLatin1Char('"') + table->windowTitle() + QLatin1Char('"') : QStringLiteral("no window shown"));
     out.flush();
     return failures == 0 ? 0 : 1;
 }

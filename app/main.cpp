@@ -50,7 +50,7 @@ int main(int argc, char **argv)
             form.setGeometry(screen->availableGeometry());
         form.showMaximized();
         if (selfTest)
-            QTimer::singleShot(0, &form, [&form] { QApplication::exit(brisvale::runSelfTest(form)); });
+            QTimer::singleShot(0, [] { QApplication::exit(brisvale::runSelfTest()); });
         rc = app.exec();
     }
     brisvale::platform::setDialogService(nullptr);
