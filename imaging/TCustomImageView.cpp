@@ -1,5 +1,7 @@
 #include "imaging/TCustomImageView.h"
 
+#include "imaging/BoxShrink.h"
+
 #include "imaging/CodecBridge.h"
 #include "imaging/DisplayDepth.h"
 #include "imaging/ResourceBitmap.h"
@@ -391,6 +393,12 @@ bool TCustomImageView::readMessageFile(const QString &path, void (*parse)(const 
     return true;
 }
 
+void TCustomImageView::setMessageSpeed(int speed)
+{
+    messageSettings_.speed = speed;
+    scroll_.setSpeed(speed);
+}
+
 void TCustomImageView::showBand()
 {
     rememberedColor_ = color_;
@@ -564,7 +572,7 @@ const QPixmap &TCustomImageView::cachedPixmap(const QRect &box, const QRect &sou
     }
     const bool smooth = readRes_ != TLoadResolution::lMonoChrome;
     if (part.size() != box.size() && !box.isEmpty())
-        part = part.scaled(box.size(), Qt::IgnoreAspectRatio, smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+        part = ScaleToBox(part, box.size(), smooth);
     cache_ = QPixmap::fromImage(part);
     cacheBox_ = box;
     cacheSource_ = source;

@@ -12,7 +12,7 @@ packages=(
   clang
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool imagemagick fonts-dejavu-core
-  netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time bc
+  netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time bc libvips-tools
 )
 
 missing=()
