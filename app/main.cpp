@@ -1,4 +1,9 @@
 #include <QApplication>
+#include <QTimer>
+
+#include "ProgramHelp.h"
+#include "app/CommandLine.h"
+#include "app/SelfTest.h"
 
 #include "app/Startup.h"
 #include "imaging/CodecBridge.h"
@@ -7,6 +12,12 @@
 
 int main(int argc, char **argv)
 {
+    // Answered before the application object exists, so they need no display.
+    if (const auto status = brisvale::cli::answerStandardOptions(argc, argv, brisvale::program::kHelp,
+                                                                 brisvale::program::kVersion))
+        return *status;
+    const bool selfTest = brisvale::cli::hasOption(argc, argv, "--self-test");
+
     QApplication app(argc, argv);
     brisvale::setUpApplication();
 
@@ -19,6 +30,8 @@ int main(int argc, char **argv)
     {
         brisvale::ProgramWindows windows;
         windows.show();
+        if (selfTest)
+            QTimer::singleShot(0, [] { QApplication::exit(brisvale::runSelfTest()); });
         rc = app.exec();
     }
     brisvale::platform::setDialogService(nullptr);

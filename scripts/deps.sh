@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-multimedia-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  dpkg-dev lintian desktop-file-utils appstream man-db clang-format clang-tidy
   clang
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool imagemagick fonts-dejavu-core

@@ -52,7 +52,7 @@ void ThumbGridModel::setRows(int rows)
         return;
     beginResetModel();
     rows_ = rows;
-    cells_.resize(static_cast<size_t>(rows_ * kColumns));
+    cells_.resize(static_cast<size_t>(rows_) * kColumns);
     endResetModel();
 }
 

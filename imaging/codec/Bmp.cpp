@@ -93,7 +93,7 @@ int parseHeader(const uint8_t *d, size_t size, Header &h)
                 return kTruncated;
             end += maskBytes;
         }
-        for (int i = 0; i < 3; ++i)
+        for (size_t i = 0; i < 3; ++i)
             h.masks[i] = le32(m + 4 * i);
     } else if (h.bits == 16) {
         h.masks[0] = 0x7c00; h.masks[1] = 0x03e0; h.masks[2] = 0x001f;
