@@ -30,33 +30,8 @@ if [ ! -f picture.png ]; then
   rm picture.ppm
 fi
 
-# One run: prints "seconds peak-kilobytes" (wall time to the millisecond).
-measure() {
-  local start end
-  start=$(date +%s%N)
-  /usr/bin/time -f '%M' -o time.txt "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo "$(echo "($end - $start) / 1000000000" | bc -l | cut -c1-6) $(cat time.txt)"
-}
-median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-
-printf '%-28s %10s %10s %8s %12s %12s\n' case ours peer ratio "our peak" "peer peak"
-compare() {
-  local name=$1 ours=$2 peer=$3
-  : >ours.txt
-  : >peer.txt
-  for _ in $(seq "$runs"); do
-    measure bash -c "$ours" >>ours.txt
-    measure bash -c "$peer" >>peer.txt
-  done
-  local ot pt om pm
-  ot=$(cut -d' ' -f1 ours.txt | median)
-  pt=$(cut -d' ' -f1 peer.txt | median)
-  om=$(cut -d' ' -f2 ours.txt | median)
-  pm=$(cut -d' ' -f2 peer.txt | median)
-  printf '%-28s %9ss %9ss %8.3f %10sKB %10sKB\n' "$name" "$ot" "$pt" "$(echo "$ot / $pt" | bc -l)" "$om" "$pm"
-  echo "$name|$ot|$pt|$om|$pm" >>results.txt
-}
+source "$root/bench/lib.sh"
+compare_header
 : >results.txt
 compare "JPEG 24 MP vs djpeg -bmp" "'$picconv' photo.jpg out.bmp --depth 24" "djpeg -bmp -outfile peer.bmp photo.jpg"
 for ext in png gif tif bmp pcx; do

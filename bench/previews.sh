@@ -5,14 +5,14 @@
 # the same folder, medians of several runs, with peak memory.
 #
 # Usage: bench/previews.sh [RUNS]   (medians of RUNS runs, 7 by default)
-# PERF_DIR: the folder holding thumbref.c and make-perfset.sh
-#           (default: ../shared/perf relative to the repository root).
+# PERF_DIR (required): the folder holding the reference thumbnailer thumbref.c
+#           and make-perfset.sh, which builds the set of photographs.
 # PERF_SET: where the set of 40 pictures is built (default: build/bench-previews/set).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRISVALE_BUILD_DIR:-$root/build}
 runs=${1:-7}
-perf=${PERF_DIR:-$root/../shared/perf}
+perf=${PERF_DIR:?set PERF_DIR to the folder holding thumbref.c and make-perfset.sh}
 work="$build/bench-previews"
 set_dir=${PERF_SET:-$work/set}
 mkpreviews="$build/tools/mkpreviews/mkpreviews"
@@ -35,32 +35,8 @@ mkdir -p ours jpegs out vout
 cp "$set_dir"/* ours/
 cp "$set_dir"/*.jpg jpegs/
 
-# One run: prints "seconds peak-kilobytes" (wall time to the millisecond).
-measure() {
-  local start end
-  start=$(date +%s%N)
-  /usr/bin/time -f '%M' -o time.txt "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo "$(echo "($end - $start) / 1000000000" | bc -l | cut -c1-6) $(cat time.txt)"
-}
-median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
-
-printf '%-34s %9s %9s %8s %11s %11s\n' case ours peer ratio "our peak" "peer peak"
-compare() {
-  local name=$1 ours=$2 peer=$3
-  : >ours.txt
-  : >peer.txt
-  for _ in $(seq "$runs"); do
-    measure bash -c "$ours" >>ours.txt
-    measure bash -c "$peer" >>peer.txt
-  done
-  local ot pt om pm
-  ot=$(cut -d' ' -f1 ours.txt | median)
-  pt=$(cut -d' ' -f1 peer.txt | median)
-  om=$(cut -d' ' -f2 ours.txt | median)
-  pm=$(cut -d' ' -f2 peer.txt | median)
-  printf '%-34s %8ss %8ss %8.3f %9sKB %9sKB\n' "$name" "$ot" "$pt" "$(echo "$ot / $pt" | bc -l)" "$om" "$pm"
-}
+source "$root/bench/lib.sh"
+compare_header
 
 all=$(ls "$set_dir" | sed 's|^|'"$set_dir"'/|' | tr '\n' ' ')
 jpgs=$(ls "$set_dir"/*.jpg | tr '\n' ' ')
