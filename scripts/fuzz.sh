@@ -3,8 +3,11 @@
 # AddressSanitizer, UBSan, libFuzzer) in build-fuzz/ (or $BRISVALE_FUZZ_DIR).
 #   scripts/fuzz.sh regress          run every target over the regression files
 #                                    in tests/imaging/crashers and the fixtures
-#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg tiff);
-#                                    crashes land in build-fuzz/findings/READER
+#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg tiff)
+#                                    with the program's own picture limits under a
+#                                    memory cap; crashes and any single allocation
+#                                    past the largest picture's worth land in
+#                                    build-fuzz/findings/READER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRISVALE_FUZZ_DIR:-$root/build-fuzz}
@@ -48,7 +51,9 @@ run)
   findings="$build/findings/$r"
   mkdir -p "$corpus" "$findings"
   cp -n "$fixtures"/*."${ext[$r]}" "$corpus"/ 2>/dev/null || true
-  "$build/tests/fuzz/fuzz_$r" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  # The largest picture the limits allow is 2^27 pixels, 512 MiB at 32 bits;
+  # a header that gets more than that in one allocation is a finding.
+  "$build/tests/fuzz/fuzz_$r" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=640 \
     -artifact_prefix="$findings/" -print_final_stats=1 "$corpus"
   ;;
 *)

@@ -243,6 +243,8 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     int rc = parseHeader(data, size, h);
     if (rc != kOk)
         return rc;
+    if (rc = checkPictureSize(uint64_t(h.width), uint64_t(h.height)); rc != kOk)
+        return rc;
     Palette filePalette;
     for (size_t i = 0; i < h.paletteEntries; ++i) {
         const uint8_t *e = data + h.paletteOffset + i * h.entrySize;

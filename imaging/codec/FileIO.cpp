@@ -2,6 +2,7 @@
 
 #include "imaging/codec/Status.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,24 +15,42 @@ namespace {
 // No picture file we accept comes near this; larger files are refused before
 // anything is read.
 constexpr uint64_t kMaxFileBytes = uint64_t(1) << 31;
-}
 
-int loadFile(const std::string &path, FileData &out)
+// Opens a regular file for reading. The open itself does not wait, so a named
+// pipe or a device under a picture's name is refused at once instead of
+// blocking until something writes to it.
+int openRegular(const std::string &path, int &fd, uint64_t &size)
 {
-    out = FileData();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return kCannotOpen;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        fd = -1;
         return kCannotOpen;
     }
     if (uint64_t(st.st_size) > kMaxFileBytes) {
         ::close(fd);
+        fd = -1;
         return kTooLarge;
     }
-    const size_t size = size_t(st.st_size);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    size = uint64_t(st.st_size);
+    return kOk;
+}
+
+} // namespace
+
+int loadFile(const std::string &path, FileData &out, size_t atMost)
+{
+    out = FileData();
+    int fd = -1;
+    uint64_t fileSize = 0;
+    if (const int rc = openRegular(path, fd, fileSize); rc != kOk)
+        return rc;
+    out.fileSize = fileSize;
+    const size_t size = size_t(std::min<uint64_t>(fileSize, atMost));
     std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size ? size : 1]);
     if (!bytes) {
         ::close(fd);
@@ -55,17 +74,14 @@ int loadFile(const std::string &path, FileData &out)
 int openFile(const std::string &path, FILE *&out)
 {
     out = nullptr;
-    FILE *f = std::fopen(path.c_str(), "rbe");
-    if (!f)
+    int fd = -1;
+    uint64_t size = 0;
+    if (const int rc = openRegular(path, fd, size); rc != kOk)
+        return rc;
+    FILE *f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
         return kCannotOpen;
-    struct stat st {};
-    if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
-        return kCannotOpen;
-    }
-    if (uint64_t(st.st_size) > kMaxFileBytes) {
-        std::fclose(f);
-        return kTooLarge;
     }
     std::setvbuf(f, nullptr, _IOFBF, 1 << 16);
     out = f;

@@ -107,6 +107,11 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     GifFileType *gif = reader.get();
     if (!gif)
         return reader.openFailure();
+    // The logical screen alone can claim a picture no memory holds.
+    if (gif->SWidth > 0 && gif->SHeight > 0) {
+        if (const int rc = checkPictureSize(uint64_t(gif->SWidth), uint64_t(gif->SHeight)); rc != kOk)
+            return rc;
+    }
     Transparency transparency;
     bool found = false;
     if (!skipToImage(gif, transparency, found))
@@ -120,6 +125,8 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         return kDamaged;
     const int width = std::max<int>(gif->SWidth, frame.Left + frame.Width);
     const int height = std::max<int>(gif->SHeight, frame.Top + frame.Height);
+    if (const int rc = checkPictureSize(uint64_t(width), uint64_t(height)); rc != kOk)
+        return rc;
 
     const ColorMapObject *map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     Palette filePalette;

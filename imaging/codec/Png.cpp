@@ -49,7 +49,8 @@ struct Reader {
             return;
         info = png_create_info_struct(png);
         png_set_read_fn(png, &source, readFromMemory);
-        png_set_user_limits(png, limits().maxSide, limits().maxSide);
+        // The pixel limit decides, not libpng's own limit of a million per side.
+        png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
         png_set_chunk_malloc_max(png, 8u << 20);
 #ifdef BRISVALE_FUZZING
         // Checksums would stop the fuzzer at the first chunk it changes.
@@ -106,6 +107,8 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         return r.failure();
     const png_uint_32 width = png_get_image_width(r.png, r.info);
     const png_uint_32 height = png_get_image_height(r.png, r.info);
+    if (const int rc = checkPictureSize(width, height); rc != kOk)
+        return rc;
     const int colourType = png_get_color_type(r.png, r.info);
     const int bitDepth = png_get_bit_depth(r.png, r.info);
     const bool hasTrns = png_get_valid(r.png, r.info, PNG_INFO_tRNS) != 0;
@@ -158,7 +161,7 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     // last pass; every other kind is decoded straight into its rows.
     std::vector<uint8_t> alphaRow;
     const bool wholeAlpha = mode == Mode::ColourAlpha && passes > 1;
-    if (wholeAlpha && uint64_t(width) * height * 4 > limits().maxPixelBytes) {
+    if (wholeAlpha && checkWorkBytes(uint64_t(width) * height, 4) != kOk) {
         image.clear();
         return kTooLarge;
     }

@@ -60,7 +60,7 @@ public:
     TiffFile(const uint8_t *data, size_t size) : source_{data, size, 0, false}
     {
         TIFFOpenOptions *opts = TIFFOpenOptionsAlloc();
-        TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::min<uint64_t>(limits().maxPixelBytes, INT64_MAX)));
+        TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::min<uint64_t>(limits().maxPixels * 4, INT64_MAX)));
         TIFFOpenOptionsSetErrorHandlerExtR(opts, silentHandler, nullptr);
         TIFFOpenOptionsSetWarningHandlerExtR(opts, silentHandler, nullptr);
         tif_ = TIFFClientOpenExt("picture", "rm", &source_, readProc, writeProc, seekProc, closeProc, sizeProc,
@@ -118,10 +118,8 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
     uint32_t width = 0, height = 0;
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
-    if (width == 0 || height == 0)
-        return kDamaged;
-    if (width > limits().maxSide || height > limits().maxSide)
-        return kTooLarge;
+    if (const int rc = checkPictureSize(width, height); rc != kOk)
+        return rc;
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif, message))
         return kUnsupported;
@@ -140,7 +138,7 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
     else
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &perStrip);
     band = std::max(band, std::min(perStrip, height));
-    if (uint64_t(width) * band * 4 > limits().maxPixelBytes)
+    if (checkWorkBytes(uint64_t(width) * band, 4) != kOk)
         return kTooLarge;
     int rc = Image::create(int(width), int(height), 24, image);
     if (rc != kOk)

@@ -46,6 +46,9 @@ for f in pcx_*.pcx; do pcxtoppm "$f" > "${f%.*}.ppm" 2>/dev/null; done
 "$im" src.ppm -colors 200 -interlace GIF gif_interlaced.gif
 "$im" src16.ppm -transparent "$("$im" src16.ppm -format '%[pixel:p{30,20}]' info:)" gif_transparent.gif
 for f in gif_*.gif; do ref "$f"; done
+# The widest strip the format can hold (netpbm: ImageMagick's policy caps sides).
+pgmramp -lr 65535 1 | pamtogif > gifwide_65535x1.gif 2>/dev/null
+giftopnm gifwide_65535x1.gif 2>/dev/null | ppmtoppm > gifwide_65535x1.ppm
 
 # TIFF: compressions, strips and tiles, 1 to 16 bits, palette, grey, alpha.
 "$im" src.ppm -compress none tif_none.tif
