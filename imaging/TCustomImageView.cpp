@@ -253,7 +253,8 @@ QString TCustomImageView::load(const QString &name)
         // Icons are read by Qt; metafiles are not read at all, since no
         // metafile reader at hand is fit for files from outside.
         QImage icon;
-        if (ext == QLatin1String(".ICO"))
+        // Only a regular file: a pipe or a device would block the read.
+        if (ext == QLatin1String(".ICO") && QFileInfo(path).isFile())
             icon = QImageReader(path).read();
         if (icon.isNull()) {
             picture_.clear();
@@ -380,7 +381,7 @@ bool TCustomImageView::readMessageFile(const QString &path, void (*parse)(const 
     picture_.clear();
     pictureChanged();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
     try {
         parse(file.readAll(), messageSettings_);
@@ -414,7 +415,7 @@ bool TCustomImageView::startUpwardMessage(const QString &path)
     if (!readMessageFile(path, parseUpward))
         return false;
     // Later lines are measured as they come up, in the font of this file.
-    scroll_.startUpward(size(), messageSettings_.lines, [font = messageFont()](const QString &text) {
+    scroll_.startUpward([this] { return size(); }, messageSettings_.lines, [font = messageFont()](const QString &text) {
         return QFontMetrics(font).size(Qt::TextSingleLine, text);
     });
     if (scroll_.vertical())
@@ -476,7 +477,7 @@ void TCustomImageView::pictureChanged()
     if (autoSize_ && s.width() > 0 && s.height() > 0)
         resize(s);
     setAttribute(Qt::WA_OpaquePaintEvent, picture_.kind == ViewPicture::Kind::Bitmap && s == size());
-    cache_ = QPixmap();
+    cache_ = QImage();
     update();
 }
 
@@ -547,25 +548,34 @@ QRect TCustomImageView::drawingBox() const
     return QRect(center_ ? centreOffset(size(), pic) : QPoint(0, 0), pic);
 }
 
-const QPixmap &TCustomImageView::cachedPixmap(const QRect &box, const QRect &source) const
+// What paints is the picture itself at its own size, or a copy no larger than
+// the box it is scaled into: the picture is never copied whole, since it can
+// be the largest thing the program holds.
+const QImage &TCustomImageView::cachedImage(const QRect &box, const QRect &source) const
 {
     const QImage &image = picture_.kind == ViewPicture::Kind::Bitmap ? picture_.bitmap.image() : picture_.icon;
     if (!cache_.isNull() && cacheBox_.size() == box.size() && cacheSource_ == source && cacheKey_ == image.cacheKey())
         return cache_;
-    QImage part;
-    if (QRect(QPoint(0, 0), image.size()).contains(source)) {
-        part = image.copy(source);
-    } else {
-        // Zoomed out past the edges: the margin shows the control's colour.
-        part = QImage(source.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-        part.fill(color_);
-        QPainter p(&part);
-        p.drawImage(-source.topLeft(), image);
-    }
+    const QRect whole(QPoint(0, 0), image.size());
     const bool smooth = readRes_ != TLoadResolution::lMonoChrome;
-    if (part.size() != box.size() && !box.isEmpty())
-        part = part.scaled(box.size(), Qt::IgnoreAspectRatio, smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
-    cache_ = QPixmap::fromImage(part);
+    const bool trueColour = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
+        || image.format() == QImage::Format_ARGB32_Premultiplied;
+    if (source == whole && (box.size() == source.size() || box.isEmpty())) {
+        cache_ = image; // shared, not copied
+    } else if (source == whole && trueColour) {
+        // Area-averaged scaling reads 32-bit pictures in place.
+        cache_ = image.scaled(box.size(), Qt::IgnoreAspectRatio, smooth ? Qt::SmoothTransformation
+                                                                          : Qt::FastTransformation);
+    } else {
+        // A part of the picture, a picture of another depth, or one zoomed out
+        // past its edges (the margin shows the control's colour): drawn
+        // straight into a box-sized image.
+        cache_ = QImage(box.size(), QImage::Format_ARGB32_Premultiplied);
+        cache_.fill(color_);
+        QPainter p(&cache_);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+        p.drawImage(QRectF(QPointF(0, 0), QSizeF(box.size())), image, QRectF(source));
+    }
     cacheBox_ = box;
     cacheSource_ = source;
     cacheKey_ = image.cacheKey();
@@ -588,7 +598,7 @@ void TCustomImageView::paintEvent(QPaintEvent *)
         const bool scaled = !simple && (stretch_ || stretchRatio_);
         const QRect source = scaled && zoom_.zoomed ? zoom_.rect : QRect(QPoint(0, 0), pic);
         p.setClipRect(rect());
-        p.drawPixmap(box.topLeft(), cachedPixmap(box, source));
+        p.drawImage(box.topLeft(), cachedImage(box, source));
     }
 
     if (border_ == TBorderStyle::bsSingle) {

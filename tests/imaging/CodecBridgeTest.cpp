@@ -108,6 +108,28 @@ TEST_F(CodecBridge, AFailedReadShowsTheLibrarysTextAndLeavesNoBitmap)
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Stopped")});
 }
 
+// A picture within the pixel limit that memory cannot hold: the read fails
+// with its own status and text, and hands out no picture.
+TEST_F(CodecBridge, APictureThatCannotBeAllocatedFailsWithItsText)
+{
+    QTemporaryDir dir;
+    QByteArray gif("GIF89a");
+    const uint8_t screen[] = {0xe0, 0x2e, 0x10, 0x27, 0x80, 0, 0, 0, 0, 0, 255, 255, 255}; // 12000 x 10000
+    gif.append(reinterpret_cast<const char *>(screen), sizeof screen);
+    gif.append("\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 16);
+    const QString path = dir.filePath(QStringLiteral("big.gif"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(gif);
+    file.close();
+    const int result = test::runWithMemoryCap(size_t(64) << 20, [&] {
+        Bitmap bitmap;
+        const bool ok = ReadGIFFile(path, 8, 0, {}, bitmap);
+        return !ok && bitmap.isEmpty() && dialogs.texts() == QStringList{QStringLiteral("Not enough memory for the picture")};
+    });
+    EXPECT_EQ(result, 1);
+}
+
 TEST_F(CodecBridge, StatusZeroFailsAndOneSucceeds)
 {
     ShowCodecError(0);
@@ -167,6 +189,14 @@ TEST_F(CodecBridge, WritesRoundTripAndFailuresAreReported)
     EXPECT_FALSE(WriteBMPFile(dir.filePath(QStringLiteral("none/a.bmp")), 24, source, {}));
     EXPECT_FALSE(WriteGIFFile(dir.filePath(QStringLiteral("b.gif")), 8, Bitmap(), {}));
     EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Cannot write the file"), QStringLiteral("There is no picture")}));
+
+    // A picture that cannot be taken into the library's form says why.
+    dialogs.clear();
+    const codec::Limits saved = codec::limits();
+    codec::setLimits(codec::Limits{100});
+    EXPECT_FALSE(WriteBMPFile(dir.filePath(QStringLiteral("c.bmp")), 24, source, {}));
+    codec::setLimits(saved);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("The picture is too large")});
 }
 
 TEST_F(CodecBridge, FlipAndRotateChangeTheBitmapInPlace)
