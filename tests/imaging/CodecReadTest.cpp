@@ -29,6 +29,9 @@ const Fixture kLossless[] = {
     {"bmp_1.bmp", 0}, {"bmp_4.bmp", 0}, {"bmp_8.bmp", 0}, {"bmp_rle8.bmp", 0}, {"bmp_24.bmp", 0},
     {"bmp_os2_8.bmp", 0}, {"bmp_os2_24.bmp", 0}, {"bmp_v4_24.bmp", 0}, {"bmp_v5_24.bmp", 0},
     {"bmp_565.bmp", 1}, {"bmp_555.bmp", 1}, {"bmp_32.bmp", 0},
+    // The reference widens 4-bit values by shifting (15 gives 240), we by
+    // repeating them (15 gives 255), as the format means.
+    {"bmp_v5_alpha.bmp", 1}, {"bmp_4444.bmp", 15},
     {"pcx_1.pcx", 0}, {"pcx_4planes.pcx", 0}, {"pcx_4packed.pcx", 0}, {"pcx_8.pcx", 0}, {"pcx_24.pcx", 0},
     {"pcx_im8.pcx", 0}, {"pcx_im24.pcx", 0},
     {"gif_2.gif", 0}, {"gif_64.gif", 0}, {"gif_interlaced.gif", 0}, {"gif_transparent.gif", 0},
@@ -338,6 +341,46 @@ TEST(CodecRead, CraftedBitmapVariantsDecode)
         EXPECT_EQ(test::maxDifference(readRgb(writeTemp(file, QStringLiteral("fields.bmp"))), reference("bmp_24.bmp")),
                   0);
     }
+}
+
+// The same 8-8-8-8 pixels with their masks in each header that can hold an
+// alpha mask: 108 and 56 bytes, and the 40-byte one with four masks after it.
+// Pixels whose alpha bits are all zero are shown opaque, as their writers mean.
+TEST(CodecRead, BitmapAlphaIsLaidOnWhiteWhateverTheHeader)
+{
+    const QByteArray v5 = fileBytes(fixturePath(QStringLiteral("bmp_v5_alpha.bmp")));
+    const auto *d = reinterpret_cast<const uint8_t *>(v5.constData());
+    ASSERT_EQ(le32(d + 14), 124u);
+    ASSERT_EQ(le32(d + 66), 0xff000000u);
+    const QByteArray pixels = v5.mid(qsizetype(le32(d + 10)), qsizetype(4 * 61 * 43));
+    auto withHeader = [&](uint32_t headerSize, uint32_t compression, const QByteArray &data) {
+        QByteArray file = v5.left(14 + qsizetype(std::min<uint32_t>(headerSize, 124)));
+        if (headerSize == 40)
+            file += v5.mid(54, 16); // the four masks
+        auto *p = reinterpret_cast<uint8_t *>(file.data());
+        putLe32(p + 10, uint32_t(file.size()));
+        putLe32(p + 14, headerSize);
+        putLe32(p + 30, compression);
+        file += data;
+        putLe32(p + 2, uint32_t(file.size()));
+        return file;
+    };
+    const QImage expected = reference("bmp_v5_alpha.bmp");
+    const struct {
+        uint32_t header, compression;
+    } kinds[] = {{108, 3}, {56, 3}, {40, 6}};
+    for (const auto &k : kinds) {
+        SCOPED_TRACE(k.header);
+        const std::string path = writeTemp(withHeader(k.header, k.compression, pixels), QStringLiteral("alpha.bmp"));
+        EXPECT_LE(test::maxDifference(readRgb(path), expected), 1);
+    }
+    QByteArray noAlpha = pixels;
+    for (qsizetype i = 3; i < noAlpha.size(); i += 4)
+        noAlpha[i] = 0;
+    const QImage opaque = readRgb(writeTemp(withHeader(124, 3, noAlpha), QStringLiteral("zero.bmp")));
+    const QImage plain = readRgb(writeTemp(withHeader(52, 3, noAlpha), QStringLiteral("plain.bmp")));
+    EXPECT_EQ(test::maxDifference(opaque, plain), 0);
+    EXPECT_EQ(opaque.pixel(0, 0), qRgb(0, 0, 0)); // red and green start at 0, blue too at the corner
 }
 
 namespace {

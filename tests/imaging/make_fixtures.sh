@@ -28,6 +28,9 @@ ref() { "$im" "$1" -background white -alpha remove -alpha off -depth 8 "ppm:${1%
 "$im" src.ppm -define bmp:subtype=RGB565 BMP:bmp_565.bmp
 "$im" src.ppm -define bmp:subtype=RGB555 BMP:bmp_555.bmp
 "$im" src.ppm -alpha set -channel A -evaluate set 100% +channel BMP:bmp_32.bmp
+# Alpha in bit fields: 8-8-8-8 and 4-4-4-4.
+"$im" src.ppm -alpha set -channel A -fx 'i/w' +channel BMP:bmp_v5_alpha.bmp
+"$im" src.ppm -alpha set -channel A -fx 'i/w' +channel -define bmp:subtype=ARGB4444 BMP:bmp_4444.bmp
 for f in bmp_*.bmp; do ref "$f"; done
 
 # PCX: netpbm writes the planar and packed kinds, ImageMagick the others.
