@@ -37,7 +37,9 @@ const Fixture kLossless[] = {
     {"gif_2.gif", 0}, {"gif_64.gif", 0}, {"gif_interlaced.gif", 0}, {"gif_transparent.gif", 0},
     {"tif_none.tif", 0}, {"tif_lzw.tif", 0}, {"tif_zip.tif", 0}, {"tif_packbits.tif", 0}, {"tif_16.tif", 1},
     {"tif_palette.tif", 0}, {"tif_palette4.tif", 0}, {"tif_grey.tif", 0}, {"tif_1_fax.tif", 0},
-    {"tif_alpha.tif", 1}, {"tif_tiled.tif", 0}, {"tif_strips5.tif", 0}, {"tifj_jpeg.tif", 6},
+    {"tif_alpha.tif", 1}, {"tif_tiled.tif", 0}, {"tif_strips5.tif", 0},
+    {"tif_fill2_alpha.tif", 1}, {"tifo_2.tif", 0}, {"tifo_3.tif", 0}, {"tifo_4.tif", 0}, {"tifo_5.tif", 0},
+    {"tifo_6.tif", 0}, {"tifo_7.tif", 0}, {"tifo_8.tif", 0}, {"tifj_jpeg.tif", 6},
     {"png_g1.png", 0}, {"png_g2.png", 0}, {"png_g4.png", 0}, {"png_g8.png", 0}, {"png_g16.png", 1},
     {"png_rgb8.png", 0}, {"png_rgb16.png", 1}, {"png_p1.png", 0}, {"png_p2.png", 0}, {"png_p4.png", 0},
     {"png_p8.png", 0}, {"png_ga8.png", 1}, {"png_ga16.png", 1}, {"png_rgba8.png", 1}, {"png_rgba16.png", 1},
@@ -464,6 +466,14 @@ TEST(CodecRead, FileInformationDescribesEachKind)
         }
         EXPECT_EQ(figures[4], c.pictures);
         EXPECT_STREQ(format, c.format);
+    }
+    {
+        // A TIFF noted as turned a quarter tells the size it is shown at.
+        char type[6] = {}, format[26] = {};
+        int16_t figures[5] = {};
+        ASSERT_EQ(getFileInfo(fixturePath(QStringLiteral("tifo_6.tif")), type, figures, format), kOk);
+        EXPECT_EQ(figures[0], 43);
+        EXPECT_EQ(figures[1], 61);
     }
     char type[6], format[26];
     int16_t figures[5];

@@ -66,7 +66,15 @@ giftopnm gifwide_65535x1.gif 2>/dev/null | ppmtoppm > gifwide_65535x1.ppm
 "$im" src.ppm -alpha set -channel A -fx 'i/w' +channel tif_alpha.tif
 tiffcp -c lzw -t -w 16 -l 16 tif_none.tif tif_tiled.tif
 tiffcp -c none -r 5 tif_none.tif tif_strips5.tif
+"$im" src.ppm -alpha set -channel A -fx 'i/w' +channel -define tiff:fill-order=lsb \
+  -define tiff:alpha=unassociated tif_fill2_alpha.tif
 for f in tif_*.tif; do ref "$f"; done
+# Every orientation a camera or scanner may note; the reference turns them upright.
+for o in 2 3 4 5 6 7 8; do
+  tiffcp -c lzw -r 7 tif_none.tif "tifo_$o.tif"
+  tiffset -s 274 "$o" "tifo_$o.tif"
+  "$im" "tifo_$o.tif" -auto-orient -depth 8 "ppm:tifo_$o.ppm"
+done
 "$im" src.ppm -compress jpeg -quality 95 tifj_jpeg.tif
 ref tifj_jpeg.tif
 
