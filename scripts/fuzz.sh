@@ -52,8 +52,10 @@ run)
   mkdir -p "$corpus" "$findings"
   cp -n "$fixtures"/*."${ext[$r]}" "$corpus"/ 2>/dev/null || true
   # The largest picture the limits allow is 2^27 pixels, 512 MiB at 32 bits;
-  # a header that gets more than that in one allocation is a finding.
-  "$build/tests/fuzz/fuzz_$r" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=640 \
+  # a header that gets more than that in one allocation is a finding. A
+  # picture of a few megapixels may take seconds under the sanitizers on a
+  # busy machine, so only a minute on one input counts as hanging.
+  "$build/tests/fuzz/fuzz_$r" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=640 \
     -artifact_prefix="$findings/" -print_final_stats=1 "$corpus"
   ;;
 *)

@@ -4,6 +4,7 @@
 # pixels an independent decoder sees (transparent parts laid on white).
 set -euo pipefail
 out=$1
+here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 cd "$out"
 im=$(command -v convert-im6.q16 || command -v convert)
@@ -48,6 +49,8 @@ for f in pcx_*.pcx; do pcxtoppm "$f" > "${f%.*}.ppm" 2>/dev/null; done
 "$im" src.ppm -colors 64 gif_64.gif
 "$im" src.ppm -colors 200 -interlace GIF gif_interlaced.gif
 "$im" src16.ppm -transparent "$("$im" src16.ppm -format '%[pixel:p{30,20}]' info:)" gif_transparent.gif
+# Kept files: a code table filled to 4096 entries and used on without a clear code.
+cp "$here"/files/gif_*.gif .
 for f in gif_*.gif; do ref "$f"; done
 # The widest strip the format can hold (netpbm: ImageMagick's policy caps sides).
 pgmramp -lr 65535 1 | pamtogif > gifwide_65535x1.gif 2>/dev/null
