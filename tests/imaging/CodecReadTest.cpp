@@ -469,6 +469,23 @@ TEST(CodecRead, FileInformationDescribesEachKind)
         EXPECT_STREQ(format, c.format);
     }
     {
+        // Only the header is read: a 160 MB bitmap is described with 64 MB of room.
+        QByteArray bmp = fileBytes(fixturePath(QStringLiteral("bmp_24.bmp")));
+        auto *d = reinterpret_cast<uint8_t *>(bmp.data());
+        putLe32(d + 18, 8000);
+        putLe32(d + 22, 6700);
+        const std::string path = writeTemp(bmp, QStringLiteral("large.bmp"));
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.resize(54 + qint64(8000) * 3 * 6700));
+        const int width = test::runWithMemoryCap(size_t(64) << 20, [&] {
+            char type[6] = {}, format[26] = {};
+            int16_t figures[5] = {};
+            return getFileInfo(path, type, figures, format) == kOk ? int(figures[0]) : -1;
+        });
+        EXPECT_EQ(width, 8000);
+        file.remove();
+    }
+    {
         // A TIFF noted as turned a quarter tells the size it is shown at.
         char type[6] = {}, format[26] = {};
         int16_t figures[5] = {};
