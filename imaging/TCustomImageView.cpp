@@ -1,5 +1,7 @@
 #include "imaging/TCustomImageView.h"
 
+#include "imaging/BoxShrink.h"
+
 #include "imaging/CodecBridge.h"
 #include "imaging/DisplayDepth.h"
 #include "imaging/ResourceBitmap.h"
@@ -548,6 +550,33 @@ QRect TCustomImageView::drawingBox() const
     return QRect(center_ ? centreOffset(size(), pic) : QPoint(0, 0), pic);
 }
 
+namespace {
+
+// A part of a picture that shares its pixels, or a null image where the part
+// cannot be one (outside the picture, or not starting on a byte).
+QImage view(const QImage &image, const QRect &part)
+{
+    if (part == image.rect())
+        return image;
+    if (!image.rect().contains(part) || part.isEmpty())
+        return {};
+    int bytesPerPixel = 0;
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied: bytesPerPixel = 4; break;
+    case QImage::Format_Indexed8: bytesPerPixel = 1; break;
+    default: return {};
+    }
+    const uchar *first = image.constScanLine(part.top()) + size_t(part.left()) * size_t(bytesPerPixel);
+    QImage out(first, part.width(), part.height(), image.bytesPerLine(), image.format());
+    if (image.format() == QImage::Format_Indexed8)
+        out.setColorTable(image.colorTable());
+    return out;
+}
+
+} // namespace
+
 // What paints is the picture itself at its own size, or a copy no larger than
 // the box it is scaled into: the picture is never copied whole, since it can
 // be the largest thing the program holds.
@@ -558,18 +587,17 @@ const QImage &TCustomImageView::cachedImage(const QRect &box, const QRect &sourc
         return cache_;
     const QRect whole(QPoint(0, 0), image.size());
     const bool smooth = readRes_ != TLoadResolution::lMonoChrome;
-    const bool trueColour = image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32
-        || image.format() == QImage::Format_ARGB32_Premultiplied;
     if (source == whole && (box.size() == source.size() || box.isEmpty())) {
         cache_ = image; // shared, not copied
-    } else if (source == whole && trueColour) {
-        // Area-averaged scaling reads 32-bit pictures in place.
-        cache_ = image.scaled(box.size(), Qt::IgnoreAspectRatio, smooth ? Qt::SmoothTransformation
-                                                                          : Qt::FastTransformation);
+    } else if (const QImage part = view(image, source); !part.isNull()) {
+        // Shrinking reads the rows in place; only the box-sized result is new.
+        cache_ = ScaleToBox(part, box.size(), smooth);
+        if (cache_.constBits() == part.constBits() && part.constBits() != image.constBits())
+            cache_ = part.copy(); // a part as large as its box: the view must not outlive the picture
     } else {
-        // A part of the picture, a picture of another depth, or one zoomed out
-        // past its edges (the margin shows the control's colour): drawn
-        // straight into a box-sized image.
+        // Zoomed out past the edges (the margin shows the control's colour),
+        // or a part of a black-and-white picture: drawn straight into a
+        // box-sized image.
         cache_ = QImage(box.size(), QImage::Format_ARGB32_Premultiplied);
         cache_.fill(color_);
         QPainter p(&cache_);

@@ -192,6 +192,16 @@ QString upperAscii(const QString &text)
     return out;
 }
 
+QString lowerAscii(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return out;
+}
+
 QString join(const QString &folder, const QString &name)
 {
     if (folder.isEmpty())

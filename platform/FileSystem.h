@@ -44,6 +44,8 @@ QString fileNameOf(const QString &path);
 QString extensionOf(const QString &path);
 // Upper case of the letters a to z only; every other character stays as it is.
 QString upperAscii(const QString &text);
+// Lower case of the letters A to Z only.
+QString lowerAscii(const QString &text);
 // Joins a folder and a name with exactly one separator.
 QString join(const QString &folder, const QString &name);
 

@@ -22,6 +22,10 @@ int16_t readBmpFile(const std::string &name, int32_t depth, int32_t dither, Imag
 // `scale` is accepted for the call's shape and must be 1.
 int16_t readJpgFile(const std::string &name, int32_t depth, int32_t scale, int32_t dither, Image &bitmap,
                     Palette &palette, const Progress &progress, int32_t reserved = 0);
+// As readJpgFile, decoded at the smallest size the DCT gives (1/8 up to the
+// full size) that still covers a box of coverWidth x coverHeight.
+int16_t readJpgFileForBox(const std::string &name, int32_t depth, int32_t dither, int32_t coverWidth,
+                          int32_t coverHeight, Image &bitmap, Palette &palette, const Progress &progress);
 int16_t readGifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
                     const Progress &progress, int32_t reserved = 0);
 int16_t readTifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,

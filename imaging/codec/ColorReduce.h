@@ -11,6 +11,10 @@ struct ReadOptions {
     bool dither = false;             // error diffusion when colours are reduced
     const Palette *start = nullptr;  // an 8-bit read maps onto it when not empty
     const Progress *progress = nullptr;
+    // When both are set, a reader that can decode at a reduced size (JPEG)
+    // picks the smallest one that still covers this box, upright.
+    int coverWidth = 0;
+    int coverHeight = 0;
 };
 
 bool isDepthCode(int depth);

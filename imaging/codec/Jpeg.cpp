@@ -65,6 +65,14 @@ bool guardedReadHeader(j_decompress_ptr c, ErrorManager *err)
     return true;
 }
 
+bool guardedOutputSize(j_decompress_ptr c, ErrorManager *err)
+{
+    if (setjmp(err->jump))
+        return false;
+    jpeg_calc_output_dimensions(c);
+    return true;
+}
+
 bool guardedStart(j_decompress_ptr c, ErrorManager *err)
 {
     if (setjmp(err->jump))
@@ -178,7 +186,21 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
     const bool greyOut = grey && options.depth != 24;
     d.c.out_color_space = cmyk ? JCS_CMYK : greyOut ? JCS_GRAYSCALE : JCS_EXT_BGR;
     d.c.dct_method = JDCT_ISLOW;
-    int rc = Image::create(int(d.c.image_width), int(d.c.image_height), greyOut ? 8 : 24, image);
+    if (options.coverWidth > 0 && options.coverHeight > 0) {
+        // Scaled in the DCT by M/8: the smallest M whose picture still covers
+        // the box after the EXIF turn.
+        const bool turned = exifOrientation(d.c) >= 5;
+        const uint64_t w = turned ? d.c.image_height : d.c.image_width;
+        const uint64_t h = turned ? d.c.image_width : d.c.image_height;
+        unsigned m = 1;
+        while (m < 8 && ((w * m + 7) / 8 < uint64_t(options.coverWidth) || (h * m + 7) / 8 < uint64_t(options.coverHeight)))
+            ++m;
+        d.c.scale_num = m;
+        d.c.scale_denom = 8;
+    }
+    if (!guardedOutputSize(&d.c, &d.err))
+        return kDamaged;
+    int rc = Image::create(int(d.c.output_width), int(d.c.output_height), greyOut ? 8 : 24, image);
     if (rc != kOk)
         return rc;
     if (!guardedStart(&d.c, &d.err)) {

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <cstdint>
+#include <vector>
+
+namespace brisvale {
+
+// Shrinks a picture fed row by row, top to bottom, into a smaller box by area
+// averaging: each box pixel is the mean of the source area it covers, parts
+// of pixels weighted by the part covered. Integer arithmetic throughout, so
+// the same rows always give the same pixels, whoever feeds them.
+class BoxShrinker {
+public:
+    // Both sides of the box at most those of the source, none of them 0.
+    BoxShrinker(int sourceWidth, int sourceHeight, QSize box);
+
+    // One source row as blue, green, red bytes, 3 x sourceWidth of them.
+    void addBgrRow(const uint8_t *bgr);
+    // One source row of an opaque 32-bit picture (RGB32 or ARGB32).
+    void addRgb32Row(const QRgb *row);
+    // After all rows: the box as RGB32.
+    const QImage &result() const { return out_; }
+
+private:
+    template <typename Pixel>
+    void addRow(const Pixel &pixelAt);
+    void finishRow(int boxRow);
+
+    int sw_, sh_, dw_, dh_;
+    int y_ = 0;
+    // Per source column: the box column it starts in and its weight there
+    // (the rest goes to the next column).
+    std::vector<int> column_;
+    std::vector<uint32_t> firstWeight_;
+    std::vector<uint64_t> line_;  // the current row reduced to box columns, 3 per column
+    std::vector<uint64_t> sums_;  // two box rows being gathered, 3 per column each
+    QImage out_;
+};
+
+// The picture scaled to the box as an image control paints it stretched:
+// area averaging for an opaque picture that shrinks in both directions,
+// otherwise Qt's smooth (or, for black and white, fast) scaling.
+QImage ScaleToBox(const QImage &picture, QSize box, bool smooth);
+
+// True when ScaleToBox shrinks pictures of that size by area averaging.
+bool ShrinksByArea(QSize picture, QSize box, bool smooth);
+
+} // namespace brisvale

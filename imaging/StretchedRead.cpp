@@ -1,0 +1,144 @@
+#include "imaging/StretchedRead.h"
+
+#include "imaging/BoxShrink.h"
+#include "imaging/CodecBridge.h"
+#include "imaging/CodecImage.h"
+#include "imaging/SharedPalette.h"
+#include "imaging/ViewGeometry.h"
+#include "imaging/codec/Codec.h"
+#include "imaging/codec/ColorReduce.h"
+#include "platform/DialogService.h"
+#include "platform/FileSystem.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+namespace brisvale {
+
+namespace fs = platform::fs;
+
+namespace {
+
+using LibraryRead = int16_t (*)(const std::string &, int32_t, int32_t, codec::Image &, codec::Palette &,
+                                const codec::Progress &, int32_t);
+
+int16_t readJpgWhole(const std::string &name, int32_t depth, int32_t dither, codec::Image &image,
+                     codec::Palette &palette, const codec::Progress &progress, int32_t)
+{
+    return codec::readJpgFile(name, depth, 1, dither, image, palette, progress, 0);
+}
+
+struct ReaderChoice {
+    const char *ext;
+    LibraryRead reader;
+    const char *failure;
+};
+
+// The image control's readers and its words for their failures.
+constexpr ReaderChoice kReaders[] = {
+    {".BMP", codec::readBmpFile, "Reading bmp file failed"}, {".THB", codec::readBmpFile, "Reading bmp file failed"},
+    {".THJ", readJpgWhole, "Reading jpg file failed"},       {".PNG", codec::readPngFile, "Reading png file failed"},
+    {".GIF", codec::readGifFile, "Reading gif file failed"}, {".TIF", codec::readTifFile, "Reading tif file failed"},
+    {".PCX", codec::readPcxFile, "Reading pcx file failed"}, {".JPG", readJpgWhole, "Reading jpg file failed"},
+};
+
+// Reads the picture; with a non-empty `cover` a JPEG may come out smaller and
+// a true-colour picture that shrinks into it by area comes out shrunk already,
+// straight from the decoded rows.
+BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover)
+{
+    BoxPicture out;
+    if (!fs::fileExists(path))
+        return out;
+    const QString real = fs::resolve(path);
+    const QString ext = viewExtension(path);
+    if (ext == QLatin1String(".ICO")) {
+        out.bitmap.setImage(QImageReader(real).read());
+        return out;
+    }
+    for (const ReaderChoice &choice : kReaders) {
+        if (ext != QLatin1String(choice.ext))
+            continue;
+        try {
+            codec::Image image;
+            codec::Palette palette = toCodecPalette(startPalette);
+            const std::string name = QFile::encodeName(real).toStdString();
+            if (!cover.isEmpty() && choice.reader == readJpgWhole)
+                out.status = codec::readJpgFileForBox(name, depth, dither ? 1 : 0, cover.width(), cover.height(), image,
+                                                      palette, codec::Progress());
+            else
+                out.status = choice.reader(name, depth, dither ? 1 : 0, image, palette, codec::Progress(), 0);
+            QImage picture;
+            if (!cover.isEmpty() && image.bits() == 24 && ShrinksByArea(QSize(image.width(), image.height()), cover, true)) {
+                BoxShrinker shrinker(image.width(), image.height(), cover);
+                for (int y = 0; y < image.height(); ++y)
+                    shrinker.addBgrRow(image.row(y));
+                picture = shrinker.result();
+            } else {
+                const bool decoded = !image.empty();
+                picture = toQImage(std::move(image), palette);
+                if (decoded && picture.isNull() && codec::succeeded(out.status))
+                    out.status = codec::kOutOfMemory; // read, but could not be handed over
+            }
+            image.clear(); // one full-size copy at a time
+            out.bitmap.setImage(picture);
+            out.bitmap.setPalette(toQtPalette(palette));
+        } catch (const std::exception &) {
+            out.bitmap.clear();
+            out.raised = true;
+        }
+        if (!codec::succeeded(out.status))
+            out.failure = choice.failure;
+        break;
+    }
+    return out;
+}
+
+} // namespace
+
+QImage StretchToBox(const QImage &picture, QSize box, const QColor &background, bool smooth)
+{
+    QImage canvas(box, QImage::Format_RGB32);
+    canvas.fill(background);
+    if (picture.isNull() || box.isEmpty())
+        return canvas;
+    const QImage scaled = ScaleToBox(picture, box, smooth);
+    QPainter p(&canvas);
+    p.drawImage(0, 0, scaled);
+    return canvas;
+}
+
+BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background,
+                           const QList<QRgb> &startPalette, bool reduced)
+{
+    BoxPicture out = readFile(path, depth, dither, startPalette, reduced ? box : QSize());
+    const QImage picture = out.bitmap.image();
+    out.bitmap.setImage(QImage());
+    out.bitmap.setImage(StretchToBox(picture, box, background, depth != 1));
+    return out;
+}
+
+void ReportRead(const BoxPicture &picture)
+{
+    if (picture.raised || !picture.failure)
+        return;
+    ShowCodecError(picture.status);
+    platform::dialogs().message(platform::MessageKind::Information, QLatin1String(picture.failure));
+}
+
+Bitmap ReadStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background)
+{
+    const BoxPicture read = DecodeStretched(path, box, depth, dither, background, SharedPalette(), false);
+    ReportRead(read);
+    return read.bitmap;
+}
+
+Bitmap ReadPicture(const QString &path, int depth, bool dither)
+{
+    BoxPicture read = readFile(path, depth, dither, SharedPalette(), QSize());
+    ReportRead(read);
+    return read.bitmap;
+}
+
+} // namespace brisvale

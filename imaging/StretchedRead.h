@@ -1,0 +1,45 @@
+#pragma once
+
+#include "imaging/Bitmap.h"
+
+#include <QColor>
+#include <QList>
+#include <QRgb>
+#include <QSize>
+#include <QString>
+
+namespace brisvale {
+
+// A picture file drawn stretched into a box, and how its reading went.
+struct BoxPicture {
+    Bitmap bitmap;               // exactly the box, true colour; the read's palette beside it
+    int status = 1;              // the codec's status (>= 1 success)
+    const char *failure = nullptr; // the image control's words for a failed read
+    bool raised = false;         // the reader raised an error: no words are shown
+};
+
+// What an image control of size `box` in Stretch mode shows after loading the
+// picture file: the box in `background`, the picture drawn stretched over all
+// of it. The file is read as the control reads it (kind by extension, colour
+// depth code and dithering as given, 8-bit reads mapped onto `startPalette`).
+// With `reduced`, a JPEG is decoded only as large as the box needs.
+// Shows nothing and touches no window, so it may run on any thread.
+BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background,
+                           const QList<QRgb> &startPalette, bool reduced);
+
+// Reports a failed read as the control does: the library's text, then the
+// control's own words. User-interface thread only.
+void ReportRead(const BoxPicture &picture);
+
+// DecodeStretched from the shared palette, reported at once.
+Bitmap ReadStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background);
+
+// The picture itself as the control reads it (empty after a failure, which
+// is reported as above).
+Bitmap ReadPicture(const QString &path, int depth, bool dither);
+
+// The stretched drawing itself: the picture scaled to the box as the image
+// control paints it (smooth unless it is read in black and white).
+QImage StretchToBox(const QImage &picture, QSize box, const QColor &background, bool smooth);
+
+} // namespace brisvale

@@ -1,0 +1,165 @@
+#include "platform/ProfileDocument.h"
+
+namespace brisvale::platform {
+
+namespace {
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QByteArray trimmedLine(const QByteArray &raw)
+{
+    return raw.endsWith('\r') ? raw.chopped(1).trimmed() : raw.trimmed();
+}
+
+} // namespace
+
+ProfileDocument ProfileDocument::parse(const QByteArray &bytes)
+{
+    ProfileDocument doc;
+    if (bytes.contains("\r\n"))
+        doc.lineEnd_ = "\r\n";
+    doc.finalLineEnd_ = bytes.isEmpty() || bytes.endsWith('\n');
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        Line line;
+        line.raw = bytes.mid(start, end - start);
+        if (line.raw.endsWith('\r'))
+            line.raw.chop(1);
+        const QByteArray text = trimmedLine(line.raw);
+        if (text.startsWith('[')) {
+            const qsizetype close = text.indexOf(']');
+            line.header = true;
+            line.name = QString::fromUtf8(close < 0 ? text.mid(1) : text.mid(1, close - 1)).trimmed();
+        } else if (const qsizetype eq = text.indexOf('='); eq > 0 && !text.startsWith(';')) {
+            line.isKey = true;
+            line.name = QString::fromUtf8(text.left(eq)).trimmed();
+        }
+        doc.lines_.push_back(std::move(line));
+        start = end + 1;
+    }
+    return doc;
+}
+
+QByteArray ProfileDocument::serialize() const
+{
+    QByteArray out;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        out += lines_[i].raw;
+        if (i + 1 < lines_.size() || finalLineEnd_)
+            out += lineEnd_;
+    }
+    return out;
+}
+
+int ProfileDocument::findSection(const QString &section) const
+{
+    for (size_t i = 0; i < lines_.size(); ++i)
+        if (lines_[i].header && sameName(lines_[i].name, section.trimmed()))
+            return int(i);
+    return -1;
+}
+
+int ProfileDocument::sectionEnd(int header) const
+{
+    int i = header + 1;
+    while (i < int(lines_.size()) && !lines_[i].header)
+        ++i;
+    return i;
+}
+
+// Where the value starts when the line holds the key, else -1. The key is
+// matched as a prefix so that a name holding '=' is found again.
+qsizetype ProfileDocument::valueStart(const Line &line, const QString &key)
+{
+    if (!line.isKey)
+        return -1;
+    const QByteArray text = trimmedLine(line.raw);
+    const QByteArray name = key.trimmed().toUtf8();
+    if (text.size() <= name.size() || QString::fromUtf8(text.left(name.size())).compare(key.trimmed(), Qt::CaseInsensitive) != 0)
+        return -1;
+    qsizetype at = name.size();
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
+        ++at;
+    return at < text.size() && text[at] == '=' ? at + 1 : -1;
+}
+
+int ProfileDocument::findKey(int header, const QString &key) const
+{
+    const int end = sectionEnd(header);
+    for (int i = header + 1; i < end; ++i)
+        if (valueStart(lines_[i], key) >= 0)
+            return i;
+    return -1;
+}
+
+std::optional<QString> ProfileDocument::value(const QString &section, const QString &key) const
+{
+    const int header = findSection(section);
+    if (header < 0)
+        return std::nullopt;
+    const int at = findKey(header, key);
+    if (at < 0)
+        return std::nullopt;
+    const QByteArray text = trimmedLine(lines_[at].raw);
+    QByteArray v = text.mid(valueStart(lines_[at], key)).trimmed();
+    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+        v = v.mid(1, v.size() - 2);
+    return QString::fromUtf8(v);
+}
+
+bool ProfileDocument::setValue(const QString &section, const QString &key, const QString &value)
+{
+    Line line;
+    line.isKey = true;
+    line.name = key.trimmed();
+    line.raw = line.name.toUtf8() + '=' + value.toUtf8();
+
+    int header = findSection(section);
+    if (header < 0) {
+        if (!lines_.empty() && !finalLineEnd_)
+            finalLineEnd_ = true;
+        Line head;
+        head.header = true;
+        head.name = section.trimmed();
+        head.raw = '[' + head.name.toUtf8() + ']';
+        lines_.push_back(std::move(head));
+        lines_.push_back(std::move(line));
+        finalLineEnd_ = true;
+        return true;
+    }
+    const int at = findKey(header, key);
+    if (at >= 0) {
+        if (lines_[at].raw == line.raw)
+            return false;
+        lines_[at] = std::move(line);
+        return true;
+    }
+    // After the section's last non-blank line, so blank separators stay put.
+    int end = sectionEnd(header);
+    while (end > header + 1 && trimmedLine(lines_[end - 1].raw).isEmpty())
+        --end;
+    if (end == int(lines_.size()))
+        finalLineEnd_ = true;
+    lines_.insert(lines_.begin() + end, std::move(line));
+    return true;
+}
+
+bool ProfileDocument::removeKey(const QString &section, const QString &key)
+{
+    const int header = findSection(section);
+    if (header < 0)
+        return false;
+    const int at = findKey(header, key);
+    if (at < 0)
+        return false;
+    lines_.erase(lines_.begin() + at);
+    return true;
+}
+
+} // namespace brisvale::platform

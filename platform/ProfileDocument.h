@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+namespace brisvale::platform {
+
+// The text of a private-profile (INI) file: "[Section]" headers and
+// "key=value" lines. Section and key names match without regard to letter
+// case; the first section and the first key of a name win. Every line that is
+// not touched by a change (comments, blank lines, lines without '=', other
+// sections) is kept byte for byte and in order.
+class ProfileDocument {
+public:
+    // Never fails: what cannot be understood is kept as an opaque line.
+    static ProfileDocument parse(const QByteArray &bytes);
+    QByteArray serialize() const;
+
+    // The value with surrounding blanks removed, and one pair of enclosing
+    // quotes; nothing when the section or key is absent.
+    std::optional<QString> value(const QString &section, const QString &key) const;
+    // Sets the value, appending the key to its section and the section to the
+    // file when missing; true when the text changed.
+    bool setValue(const QString &section, const QString &key, const QString &value);
+    // Removes the key's line; true when there was one.
+    bool removeKey(const QString &section, const QString &key);
+
+private:
+    struct Line {
+        QByteArray raw;     // as read, without the line end
+        bool header = false;
+        QString name;       // section of a header, key of a key line
+        bool isKey = false;
+    };
+    // Index of the section's header, or -1.
+    int findSection(const QString &section) const;
+    // Index of the key's line inside the section starting after `header`, or -1.
+    int findKey(int header, const QString &key) const;
+    static qsizetype valueStart(const Line &line, const QString &key);
+    // One past the last line of the section whose header is at `header`.
+    int sectionEnd(int header) const;
+
+    std::vector<Line> lines_;
+    QByteArray lineEnd_ = "\n";
+    bool finalLineEnd_ = true;
+};
+
+} // namespace brisvale::platform

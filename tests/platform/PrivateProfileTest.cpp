@@ -1,0 +1,101 @@
+#include "platform/PrivateProfile.h"
+#include "platform/ProfileDocument.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace brisvale::platform;
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+class PrivateProfileTest : public ::testing::Test {
+protected:
+    void SetUp() override { dir = brisvale::test::freshFolder(QStringLiteral("ini")); }
+    QString file() const { return dir + QStringLiteral("/thumbs.dat"); }
+    QString dir;
+};
+
+} // namespace
+
+TEST(ProfileDocumentTest, SectionsAndKeysMatchWithoutRegardToCaseAndOtherLinesStay)
+{
+    const QByteArray text = "; made by hand\r\n[X:\\PICS\\]\r\nx:\\pics\\beach.jpg = \"x:\\pics\\beach.thb\"\r\n"
+                            "junk line\r\n\r\n[Other]\r\nk=v\r\n";
+    ProfileDocument doc = ProfileDocument::parse(text);
+    EXPECT_EQ(doc.value(QStringLiteral("x:\\pics\\"), QStringLiteral("X:\\PICS\\BEACH.JPG")),
+              QStringLiteral("x:\\pics\\beach.thb"));
+    EXPECT_FALSE(doc.value(QStringLiteral("x:\\pics\\"), QStringLiteral("k")).has_value());
+    EXPECT_EQ(doc.serialize(), text);
+
+    EXPECT_TRUE(doc.setValue(QStringLiteral("x:\\PICS\\"), QStringLiteral("a=b.jpg"), QStringLiteral("a.thb")));
+    EXPECT_TRUE(doc.setValue(QStringLiteral("OTHER"), QStringLiteral("K"), QString()));
+    EXPECT_TRUE(doc.setValue(QStringLiteral("New"), QStringLiteral("n"), QStringLiteral("1")));
+    EXPECT_EQ(doc.value(QStringLiteral("x:\\pics\\"), QStringLiteral("A=B.JPG")), QStringLiteral("a.thb"));
+    EXPECT_EQ(doc.value(QStringLiteral("other"), QStringLiteral("k")), QString());
+    EXPECT_EQ(doc.serialize(), "; made by hand\r\n[X:\\PICS\\]\r\nx:\\pics\\beach.jpg = \"x:\\pics\\beach.thb\"\r\n"
+                               "junk line\r\na=b.jpg=a.thb\r\n\r\n[Other]\r\nK=\r\n[New]\r\nn=1\r\n");
+
+    EXPECT_TRUE(doc.removeKey(QStringLiteral("x:\\pics\\"), QStringLiteral("X:\\pics\\beach.jpg")));
+    EXPECT_FALSE(doc.removeKey(QStringLiteral("x:\\pics\\"), QStringLiteral("X:\\pics\\beach.jpg")));
+    EXPECT_FALSE(doc.value(QStringLiteral("x:\\pics\\"), QStringLiteral("x:\\pics\\beach.jpg")).has_value());
+}
+
+TEST_F(PrivateProfileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt)
+{
+    EXPECT_EQ(ReadProfileString(file(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("dflt")),
+              QStringLiteral("dflt"));
+    // Deleting from a missing file makes none.
+    WriteProfileString(file(), QStringLiteral("S"), QStringLiteral("k"), std::nullopt);
+    EXPECT_FALSE(QFile::exists(file()));
+
+    WriteProfileString(file(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
+    EXPECT_EQ(contents(file()), "[S]\nk=v\n");
+    EXPECT_EQ(ReadProfileString(dir + QStringLiteral("/THUMBS.DAT"), QStringLiteral("s"), QStringLiteral("K"), {}),
+              QStringLiteral("v"));
+    WriteProfileString(file(), QStringLiteral("s"), QStringLiteral("K"), std::nullopt);
+    EXPECT_EQ(contents(file()), "[S]\n");
+    // Nothing but the file itself is left in the folder.
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("thumbs.dat")});
+}
+
+TEST_F(PrivateProfileTest, FailedWriteReportsThePathAndKeepsTheOldFile)
+{
+    put(file(), "[S]\nk=old\n");
+    // A line break in a name would forge a line of its own.
+    EXPECT_THROW(WriteProfileString(file(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("a\n[T]")),
+                 ProfileWriteError);
+
+    // The temporary file cannot be made: a folder stands where it would go.
+    const QString blocked = dir + QStringLiteral("/sub");
+    QDir(dir).mkpath(QStringLiteral("sub"));
+    put(blocked + QStringLiteral("/thumbs.dat"), "[S]\nk=old\n");
+    QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const bool privileged = QFile(blocked + QStringLiteral("/probe")).open(QIODevice::WriteOnly);
+    const QString target = privileged ? dir + QStringLiteral("/plain/thumbs.dat") : blocked + QStringLiteral("/thumbs.dat");
+    if (privileged) // permissions do not bind this user; a file in place of the folder does
+        put(dir + QStringLiteral("/plain"), "");
+    try {
+        WriteProfileString(target, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
+        ADD_FAILURE() << "write succeeded";
+    } catch (const ProfileWriteError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + target);
+    }
+    QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(contents(blocked + QStringLiteral("/thumbs.dat")), "[S]\nk=old\n");
+    EXPECT_EQ(contents(file()), "[S]\nk=old\n");
+}

@@ -1,0 +1,294 @@
+#include "thumbs/PreviewStore.h"
+
+#include "imaging/CodecBridge.h"
+#include "imaging/SharedPalette.h"
+#include "imaging/TImageView.h"
+#include "platform/FileSystem.h"
+#include "platform/PrivateProfile.h"
+#include "platform/ScriptedDialogService.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace brisvale;
+namespace fs = brisvale::platform::fs;
+
+namespace {
+
+// A picture with detail in both directions, so any scaling fault shows.
+QImage pattern(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb((x * 7) & 255, (y * 5) & 255, ((x ^ y) * 3) & 255));
+    return image;
+}
+
+// Smooth like a photograph: what decoding at a reduced size is made for.
+QImage photo(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / w, y * 255 / h, (x + 2 * y) * 255 / (w + 2 * h)));
+    return image;
+}
+
+void writePicture(const QString &path, const QImage &image = pattern(320, 200))
+{
+    Bitmap bitmap;
+    bitmap.setImage(image);
+    const QString ext = fs::upperAscii(fs::extensionOf(path));
+    bool ok = false;
+    if (ext == QLatin1String(".JPG"))
+        ok = WriteJPGFile(path, 90, 0, 24, bitmap, CodecProgress());
+    else if (ext == QLatin1String(".GIF"))
+        ok = WriteGIFFile(path, 8, bitmap, CodecProgress());
+    else
+        ok = WriteBMPFile(path, 24, bitmap, CodecProgress());
+    ASSERT_TRUE(ok) << path.toStdString();
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class PreviewStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::setDialogService(&dialogs);
+        root = test::freshFolder(QStringLiteral("store"));
+        pics = root + QStringLiteral("/Pics");
+        QDir(root).mkpath(QStringLiteral("Pics"));
+        store.setDataFile(pics + QStringLiteral("/thumbs.dat"));
+        store.setPreviewsDir(pics);
+        store.setListedFolder(pics);
+        store.setBackground(QColor(0xEF, 0xEF, 0xEF));
+    }
+    void TearDown() override { platform::setDialogService(nullptr); }
+
+    // What the previewer's Batch create does for each listed file.
+    void batch(const QStringList &names)
+    {
+        QStringList lower;
+        for (const QString &name : names)
+            lower.append(fs::lowerAscii(name));
+        store.expectPreviews(lower);
+        for (const QString &name : names) {
+            const QString lower = fs::lowerAscii(name);
+            store.ForgetPreview(lower);
+            store.RecordPreview(store.listedFolder() + name, store.MakePreview(lower));
+        }
+    }
+
+    platform::ScriptedDialogService dialogs;
+    PreviewStore store;
+    QString root, pics;
+};
+
+} // namespace
+
+TEST_F(PreviewStoreTest, SameStemGetsNumberedNameAndRemakingGivesTheNameBack)
+{
+    writePicture(pics + QStringLiteral("/beach.jpg"));
+    writePicture(pics + QStringLiteral("/Beach.GIF"));
+    batch({QStringLiteral("beach.jpg"), QStringLiteral("Beach.GIF")});
+
+    EXPECT_EQ(store.PreviewFileFor(pics + QStringLiteral("/beach.jpg")), fs::lowerAscii(pics) + "/beach.thb");
+    EXPECT_EQ(store.PreviewFileFor(pics + QStringLiteral("/Beach.GIF")), fs::lowerAscii(pics) + "/thm0.thb");
+    EXPECT_TRUE(QFile::exists(pics + QStringLiteral("/beach.THB")));
+    EXPECT_TRUE(QFile::exists(pics + QStringLiteral("/Thm0.THB")));
+    EXPECT_EQ(store.nameIndex(), (QStringList{QStringLiteral("beach.jpg[0]"), QStringLiteral("beach.gif[1]")}));
+
+    // Again: each old preview is gone before its new name is chosen.
+    batch({QStringLiteral("beach.jpg"), QStringLiteral("Beach.GIF")});
+    EXPECT_EQ(store.PreviewFileFor(pics + QStringLiteral("/beach.jpg")), fs::lowerAscii(pics) + "/beach.thb");
+    EXPECT_EQ(store.PreviewFileFor(pics + QStringLiteral("/Beach.GIF")), fs::lowerAscii(pics) + "/thm0.thb");
+    EXPECT_EQ(QDir(pics).entryList(QDir::Files).size(), 5); // two pictures, two previews, the data file
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
+TEST_F(PreviewStoreTest, FoldersSharingAPreviewsFolderKeepSeparateEntries)
+{
+    const QString shared = root + QStringLiteral("/previews");
+    QDir(root).mkpath(QStringLiteral("previews"));
+    QDir(root).mkpath(QStringLiteral("Other"));
+    store.setPreviewsDir(shared);
+    store.setDataFile(shared + QStringLiteral("/thumbs.dat"));
+    writePicture(pics + QStringLiteral("/beach.jpg"));
+    writePicture(root + QStringLiteral("/Other/beach.jpg"), pattern(90, 300));
+    batch({QStringLiteral("beach.jpg")});
+    store.setListedFolder(root + QStringLiteral("/Other"));
+    batch({QStringLiteral("beach.jpg")});
+
+    EXPECT_EQ(store.PreviewFileFor(pics + QStringLiteral("/beach.jpg")), fs::lowerAscii(shared) + "/beach.thb");
+    EXPECT_EQ(store.PreviewFileFor(root + QStringLiteral("/Other/beach.jpg")), fs::lowerAscii(shared) + "/thm0.thb");
+    const QByteArray data = contents(shared + QStringLiteral("/thumbs.dat"));
+    EXPECT_TRUE(data.contains(("[" + pics + "/]").toUtf8())) << data.constData();
+    EXPECT_TRUE(data.contains(("[" + root + "/Other/]").toUtf8())) << data.constData();
+}
+
+TEST_F(PreviewStoreTest, ImageIndexTakesNewestEntryPastRefusedImages)
+{
+    const QImage img = pattern(60, 50);
+    for (int i = 0; i < 5; ++i)
+        store.addImage(img);
+    const auto withNames = [&](const QStringList &names) {
+        store.ClearThumbnails();
+        for (int i = 0; i < 5; ++i)
+            store.addImage(img);
+        const_cast<QStringList &>(store.nameIndex()) = names;
+    };
+    withNames({QStringLiteral("a.jpg[0]"), QStringLiteral("ab.jpg[1]"), QStringLiteral("b.jpg[2]")});
+    EXPECT_EQ(store.ImageIndexOf(QStringLiteral("B.JPG")), 2);
+    withNames({QStringLiteral("ab.jpg[1]")});
+    EXPECT_EQ(store.ImageIndexOf(QStringLiteral("b.jpg")), -1);
+    withNames({QStringLiteral("x.jpg[-1]"), QStringLiteral("x.jpg[4]")});
+    EXPECT_EQ(store.ImageIndexOf(QStringLiteral("x.jpg")), 4);
+    withNames({QStringLiteral("x.jpg[4]"), QStringLiteral("x.jpg[-1]")});
+    EXPECT_EQ(store.ImageIndexOf(QStringLiteral("x.jpg")), 4);
+    withNames({QStringLiteral("x.jpg[4]"), QStringLiteral("x.jpg[z]")});
+    EXPECT_EQ(store.ImageIndexOf(QStringLiteral("x.jpg")), -1);
+
+    EXPECT_EQ(store.addImage(pattern(61, 50)), -1);
+}
+
+TEST_F(PreviewStoreTest, DataFileEntriesAndTheirMissingOrEmptyValues)
+{
+    const QString source = pics + QStringLiteral("/beach.jpg");
+    EXPECT_EQ(store.PreviewFileFor(source), QString());
+    EXPECT_FALSE(QFile::exists(store.dataFile()));
+    EXPECT_FALSE(store.LoadPreview(source));
+
+    // A picture deleted after the folder was listed: no file, an empty entry.
+    store.RecordPreview(source, store.MakePreview(QStringLiteral("beach.jpg")));
+    EXPECT_TRUE(QFile::exists(store.dataFile()));
+    EXPECT_EQ(store.imageCount(), 0);
+    EXPECT_FALSE(store.LoadPreview(source));
+    EXPECT_EQ(QDir(pics).entryList(QDir::Files), QStringList{QStringLiteral("thumbs.dat")});
+
+    // Written while the folder was listed in upper case, found in lower case.
+    writePicture(source);
+    store.setListedFolder(fs::upperAscii(pics));
+    store.RecordPreview(fs::upperAscii(pics) + QStringLiteral("/BEACH.JPG"), store.MakePreview(QStringLiteral("beach.jpg")));
+    store.ClearThumbnails();
+    store.setListedFolder(pics);
+    EXPECT_EQ(store.PreviewFileFor(fs::lowerAscii(fs::upperAscii(pics)) + QStringLiteral("/beach.jpg")),
+              fs::lowerAscii(fs::upperAscii(pics)) + QStringLiteral("/beach.thb"));
+    EXPECT_TRUE(store.LoadPreview(fs::lowerAscii(fs::upperAscii(pics)) + QStringLiteral("/beach.jpg")));
+    EXPECT_EQ(store.nameIndex(), QStringList{QStringLiteral("beach.jpg[0]")});
+
+    // Forgetting takes the file and the entry; a second time does nothing.
+    store.setListedFolder(fs::upperAscii(pics));
+    store.ForgetPreview(QStringLiteral("beach.jpg"));
+    store.ForgetPreview(QStringLiteral("beach.jpg"));
+    EXPECT_FALSE(QFile::exists(pics + QStringLiteral("/beach.THB")));
+    EXPECT_EQ(store.PreviewFileFor(fs::upperAscii(pics) + QStringLiteral("/BEACH.JPG")), QString());
+    EXPECT_TRUE(dialogs.texts().isEmpty());
+}
+
+TEST_F(PreviewStoreTest, UnwritableDataFileEndsTheOperationAndLosesNothing)
+{
+    writePicture(pics + QStringLiteral("/beach.jpg"));
+    batch({QStringLiteral("beach.jpg")});
+    const QByteArray before = contents(store.dataFile());
+
+    // Root may write anywhere; a file standing where the folder should be
+    // stops everyone.
+    const QString blocked = root + QStringLiteral("/notafolder");
+    QFile(blocked).open(QIODevice::WriteOnly);
+    store.setDataFile(blocked + QStringLiteral("/thumbs.dat"));
+    try {
+        batch({QStringLiteral("beach.jpg")});
+        ADD_FAILURE() << "the batch went on";
+    } catch (const platform::ProfileWriteError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + blocked + QStringLiteral("/thumbs.dat"));
+    }
+    store.setDataFile(pics + QStringLiteral("/thumbs.dat"));
+    EXPECT_EQ(contents(store.dataFile()), before);
+}
+
+TEST_F(PreviewStoreTest, FailuresReportTheControlsWordsAndStillCache)
+{
+    QFile bad(pics + QStringLiteral("/broken.jpg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a picture");
+    bad.close();
+    const QString p = store.MakePreview(QStringLiteral("broken.jpg"));
+    EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Reading jpg file failed"))) << dialogs.texts().join('|').toStdString();
+    ASSERT_EQ(store.imageCount(), 1);
+    EXPECT_EQ(store.image(0).pixel(30, 25), qRgb(0xEF, 0xEF, 0xEF));
+    EXPECT_TRUE(QFile::exists(p));
+
+    // The previews folder is gone: the writer's words, the image still cached.
+    dialogs.clear();
+    writePicture(pics + QStringLiteral("/beach.jpg"));
+    store.setPreviewsDir(root + QStringLiteral("/gone"));
+    EXPECT_EQ(store.MakePreview(QStringLiteral("beach.jpg")), root + QStringLiteral("/gone/beach.THB"));
+    EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Writing bmp file failed")));
+    EXPECT_EQ(store.imageCount(), 2);
+    store.setFormat(PreviewFormat::ForSize);
+    dialogs.clear();
+    store.MakePreview(QStringLiteral("beach.jpg"));
+    EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Writing jpg file failed")));
+}
+
+TEST_F(PreviewStoreTest, PreviewIsWhatTheWorkingBoxShows)
+{
+    // The working box as the previewer sets it up, shown what the store draws.
+    const auto stretchedBox = [&](TImageView &box) {
+        box.resize(PreviewStore::kWidth, PreviewStore::kHeight);
+        box.setStretch(true);
+        box.setCenter(true);
+        box.setColor(store.background());
+        box.setImageDither(false);
+    };
+    TImageView working;
+    stretchedBox(working);
+    store.hooks().showWorking = [&](const Bitmap &shown) {
+        ViewPicture picture;
+        picture.kind = ViewPicture::Kind::Bitmap;
+        picture.bitmap = shown;
+        working.setPicture(picture);
+    };
+    // An image control loading the picture itself.
+    TImageView plain;
+    stretchedBox(plain);
+
+    const struct {
+        const char *name;
+        QImage image;
+        int tolerance; // a JPEG is decoded only as large as the box needs
+    } cases[] = {{"wide.jpg", photo(641, 203), 3}, {"tall.bmp", pattern(37, 300), 0}, {"tiny.gif", pattern(7, 5), 0},
+                   {"big.bmp", pattern(641, 503), 0}, {"big.gif", pattern(300, 200), 0}};
+    for (const auto &c : cases) {
+        writePicture(pics + '/' + c.name, c.image);
+        const QString preview = store.MakePreview(QLatin1String(c.name));
+        const QImage shown = working.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int index = store.ImageIndexOf(QLatin1String(c.name));
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(store.image(index), shown) << c.name;
+        Bitmap stored;
+        ASSERT_TRUE(ReadBMPFile(preview, 24, 0, CodecProgress(), stored));
+        EXPECT_EQ(stored.image().convertToFormat(QImage::Format_RGB32), shown) << c.name;
+
+        plain.setImageName(pics + '/' + c.name);
+        const QImage loaded = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int worst = 0;
+        for (int y = 0; y < loaded.height(); ++y)
+            for (int x = 0; x < loaded.width(); ++x) {
+                const QRgb a = loaded.pixel(x, y), b = shown.pixel(x, y);
+                worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                  std::abs(qBlue(a) - qBlue(b))});
+            }
+        EXPECT_LE(worst, c.tolerance) << c.name;
+    }
+}

@@ -1,0 +1,135 @@
+// Makes the thumbnail previews of a folder from the command line, as the
+// previewer's Batch create does with the data file and the previews kept in
+// that folder: same names, same data-file entries, same pixels.
+
+#include "imaging/CodecBridge.h"
+#include "platform/DialogService.h"
+#include "platform/FileSystem.h"
+#include "platform/PrivateProfile.h"
+#include "thumbs/PreviewStore.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <QSet>
+#include <cstdio>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+using namespace brisvale;
+namespace fs = brisvale::platform::fs;
+
+namespace {
+
+// The previewer's file list mask when it opens.
+const char kMask[] = "*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF;*.WMF;*.ICO";
+
+// Message boxes become lines on standard error; questions are answered No.
+class ConsoleDialogs : public platform::DialogService {
+public:
+    void message(platform::MessageKind, const QString &text) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    bool confirm(const QString &) override { return false; }
+    std::optional<QString> openFile(const platform::OpenFileRequest &) override { return std::nullopt; }
+    std::optional<QColor> chooseColor(const QColor &) override { return std::nullopt; }
+};
+
+int usage()
+{
+    std::fprintf(stderr, "usage: mkpreviews DIR [--for-size] [--resolution auto|16|256|true]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+#ifdef __GLIBC__
+    // Full-size pictures come and go on several threads; a fixed threshold
+    // hands their memory back at once instead of keeping it in each thread's heap.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QString dir;
+    PreviewFormat format = PreviewFormat::ForSpeed;
+    PreviewResolution resolution = PreviewResolution::Automatic;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--for-size")) {
+            format = PreviewFormat::ForSize;
+        } else if (arg == QLatin1String("--resolution") && i + 1 < argc) {
+            const QString value = QString::fromLocal8Bit(argv[++i]);
+            if (value == QLatin1String("auto"))
+                resolution = PreviewResolution::Automatic;
+            else if (value == QLatin1String("16"))
+                resolution = PreviewResolution::SystemColors16;
+            else if (value == QLatin1String("256"))
+                resolution = PreviewResolution::Colors256;
+            else if (value == QLatin1String("true"))
+                resolution = PreviewResolution::TrueColor;
+            else
+                return usage();
+        } else if (!arg.startsWith(QLatin1String("--")) && dir.isEmpty()) {
+            dir = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (dir.isEmpty())
+        return usage();
+    if (!fs::directoryExists(dir)) {
+        std::fprintf(stderr, "mkpreviews: %s is not a folder\n", qPrintable(dir));
+        return 1;
+    }
+
+    // The application's palette gives the working box its button-face colour.
+    QApplication app(argc, argv);
+    ConsoleDialogs dialogs;
+    platform::setDialogService(&dialogs);
+    LoadCodecLibrary();
+
+    PreviewStore store;
+    store.setListedFolder(dir);
+    store.setPreviewsDir(dir);
+    store.setDataFile(store.listedFolder() + QStringLiteral("thumbs.dat"));
+    store.setFormat(format);
+    store.setResolution(resolution);
+    store.setBackground(QApplication::palette().color(QPalette::Button));
+
+    const QStringList files = fs::findFiles(dir, QLatin1String(kMask));
+    // A name that differs from an earlier one only in letter case has its
+    // caption taken already and is passed over, as in the grid.
+    QStringList names;
+    QSet<QString> seen;
+    for (const QString &file : files) {
+        const QString lower = fs::lowerAscii(file);
+        if (!seen.contains(lower)) {
+            seen.insert(lower);
+            names.append(file);
+        }
+    }
+    QStringList lowerNames;
+    for (const QString &name : names)
+        lowerNames.append(fs::lowerAscii(name));
+    store.expectPreviews(lowerNames);
+    try {
+        for (const QString &name : names) {
+            const QString lower = fs::lowerAscii(name);
+            store.ForgetPreview(lower);
+            const QString preview = store.MakePreview(lower);
+            store.RecordPreview(store.listedFolder() + name, preview);
+            std::printf("%s -> %s\n", qPrintable(name), preview.isEmpty() ? "(none)" : qPrintable(preview));
+        }
+    } catch (const platform::ProfileWriteError &e) {
+        store.cancelExpected();
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
+        platform::setDialogService(nullptr);
+        return 1;
+    }
+    platform::setDialogService(nullptr);
+    return 0;
+}
