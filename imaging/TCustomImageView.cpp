@@ -394,6 +394,12 @@ bool TCustomImageView::readMessageFile(const QString &path, void (*parse)(const 
     return true;
 }
 
+void TCustomImageView::setMessageSpeed(int speed)
+{
+    messageSettings_.speed = speed;
+    scroll_.setSpeed(speed);
+}
+
 void TCustomImageView::showBand()
 {
     rememberedColor_ = color_;

@@ -105,6 +105,9 @@ public:
     const ZoomState &zoom() const { return zoom_; }
     const ScrollingMessage &message() const { return scroll_; }
     MessageSettings &messageSettings() { return messageSettings_; }
+    // Changes the speed of the running message; a message file read later
+    // brings its own.
+    void setMessageSpeed(int speed);
 
     bool GetImageInfo(const QString &name);
     void CopyToClipboard();

@@ -1,0 +1,411 @@
+#include "game/HoldOdds.h"
+
+#include "game/HandEvaluation.h"
+
+#include <algorithm>
+#include <bit>
+#include <numeric>
+
+// How the counting works. For a set X of cards let A(X) be the histogram, by
+// pay class, of all five-card hands that contain X. Keeping H out of a dealt
+// hand D ends in exactly the hands that meet D in H, and A(X) sums those counts
+// over every H between X and D, so the count for H is the alternating sum of A
+// over the sets between H and D: a Moebius transform over five bits. The set-up
+// stores A for every set of at most four cards (a five-card set is the dealt
+// hand itself); a pay table then only weighs those histograms and runs the
+// 32-entry transform once for each deal that differs by more than suit names.
+
+namespace brisvale {
+
+namespace {
+
+constexpr int kCards = 52;
+constexpr std::uint32_t kAllDeals = 2598960;
+// Draws after keeping k cards: C(47, 5 - k).
+constexpr std::array<std::int64_t, 6> kDrawsAfterKeeping{1533939, 178365, 16215, 1081, 47, 1};
+// Least common multiple of the draw counts above, and what brings each to it.
+constexpr std::int64_t kCommonDraws = 7669695;
+constexpr std::array<std::int64_t, 6> kToCommon{5, 43, 473, 7095, 163185, 7669695};
+static_assert([] {
+    for (int k = 0; k <= 5; ++k) {
+        if (kDrawsAfterKeeping[k] * kToCommon[k] != kCommonDraws)
+            return false;
+    }
+    return true;
+}());
+// Deals that differ by more than the names of their suits.
+constexpr std::size_t kDealKinds = 134459;
+
+struct Binomials {
+    std::array<std::array<std::uint32_t, 6>, kCards + 1> c{};
+    constexpr Binomials()
+    {
+        for (int n = 0; n <= kCards; ++n) {
+            c[n][0] = 1;
+            for (int k = 1; k <= 5 && k <= n; ++k)
+                c[n][k] = c[n - 1][k - 1] + (k <= n - 1 ? c[n - 1][k] : 0);
+        }
+    }
+};
+constexpr Binomials kBinomials;
+
+// Rank of an ascending set of card indices among the sets of its size
+// (colexicographic order), which is where its histogram is stored.
+template <std::size_t K>
+std::uint32_t subsetIndex(const std::array<int, K> &cards)
+{
+    std::uint32_t index = 0;
+    for (std::size_t j = 0; j < K; ++j)
+        index += kBinomials.c[cards[j]][j + 1];
+    return index;
+}
+
+// Visits every K-subset of the deck as ascending card indices, in index order.
+template <std::size_t K, typename Visit>
+void forEachSubset(Visit visit)
+{
+    std::array<int, K> c{};
+    std::iota(c.begin(), c.end(), 0);
+    for (;;) {
+        visit(c);
+        std::size_t i = 0;
+        while (i < K && c[i] + 1 == (i + 1 < K ? c[i + 1] : kCards))
+            ++i;
+        if (i == K)
+            return;
+        ++c[i];
+        for (std::size_t j = 0; j < i; ++j)
+            c[j] = int(j);
+    }
+}
+
+int payClassOf(const Hand &hand)
+{
+    const Evaluation e = Evaluate(hand);
+    if (e.rank == OnePair)
+        return e.jacksOrBetter() ? 1 : 0;
+    return e.rank;
+}
+
+cdCardDeck valueOf(int index)
+{
+    return cdCardDeck(index + 1);
+}
+
+// Builds the histograms of the K-subsets from those of the (K+1)-subsets:
+// each hand holding a K-subset holds 5 - K of the larger ones around it.
+template <std::size_t K, typename Small, typename Large>
+void deriveSmaller(const Large &larger, Small &smaller)
+{
+    std::vector<std::array<std::uint32_t, kPayClassCount>> sums(kBinomials.c[kCards][K]);
+    forEachSubset<K + 1>([&](const std::array<int, K + 1> &cards) {
+        const auto &from = larger[subsetIndex(cards)];
+        for (std::size_t drop = 0; drop <= K; ++drop) {
+            std::array<int, K> part{};
+            for (std::size_t j = 0, o = 0; j <= K; ++j) {
+                if (j != drop)
+                    part[o++] = cards[j];
+            }
+            auto &to = sums[subsetIndex(part)];
+            for (int p = 0; p < kPayClassCount; ++p)
+                to[p] += from[p];
+        }
+    });
+    smaller.resize(sums.size());
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+        for (int p = 0; p < kPayClassCount; ++p)
+            smaller[i][p] = typename Small::value_type::value_type(sums[i][p] / (5 - K));
+    }
+}
+
+using Returns = std::array<std::int64_t, kPayClassCount>;
+
+// What one unit bet brings back in each pay class.
+Returns returnsOf(const PayoutTable &payouts)
+{
+    Returns r{};
+    for (int p = 1; p < kPayClassCount; ++p)
+        r[p] = std::int64_t(payouts[p]) + 1;
+    return r;
+}
+
+template <typename Count>
+void weigh(const std::vector<std::array<Count, kPayClassCount>> &histograms, const Returns &returns,
+           std::vector<std::int64_t> &out)
+{
+    out.resize(histograms.size());
+    for (std::size_t i = 0; i < histograms.size(); ++i) {
+        std::int64_t sum = 0;
+        for (int p = 1; p < kPayClassCount; ++p)
+            sum += std::int64_t(histograms[i][p]) * returns[p];
+        out[i] = sum;
+    }
+}
+
+// Index of each of the 32 subsets of an ascending five-card deal among the
+// subsets of its size; bit i of the mask stands for cards[i].
+std::array<std::uint32_t, kHoldCount> subsetIndices(const std::array<int, 5> &cards)
+{
+    std::array<std::uint32_t, kHoldCount> index{};
+    for (unsigned m = 1; m < kHoldCount; ++m) {
+        const int top = std::bit_width(m) - 1;
+        index[m] = index[m & ~(1u << top)] + kBinomials.c[cards[top]][std::popcount(m)];
+    }
+    return index;
+}
+
+// Turns "final hands containing X" into "final hands meeting the deal in exactly H".
+template <typename T>
+void keepExactly(std::array<T, kHoldCount> &f)
+{
+    for (unsigned bit = 1; bit < kHoldCount; bit <<= 1) {
+        for (unsigned m = 0; m < kHoldCount; ++m) {
+            if (!(m & bit))
+                f[m] -= f[m | bit];
+        }
+    }
+}
+
+Fraction reduced(__int128 numerator, __int128 denominator)
+{
+    __int128 a = numerator < 0 ? -numerator : numerator, b = denominator;
+    while (b != 0) {
+        const __int128 t = a % b;
+        a = b;
+        b = t;
+    }
+    const __int128 g = a == 0 ? denominator : a;
+    return {std::int64_t(numerator / g), std::int64_t(denominator / g)};
+}
+
+} // namespace
+
+HoldMask HoldMaskOf(const std::array<bool, 5> &held)
+{
+    HoldMask mask = 0;
+    for (int i = 0; i < 5; ++i) {
+        if (held[i])
+            mask |= 1u << i;
+    }
+    return mask;
+}
+
+std::array<bool, 5> HeldSlots(HoldMask mask)
+{
+    std::array<bool, 5> held{};
+    for (int i = 0; i < 5; ++i)
+        held[i] = (mask >> i) & 1u;
+    return held;
+}
+
+Fraction HoldAnalysis::value(HoldMask mask) const
+{
+    return reduced(scaled_.at(mask), kCommonDraws);
+}
+
+Fraction HoldAnalysis::best() const
+{
+    return value(bestHold());
+}
+
+Fraction HoldAnalysis::cost(HoldMask mask) const
+{
+    return reduced(scaled_.at(bestHold()) - scaled_.at(mask), kCommonDraws);
+}
+
+std::vector<HoldMask> HoldAnalysis::bestHolds() const
+{
+    std::vector<HoldMask> holds;
+    for (HoldMask m = 0; m < kHoldCount; ++m) {
+        if (isBest(m))
+            holds.push_back(m);
+    }
+    return holds;
+}
+
+HoldMask HoldAnalysis::bestHold() const
+{
+    return HoldMask(std::countr_zero(bestSet_));
+}
+
+bool HoldOdds::accepts(const PayoutTable &payouts)
+{
+    for (int p = 1; p < kPayClassCount; ++p) {
+        if (payouts[p] < 0 || payouts[p] > kMaxMultiplier)
+            return false;
+    }
+    return true;
+}
+
+HoldOdds::HoldOdds()
+{
+    fours_.assign(kBinomials.c[kCards][4], {});
+    deals_.reserve(kDealKinds);
+    forEachSubset<5>([&](const std::array<int, 5> &cards) {
+        const int payClass =
+            payClassOf({valueOf(cards[0]), valueOf(cards[1]), valueOf(cards[2]), valueOf(cards[3]), valueOf(cards[4])});
+        for (std::size_t drop = 0; drop < 5; ++drop) {
+            std::array<int, 4> part{};
+            for (std::size_t j = 0, o = 0; j < 5; ++j) {
+                if (j != drop)
+                    part[o++] = cards[j];
+            }
+            ++fours_[subsetIndex(part)][payClass];
+        }
+
+        // Renaming suits changes no count, so one deal stands for all whose
+        // suits hold the same ranks: the one whose suits' rank sets descend.
+        std::array<unsigned, 4> suitRanks{};
+        for (int c : cards)
+            suitRanks[c / 13] |= 1u << (c % 13);
+        if (!std::is_sorted(suitRanks.begin(), suitRanks.end(), std::greater<>()))
+            return;
+        int weight = 24; // 4! over the orders of equal rank sets
+        for (int i = 0; i < 4;) {
+            int j = i;
+            while (j < 4 && suitRanks[j] == suitRanks[i])
+                ++j;
+            for (int f = 2; f <= j - i; ++f)
+                weight /= f;
+            i = j;
+        }
+        Deal deal{};
+        for (int j = 0; j < 5; ++j)
+            deal.cards[j] = std::uint8_t(cards[j]);
+        deal.weight = std::uint8_t(weight);
+        deal.payClass = std::uint8_t(payClass);
+        deals_.push_back(deal);
+    });
+    deriveSmaller<3>(fours_, threes_);
+    deriveSmaller<2>(threes_, twos_);
+    deriveSmaller<1>(twos_, ones_);
+    deriveSmaller<0>(ones_, none_);
+}
+
+const HoldOdds &HoldOdds::shared()
+{
+    static const HoldOdds odds;
+    return odds;
+}
+
+std::optional<TableReturn> HoldOdds::tableReturn(const PayoutTable &payouts, std::stop_token stop) const
+{
+    if (!accepts(payouts))
+        return std::nullopt;
+    const Returns returns = returnsOf(payouts);
+    std::array<std::vector<std::int64_t>, 5> weighed;
+    weigh(none_, returns, weighed[0]);
+    weigh(ones_, returns, weighed[1]);
+    weigh(twos_, returns, weighed[2]);
+    weigh(threes_, returns, weighed[3]);
+    weigh(fours_, returns, weighed[4]);
+    if (stop.stop_requested())
+        return std::nullopt;
+
+    __int128 total = 0;
+    std::uint32_t tied = 0;
+    std::size_t sinceCheck = 0;
+    for (const Deal &deal : deals_) {
+        if (++sinceCheck == 4096) {
+            sinceCheck = 0;
+            if (stop.stop_requested())
+                return std::nullopt;
+        }
+        const std::array<int, 5> cards{deal.cards[0], deal.cards[1], deal.cards[2], deal.cards[3], deal.cards[4]};
+        const auto index = subsetIndices(cards);
+        std::array<std::int64_t, kHoldCount> v{};
+        for (unsigned m = 0; m < kHoldCount - 1; ++m)
+            v[m] = weighed[std::popcount(m)][index[m]];
+        v[kHoldCount - 1] = returns[deal.payClass];
+        keepExactly(v);
+
+        std::int64_t best = INT64_MIN;
+        int atBest = 0;
+        for (unsigned m = 0; m < kHoldCount; ++m) {
+            const std::int64_t s = v[m] * kToCommon[std::popcount(m)];
+            if (s > best) {
+                best = s;
+                atBest = 1;
+            } else if (s == best) {
+                ++atBest;
+            }
+        }
+        total += __int128(best) * deal.weight;
+        if (atBest > 1)
+            tied += deal.weight;
+    }
+    return TableReturn{reduced(total, __int128(kCommonDraws) * kAllDeals), tied};
+}
+
+std::optional<HoldAnalysis> HoldOdds::analyse(const Hand &dealt, const PayoutTable &payouts) const
+{
+    if (!accepts(payouts))
+        return std::nullopt;
+    // Sort the cards, remembering which slot each came from.
+    std::array<int, 5> slotOf{0, 1, 2, 3, 4};
+    for (cdCardDeck c : dealt) {
+        if (c < 1 || c > 52)
+            return std::nullopt;
+    }
+    std::sort(slotOf.begin(), slotOf.end(), [&](int a, int b) { return dealt[a] < dealt[b]; });
+    std::array<int, 5> cards{};
+    for (int j = 0; j < 5; ++j)
+        cards[j] = dealt[slotOf[j]] - 1;
+    if (std::adjacent_find(cards.begin(), cards.end()) != cards.end())
+        return std::nullopt;
+
+    const auto index = subsetIndices(cards);
+    std::array<std::array<std::int64_t, kPayClassCount>, kHoldCount> h{};
+    for (unsigned m = 0; m < kHoldCount - 1; ++m) {
+        const auto copy = [&](const auto &histograms) {
+            for (int p = 0; p < kPayClassCount; ++p)
+                h[m][p] = histograms[index[m]][p];
+        };
+        switch (std::popcount(m)) {
+        case 0: copy(none_); break;
+        case 1: copy(ones_); break;
+        case 2: copy(twos_); break;
+        case 3: copy(threes_); break;
+        default: copy(fours_); break;
+        }
+    }
+    h[kHoldCount - 1][payClassOf(dealt)] = 1;
+    for (int p = 0; p < kPayClassCount; ++p) {
+        std::array<std::int64_t, kHoldCount> column{};
+        for (unsigned m = 0; m < kHoldCount; ++m)
+            column[m] = h[m][p];
+        keepExactly(column);
+        for (unsigned m = 0; m < kHoldCount; ++m)
+            h[m][p] = column[m];
+    }
+
+    const Returns returns = returnsOf(payouts);
+    HoldAnalysis analysis;
+    std::int64_t best = INT64_MIN;
+    for (unsigned m = 0; m < kHoldCount; ++m) {
+        HoldMask heldSlots = 0;
+        for (int j = 0; j < 5; ++j) {
+            if (m & (1u << j))
+                heldSlots |= 1u << slotOf[j];
+        }
+        const int kept = std::popcount(m);
+        HoldAnalysis::Outcome &out = analysis.outcomes_[heldSlots];
+        std::int64_t sum = 0;
+        for (int p = 0; p < kPayClassCount; ++p) {
+            out.finals[p] = std::uint32_t(h[m][p]);
+            sum += h[m][p] * returns[p];
+        }
+        out.draws = std::uint32_t(kDrawsAfterKeeping[kept]);
+        const std::int64_t s = sum * kToCommon[kept];
+        analysis.scaled_[heldSlots] = s;
+        best = std::max(best, s);
+    }
+    analysis.bestSet_ = 0;
+    for (HoldMask m = 0; m < kHoldCount; ++m) {
+        if (analysis.scaled_[m] == best)
+            analysis.bestSet_ |= 1u << m;
+    }
+    return analysis;
+}
+
+} // namespace brisvale
