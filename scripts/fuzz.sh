@@ -30,7 +30,7 @@ regress)
     # Every regression file goes through every reader; the fixtures through their own.
     mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$fixtures" -maxdepth 1 -type f \
       \( -path "$root/tests/imaging/crashers/*" -o -name "*.${ext[$r]}" \) | sort)
-    "$build/tests/fuzz/fuzz_$r" -runs=1 "${inputs[@]}" >"$build/regress_$r.log" 2>&1 ||
+    "$build/tests/fuzz/fuzz_$r" -runs=1 -malloc_limit_mb=640 "${inputs[@]}" >"$build/regress_$r.log" 2>&1 ||
       { cat "$build/regress_$r.log"; echo "fuzz_$r failed on a regression file"; exit 1; }
     echo "fuzz_$r: ${#inputs[@]} files clean under AddressSanitizer and UBSan"
   done
