@@ -130,6 +130,32 @@ TEST_F(CodecBridge, APictureThatCannotBeAllocatedFailsWithItsText)
     EXPECT_EQ(result, 1);
 }
 
+// A 30-megapixel picture read at 24 bits is 120 MB as the bitmap holds it.
+// Handing it over must not hold the library's copy beside the bitmap's (that
+// would need some 210 MB), so it fits in 170 MB of room.
+TEST_F(CodecBridge, APictureIsHandedOverWithoutASecondCopy)
+{
+    QTemporaryDir dir;
+    QByteArray gif("GIF89a");
+    const uint8_t screen[] = {0x70, 0x17, 0x88, 0x13, 0x80, 0, 0, 10, 20, 30, 255, 255, 255}; // 6000 x 5000
+    gif.append(reinterpret_cast<const char *>(screen), sizeof screen);
+    gif.append("\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 16);
+    const QString path = dir.filePath(QStringLiteral("wide.gif"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(gif);
+    file.close();
+    const int result = test::runWithMemoryCap(size_t(170) << 20, [&] {
+        Bitmap bitmap;
+        if (!ReadGIFFile(path, 24, 0, {}, bitmap))
+            return -1;
+        return bitmap.image().format() == QImage::Format_RGB32 && bitmap.width() == 6000
+                   && bitmap.image().pixel(5999, 4999) == qRgb(255, 255, 255) && bitmap.image().pixel(0, 0) == qRgb(10, 20, 30)
+               ? 1 : 0;
+    });
+    EXPECT_EQ(result, 1);
+}
+
 TEST_F(CodecBridge, StatusZeroFailsAndOneSucceeds)
 {
     ShowCodecError(0);
