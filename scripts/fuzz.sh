@@ -27,9 +27,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 case "${1:-regress}" in
 regress)
   for r in "${readers[@]}"; do
-    # Every regression file goes through every reader; the fixtures through their own.
-    mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$fixtures" -maxdepth 1 -type f \
-      \( -path "$root/tests/imaging/crashers/*" -o -name "*.${ext[$r]}" \) | sort)
+    # Every regression file goes through every reader (crashers must fail, the
+    # codec corpus may read); the fixtures through their own.
+    mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$root/tests/fuzz/corpus/codec" "$fixtures" \
+      -maxdepth 1 -type f \( -path "$root/tests/*" -o -name "*.${ext[$r]}" \) | sort)
     "$build/tests/fuzz/fuzz_$r" -runs=1 -malloc_limit_mb=640 "${inputs[@]}" >"$build/regress_$r.log" 2>&1 ||
       { cat "$build/regress_$r.log"; echo "fuzz_$r failed on a regression file"; exit 1; }
     echo "fuzz_$r: ${#inputs[@]} files clean under AddressSanitizer and UBSan"

@@ -226,6 +226,32 @@ TEST(CodecRead, TruncatedAndForeignFilesFailWithTheirOwnStatus)
     EXPECT_STREQ(statusText(kNotPcx), "Not a PCX file");
 }
 
+// Past 2^22 pixels the palette is made from tiles of the picture and the
+// picture mapped onto it here; the result must be as good as one pixel
+// column less, which is reduced whole.
+TEST(CodecRead, LargePicturesReduceAsWellAsSmallOnes)
+{
+    const QImage source = QImage(QString::fromStdString(fixturePath(QStringLiteral("src.ppm"))))
+                              .scaled(2049, 2048, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int depth : {8, 4}) {
+        SCOPED_TRACE(depth);
+        double error[2] = {0, 0};
+        for (int large = 0; large < 2; ++large) {
+            const QImage part = source.copy(0, 0, 2048 + large, 2048);
+            const std::string path = writeTemp(QByteArray(), QStringLiteral("big.bmp"));
+            ASSERT_EQ(writeBmpFile(path, 24, test::fromRgb(part), {}, {}), kOk);
+            Image image;
+            Palette palette;
+            ASSERT_EQ(readBmpFile(path, depth, 1, image, palette, {}), kOk);
+            EXPECT_EQ(image.bits(), depth);
+            EXPECT_LE(palette.size(), size_t(1) << depth);
+            error[large] = test::meanDifference(test::toRgb32(image, palette), part);
+            QFile::remove(QString::fromStdString(path));
+        }
+        EXPECT_LT(error[1], error[0] * 1.15) << error[0] << " " << error[1];
+    }
+}
+
 TEST(CodecRead, ThePixelLimitBoundsAreaNotSides)
 {
     const uint64_t limit = limits().maxPixels;
