@@ -39,6 +39,21 @@ protected:
     platform::ScriptedDialogService dialogs;
 };
 
+// A GIF of a few bytes: a screen of the given size, white, with one pixel of
+// colour (10, 20, 30) at its top left.
+QString screenGif(const QString &path, int width, int height)
+{
+    QByteArray gif("GIF89a");
+    const uint8_t screen[] = {uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), 0x80, 0, 0,
+                              10, 20, 30, 255, 255, 255};
+    gif.append(reinterpret_cast<const char *>(screen), sizeof screen);
+    gif.append("\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 16);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(gif);
+    return path;
+}
+
 QList<QRgb> vgaColours()
 {
     QList<QRgb> out;
@@ -113,15 +128,7 @@ TEST_F(CodecBridge, AFailedReadShowsTheLibrarysTextAndLeavesNoBitmap)
 TEST_F(CodecBridge, APictureThatCannotBeAllocatedFailsWithItsText)
 {
     QTemporaryDir dir;
-    QByteArray gif("GIF89a");
-    const uint8_t screen[] = {0xe0, 0x2e, 0x10, 0x27, 0x80, 0, 0, 0, 0, 0, 255, 255, 255}; // 12000 x 10000
-    gif.append(reinterpret_cast<const char *>(screen), sizeof screen);
-    gif.append("\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 16);
-    const QString path = dir.filePath(QStringLiteral("big.gif"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(gif);
-    file.close();
+    const QString path = screenGif(dir.filePath(QStringLiteral("big.gif")), 12000, 10000);
     const int result = test::runWithMemoryCap(size_t(64) << 20, [&] {
         Bitmap bitmap;
         const bool ok = ReadGIFFile(path, 8, 0, {}, bitmap);
@@ -136,15 +143,7 @@ TEST_F(CodecBridge, APictureThatCannotBeAllocatedFailsWithItsText)
 TEST_F(CodecBridge, APictureIsHandedOverWithoutASecondCopy)
 {
     QTemporaryDir dir;
-    QByteArray gif("GIF89a");
-    const uint8_t screen[] = {0x70, 0x17, 0x88, 0x13, 0x80, 0, 0, 10, 20, 30, 255, 255, 255}; // 6000 x 5000
-    gif.append(reinterpret_cast<const char *>(screen), sizeof screen);
-    gif.append("\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 16);
-    const QString path = dir.filePath(QStringLiteral("wide.gif"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(gif);
-    file.close();
+    const QString path = screenGif(dir.filePath(QStringLiteral("wide.gif")), 6000, 5000);
     const int result = test::runWithMemoryCap(size_t(170) << 20, [&] {
         Bitmap bitmap;
         if (!ReadGIFFile(path, 24, 0, {}, bitmap))
