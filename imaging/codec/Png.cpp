@@ -113,6 +113,10 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     const png_uint_32 height = png_get_image_height(r.png, r.info);
     if (const int rc = checkPictureSize(width, height); rc != kOk)
         return rc;
+    // libpng keeps two rows of up to 8 bytes a pixel whatever the kind; a row
+    // that long must not alone outweigh the largest picture.
+    if (checkWorkBytes(width, 16) != kOk)
+        return kTooLarge;
     const int colourType = png_get_color_type(r.png, r.info);
     const int bitDepth = png_get_bit_depth(r.png, r.info);
     const bool hasTrns = png_get_valid(r.png, r.info, PNG_INFO_tRNS) != 0;
