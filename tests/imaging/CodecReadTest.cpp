@@ -35,7 +35,7 @@ const Fixture kLossless[] = {
     {"pcx_1.pcx", 0}, {"pcx_4planes.pcx", 0}, {"pcx_4packed.pcx", 0}, {"pcx_8.pcx", 0}, {"pcx_24.pcx", 0},
     {"pcx_im8.pcx", 0}, {"pcx_im24.pcx", 0},
     {"gif_2.gif", 0}, {"gif_64.gif", 0}, {"gif_interlaced.gif", 0}, {"gif_transparent.gif", 0},
-    {"gif_fulltable.gif", 0},
+    {"gif_fulltable.gif", 0}, {"gif_codesize11.gif", 0},
     {"tif_none.tif", 0}, {"tif_lzw.tif", 0}, {"tif_zip.tif", 0}, {"tif_packbits.tif", 0}, {"tif_16.tif", 1},
     {"tif_palette.tif", 0}, {"tif_palette4.tif", 0}, {"tif_grey.tif", 0}, {"tif_1_fax.tif", 0},
     {"tif_alpha.tif", 1}, {"tif_tiled.tif", 0}, {"tif_strips5.tif", 0},

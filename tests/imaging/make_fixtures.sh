@@ -49,7 +49,9 @@ for f in pcx_*.pcx; do pcxtoppm "$f" > "${f%.*}.ppm" 2>/dev/null; done
 "$im" src.ppm -colors 64 gif_64.gif
 "$im" src.ppm -colors 200 -interlace GIF gif_interlaced.gif
 "$im" src16.ppm -transparent "$("$im" src16.ppm -format '%[pixel:p{30,20}]' info:)" gif_transparent.gif
-# Kept files: a code table filled to 4096 entries and used on without a clear code.
+# Kept files (made by a few lines of Python): code tables filled to 4096 entries
+# and used on without a clear code, one of them with 11-bit literals, so its
+# codes are 12 bits from the start.
 cp "$here"/files/gif_*.gif .
 for f in gif_*.gif; do ref "$f"; done
 # The widest strip the format can hold (netpbm: ImageMagick's policy caps sides).
