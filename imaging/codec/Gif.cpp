@@ -98,9 +98,10 @@ bool skipToImage(GifFileType *gif, Transparency &transparency, bool &found)
     }
 }
 
-// The picture's LZW data, decoded here rather than by giflib: giflib refuses a
-// code table that has filled all 4096 entries and is used on without a clear
-// code, which the format allows and other readers take.
+// The picture's LZW data, decoded here rather than by giflib: giflib refuses
+// a starting code size above 8, which 12-bit codes allow and other readers
+// take (such a table fills at once and goes on without a clear code). A full
+// table is kept as it is until the next clear code.
 class LzwDecoder {
 public:
     // `pos` is where the sub-blocks start, just after the code size byte.
