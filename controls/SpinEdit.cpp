@@ -1,5 +1,7 @@
 #include "controls/SpinEdit.h"
 
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <algorithm>
 
 namespace brisvale {
@@ -8,6 +10,7 @@ SpinEdit::SpinEdit(QWidget *parent) : QSpinBox(parent)
 {
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     setKeyboardTracking(false);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::edited);
 }
 
 int SpinEdit::settle(const QString &text) const
@@ -17,6 +20,21 @@ int SpinEdit::settle(const QString &text) const
     if (!ok)
         return minimum();
     return int(std::clamp<qlonglong>(typed, minimum(), maximum()));
+}
+
+bool SpinEdit::event(QEvent *event)
+{
+    // Letters and Space mean nothing in a number, so they are left to the
+    // window's shortcuts instead of being typed into the field.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Space || (key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z))) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QSpinBox::event(event);
 }
 
 QValidator::State SpinEdit::validate(QString &input, int &) const

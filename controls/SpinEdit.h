@@ -15,7 +15,13 @@ public:
     // What typed text becomes under the rule above.
     int settle(const QString &text) const;
 
+signals:
+    // The text in the field changed, by typing or by a new value; it may not
+    // be settled yet.
+    void edited(const QString &text);
+
 protected:
+    bool event(QEvent *event) override;
     QValidator::State validate(QString &input, int &pos) const override;
     void fixup(QString &input) const override;
     int valueFromText(const QString &text) const override;

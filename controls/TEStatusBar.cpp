@@ -166,6 +166,24 @@ QString TEStatusBar::paintedCaption() const
     return message_.isEmpty() ? Caption() : message_;
 }
 
+QRect TEStatusBar::captionRect(const QRect &inside) const
+{
+    if (message_.isEmpty())
+        return inside;
+    int left = inside.left();
+    for (const TMyCustomPanel *section : {date_, time_}) {
+        if (section->isVisible() && section->x() < width() / 2)
+            left = std::max(left, section->geometry().right() + 1);
+    }
+    constexpr int kGap = 6;
+    return QRect(QPoint(left + kGap, inside.top()), inside.bottomRight());
+}
+
+Qt::Alignment TEStatusBar::captionAlignment() const
+{
+    return message_.isEmpty() ? Qt::Alignment(Qt::AlignCenter) : (Qt::AlignLeft | Qt::AlignVCenter);
+}
+
 void TEStatusBar::timerEvent(QTimerEvent *event)
 {
     TMyCustomPanel::timerEvent(event);

@@ -77,6 +77,10 @@ public:
 
 protected:
     QString paintedCaption() const override;
+    // A message is longer than the caption: it starts right of the date and
+    // time sections instead of running under them.
+    QRect captionRect(const QRect &inside) const override;
+    Qt::Alignment captionAlignment() const override;
     void timerEvent(QTimerEvent *event) override;
 
 private:

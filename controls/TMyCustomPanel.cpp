@@ -1,5 +1,7 @@
 #include "controls/TMyCustomPanel.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -136,7 +138,9 @@ void TMyCustomPanel::paintEvent(QPaintEvent *)
     if (!text.isEmpty()) {
         p.setPen(pal.color(QPalette::WindowText));
         p.setFont(font());
-        p.drawText(inside, Qt::AlignCenter | Qt::TextSingleLine, text);
+        const QRect area = captionRect(inside);
+        const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, area.width()));
+        p.drawText(area, captionAlignment() | Qt::TextSingleLine, shown);
     }
 }
 

@@ -38,6 +38,9 @@ public:
 protected:
     // The text painted in the middle of the panel.
     virtual QString paintedCaption() const { return caption_; }
+    // Where, and how aligned, the painted caption goes inside the bevels.
+    virtual QRect captionRect(const QRect &inside) const { return inside; }
+    virtual Qt::Alignment captionAlignment() const { return Qt::AlignCenter; }
     // Places the docked panels among this panel's children.
     void dockChildren();
 

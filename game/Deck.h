@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/Cards.h"
+#include "controls/Cards.h"
 
 #include <array>
 #include <cstdint>

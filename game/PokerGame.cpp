@@ -98,8 +98,8 @@ int winPercentage(const GameCounters &counters)
     const std::int64_t l = counters.losses;
     if (w > 0 && l == 0)
         return 100;
-    // Whole-number arithmetic: in binary floating point 29 wins of 50 hands
-    // come out as 57.999... and would be shown as 57.
+    // Mend 13, the exact whole percentage: in binary floating point 29 wins
+    // of 50 hands come out as 57.999... and would be shown as 57.
     if (w > 0 && l > 0)
         return int(w * 100 / (w + l));
     return 0;

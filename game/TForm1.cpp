@@ -1,11 +1,14 @@
 #include "game/TForm1.h"
 
 #include "controls/ClickPanel.h"
+#include "controls/FixedCellGrid.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
 #include "controls/TSleeper.h"
+#include "game/HoldTrainer.h"
 #include "game/PieGauge.h"
+#include "game/TrainerTexts.h"
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/Statistics.h"
@@ -27,8 +30,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
+#include <algorithm>
+#include <cmath>
 
 // Resources of a static library are only linked in when something names them.
 static void initGameResources()
@@ -43,6 +49,8 @@ namespace {
 // The table is designed on the 640 x 492 window less its caption, menu and
 // status bar.
 constexpr QSize kDesignSize(640, 430);
+constexpr int kStatusBarHeight = 25;
+constexpr int kStatusSectionWidth = 100;
 constexpr int kWindowFontPixels = 13;
 constexpr int kGridColumnWidth = 90;
 const QColor kNavy(0, 0, 128);
@@ -100,9 +108,19 @@ TForm1::TForm1(QWidget *parent)
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
     buildControls(surface_);
     buildMenus();
-    winSounds_.setReader([](int k) {
-        SettingsStore store;
-        return readStringSetting(store, waveFileSetting(k));
+    buildKeys();
+    trainer_ = new HoldTrainer(this);
+    // A stored sound that cannot be read counts as none chosen; the others
+    // are still read, and the first failure is kept to be reported.
+    winSounds_.setReader([this](int k) {
+        try {
+            SettingsStore store;
+            return readStringSetting(store, waveFileSetting(k));
+        } catch (const platform::RegistryError &error) {
+            if (soundReadError_.isEmpty())
+                soundReadError_ = error.text();
+            return WinSounds::noSound();
+        }
     });
     FormCreate();
 }
@@ -199,7 +217,7 @@ void TForm1::buildControls(QWidget *s)
     Gauge1->setToolTip(QStringLiteral("Winning Percentage"));
     place(Gauge1, 544, 248, 49, 41);
 
-    StringGrid1 = new QTableWidget(2, 10, s);
+    StringGrid1 = new FixedCellGrid(2, 10, s);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
@@ -288,6 +306,24 @@ void TForm1::buildStatusBar()
     EStatusBar1->setCaption(QStringLiteral("Brisvale for Windows 95"));
     EStatusBar1->setEnabled(true);
     EStatusBar1->setUpdateInterval(0);
+    scaleStatusBar();
+}
+
+void TForm1::scaleStatusBar()
+{
+    if (!EStatusBar1)
+        return;
+    const int clientHeight = height() - (menuWidget() ? menuWidget()->sizeHint().height() : 0);
+    const double factor = std::min(double(width()) / kDesignSize.width(),
+                                   double(clientHeight) / (kDesignSize.height() + kStatusBarHeight));
+    const auto scale = [factor](int v) { return std::max(1, int(std::lround(v * factor))); };
+    QFont barFont = font();
+    barFont.setPixelSize(scale(kWindowFontPixels));
+    EStatusBar1->setFont(barFont);
+    EStatusBar1->resize(width(), scale(kStatusBarHeight));
+    EStatusBar1->setAlign(TAlign::alBottom);
+    EStatusBar1->setWidthDate(scale(kStatusSectionWidth));
+    EStatusBar1->setWidthTime(scale(kStatusSectionWidth));
     // The bar docks over the window's bottom edge; the table keeps clear of it.
     setContentsMargins(0, 0, 0, EStatusBar1->height());
 }
@@ -311,6 +347,90 @@ void TForm1::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
     PopupMenu1->addAction(QStringLiteral("Sound & Payouts"), this, &TForm1::AdjustPayouts1Click);
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
+}
+
+void TForm1::buildKeys()
+{
+    // Window shortcuts: a field being typed into keeps its digits, and a
+    // focused button does not take Space for itself.
+    const auto bind = [this](QKeySequence key, auto handler) {
+        auto *shortcut = new QShortcut(key, this);
+        shortcut->setAutoRepeat(false);
+        connect(shortcut, &QShortcut::activated, this, handler);
+    };
+    const Qt::Key holdKeys[5] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5};
+    for (int k = 0; k < 5; ++k)
+        bind(QKeySequence(holdKeys[k]), [this, k] { HoldKey(k); });
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        bind(QKeySequence(key), [this] { PlayKey(); });
+    bind(QKeySequence(Qt::Key_H), [this] { BestHoldKey(); });
+}
+
+void TForm1::BestHoldKey()
+{
+    if (!Second->isVisibleTo(this))
+        return;
+    if (!trainer_->isReady(game_.hand(), game_.payouts()))
+        showTrainerText(QStringLiteral("Working out the best hold\u2026"));
+    trainer_->ask(game_.hand(), game_.payouts(), [this](const HoldAnalysis *analysis) {
+        if (!analysis) {
+            showNoTrainerAnswer();
+            return;
+        }
+        // The answer may come after the draw; the holds are then settled.
+        if (!Second->isVisibleTo(this))
+            return;
+        const HoldMask best = analysis->bestHold();
+        for (int k = 0; k < 5; ++k) {
+            const bool wanted = best & (1u << k);
+            if (wanted != (game_.mark(k) == HoldMark::Hold))
+                HoldToggle(k);
+        }
+        showTrainerText(BestHoldText(*analysis, game_.hand()));
+    });
+}
+
+void TForm1::showNoTrainerAnswer()
+{
+    // Only multipliers beyond what the odds can weigh (a stored table edited
+    // by hand) leave a dealt hand without an answer.
+    showTrainerText(QStringLiteral("No best hold can be worked out for payouts above %1").arg(HoldOdds::kMaxMultiplier));
+}
+
+void TForm1::showTrainerText(const QString &text)
+{
+    trainerTextShown_ = true;
+    EStatusBar1->showMessage(text, 0);
+}
+
+void TForm1::clearTrainerText()
+{
+    if (trainerTextShown_)
+        EStatusBar1->clearMessage();
+    trainerTextShown_ = false;
+}
+
+void TForm1::HoldKey(int slot)
+{
+    // Only while a hand is dealt: the keys stand for the hold panels, never
+    // for the card slots that also toggle them before a deal and after a draw.
+    if (Second->isVisibleTo(this) && HoldPanel[slot]->isEnabled())
+        HoldToggle(slot);
+}
+
+void TForm1::PlayKey()
+{
+    // A bet typed just before counts, as it does when a click takes the focus
+    // away from the field.
+    if (!Bet->isReadOnly())
+        Bet->interpretText();
+    // The key presses whichever play button the player could click now.
+    for (QPushButton *button : {Shuffle, Second}) {
+        if (button->isVisibleTo(this) && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
 }
 
 void TForm1::FormCreate()
@@ -369,10 +489,13 @@ void TForm1::FormCreate()
 void TForm1::FormActivate()
 {
     // The payouts dialog may have chosen new sounds while the table was inactive.
-    try {
-        winSounds_.reload();
-    } catch (const platform::RegistryError &error) {
-        platform::dialogs().message(platform::MessageKind::Error, error.text());
+    soundReadError_.clear();
+    winSounds_.reload();
+    // Once per run: the table is activated again when the message box closes,
+    // and under some window managers that would repeat the box for ever.
+    if (!soundReadError_.isEmpty() && !soundReadErrorShown_) {
+        soundReadErrorShown_ = true;
+        platform::dialogs().message(platform::MessageKind::Error, soundReadError_);
     }
 }
 
@@ -405,6 +528,8 @@ void TForm1::showBetRange()
 void TForm1::ShuffleClick()
 {
     game_.deal();
+    trainer_->cancel();
+    clearTrainerText();
     showBetRange();
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
@@ -419,6 +544,8 @@ void TForm1::ShuffleClick()
     Panel2->setText(QStringLiteral("  "));
     Panel4->setText(QStringLiteral("  "));
     showHoldMarks();
+    // Ready by the time the player asks for the best hold or draws.
+    trainer_->analyse(game_.hand(), game_.payouts());
 }
 
 void TForm1::HoldToggle(int slot)
@@ -436,6 +563,25 @@ void TForm1::SecondClick()
     Bet->setReadOnly(false);
     Second->hide();
     Shuffle->show();
+
+    // What the trainer weighs: the hold as played, against the payouts the
+    // hand is settled with.
+    std::array<bool, 5> held{};
+    for (int k = 0; k < 5; ++k)
+        held[k] = game_.mark(k) == HoldMark::Hold;
+    const HoldMask played = HoldMaskOf(held);
+    const Hand dealt = game_.hand();
+    trainer_->ask(dealt, game_.payouts(), [this, dealt, played](const HoldAnalysis *analysis) {
+        if (!analysis) {
+            showNoTrainerAnswer();
+            return;
+        }
+        const QString cost = HoldCostText(*analysis, dealt, played);
+        if (cost.isEmpty())
+            clearTrainerText();
+        else
+            showTrainerText(cost);
+    });
 
     const PokerGame::DrawResult result = game_.draw();
     for (int k = 0; k < 5; ++k)
@@ -647,6 +793,12 @@ void TForm1::closeEvent(QCloseEvent *event)
     closing_ = true;
     FormClose();
     event->accept();
+}
+
+void TForm1::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    scaleStatusBar();
 }
 
 void TForm1::changeEvent(QEvent *event)

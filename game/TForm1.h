@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/FixedCellGrid.h"
 #include "game/PokerGame.h"
 #include "game/WinSounds.h"
 
@@ -19,6 +20,7 @@ class QToolButton;
 namespace brisvale {
 
 class ClickPanel;
+class HoldTrainer;
 class PieGauge;
 class SpinEdit;
 class TCardDeck;
@@ -63,7 +65,7 @@ public:
     QLabel *Image1 = nullptr;
     PieGauge *Gauge1 = nullptr;
     std::array<ClickPanel *, 5> HoldPanel{}; // Panel6 .. Panel10
-    QTableWidget *StringGrid1 = nullptr;
+    FixedCellGrid *StringGrid1 = nullptr;
     QPushButton *Button2 = nullptr;
     QRadioButton *RadioButton1 = nullptr; // "Sound On"
     QRadioButton *RadioButton2 = nullptr; // "Sound Off"
@@ -116,18 +118,32 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void buildControls(QWidget *surface);
     void buildMenus();
+    // 1 to 5 switch the hold panels, Enter and Space press Deal or Draw.
+    void buildKeys();
+    void HoldKey(int slot);
+    void PlayKey();
+    // The trainer: H sets the hold panels to a best hold of the dealt hand;
+    // after the draw the status bar tells what a weaker hold cost.
+    void BestHoldKey();
+    void showNoTrainerAnswer();
+    void showTrainerText(const QString &text);
+    void clearTrainerText();
     void HoldToggle(int slot);
     void PlayWinSound(int rank);
     void SetTotal(std::int32_t total);
     void showHoldMarks();
     void showBetRange();
     void buildStatusBar();
+    // The bar scales with the table, from the client area below the menu,
+    // which its own height does not change.
+    void scaleStatusBar();
     // Opens the colour dialog on the colour last chosen in it.
     std::optional<QColor> askColor();
     // Each recolours one element; an invalid colour means its design colour.
@@ -148,6 +164,11 @@ private:
     std::function<void()> showPicture_;
     Tsetpay *payoutsDialog_ = nullptr;
     bool closing_ = false;
+    HoldTrainer *trainer_ = nullptr;
+    bool trainerTextShown_ = false;
+    // The first stored sound of the last reload that could not be read.
+    QString soundReadError_;
+    bool soundReadErrorShown_ = false;
 };
 
 } // namespace brisvale

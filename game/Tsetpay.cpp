@@ -1,6 +1,8 @@
 #include "game/Tsetpay.h"
 
 #include "controls/SpinEdit.h"
+#include "game/HoldOdds.h"
+#include "game/TrainerTexts.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
@@ -14,6 +16,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QFutureWatcher>
 #include <algorithm>
 
 namespace brisvale {
@@ -93,6 +97,8 @@ void Tsetpay::buildControls()
         else
             place(spin, 16, top, 41, 22);
         SpinEdits[k] = spin;
+        // Every keystroke counts, not only a value the field has settled on.
+        connect(spin, &SpinEdit::edited, this, &Tsetpay::updateReturn);
 
         auto *label = new QLabel(QString::fromLatin1(row.label), this);
         place(label, 64, top + 3, 196, 16);
@@ -133,6 +139,47 @@ void Tsetpay::buildControls()
     note->setFont(regular);
     note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     place(note, 360, 72, 89, 143);
+
+    ReturnLabel = new QLabel(this);
+    ReturnLabel->setObjectName(QStringLiteral("ReturnLabel"));
+    ReturnLabel->setWordWrap(true);
+    ReturnLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ReturnLabel->setToolTip(QStringLiteral("The long-run return of these payouts when every hand is held the best way"));
+    place(ReturnLabel, 360, 216, 89, 44);
+}
+
+PayoutTable Tsetpay::editedPayouts() const
+{
+    PayoutTable table;
+    for (int k = 0; k < 9; ++k)
+        table[k + 1] = SpinEdits[k]->settle(SpinEdits[k]->cleanText());
+    return table;
+}
+
+void Tsetpay::updateReturn()
+{
+    const PayoutTable table = editedPayouts();
+    if (returnAskedFor_ && returnAskedFor_->h == table.h)
+        return;
+    returnAskedFor_ = table;
+    if (returnJob_)
+        returnJob_->request_stop();
+    returnJob_ = std::make_shared<std::stop_source>();
+    ReturnLabel->setText(QStringLiteral("Return with best play: …"));
+
+    auto *watcher = new QFutureWatcher<std::optional<TableReturn>>(this);
+    const std::shared_ptr<std::stop_source> job = returnJob_;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, job] {
+        watcher->deleteLater();
+        const std::optional<TableReturn> result = watcher->result();
+        // A newer table has been asked for meanwhile: its answer will come.
+        if (job != returnJob_ || !result)
+            return;
+        ReturnLabel->setText(QStringLiteral("Return with best play: ") + ReturnPercentText(result->value));
+    });
+    watcher->setFuture(QtConcurrent::run([table, token = job->get_token()] {
+        return HoldOdds::shared().tableReturn(table, token);
+    }));
 }
 
 void Tsetpay::FormCreate()
@@ -151,6 +198,7 @@ void Tsetpay::FormActivate()
 {
     for (int k = 0; k < 9; ++k)
         SpinEdits[k]->setValue(std::clamp(payouts_[k + 1], 0, SpinEdits[k]->maximum()));
+    updateReturn();
     // Reloaded at every showing, so a cancelled change of a box is really discarded.
     for (int i = 0; i < 9; ++i)
         CheckBoxes[i]->setChecked(pictureFlags_[i + 1]);

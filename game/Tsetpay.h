@@ -5,8 +5,12 @@
 #include <QDialog>
 #include <array>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <stop_token>
 
 class QCheckBox;
+class QLabel;
 class QPushButton;
 
 namespace brisvale {
@@ -38,6 +42,8 @@ public:
     std::array<QPushButton *, 9> Buttons{};
     QPushButton *OKBtn = nullptr;
     QPushButton *CancelBtn = nullptr;
+    // The long-run return of the table being edited, under best play.
+    QLabel *ReturnLabel = nullptr;
 
     void FormCreate();
     void FormActivate();
@@ -51,6 +57,11 @@ protected:
 
 private:
     void buildControls();
+    // The multipliers as typed so far, each brought into its row's range.
+    PayoutTable editedPayouts() const;
+    // Works out the return of the edited table away from this thread; a
+    // newer table stops the one still being worked on.
+    void updateReturn();
 
     PayoutTable &payouts_;
     PictureFlags &pictureFlags_;
@@ -58,6 +69,9 @@ private:
     SoundChosen soundChosen_;
     QString openFileName_; // what the sound dialog was last left with
     platform::DesignScaler *scaler_ = nullptr;
+    std::shared_ptr<std::stop_source> returnJob_;
+    // The table last sent to be worked out (its answer shown or on its way).
+    std::optional<PayoutTable> returnAskedFor_;
 };
 
 } // namespace brisvale

@@ -53,6 +53,11 @@ QString WinSounds::chooseFile(const QString &name)
         return name;
     if (fs::fileExists(coinsName()))
         return coinsName();
+    // The program ships its coins in its data folder; a player's own copy in
+    // the current folder still comes first.
+    const QString shippedCoins = fs::join(platform::windowsDirectory(), coinsName());
+    if (fs::fileExists(shippedCoins))
+        return shippedCoins;
     const QString chime = fs::join(platform::windowsDirectory(), chimeName());
     if (fs::fileExists(chime))
         return chime;

@@ -51,8 +51,9 @@ public:
     QString currentName() const { return currentName_; }
 
     // The file to play for a sound name: the name itself when it is a file,
-    // else coins.Wav in the current directory, else the chime in the Windows
-    // directory; empty when none of them exists.
+    // else coins.Wav in the current directory, then in the Windows directory
+    // (the program's data folder), else the chime there; empty when none of
+    // them exists.
     static QString chooseFile(const QString &name);
 
     // Plays the sound of a won hand of rank 1..9. The device is opened on the

@@ -1,21 +1,13 @@
 #include "imaging/BoxShrink.h"
 
+#include <algorithm>
+
 namespace brisvale {
 
 BoxShrinker::BoxShrinker(int sourceWidth, int sourceHeight, QSize box)
-    : sw_(sourceWidth), sh_(sourceHeight), dw_(box.width()), dh_(box.height()),
-      column_(size_t(sourceWidth)), firstWeight_(size_t(sourceWidth)), line_(size_t(box.width()) * 3),
+    : sw_(sourceWidth), sh_(sourceHeight), dw_(box.width()), dh_(box.height()), line_(size_t(box.width()) * 3 + 3),
       sums_(size_t(box.width()) * 6), out_(box, QImage::Format_RGB32)
 {
-    // Source column x spans [x*dw, (x+1)*dw) and box column j spans
-    // [j*sw, (j+1)*sw) on a common scale; as dw <= sw a column meets at most two.
-    for (int x = 0; x < sw_; ++x) {
-        const int64_t start = int64_t(x) * dw_;
-        const int j = int(start / sw_);
-        const int64_t boundary = int64_t(j + 1) * sw_;
-        column_[size_t(x)] = j;
-        firstWeight_[size_t(x)] = uint32_t(std::min<int64_t>(dw_, boundary - start));
-    }
     out_.fill(0);
 }
 
@@ -24,21 +16,38 @@ void BoxShrinker::addRow(const Pixel &pixelAt)
 {
     if (y_ >= sh_)
         return;
-    std::fill(line_.begin(), line_.end(), 0);
-    for (int x = 0; x < sw_; ++x) {
+    // Box column j spans [j*sw, (j+1)*sw) and source column x spans
+    // [x*dw, (x+1)*dw) on a common scale. As dw <= sw, the source columns
+    // inside a box column count whole and only its two ends are shared.
+    for (int j = 0; j < dw_; ++j) {
+        const int64_t from = int64_t(j) * sw_;
+        const int64_t to = from + sw_;
+        const int x0 = int(from / dw_);
+        const int x1 = int((to - 1) / dw_);
         uint32_t b, g, r;
-        pixelAt(x, b, g, r);
-        const size_t j = size_t(column_[size_t(x)]) * 3;
-        const uint32_t w = firstWeight_[size_t(x)];
-        line_[j] += uint64_t(b) * w;
-        line_[j + 1] += uint64_t(g) * w;
-        line_[j + 2] += uint64_t(r) * w;
-        if (w < uint32_t(dw_)) {
-            const uint32_t rest = uint32_t(dw_) - w;
-            line_[j + 3] += uint64_t(b) * rest;
-            line_[j + 4] += uint64_t(g) * rest;
-            line_[j + 5] += uint64_t(r) * rest;
+        pixelAt(x0, b, g, r);
+        const uint64_t w0 = uint64_t(std::min<int64_t>(int64_t(x0 + 1) * dw_, to) - from);
+        uint64_t sb = b * w0, sg = g * w0, sr = r * w0;
+        if (x1 > x0) {
+            uint32_t mb = 0, mg = 0, mr = 0;
+            for (int x = x0 + 1; x < x1; ++x) {
+                pixelAt(x, b, g, r);
+                mb += b;
+                mg += g;
+                mr += r;
+            }
+            sb += uint64_t(mb) * uint64_t(dw_);
+            sg += uint64_t(mg) * uint64_t(dw_);
+            sr += uint64_t(mr) * uint64_t(dw_);
+            pixelAt(x1, b, g, r);
+            const uint64_t w1 = uint64_t(to - int64_t(x1) * dw_);
+            sb += b * w1;
+            sg += g * w1;
+            sr += r * w1;
         }
+        line_[size_t(j) * 3] = sb;
+        line_[size_t(j) * 3 + 1] = sg;
+        line_[size_t(j) * 3 + 2] = sr;
     }
     // The same split between box rows.
     const int64_t start = int64_t(y_) * dh_;

@@ -30,11 +30,7 @@ private:
 
     int sw_, sh_, dw_, dh_;
     int y_ = 0;
-    // Per source column: the box column it starts in and its weight there
-    // (the rest goes to the next column).
-    std::vector<int> column_;
-    std::vector<uint32_t> firstWeight_;
-    std::vector<uint64_t> line_;  // the current row reduced to box columns, 3 per column
+    std::vector<uint64_t> line_;  // the current row reduced to box columns, 3 per column (and a spare)
     std::vector<uint64_t> sums_;  // two box rows being gathered, 3 per column each
     QImage out_;
 };

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 
@@ -54,12 +55,20 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
     const QString real = fs::resolve(path);
     const QString ext = viewExtension(path);
     if (ext == QLatin1String(".ICO")) {
-        out.bitmap.setImage(QImageReader(real).read());
+        if (QFileInfo(real).isFile()) // a pipe would never answer
+            out.bitmap.setImage(QImageReader(real).read());
         return out;
     }
     for (const ReaderChoice &choice : kReaders) {
         if (ext != QLatin1String(choice.ext))
             continue;
+        // A pipe or a device would keep the reader waiting; it is refused as
+        // a file that cannot be opened.
+        if (!QFileInfo(real).isFile()) {
+            out.status = codec::kCannotOpen;
+            out.failure = choice.failure;
+            break;
+        }
         try {
             codec::Image image;
             codec::Palette palette = toCodecPalette(startPalette);

@@ -72,6 +72,16 @@ void TImageView::transform(bool (*op)(Bitmap &), const QString &failure)
             picture_.kind = ViewPicture::Kind::Bitmap;
             picture_.bitmap = temp;
         }
+        // A zoomed picture stays zoomed by the same inset; after a quarter
+        // turn the rectangle must follow the turned sides, or the picture is
+        // drawn squeezed into the old ones. An inset too deep for the new
+        // narrow side shows the whole picture.
+        if (zoom_.zoomed) {
+            const QSize size = picture_.size();
+            zoom_.rect = QRect(zoom_.inset, zoom_.inset, size.width() - 2 * zoom_.inset,
+                               size.height() - 2 * zoom_.inset);
+            zoom_.zoomed = !zoom_.rect.isEmpty();
+        }
         pictureChanged();
     } catch (const std::exception &) {
         QApplication::restoreOverrideCursor();
@@ -103,7 +113,7 @@ void TImageView::ZoomOut()
         repaint();
 }
 
-void TImageView::write(Writer writer, const QString &name)
+bool TImageView::write(Writer writer, const QString &name)
 {
     try {
         const Bitmap bitmap = pictureAsBitmap();
@@ -132,29 +142,31 @@ void TImageView::write(Writer writer, const QString &name)
         }
         if (!ok)
             inform(QLatin1String(failure));
+        return ok;
     } catch (const std::exception &) {
         // Raised errors of the writers are dropped without a message.
+        return false;
     }
 }
 
-void TImageView::SaveAsBMP(const QString &name)
+bool TImageView::SaveAsBMP(const QString &name)
 {
-    write(Writer::Bmp, name);
+    return write(Writer::Bmp, name);
 }
 
-void TImageView::SaveAsJPG(const QString &name)
+bool TImageView::SaveAsJPG(const QString &name)
 {
-    write(Writer::Jpg, name);
+    return write(Writer::Jpg, name);
 }
 
-void TImageView::SaveAsGIF(const QString &name)
+bool TImageView::SaveAsGIF(const QString &name)
 {
-    write(Writer::Gif, name);
+    return write(Writer::Gif, name);
 }
 
-void TImageView::SaveAsPCX(const QString &name)
+bool TImageView::SaveAsPCX(const QString &name)
 {
-    write(Writer::Pcx, name);
+    return write(Writer::Pcx, name);
 }
 
 void TImageView::CaptureFromWindow(QWidget *window)

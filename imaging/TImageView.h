@@ -35,10 +35,12 @@ public:
     void RotateImage();
     void ZoomIn();
     void ZoomOut();
-    void SaveAsBMP(const QString &name);
-    void SaveAsJPG(const QString &name);
-    void SaveAsGIF(const QString &name);
-    void SaveAsPCX(const QString &name);
+    // True when the file was written; a failed write leaves any file of that
+    // name as it was.
+    bool SaveAsBMP(const QString &name);
+    bool SaveAsJPG(const QString &name);
+    bool SaveAsGIF(const QString &name);
+    bool SaveAsPCX(const QString &name);
     void CaptureFromWindow(QWidget *window);
 
     // Depth codes for each writer, from the resolution settings.
@@ -47,7 +49,7 @@ public:
 
 private:
     void transform(bool (*op)(Bitmap &), const QString &failure);
-    void write(Writer writer, const QString &name);
+    bool write(Writer writer, const QString &name);
 
     QString defSaveFilename_;
     TSaveResolution writeRes_ = TSaveResolution::sAutoMatic;

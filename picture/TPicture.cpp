@@ -4,19 +4,29 @@
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
 #include "imaging/TImageView.h"
+#include "picture/PictureFit.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/RegistryError.h"
 #include "platform/WindowsDirectory.h"
+// The save dialog's header hands out its window through a guarded pointer,
+// which needs the window's class complete.
+#include "thumbs/TSaveForm.h"
+#include "thumbs/TPictureSaveDialog.h"
+#include "thumbs/TThumbDialog.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace brisvale {
 
@@ -41,10 +51,17 @@ QString filterFor(const QString &upperExt)
     return QStringLiteral("BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
 }
 
+// The folder a stored path really lies in, whatever letter case it was
+// stored in.
+QString realFolderOf(const QString &path)
+{
+    return fs::folderOf(QFileInfo(fs::resolve(path)).absoluteFilePath());
+}
+
 void moveToFolderOf(const QString &path)
 {
     if (fs::fileExists(path))
-        fs::setCurrentDirectory(fs::folderOf(QFileInfo(fs::resolve(path)).absoluteFilePath()));
+        fs::setCurrentDirectory(realFolderOf(path));
 }
 
 } // namespace
@@ -66,8 +83,14 @@ TPicture::TPicture(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     MainMenu1 = new QMenuBar(this);
     layout->setMenuBar(MainMenu1);
+    // The layout keeps the menu bar above this area whether or not the bar has
+    // been shown yet, so the picture can never cover the menu.
+    pictureArea_ = new QWidget(this);
+    pictureArea_->setObjectName(QStringLiteral("PictureArea"));
+    layout->addWidget(pictureArea_);
+    pictureArea_->installEventFilter(this);
 
-    ImageView1 = new TImageView(this);
+    ImageView1 = new TImageView(pictureArea_);
     ImageView1->setObjectName(QStringLiteral("ImageView1"));
     ImageView1->setGeometry(0, 8, 640, 441);
     ImageView1->setAutoSize(true);
@@ -82,6 +105,31 @@ TPicture::TPicture(QWidget *parent)
     ImageView1->setJPegSaveSmooth(0);
     ImageView1->setFocusPolicy(Qt::NoFocus);
     connect(ImageView1, &TImageView::clicked, this, &TPicture::ImageView1Click);
+    // The control takes its picture's size after every load, flip and rotate;
+    // the window then puts it back in the fitted box.
+    ImageView1->installEventFilter(this);
+
+    PictureSaveDialog1 = new TPictureSaveDialog(this);
+    PictureSaveDialog1->setFilter(
+        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX"));
+    PictureSaveDialog1->setTitle(QStringLiteral("Save Picture File"));
+    PictureSaveDialog1->setAutoDisPlay(true);
+    PictureSaveDialog1->setAutoPlay(false);
+    runSaveDialog = [](TPictureSaveDialog &dialog) -> std::optional<QString> {
+        if (dialog.Execute())
+            return dialog.FileName();
+        return std::nullopt;
+    };
+
+    ThumbDialog1 = new TThumbDialog(this);
+    ThumbDialog1->AutoLoad = false;
+    ThumbDialog1->Title = QStringLiteral("Image Preview");
+    ThumbDialog1->DataFileName = QStringLiteral("thumbs.dat");
+    runThumbDialog = [](TThumbDialog &dialog) -> std::optional<QString> {
+        if (dialog.Execute())
+            return dialog.FileName();
+        return std::nullopt;
+    };
 
     buildMenus();
     FormCreate();
@@ -186,8 +234,27 @@ void TPicture::showModal()
         setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     show();
+    // A message from the selection should stand over a drawn window.
+    waitUntilExposed();
+    repaint();
     FormActivate();
     exec();
+}
+
+void TPicture::waitUntilExposed()
+{
+    QWindow *handle = windowHandle();
+    if (!handle || handle->isExposed())
+        return;
+    QEventLoop loop;
+    QTimer poll;
+    const QDeadlineTimer deadline(2000);
+    connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (handle->isExposed() || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start(10);
+    loop.exec();
 }
 
 void TPicture::loadPath(const QString &path)
@@ -200,17 +267,20 @@ void TPicture::loadPath(const QString &path)
 
 void TPicture::fitImageView()
 {
-    // The control takes the picture's size after every load; the window then
-    // gives it the whole client area so a picture larger than the screen is
-    // fitted rather than cut off.
-    const int top = MainMenu1->isVisible() ? MainMenu1->height() : 0;
-    ImageView1->setGeometry(0, top, width(), std::max(1, height() - top));
+    if (fitting_)
+        return;
+    fitting_ = true;
+    const QRect box = fittedPictureBox(pictureArea_->size(), ImageView1->Picture().size());
+    if (ImageView1->geometry() != box)
+        ImageView1->setGeometry(box);
+    fitting_ = false;
 }
 
-void TPicture::resizeEvent(QResizeEvent *event)
+bool TPicture::eventFilter(QObject *watched, QEvent *event)
 {
-    QDialog::resizeEvent(event);
-    fitImageView();
+    if (event->type() == QEvent::Resize && (watched == pictureArea_ || watched == ImageView1))
+        fitImageView();
+    return QDialog::eventFilter(watched, event);
 }
 
 void TPicture::FormActivate()
@@ -234,8 +304,10 @@ void TPicture::FormActivate()
 void TPicture::PictureCClick()
 {
     platform::OpenFileRequest request;
+    // The remembered path may carry an upper-cased folder; the dialog only
+    // finds the file, and enables Open, under its real name.
     if (state_.currentPicture != QLatin1String("Error"))
-        request.fileName = state_.currentPicture;
+        request.fileName = fs::resolve(state_.currentPicture);
     else
         request.fileName = property("lastOpenName").toString();
     state_.currentExt = PictureSelector::upperExtension(state_.currentPicture);
@@ -310,14 +382,45 @@ void TPicture::LastPicture1Click()
 
 void TPicture::SaveImage1Click()
 {
-    // The save dialog comes with the thumbnail and saving work; until then the
-    // picture is only repainted.
+    if (fs::fileExists(state_.currentPicture))
+        PictureSaveDialog1->setInitialDir(fs::join(realFolderOf(state_.currentPicture), QString()));
+    if (const std::optional<QString> target = runSaveDialog(*PictureSaveDialog1)) {
+        setCursor(Qt::WaitCursor);
+        const QString ext = PictureSelector::upperExtension(*target);
+        // Any other extension has no writer and nothing is written.
+        bool written = false;
+        if (ext == QLatin1String(".PCX"))
+            written = ImageView1->SaveAsPCX(*target);
+        else if (ext == QLatin1String(".GIF"))
+            written = ImageView1->SaveAsGIF(*target);
+        else if (ext == QLatin1String(".JPG"))
+            written = ImageView1->SaveAsJPG(*target);
+        else if (ext == QLatin1String(".BMP"))
+            written = ImageView1->SaveAsBMP(*target);
+        unsetCursor();
+        // Only a write that succeeded says so; a file that merely exists
+        // already proves nothing.
+        if (written)
+            platform::dialogs().message(platform::MessageKind::Information,
+                                        QStringLiteral(" File ") + *target + QStringLiteral(" saved "));
+    }
     ImageView1->update();
 }
 
 void TPicture::ThumbnailsClick()
 {
-    // The thumbnail previewer comes with its own work; nothing to do yet.
+    if (state_.thumbnailsUsed || !fs::fileExists(state_.currentPicture))
+        return;
+    state_.thumbnailsUsed = true;
+    // The previews and their data file live in the pictures' own folder.
+    const QString folder = realFolderOf(state_.currentPicture);
+    ThumbDialog1->PreviewsDir = folder;
+    ThumbDialog1->DataFileDir = folder;
+    ThumbDialog1->InitialDir = folder;
+    // The picked picture is only shown: the remembered pictures and the
+    // caption stay as they were.
+    if (const std::optional<QString> picked = runThumbDialog(*ThumbDialog1))
+        loadPath(*picked);
 }
 
 void TPicture::contextMenuEvent(QContextMenuEvent *event)

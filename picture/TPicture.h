@@ -3,6 +3,8 @@
 #include "picture/PictureSelector.h"
 
 #include <QDialog>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -12,6 +14,8 @@ class QMenuBar;
 namespace brisvale {
 
 class TImageView;
+class TPictureSaveDialog;
+class TThumbDialog;
 
 // The reward window: one of the player's pictures, chosen by the picture mode,
 // shown full screen until a left click. Made once at start-up and opened
@@ -35,6 +39,13 @@ public:
     QAction *FixedPicture1 = nullptr;
     QAction *RandomPictures1 = nullptr;
     QAction *SequentialAZ1 = nullptr;
+    TPictureSaveDialog *PictureSaveDialog1 = nullptr;
+    TThumbDialog *ThumbDialog1 = nullptr;
+
+    // How the save dialog and the previewer are run: the chosen path, or
+    // nothing when the player cancelled. Tests answer in their place.
+    std::function<std::optional<QString>(TPictureSaveDialog &)> runSaveDialog;
+    std::function<std::optional<QString>(TThumbDialog &)> runThumbDialog;
 
     void FormCreate();
     // The picture selection, run at every opening and by "New Picture".
@@ -57,18 +68,24 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
     void markMode(PictureMode mode);
     void loadPath(const QString &path);
+    // Places the image control over the picture's fitted box in the area under
+    // the menu, so the whole picture shows and a click beside it hits the area.
     void fitImageView();
+    void waitUntilExposed();
     void storeSettings(bool storeFile);
 
     PictureState state_;
     PictureSelector selector_;
     QActionGroup *modes_ = nullptr;
+    // Everything under the menu bar; the image control lives inside it.
+    QWidget *pictureArea_ = nullptr;
+    bool fitting_ = false;
 };
 
 } // namespace brisvale

@@ -1,5 +1,7 @@
 #include "platform/HelpService.h"
 
+#include "platform/ApplicationTitle.h"
+
 #include <QApplication>
 #include <QPointer>
 #include <QTextBrowser>
@@ -43,19 +45,28 @@ QWidget *HelpService::showContext(int context)
     if (!window) {
         window = new QTextBrowser;
         window->setAttribute(Qt::WA_DeleteOnClose);
+        // A reference beside the table, never a reason for the program to
+        // keep running once the table has closed.
+        window->setAttribute(Qt::WA_QuitOnClose, false);
         window->setObjectName(QStringLiteral("HelpWindow"));
         window->setOpenExternalLinks(false);
         window->resize(620, 560);
     }
     // Help files map to the embedded document by name, whatever the letter case.
     const QString base = helpName().isEmpty() ? QStringLiteral("TANVIK") : helpName().section(u'.', 0, 0);
-    window->setWindowTitle(QApplication::applicationDisplayName() + QStringLiteral(" Help"));
+    window->setWindowTitle(applicationTitle() + QStringLiteral(" Help"));
     window->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(base.toUpper())));
     window->scrollToAnchor(QStringLiteral("context%1").arg(context));
     window->show();
     window->raise();
     window->activateWindow();
     return window;
+}
+
+void HelpService::closeWindow()
+{
+    if (QPointer<QTextBrowser> &window = helpWindow())
+        window->close();
 }
 
 } // namespace brisvale::platform

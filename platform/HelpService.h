@@ -14,6 +14,8 @@ public:
     static QString helpFile();
     // Shows (or raises) the help window at topic `context` (1 = the first).
     static QWidget *showContext(int context);
+    // Closes the help window if it is open.
+    static void closeWindow();
 };
 
 } // namespace brisvale::platform

@@ -19,18 +19,24 @@ QByteArray trimmedLine(const QByteArray &raw)
 ProfileDocument ProfileDocument::parse(const QByteArray &bytes)
 {
     ProfileDocument doc;
-    if (bytes.contains("\r\n"))
+    const qsizetype firstEnd = bytes.indexOf('\n');
+    if (firstEnd > 0 && bytes[firstEnd - 1] == '\r')
         doc.lineEnd_ = "\r\n";
-    doc.finalLineEnd_ = bytes.isEmpty() || bytes.endsWith('\n');
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
-        if (end < 0)
-            end = bytes.size();
         Line line;
-        line.raw = bytes.mid(start, end - start);
-        if (line.raw.endsWith('\r'))
-            line.raw.chop(1);
+        if (end < 0) {
+            end = bytes.size();
+            line.raw = bytes.mid(start);
+        } else {
+            line.raw = bytes.mid(start, end - start);
+            line.ending = "\n";
+            if (line.raw.endsWith('\r')) {
+                line.raw.chop(1);
+                line.ending = "\r\n";
+            }
+        }
         const QByteArray text = trimmedLine(line.raw);
         if (text.startsWith('[')) {
             const qsizetype close = text.indexOf(']');
@@ -49,12 +55,16 @@ ProfileDocument ProfileDocument::parse(const QByteArray &bytes)
 QByteArray ProfileDocument::serialize() const
 {
     QByteArray out;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        out += lines_[i].raw;
-        if (i + 1 < lines_.size() || finalLineEnd_)
-            out += lineEnd_;
-    }
+    for (const Line &line : lines_)
+        out += line.raw + line.ending;
     return out;
+}
+
+void ProfileDocument::append(Line line)
+{
+    if (!lines_.empty() && lines_.back().ending.isEmpty())
+        lines_.back().ending = lineEnd_;
+    lines_.push_back(std::move(line));
 }
 
 int ProfileDocument::findSection(const QString &section) const
@@ -119,24 +129,24 @@ bool ProfileDocument::setValue(const QString &section, const QString &key, const
     line.isKey = true;
     line.name = key.trimmed();
     line.raw = line.name.toUtf8() + '=' + value.toUtf8();
+    line.ending = lineEnd_;
 
     int header = findSection(section);
     if (header < 0) {
-        if (!lines_.empty() && !finalLineEnd_)
-            finalLineEnd_ = true;
         Line head;
         head.header = true;
         head.name = section.trimmed();
         head.raw = '[' + head.name.toUtf8() + ']';
-        lines_.push_back(std::move(head));
-        lines_.push_back(std::move(line));
-        finalLineEnd_ = true;
+        head.ending = lineEnd_;
+        append(std::move(head));
+        append(std::move(line));
         return true;
     }
     const int at = findKey(header, key);
     if (at >= 0) {
         if (lines_[at].raw == line.raw)
             return false;
+        line.ending = lines_[at].ending.isEmpty() ? QByteArray() : lines_[at].ending;
         lines_[at] = std::move(line);
         return true;
     }
@@ -144,8 +154,10 @@ bool ProfileDocument::setValue(const QString &section, const QString &key, const
     int end = sectionEnd(header);
     while (end > header + 1 && trimmedLine(lines_[end - 1].raw).isEmpty())
         --end;
-    if (end == int(lines_.size()))
-        finalLineEnd_ = true;
+    if (end == int(lines_.size())) {
+        append(std::move(line));
+        return true;
+    }
     lines_.insert(lines_.begin() + end, std::move(line));
     return true;
 }

@@ -30,6 +30,7 @@ public:
 private:
     struct Line {
         QByteArray raw;     // as read, without the line end
+        QByteArray ending;  // "\n", "\r\n", or "" for a last line without one
         bool header = false;
         QString name;       // section of a header, key of a key line
         bool isKey = false;
@@ -43,8 +44,10 @@ private:
     int sectionEnd(int header) const;
 
     std::vector<Line> lines_;
+    // Given to new lines: the file's first line end.
     QByteArray lineEnd_ = "\n";
-    bool finalLineEnd_ = true;
+    // Appends a line, giving the old last line an end when it had none.
+    void append(Line line);
 };
 
 } // namespace brisvale::platform

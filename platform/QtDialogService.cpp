@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "platform/ApplicationTitle.h"
 #include "platform/FileSystem.h"
 
 namespace brisvale::platform {
@@ -16,7 +17,7 @@ QWidget *owner()
 }
 QString title()
 {
-    return QApplication::applicationDisplayName();
+    return applicationTitle();
 }
 } // namespace
 

@@ -18,7 +18,7 @@ namespace brisvale::platform {
 class RegistryHive {
 public:
     // Files larger than this are not taken for a hive.
-    static constexpr qint64 kMaximumSize = 16 * 1024 * 1024;
+    static constexpr qint64 kMaximumSize = qint64(16) * 1024 * 1024;
 
     // $XDG_CONFIG_HOME/brisvale/registry.reg, or ~/.config/brisvale/registry.reg.
     static QString defaultPath();

@@ -26,7 +26,7 @@ public:
 
     void queueConfirm(bool yes) { confirms_.push_back(yes); }
     void queueOpenFile(std::optional<QString> path) { files_.push_back(std::move(path)); }
-    void queueColor(std::optional<QColor> color) { colors_.push_back(std::move(color)); }
+    void queueColor(std::optional<QColor> color) { colors_.push_back(color); }
 
     const std::vector<Entry> &entries() const { return entries_; }
     // The texts of all message boxes and questions, in order.

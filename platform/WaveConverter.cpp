@@ -156,7 +156,7 @@ WaveError WaveConverter::convert(const WaveFile &wave, const OutputFormat &forma
             writeSample(dst + outSample, format.type, lr[1]);
             // Surround outputs get the sound on the front pair only.
             for (int c = 2; c < format.channels; ++c)
-                writeSample(dst + c * outSample, format.type, 0.0);
+                writeSample(dst + qsizetype(c) * outSample, format.type, 0.0);
         }
         dst += format.bytesPerFrame();
     }

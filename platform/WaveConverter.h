@@ -27,7 +27,7 @@ class WaveConverter {
 public:
     // Upper bound of a converted sound, so a short file asked to play at a
     // much higher rate cannot exhaust memory.
-    static constexpr qint64 kMaxOutputBytes = 256 * 1024 * 1024;
+    static constexpr qint64 kMaxOutputBytes = qint64(256) * 1024 * 1024;
     static constexpr int kMaxOutputChannels = 8;
     static constexpr int kMaxOutputRate = 768000;
 

@@ -50,7 +50,7 @@ struct WaveFormat {
 // is refused with a reason; nothing is read outside the given bytes.
 class WaveFile {
 public:
-    static constexpr qsizetype kMaxFileBytes = 64 * 1024 * 1024;
+    static constexpr qsizetype kMaxFileBytes = qsizetype(64) * 1024 * 1024;
     static constexpr int kMinSampleRate = 4000;
     static constexpr int kMaxSampleRate = 192000;
 

@@ -17,7 +17,7 @@ declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [jpeg]=jpg [tiff]=tif)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DBRISVALE_BUILD_TESTS=OFF -DBRISVALE_BUILD_FUZZ=ON >/dev/null
-cmake --build "$build" --parallel 2 --target "${readers[@]/#/fuzz_}" wave_fuzz hive_document_fuzz message_fuzz >/dev/null
+cmake --build "$build" --parallel 2 --target "${readers[@]/#/fuzz_}" wave_fuzz hive_document_fuzz message_fuzz profile_fuzz >/dev/null
 
 fixtures="$build/fixtures"
 [ -f "$fixtures/fixtures.done" ] || bash "$root/tests/imaging/make_fixtures.sh" "$fixtures" >/dev/null 2>&1
@@ -38,7 +38,7 @@ regress)
   "$build/tests/fuzz/wave_fuzz" -runs=1 "$root"/tests/fuzz/corpus/wave/* >"$build/regress_wave.log" 2>&1 ||
     { cat "$build/regress_wave.log"; echo "wave_fuzz failed on its corpus"; exit 1; }
   echo "wave_fuzz: its corpus clean"
-  for target in hive_document:hive message:message; do
+  for target in hive_document:hive message:message profile:profile; do
     name=${target%%:*}_fuzz corpus=${target#*:}
     "$build/tests/fuzz/$name" -runs=1 "$root"/tests/fuzz/corpus/"$corpus"/* >"$build/regress_$corpus.log" 2>&1 ||
       { cat "$build/regress_$corpus.log"; echo "$name failed on its corpus"; exit 1; }

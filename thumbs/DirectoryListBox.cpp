@@ -68,13 +68,13 @@ void DirectoryListBox::rebuild()
     int depth = 0;
     for (const QString &folder : chain) {
         const QString label = folder == drive_ ? folder : fs::fileNameOf(folder);
-        auto *it = new QListWidgetItem(open, QString(depth * 2, u' ') + label, this);
+        auto *it = new QListWidgetItem(open, QString(qsizetype(depth) * 2, u' ') + label, this);
         it->setData(kFolderRole, folder);
         ++depth;
     }
     setCurrentRow(count() - 1);
     for (const QString &name : fs::findFiles(directory_, QStringLiteral("*"), fs::Entries::Directories)) {
-        auto *it = new QListWidgetItem(open, QString(depth * 2, u' ') + name, this);
+        auto *it = new QListWidgetItem(open, QString(qsizetype(depth) * 2, u' ') + name, this);
         it->setData(kFolderRole, fs::join(directory_, name));
     }
 }

@@ -3,6 +3,7 @@
 #include "platform/FileSystem.h"
 
 #include <QFileIconProvider>
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QStorageInfo>
 
@@ -23,11 +24,23 @@ QStringList DriveComboBox::availableDrives()
     QStringList roots;
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
-        if (!volume.isValid() || !volume.isReady() || root.isEmpty() || root == u"/")
+        // Files bound into place (resolv.conf and the like) are no drives.
+        if (!volume.isValid() || !volume.isReady() || root.isEmpty() || root == u"/" || !QFileInfo(root).isDir())
             continue;
-        // Kernel and runtime file systems are no place for pictures.
-        if (root.startsWith(u"/proc") || root.startsWith(u"/sys") || root.startsWith(u"/dev")
-            || root.startsWith(u"/run"))
+        // Kernel and runtime file systems are no place for pictures; removable
+        // media mounted under /run/media are.
+        static const QList<QByteArray> pseudo = {"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2",
+                                                 "securityfs", "pstore", "bpf", "tracefs", "debugfs", "mqueue",
+                                                 "hugetlbfs", "fusectl", "configfs", "autofs", "binfmt_misc",
+                                                 "squashfs", "nsfs", "efivarfs"};
+        if (pseudo.contains(volume.fileSystemType()))
+            continue;
+        const auto under = [&root](const char *top) {
+            const QString t = QLatin1String(top);
+            return root == t || root.startsWith(t + u'/');
+        };
+        if (under("/proc") || under("/sys") || under("/dev") || under("/boot")
+            || (under("/run") && !under("/run/media")))
             continue;
         if (!roots.contains(root))
             roots << root;

@@ -1,8 +1,10 @@
 #include "thumbs/PreviewPrefetch.h"
 
 #include "imaging/ViewGeometry.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <algorithm>
 
 namespace brisvale {
@@ -20,7 +22,11 @@ bool isSequentialJpeg(const QString &path)
 {
     if (viewExtension(path) != QLatin1String(".JPG"))
         return false;
-    QFile file(path);
+    // Only a regular file is opened here: a pipe would never answer.
+    const QString real = platform::fs::resolve(path);
+    if (!QFileInfo(real).isFile())
+        return false;
+    QFile file(real);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray head = file.read(256 * 1024);

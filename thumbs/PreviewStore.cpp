@@ -28,7 +28,12 @@ QString sectionOf(const QString &source)
 } // namespace
 
 PreviewStore::PreviewStore() = default;
-PreviewStore::~PreviewStore() = default;
+// The palette previews fed is theirs alone: it goes with them.
+PreviewStore::~PreviewStore()
+{
+    if (bestPalette_)
+        ClearSharedPalette();
+}
 
 void PreviewStore::setPreviewsDir(const QString &dir)
 {

@@ -94,7 +94,7 @@ int parseHeader(const uint8_t *d, size_t size, Header &h)
                 return kTruncated;
             end += maskBytes;
         }
-        for (int i = 0; i < 3; ++i)
+        for (size_t i = 0; i < 3; ++i)
             h.masks[i] = le32(m + 4 * i);
         // The alpha mask follows the colour masks in headers of 56 bytes and
         // more, and in the 40-byte header's masks when the kind says so.

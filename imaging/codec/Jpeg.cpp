@@ -381,8 +381,10 @@ int writeJpeg(const std::string &path, int quality, int smoothing, int depth, co
         }
         JSAMPROW row = const_cast<JSAMPROW>(src);
         if (grey) {
-            for (int x = 0; x < w; ++x)
-                lum[size_t(x)] = uint8_t((src[3 * x + 2] * 299 + src[3 * x + 1] * 587 + src[3 * x] * 114 + 500) / 1000);
+            for (int x = 0; x < w; ++x) {
+                const uint8_t *px = src + 3 * size_t(x);
+                lum[size_t(x)] = uint8_t((px[2] * 299 + px[1] * 587 + px[0] * 114 + 500) / 1000);
+            }
             row = lum.data();
         }
         if (!guardedWriteRow(&z.c, &z.err, row))

@@ -81,7 +81,7 @@ Palette paletteOf(const Header &h, const uint8_t *d, size_t size)
     if (total == 8) {
         if (size >= kHeaderSize + 769 && d[size - 769] == 0x0C) {
             const uint8_t *e = d + size - 768;
-            for (int i = 0; i < 256; ++i)
+            for (size_t i = 0; i < 256; ++i)
                 p.push_back(Rgb{e[3 * i], e[3 * i + 1], e[3 * i + 2]});
         } else {
             for (int i = 0; i < 256; ++i)
@@ -94,7 +94,7 @@ Palette paletteOf(const Header &h, const uint8_t *d, size_t size)
     const int count = 1 << total;
     if (h.version == 3)
         return Palette(kEgaDefault.begin(), kEgaDefault.begin() + count);
-    for (int i = 0; i < count; ++i)
+    for (size_t i = 0; i < size_t(count); ++i)
         p.push_back(Rgb{h.colourMap[3 * i], h.colourMap[3 * i + 1], h.colourMap[3 * i + 2]});
     return p;
 }

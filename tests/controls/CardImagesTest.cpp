@@ -1,5 +1,5 @@
 #include "controls/CardImages.h"
-#include "game/Cards.h"
+#include "controls/Cards.h"
 
 #include <QFile>
 #include <QPainter>

@@ -65,7 +65,8 @@ TEST(StatsText, LargestCountsAreShownWhole)
                                    + QStringLiteral(" Straight Flush=") + n + QStringLiteral(" Royal Flush=") + n);
 }
 
-TEST(WinPercentage, ExactShareIsNotRoundedDown)
+// Mend 13: the gauge shows the exact whole percentage.
+TEST(WinPercentage, Mend13ExactShareIsNotRoundedDown)
 {
     // 0.58 * 100 is 57.999... in binary floating point.
     EXPECT_EQ(winPercentage(counters({}, 29, 21)), 58);

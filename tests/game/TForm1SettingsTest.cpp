@@ -251,6 +251,21 @@ TEST_F(TableSettingsWindow, ABadValueAtStartIsReportedOnceAndTheRestIsRead)
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Brisvale for Windows 95 Version 2.10"));
 }
 
+TEST_F(TableSettingsWindow, ASoundOfTheWrongTypeIsReportedOncePerRunAndTheOthersAreRead)
+{
+    putHive("REGEDIT4\n"
+            "[HKEY_CURRENT_USER\\MORVEL\\Sound]\n"
+            "\"WAVFILE1\"=dword:00000001\n"
+            "\"WAVFILE2\"=\"two.wav\"\n");
+    TForm1 form;
+    for (int activation = 0; activation < 3; ++activation)
+        form.FormActivate();
+    ASSERT_EQ(dialogs.entries().size(), 1u);
+    EXPECT_EQ(dialogs.entries()[0].text, QStringLiteral("Invalid data type for 'WAVFILE1'"));
+    EXPECT_EQ(form.winSounds().entry(1), QStringLiteral("Error"));
+    EXPECT_EQ(form.winSounds().entry(2), QStringLiteral("two.wav"));
+}
+
 TEST_F(TableSettingsWindow, AnUnusableSettingsFolderStillStartsAndCloses)
 {
     // The settings folder's name is taken by a file.

@@ -3,8 +3,11 @@
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
+#include "controls/TEStatusBar.h"
 #include "game/RandomGenerator.h"
 #include "game/PieGauge.h"
+#include "game/HoldOdds.h"
+#include "game/TrainerTexts.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -283,4 +286,115 @@ TEST_F(TableTest, LayoutScalesUniformlyWithTheWindow)
     EXPECT_NEAR(form->CardDeck[1]->x() - card.x(), 80 * fx, 2);
     EXPECT_GT(form->Cash->font().pixelSize(), 13 * 1.5 - 1);
     EXPECT_LT(form->Cash->font().pixelSize(), 13 * 2.5);
+}
+
+TEST_F(TableTest, KeysPlayAHandOnlyWhereAClickWould)
+{
+    const auto key = [this](Qt::Key k, QWidget *to = nullptr) { QTest::keyClick(to ? to : form.get(), k); };
+    // Before the first deal the hold keys do nothing.
+    key(Qt::Key_1);
+    EXPECT_EQ(form->HoldPanel[0]->text(), QStringLiteral("Draw"));
+
+    // Space deals (seed 0: 7C KC 6D 5S 4S); 1 and 5 hold, a second 3 releases.
+    key(Qt::Key_Space);
+    ASSERT_TRUE(form->Second->isVisible());
+    for (Qt::Key k : {Qt::Key_1, Qt::Key_5, Qt::Key_3, Qt::Key_3})
+        key(k);
+    EXPECT_EQ(form->HoldPanel[0]->text(), QStringLiteral("Hold"));
+    EXPECT_EQ(form->HoldPanel[2]->text(), QStringLiteral("Draw"));
+    EXPECT_EQ(form->HoldPanel[4]->text(), QStringLiteral("Hold"));
+
+    // Enter draws, exactly as the mouse would: 7C 9C 4H 3D 4S.
+    key(Qt::Key_Return);
+    EXPECT_EQ(form->game().hand(), Hand({33, 35, 17, 42, 4}));
+
+    // Settled: the panels are over and the hold keys leave them so.
+    key(Qt::Key_2);
+    EXPECT_EQ(form->HoldPanel[1]->text(), QStringLiteral("Over"));
+
+    // A digit typed into a field belongs to the field; Space on a focused
+    // button still plays rather than pressing that button.
+    bool pictureShown = false;
+    form->setPictureWindow([&] { pictureShown = true; });
+    key(Qt::Key_Enter);
+    ASSERT_TRUE(form->Second->isVisible());
+    // The bet field is locked while dealt, so the hold keys work from it too.
+    form->Bet->setFocus();
+    key(Qt::Key_4, form->Bet);
+    EXPECT_EQ(form->HoldPanel[3]->text(), QStringLiteral("Hold"));
+    EXPECT_EQ(form->Bet->value(), 5);
+    form->SpinEdit1->setFocus();
+    form->SpinEdit1->selectAll();
+    key(Qt::Key_3, form->SpinEdit1);
+    EXPECT_EQ(form->SpinEdit1->text(), QStringLiteral("3"));
+    EXPECT_EQ(form->HoldPanel[2]->text(), QStringLiteral("Draw"));
+    form->Button2->setFocus();
+    key(Qt::Key_Space, form->Button2);
+    EXPECT_FALSE(pictureShown);
+    EXPECT_TRUE(form->Shuffle->isVisible());
+
+    // Space and H are the table's even from the bet field, which has the
+    // focus at start.
+    form->Bet->setFocus();
+    key(Qt::Key_Space, form->Bet);
+    EXPECT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->Bet->text(), QStringLiteral("5"));
+    key(Qt::Key_Space, form->Bet);
+
+    // Enter right after typing a bet deals at that bet.
+    form->Bet->setFocus();
+    form->Bet->selectAll();
+    QTest::keyClicks(form->Bet, QStringLiteral("10"));
+    key(Qt::Key_Return, form->Bet);
+    EXPECT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->game().bet(), 10);
+}
+
+TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
+{
+    const auto held = [this] {
+        std::array<bool, 5> h{};
+        for (int k = 0; k < 5; ++k)
+            h[k] = form->HoldPanel[k]->text() == QStringLiteral("Hold");
+        return HoldMaskOf(h);
+    };
+    // Before a deal H does nothing.
+    QTest::keyClick(form.get(), Qt::Key_H);
+    EXPECT_EQ(held(), 0u);
+    EXPECT_TRUE(form->EStatusBar1->message().isEmpty());
+
+    // Seed 0 deals 7C KC 6D 5S 4S: the run 7 6 5 4 is the best hold.
+    QTest::keyClick(form.get(), Qt::Key_Space);
+    const Hand dealt = form->game().hand();
+    const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
+    ASSERT_EQ(odds.bestHolds(), std::vector<HoldMask>({0b11101}));
+    QTest::keyClick(form.get(), Qt::Key_2); // a hold H must take back
+    QTest::keyClick(form.get(), Qt::Key_H);
+    QTRY_COMPARE_WITH_TIMEOUT(held(), 0b11101u, 30000);
+    EXPECT_EQ(form->EStatusBar1->message(), BestHoldText(odds, dealt));
+    EXPECT_TRUE(form->EStatusBar1->message().startsWith(QStringLiteral("Best hold: 7\u2663 6\u2666 5\u2660 4\u2660, worth ")));
+
+    // Playing that best hold costs nothing and is not remarked on.
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    EXPECT_TRUE(form->EStatusBar1->message().isEmpty());
+
+    // Next hand: keep only the first card, which is not a best hold.
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    const Hand second = form->game().hand();
+    const HoldAnalysis secondOdds = *HoldOdds::shared().analyse(second, form->game().payouts());
+    ASSERT_FALSE(secondOdds.isBest(0b00001));
+    QTest::keyClick(form.get(), Qt::Key_1);
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(), HoldCostText(secondOdds, second, 0b00001), 30000);
+    // A new deal clears it.
+    QTest::keyClick(form.get(), Qt::Key_Return);
+    EXPECT_TRUE(form->EStatusBar1->message().isEmpty());
+
+    // A stored multiplier beyond what the odds weigh gets an answer too.
+    form->game().payouts()[9] = 200000;
+    QTest::keyClick(form.get(), Qt::Key_H);
+    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(),
+                              QStringLiteral("No best hold can be worked out for payouts above 99999"), 30000);
+    QTest::keyClick(form.get(), Qt::Key_H); // asked again, answered at once
+    EXPECT_EQ(form->EStatusBar1->message(), QStringLiteral("No best hold can be worked out for payouts above 99999"));
 }

@@ -12,6 +12,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -65,6 +66,24 @@ TEST_F(TableLife, GridStaysEmptyUntilTheFirstSettledHand)
         for (int col = 0; col < 10; ++col)
             EXPECT_TRUE(grid(row, col).isEmpty());
     EXPECT_EQ(form->Gauge1->progress(), 0);
+}
+
+TEST_F(TableLife, FixedColumnAndRowStayInPlaceWhenTheGridScrollsSideways)
+{
+    form->UpdateDisplay();
+    FixedCellGrid *g = form->StringGrid1;
+    g->horizontalScrollBar()->setValue(g->horizontalScrollBar()->maximum());
+    QApplication::processEvents();
+    // The other columns have moved under the fixed one...
+    ASSERT_GT(g->horizontalScrollBar()->value(), 0);
+    EXPECT_LT(g->columnViewportPosition(1), g->columnWidth(0));
+    // ...which still shows "No Pair" and its count at the left edge.
+    QTableView *fixed = g->fixedColumn();
+    EXPECT_EQ(g->childAt(g->viewport()->geometry().topLeft() + QPoint(2, 2)), fixed->viewport());
+    EXPECT_EQ(fixed->indexAt(QPoint(2, 2)).data().toString(), QStringLiteral("No Pair"));
+    const QPoint countCell(2, g->rowViewportPosition(1) + 2);
+    EXPECT_EQ(fixed->indexAt(countCell).data().toString(), QStringLiteral("0"));
+    EXPECT_EQ(g->rowViewportPosition(0), 0); // the first row keeps its place
 }
 
 TEST_F(TableLife, UpdateDisplayShowsTotalCountersNamesAndGauge)
@@ -322,9 +341,12 @@ TEST_F(TableLife, StatusBarAsDesigned)
     QTRY_VERIFY_WITH_TIMEOUT(!bar->timeSection()->Caption().isEmpty(), 2000);
     EXPECT_FALSE(bar->dateSection()->Caption().isEmpty());
 
+    // It scales with the table: 800 / 640 of its design height.
     form->resize(800, 600);
     QApplication::processEvents();
-    EXPECT_EQ(bar->geometry(), QRect(0, 575, 800, 25));
+    EXPECT_EQ(bar->geometry(), QRect(0, 600 - 31, 800, 31));
+    EXPECT_EQ(bar->font().pixelSize(), 16);
+    EXPECT_EQ(bar->dateSection()->width(), 125);
 }
 
 TEST_F(TableLife, PressOnTheStatusBarReachesTheGameWindow)

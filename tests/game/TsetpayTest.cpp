@@ -197,3 +197,27 @@ TEST(PayoutsDialogInTheGame, ChosenSoundIsStoredAtOnceAndReloadedOnActivation)
     EXPECT_TRUE(script.texts().isEmpty());
     platform::setDialogService(nullptr);
 }
+
+TEST_F(PayoutsDialogTest, ShowsTheExactReturnOfTheTableBeingEditedAsItIsTyped)
+{
+    dialog->show();
+    QLabel *shown = dialog->ReturnLabel;
+    // Worked out away from the dialog: the first answer arrives later.
+    EXPECT_EQ(shown->text(), QStringLiteral("Return with best play: \u2026"));
+    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 92.70%"), 30000);
+
+    // The standard 9/6 table, typed field by field without confirming.
+    typeInto(dialog->SpinEdits[4], QStringLiteral("5"));
+    typeInto(dialog->SpinEdits[5], QStringLiteral("8"));
+    typeInto(dialog->SpinEdits[6], QStringLiteral("24"));
+    typeInto(dialog->SpinEdits[8], QStringLiteral("799"));
+    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 99.54%"), 30000);
+
+    // A single keystroke is enough for a new figure.
+    QTest::keyClick(dialog->SpinEdits[8], Qt::Key_Backspace);
+    EXPECT_EQ(shown->text(), QStringLiteral("Return with best play: \u2026"));
+    // 799 became 79 for the royal flush.
+    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 98.07%"), 30000);
+    // Nothing of it reached the game's table without OK.
+    EXPECT_EQ(payouts.h, PayoutTable::defaults().h);
+}

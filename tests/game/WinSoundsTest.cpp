@@ -54,10 +54,19 @@ protected:
     std::unique_ptr<WinSounds> sounds_;
 };
 
-TEST_F(WinSoundsTest, FallsBackFromTheChosenFileToCoinsToTheChimeToThePreviousName)
+TEST_F(WinSoundsTest, FallsBackFromTheChosenFileToCoinsHereThenShippedToTheChimeToThePreviousName)
 {
-    const QString chime = fs::join(platform::windowsDirectory(), QStringLiteral("CHIMES.WAV"));
-    ASSERT_TRUE(fs::fileExists(chime)) << "the shipped chime belongs in the Windows directory";
+    const QString shipped = platform::windowsDirectory();
+    ASSERT_TRUE(fs::fileExists(fs::join(shipped, QStringLiteral("CHIMES.WAV"))))
+        << "the shipped chime belongs in the Windows directory";
+    ASSERT_TRUE(fs::fileExists(fs::join(shipped, QStringLiteral("coins.Wav"))))
+        << "the shipped coins belong in the Windows directory";
+    // A Windows directory of our own, whose files this test may remove.
+    const QString windir = test::freshFolder(QStringLiteral("windir"));
+    for (const char *name : {"CHIMES.WAV", "coins.Wav"})
+        QFile::copy(fs::join(shipped, QLatin1String(name)), fs::join(windir, QLatin1String(name)));
+    qputenv("BRISVALE_WINDIR", QFile::encodeName(windir));
+    const QString chime = fs::join(windir, QStringLiteral("CHIMES.WAV"));
     const QString chosen = writeSound(test::freshFolder(QStringLiteral("mine")), QStringLiteral("win.wav"));
     writeSound(cwd_, QStringLiteral("coins.Wav"));
     chooseForEveryRank(chosen);
@@ -71,8 +80,15 @@ TEST_F(WinSoundsTest, FallsBackFromTheChosenFileToCoinsToTheChimeToThePreviousNa
     EXPECT_TRUE(sounds_->playWin(3, true).played);
     EXPECT_EQ(device_->fileName(), QStringLiteral("coins.Wav"));
 
-    // No coins.Wav: the chime of the Windows directory.
+    // No coins.Wav in the current directory: the one shipped in the Windows
+    // directory (the program's data folder).
     QFile::remove(fs::join(cwd_, QStringLiteral("coins.Wav")));
+    const QString shippedCoins = fs::join(windir, QStringLiteral("coins.Wav"));
+    EXPECT_TRUE(sounds_->playWin(3, true).played);
+    EXPECT_EQ(device_->fileName(), shippedCoins);
+
+    // No coins.Wav anywhere: the chime of the Windows directory.
+    QFile::remove(shippedCoins);
     EXPECT_TRUE(sounds_->playWin(3, true).played);
     EXPECT_EQ(device_->fileName(), chime);
 

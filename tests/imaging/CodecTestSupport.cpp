@@ -52,7 +52,7 @@ QImage toRgb32(const codec::Image &image, const codec::Palette &palette)
     for (int y = 0; y < image.height(); ++y) {
         codec::rowToBgr(image, palette, y, bgr.data());
         auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
-        for (int x = 0; x < image.width(); ++x)
+        for (size_t x = 0; x < size_t(image.width()); ++x)
             dst[x] = qRgb(bgr[3 * x + 2], bgr[3 * x + 1], bgr[3 * x]);
     }
     return out;
@@ -66,7 +66,7 @@ codec::Image fromRgb(const QImage &image)
     for (int y = 0; y < rgb.height(); ++y) {
         const auto *src = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
         uint8_t *dst = out.row(y);
-        for (int x = 0; x < rgb.width(); ++x) {
+        for (size_t x = 0; x < size_t(rgb.width()); ++x) {
             dst[3 * x] = uint8_t(qBlue(src[x]));
             dst[3 * x + 1] = uint8_t(qGreen(src[x]));
             dst[3 * x + 2] = uint8_t(qRed(src[x]));

@@ -10,6 +10,7 @@
 #include "platform/FileSystem.h"
 #include "platform/RegistryHive.h"
 #include "platform/ScriptedDialogService.h"
+#include "tests/picture/PictureWindowFixture.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -29,51 +30,8 @@
 
 using namespace brisvale;
 using platform::ScriptedDialogService;
+using test::PictureWindowTest;
 
-namespace {
-
-class PictureWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        platform::setDialogService(&script);
-        QDir(QFileInfo(platform::RegistryHive::defaultPath()).absolutePath()).removeRecursively();
-        folder = test::freshFolder(QStringLiteral("Pics"));
-    }
-    void TearDown() override { platform::setDialogService(nullptr); }
-
-    QString picture(const QString &name, QColor color = Qt::red)
-    {
-        QImage image(24, 16, QImage::Format_RGB32);
-        image.fill(color);
-        const QString path = folder + u'/' + name;
-        EXPECT_TRUE(image.save(path, "BMP"));
-        return path;
-    }
-    void remember(const QString &path, int mode)
-    {
-        SettingsStore store;
-        store.writeString(QStringLiteral("Picture"), QStringLiteral("BMPFILE"), path);
-        store.writeInteger(QStringLiteral("Picture"), QStringLiteral("Mode"), mode);
-    }
-    static QString stored(const char *ident)
-    {
-        SettingsStore store;
-        return store.readString(QStringLiteral("Picture"), QLatin1String(ident), QStringLiteral("(none)"));
-    }
-    std::unique_ptr<TPicture> open()
-    {
-        auto window = std::make_unique<TPicture>();
-        window->selector().setClock([] { return QTime(0, 0, 0, 0); });
-        window->show();
-        return window;
-    }
-
-    ScriptedDialogService script;
-    QString folder;
-};
-
-} // namespace
 
 TEST_F(PictureWindowTest, CleanProfileAsksForAPictureOnceAndKeepsRandom)
 {

@@ -15,6 +15,9 @@ TEST(HelpService, OpensTheEmbeddedHelpAtItsFirstTopic)
     EXPECT_TRUE(text.contains(QStringLiteral("How to play")));
     EXPECT_TRUE(text.contains(QStringLiteral("Pay table")));
     EXPECT_TRUE(text.contains(QStringLiteral("Pictures")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Playing from the keyboard")));
+    EXPECT_TRUE(text.contains(QStringLiteral("The best hold")));
+    EXPECT_TRUE(text.contains(QStringLiteral("return with best play")));
     // A second request reuses the same window.
     EXPECT_EQ(HelpService::showContext(1), window);
     window->close();

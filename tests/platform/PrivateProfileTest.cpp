@@ -67,6 +67,12 @@ TEST_F(PrivateProfileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt)
     EXPECT_EQ(contents(file()), "[S]\nk=v\n");
     EXPECT_EQ(ReadProfileString(dir + QStringLiteral("/THUMBS.DAT"), QStringLiteral("s"), QStringLiteral("K"), {}),
               QStringLiteral("v"));
+    // Long paths come back whole.
+    const QString longPath = QStringLiteral("/deep").repeated(400) + QStringLiteral("/beach.thb");
+    WriteProfileString(file(), QStringLiteral("S"), longPath, longPath);
+    EXPECT_EQ(ReadProfileString(file(), QStringLiteral("S"), longPath, {}), longPath);
+    WriteProfileString(file(), QStringLiteral("S"), longPath, std::nullopt);
+
     WriteProfileString(file(), QStringLiteral("s"), QStringLiteral("K"), std::nullopt);
     EXPECT_EQ(contents(file()), "[S]\n");
     // Nothing but the file itself is left in the folder.

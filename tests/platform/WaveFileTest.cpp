@@ -52,7 +52,7 @@ struct Refused {
     WaveError error;
 };
 
-wave::Layout with(std::function<void(wave::Layout &)> change)
+wave::Layout with(const std::function<void(wave::Layout &)> &change)
 {
     wave::Layout s;
     change(s);

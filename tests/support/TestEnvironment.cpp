@@ -25,7 +25,8 @@ void setUpIsolatedEnvironment()
     QDir().mkpath(windir);
     // The data files a real installation has in its Windows directory.
     const QString shipped = QStringLiteral(BRISVALE_SOURCE_RESOURCES);
-    QDirIterator it(shipped, {QStringLiteral("*.BMP"), QStringLiteral("*.WAV")}, QDir::Files);
+    QDirIterator it(shipped, {QStringLiteral("*.BMP"), QStringLiteral("*.WAV"), QStringLiteral("*.Wav")},
+                    QDir::Files);
     while (it.hasNext()) {
         it.next();
         QFile::copy(it.filePath(), windir + u'/' + it.fileName());

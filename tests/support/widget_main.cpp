@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "platform/ApplicationTitle.h"
 #include "tests/support/TestEnvironment.h"
 
 int main(int argc, char **argv)
@@ -9,7 +10,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Brisvale"));
+    brisvale::platform::setApplicationTitle(QStringLiteral("Brisvale"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

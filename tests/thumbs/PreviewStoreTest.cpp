@@ -12,7 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QProcess>
 #include <gtest/gtest.h>
+#include <map>
+#include <sys/stat.h>
 
 using namespace brisvale;
 namespace fs = brisvale::platform::fs;
@@ -228,13 +231,22 @@ TEST_F(PreviewStoreTest, FailuresReportTheControlsWordsAndStillCache)
     EXPECT_EQ(store.image(0).pixel(30, 25), qRgb(0xEF, 0xEF, 0xEF));
     EXPECT_TRUE(QFile::exists(p));
 
+    // A pipe named like a picture is refused at once, whether decoded ahead or not.
+    dialogs.clear();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pics + QStringLiteral("/pipe.jpg")).constData(), 0600), 0);
+    store.expectPreviews({QStringLiteral("pipe.jpg")});
+    EXPECT_FALSE(store.MakePreview(QStringLiteral("pipe.jpg")).isEmpty());
+    EXPECT_TRUE(store.MakePreview(QStringLiteral("pipe.jpg")).endsWith(QLatin1String(".THB")));
+    EXPECT_EQ(dialogs.texts().count(QStringLiteral("Reading jpg file failed")), 2);
+    EXPECT_EQ(store.imageCount(), 3);
+
     // The previews folder is gone: the writer's words, the image still cached.
     dialogs.clear();
     writePicture(pics + QStringLiteral("/beach.jpg"));
     store.setPreviewsDir(root + QStringLiteral("/gone"));
     EXPECT_EQ(store.MakePreview(QStringLiteral("beach.jpg")), root + QStringLiteral("/gone/beach.THB"));
     EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Writing bmp file failed")));
-    EXPECT_EQ(store.imageCount(), 2);
+    EXPECT_EQ(store.imageCount(), 4);
     store.setFormat(PreviewFormat::ForSize);
     dialogs.clear();
     store.MakePreview(QStringLiteral("beach.jpg"));
@@ -291,4 +303,69 @@ TEST_F(PreviewStoreTest, PreviewIsWhatTheWorkingBoxShows)
             }
         EXPECT_LE(worst, c.tolerance) << c.name;
     }
+}
+
+TEST_F(PreviewStoreTest, CommandLineToolMakesWhatABatchCreateMakes)
+{
+    writePicture(pics + QStringLiteral("/beach.jpg"), photo(400, 300));
+    writePicture(pics + QStringLiteral("/Beach.GIF"));
+    writePicture(pics + QStringLiteral("/x.bmp"), pattern(90, 70));
+    writePicture(pics + QStringLiteral("/X.BMP"), pattern(70, 90)); // its caption is taken already
+    QFile(pics + QStringLiteral("/notes.txt")).open(QIODevice::WriteOnly);
+    const QStringList pictures = QDir(pics).entryList(QDir::Files);
+
+    store.setBackground(QApplication::palette().color(QPalette::Button));
+    QStringList listed = fs::findFiles(pics, QStringLiteral("*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF;*.WMF;*.ICO"));
+    listed.removeAll(QStringLiteral("x.bmp")); // X.BMP comes first in the list
+    batch(listed);
+    const auto snapshot = [&] {
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(pics).entryList(QDir::Files))
+            if (!pictures.contains(name))
+                files.insert(name, contents(pics + '/' + name));
+        return files;
+    };
+    const QMap<QString, QByteArray> fromBatch = snapshot();
+    // Beach.GIF comes first in the list and is made under its lower-cased name.
+    ASSERT_EQ(fromBatch.keys(), (QStringList{QStringLiteral("Thm0.THB"), QStringLiteral("beach.THB"),
+                                             QStringLiteral("thumbs.dat"), QStringLiteral("x.THB")}));
+    for (const QString &name : fromBatch.keys())
+        QFile::remove(pics + '/' + name);
+
+    QProcess tool;
+    tool.start(QStringLiteral(MKPREVIEWS), {pics});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    EXPECT_EQ(tool.readAllStandardOutput().count('\n'), 3);
+    const QMap<QString, QByteArray> fromTool = snapshot();
+    EXPECT_EQ(fromTool.keys(), fromBatch.keys());
+    for (const QString &name : fromBatch.keys())
+        EXPECT_TRUE(fromTool.value(name) == fromBatch.value(name)) << name.toStdString();
+}
+
+TEST_F(PreviewStoreTest, PicturesDecodedAheadGoToTheirOwnNamesWhateverTheOrder)
+{
+    const QStringList names{QStringLiteral("a.jpg"), QStringLiteral("b.bmp"), QStringLiteral("c.jpg"),
+                            QStringLiteral("d.gif")};
+    for (int i = 0; i < names.size(); ++i)
+        writePicture(pics + '/' + names[i], i % 2 ? pattern(200 + 40 * i, 150) : photo(300, 100 + 90 * i));
+    // Made one by one, nothing decoded ahead.
+    std::map<QString, QImage> alone;
+    for (const QString &name : names) {
+        store.MakePreview(name);
+        alone[name] = store.image(store.ImageIndexOf(name));
+    }
+    store.ClearThumbnails();
+
+    // Announced in one order, asked for in another; one is asked for twice
+    // and one after the batch was stopped.
+    store.expectPreviews(names);
+    const auto makeAndCompare = [&](const QString &name) {
+        ASSERT_FALSE(store.MakePreview(name).isEmpty());
+        EXPECT_EQ(store.image(store.ImageIndexOf(name)), alone[name]) << name.toStdString();
+    };
+    for (const QString &name : {names[2], names[0], names[2], names[3]})
+        makeAndCompare(name);
+    store.cancelExpected();
+    makeAndCompare(names[1]);
 }

@@ -4,7 +4,7 @@
 #include "CourtFigure.h"
 #include "Palette.h"
 #include "Pips.h"
-#include "game/Cards.h"
+#include "controls/Cards.h"
 
 #include <QFont>
 #include <QFontMetrics>

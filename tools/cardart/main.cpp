@@ -10,7 +10,7 @@
 // same on every run.
 #include "CardArtist.h"
 #include "IndexedBitmap.h"
-#include "game/Cards.h"
+#include "controls/Cards.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,6 +2,8 @@
 // previewer's Batch create does with the data file and the previews kept in
 // that folder: same names, same data-file entries, same pixels.
 
+#include "ProgramHelp.h"
+#include "app/CommandLine.h"
 #include "imaging/CodecBridge.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
@@ -9,6 +11,7 @@
 #include "thumbs/PreviewStore.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPalette>
 #include <QSet>
 #include <cstdio>
@@ -38,7 +41,8 @@ public:
 
 int usage()
 {
-    std::fprintf(stderr, "usage: mkpreviews DIR [--for-size] [--resolution auto|16|256|true]\n");
+    std::fprintf(stderr, "usage: mkpreviews DIR [--for-size] [--resolution auto|16|256|true]\n"
+                         "Try 'mkpreviews --help' for more information.\n");
     return 2;
 }
 
@@ -51,6 +55,8 @@ int main(int argc, char **argv)
     // hands their memory back at once instead of keeping it in each thread's heap.
     mallopt(M_MMAP_THRESHOLD, 1 << 20);
 #endif
+    if (const auto status = cli::answerStandardOptions(argc, argv, program::kHelp, program::kVersion))
+        return *status;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QString dir;
@@ -91,6 +97,8 @@ int main(int argc, char **argv)
     platform::setDialogService(&dialogs);
     LoadCodecLibrary();
 
+    // The previewer lists folders by their full path; so do the entries here.
+    dir = QDir(dir).absolutePath();
     PreviewStore store;
     store.setListedFolder(dir);
     store.setPreviewsDir(dir);

@@ -3,6 +3,8 @@
 // IN may be any file the library reads; OUT is written by its extension (BMP,
 // GIF, PCX, JPG). Prints the library's error text and exits non-zero on failure.
 
+#include "ProgramHelp.h"
+#include "app/CommandLine.h"
 #include "imaging/codec/Codec.h"
 
 #include <algorithm>
@@ -19,7 +21,8 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: picconv IN OUT [--depth 0|1|4|8|24] [--dither] [--quality 1..100]\n");
+    std::fprintf(stderr, "usage: picconv IN OUT [--depth 0|1|4|8|24] [--dither] [--quality 1..100]\n"
+                         "Try 'picconv --help' for more information.\n");
     return 2;
 }
 
@@ -77,18 +80,20 @@ bool parseInt(const char *text, int &out)
 
 int main(int argc, char **argv)
 {
+    if (const auto status = brisvale::cli::answerStandardOptions(argc, argv, brisvale::program::kHelp,
+                                                                 brisvale::program::kVersion))
+        return *status;
     if (argc < 3)
         return usage();
     const std::string in = argv[1], out = argv[2];
     int depth = 24, quality = 75, dither = 0;
     for (int i = 3; i < argc; ++i) {
+        int *value = std::strcmp(argv[i], "--depth") == 0     ? &depth
+                     : std::strcmp(argv[i], "--quality") == 0 ? &quality
+                                                              : nullptr;
         if (std::strcmp(argv[i], "--dither") == 0)
             dither = 1;
-        else if (std::strcmp(argv[i], "--depth") == 0 && i + 1 < argc && parseInt(argv[i + 1], depth))
-            ++i;
-        else if (std::strcmp(argv[i], "--quality") == 0 && i + 1 < argc && parseInt(argv[i + 1], quality))
-            ++i;
-        else
+        else if (!value || i + 1 == argc || !parseInt(argv[++i], *value))
             return usage();
     }
     initialise();

@@ -4,35 +4,19 @@
 // Hk are the table's multipliers (H1 a pair of jacks or better, Hk the hand
 // rank k); a win with multiplier m returns m + 1 times the bet.
 
+#include "ProgramHelp.h"
+#include "app/CommandLine.h"
 #include "game/HoldOdds.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 using namespace brisvale;
 
 namespace {
 
-void printUsage(FILE *to)
-{
-    std::fprintf(to,
-                 "usage: vpreturn H1 H2 H3 H4 H5 H6 H7 H8 H9\n"
-                 "\n"
-                 "Prints the exact return of a jacks-or-better pay table under best play, over\n"
-                 "all 2,598,960 deals and all 32 holds of each, as a fraction and a percentage.\n"
-                 "H1 is the multiplier of a pair of jacks or better, H2..H9 those of two pair,\n"
-                 "three of a kind, straight, flush, full house, four of a kind, straight flush\n"
-                 "and royal flush. A win with multiplier m returns m + 1 times the bet.\n"
-                 "Multipliers are whole numbers from 0 to %d.\n"
-                 "\n"
-                 "  --help     show this text\n"
-                 "  --version  show the version\n"
-                 "\n"
-                 "example: vpreturn 0 1 2 3 5 8 24 49 799\n",
-                 int(HoldOdds::kMaxMultiplier));
-}
+static_assert(HoldOdds::kMaxMultiplier == 99999, "vpreturn.help names the largest multiplier");
 
 bool parseMultiplier(const char *text, std::int32_t &out)
 {
@@ -59,17 +43,11 @@ void printPercentage(const Fraction &f)
 
 int main(int argc, char **argv)
 {
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-        printUsage(stdout);
-        return 0;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("vpreturn (Brisvale) %s\n", BRISVALE_VERSION);
-        return 0;
-    }
+    if (const auto status = cli::answerStandardOptions(argc, argv, program::kHelp, program::kVersion))
+        return *status;
     if (argc != 10) {
         std::fprintf(stderr, "vpreturn: expected nine multipliers H1..H9, got %d\n", argc - 1);
-        printUsage(stderr);
+        std::fprintf(stderr, "Try 'vpreturn --help' for more information.\n");
         return 2;
     }
     PayoutTable payouts;

@@ -34,4 +34,8 @@ QString CardImageName(int value);
 // A player-facing name ("7 of Clubs", "Joker", "Card back").
 QString CardDisplayName(int value);
 
+// A face in a few characters, rank and suit sign ("10♥", "K♣"); the
+// display name for anything else.
+QString CardShortName(int value);
+
 } // namespace brisvale

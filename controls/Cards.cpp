@@ -1,4 +1,4 @@
-#include "game/Cards.h"
+#include "controls/Cards.h"
 
 #include <array>
 
@@ -59,6 +59,16 @@ QString CardDisplayName(int value)
     if (value == kJoker)
         return QStringLiteral("Joker");
     return QStringLiteral("Card back");
+}
+
+QString CardShortName(int value)
+{
+    static const char *const ranks[] = {"A", "2", "3", "4", "5", "6", "7",
+                                        "8", "9", "10", "J", "Q", "K"};
+    static const char16_t suits[] = {u'\u2660', u'\u2665', u'\u2663', u'\u2666'};
+    if (CardSuit(value) == 0)
+        return CardDisplayName(value);
+    return QLatin1String(ranks[CardRank(value) - 1]) + QChar(suits[CardSuit(value) - 1]);
 }
 
 } // namespace brisvale

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "game/HoldOdds.h"
+
+#include <QString>
+
+namespace brisvale {
+
+// What the trainer tells the player, worded once.
+
+// A return per unit bet as a percentage with two decimals: "99.54%".
+QString ReturnPercentText(const Fraction &value);
+
+// The cards a hold keeps by their short names, or "nothing" for drawing five.
+QString HoldCardsText(const Hand &hand, HoldMask mask);
+
+// "Best hold: ..., worth 0.4685 x bet on average", for the best hold the
+// trainer proposes.
+QString BestHoldText(const HoldAnalysis &analysis, const Hand &hand);
+
+// What the played hold gave away against a best one and which hold was best;
+// empty when the played hold is one of the best.
+QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask played);
+
+} // namespace brisvale

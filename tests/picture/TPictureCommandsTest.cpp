@@ -1,0 +1,152 @@
+#include "imaging/TImageView.h"
+#include "picture/TPicture.h"
+#include "tests/picture/PictureWindowFixture.h"
+#include "thumbs/TSaveForm.h"
+#include "thumbs/TPictureSaveDialog.h"
+#include "thumbs/TThumbDialog.h"
+
+#include <QColor>
+#include <QCoreApplication>
+#include <QFile>
+
+using namespace brisvale;
+using test::PaintCounter;
+using test::PictureWindowTest;
+
+namespace {
+
+QColor shownColour(TPicture &window)
+{
+    return QColor(window.ImageView1->Picture().bitmap.image().pixel(0, 0));
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+
+} // namespace
+
+TEST_F(PictureWindowTest, LastPictureBeforeAnyNewPictureShowsTheRememberedOneNotTheDrawnOne)
+{
+    picture(QStringLiteral("a.bmp"), Qt::green);
+    const QString remembered = picture(QStringLiteral("b.bmp"), Qt::red);
+    remember(remembered, 2);
+    auto window = open();
+    window->FormActivate(); // with the clock at midnight the draw is the first file
+    ASSERT_EQ(shownColour(*window), QColor(Qt::green));
+    window->LastPicture1Click();
+    EXPECT_EQ(shownColour(*window), QColor(Qt::red));
+    EXPECT_EQ(window->state().currentPicture, remembered);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Right Mouse Menu, Left Exit ") + remembered);
+}
+
+TEST_F(PictureWindowTest, NewPictureInFixedModeShowsTheSamePictureAndRemembersItsPathInUpperCase)
+{
+    const QString path = picture(QStringLiteral("Fixed.bmp"), Qt::blue);
+    remember(path, 1);
+    auto window = open();
+    window->FormActivate();
+    window->NewPicture1Click();
+    EXPECT_EQ(window->state().lastPicture, path.toUpper());
+    EXPECT_EQ(window->state().currentPicture, path);
+    EXPECT_EQ(shownColour(*window), QColor(Qt::blue));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Right Mouse Menu, Left Exit ") + path);
+}
+
+TEST_F(PictureWindowTest, SaveImageToALowerCaseJpgNameWritesAJpegAndSaysSo)
+{
+    remember(picture(QStringLiteral("pic.bmp"), Qt::blue), 1);
+    auto window = open();
+    window->FormActivate();
+    const QString target = folder + QStringLiteral("/copy.jpg");
+    QString initialDir;
+    window->runSaveDialog = [&](TPictureSaveDialog &dialog) -> std::optional<QString> {
+        initialDir = dialog.InitialDir();
+        return target;
+    };
+    window->SaveImage1Click();
+    EXPECT_EQ(initialDir, folder + u'/');
+    EXPECT_TRUE(contents(target).startsWith("\xFF\xD8\xFF"));
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral(" File ") + target + QStringLiteral(" saved ")});
+}
+
+TEST_F(PictureWindowTest, ACancelledSaveWritesNothingAndSaysNothingButRepaints)
+{
+    remember(picture(QStringLiteral("pic.bmp")), 1);
+    auto window = open();
+    window->FormActivate();
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    window->ImageView1->installEventFilter(&counter);
+    window->runSaveDialog = [](TPictureSaveDialog &) -> std::optional<QString> { return std::nullopt; };
+    window->SaveImage1Click();
+    QCoreApplication::processEvents();
+    EXPECT_GT(counter.paints, 0);
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("pic.bmp")});
+}
+
+TEST_F(PictureWindowTest, ASaveThatWritesNothingLeavesTheExistingFileAndSaysNoSaved)
+{
+    // An extension without a writer.
+    remember(picture(QStringLiteral("pic.bmp")), 1);
+    auto window = open();
+    window->FormActivate();
+    const QString notes = folder + QStringLiteral("/notes.txt");
+    writeFile(notes, "precious");
+    window->runSaveDialog = [&](TPictureSaveDialog &) -> std::optional<QString> { return notes; };
+    window->SaveImage1Click();
+    EXPECT_EQ(contents(notes), QByteArray("precious"));
+    EXPECT_TRUE(script.texts().isEmpty());
+
+    // A write that fails: there is no picture to write.
+    const QString old = folder + QStringLiteral("/old.bmp");
+    writeFile(old, "precious");
+    window->ImageView1->setImageName(folder + QStringLiteral("/missing.bmp"));
+    window->runSaveDialog = [&](TPictureSaveDialog &) -> std::optional<QString> { return old; };
+    window->SaveImage1Click();
+    EXPECT_EQ(contents(old), QByteArray("precious"));
+    for (const QString &text : script.texts())
+        EXPECT_FALSE(text.endsWith(QStringLiteral(" saved "))) << text.toStdString();
+}
+
+TEST_F(PictureWindowTest, ThumbnailsShowThePickedPictureOnceARunAndSequentialModeGoesOnAfterTheRememberedOne)
+{
+    picture(QStringLiteral("a.bmp"), Qt::red);
+    picture(QStringLiteral("b.bmp"), Qt::green);
+    picture(QStringLiteral("c.bmp"), Qt::blue);
+    remember(folder + QStringLiteral("/a.bmp"), 3);
+    auto window = open();
+    window->FormActivate(); // on to b
+    const QString current = window->state().currentPicture;
+    const QString caption = window->windowTitle();
+    int runs = 0;
+    window->runThumbDialog = [&](TThumbDialog &dialog) -> std::optional<QString> {
+        ++runs;
+        // The previews live beside the pictures, under the folder's real name.
+        EXPECT_EQ(QStringList({dialog.PreviewsDir, dialog.DataFileDir, dialog.InitialDir}),
+                  QStringList({folder, folder, folder}));
+        return folder + QStringLiteral("/a.bmp");
+    };
+    window->ThumbnailsClick();
+    EXPECT_EQ(shownColour(*window), QColor(Qt::red));
+    EXPECT_EQ(window->state().currentPicture, current);
+    EXPECT_TRUE(window->state().lastPicture.isEmpty());
+    EXPECT_EQ(window->windowTitle(), caption);
+
+    window->ThumbnailsClick();
+    EXPECT_EQ(runs, 1);
+
+    window->NewPicture1Click();
+    EXPECT_EQ(shownColour(*window), QColor(Qt::blue)); // after b, not after the picked a
+}

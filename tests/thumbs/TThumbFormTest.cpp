@@ -1,0 +1,333 @@
+#include "thumbs/TThumbDialog.h"
+#include "thumbs/TThumbForm.h"
+
+#include "imaging/CodecBridge.h"
+#include "platform/ScriptedDialogService.h"
+#include "thumbs/DirectoryListBox.h"
+#include "thumbs/FileListBox.h"
+#include "thumbs/PreviewStore.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QDragMoveEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace brisvale {
+namespace {
+
+using Kind = platform::ScriptedDialogService::Kind;
+
+QString makeFolder(const QString &name, int pictures, bool real = true)
+{
+    const QString dir = test::freshFolder(name);
+    QImage image(80, 60, QImage::Format_RGB32);
+    for (int i = 0; i < pictures; ++i) {
+        image.fill(qRgb(20 + 9 * i, 200 - 5 * i, 90));
+        const QString path = dir + QStringLiteral("/Pic%1.BMP").arg(i, 2, 10, QChar(u'0'));
+        if (real) {
+            Bitmap bitmap;
+            bitmap.setImage(image);
+            EXPECT_TRUE(WriteBMPFile(path, 24, bitmap, CodecProgress()));
+        } else {
+            QFile f(path);
+            EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+    }
+    return dir;
+}
+
+int previewFiles(const QString &dir)
+{
+    return int(QDir(dir).entryList({QStringLiteral("*.THB"), QStringLiteral("*.THJ")}, QDir::Files).size());
+}
+
+class ThumbFormTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform::setDialogService(&dialogs); }
+    void TearDown() override { platform::setDialogService(nullptr); }
+
+    // A window on the folder, opened as Execute opens it, with the previews in
+    // the folder and the data file in `dataDir` (the folder when empty).
+    std::unique_ptr<TThumbForm> open(const QString &folder, const QString &dataDir = QString())
+    {
+        auto form = std::make_unique<TThumbForm>();
+        form->DirectoryListBox1->setDirectory(folder);
+        form->DataFileName = QStringLiteral("thumbs.dat");
+        form->DataFileDir = dataDir.isEmpty() ? folder : dataDir;
+        form->PreviewsDir = folder;
+        form->show();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return form->isOpened(); }));
+        return form;
+    }
+
+    QPoint cellCentre(TThumbForm &form, int column, int row)
+    {
+        return form.Thumbs->visualRect(form.grid().index(row, column)).center();
+    }
+
+    // A drag from the file list, moved over a cell and dropped there.
+    bool drop(TThumbForm &form, int column, int row)
+    {
+        std::unique_ptr<QMimeData> data(form.FileListBox1->dragData());
+        const QPoint at = cellCentre(form, column, row);
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.Thumbs->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.Thumbs->viewport(), &move);
+        if (!move.isAccepted())
+            return false;
+        QDropEvent dropEvent(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.Thumbs->viewport(), &dropEvent);
+        return dropEvent.isAccepted();
+    }
+
+    void dropOnBin(TThumbForm &form)
+    {
+        std::unique_ptr<QMimeData> data(form.FileListBox1->dragData());
+        const QPoint at = form.Image1->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.Image1, &enter);
+        QDropEvent dropEvent(QPointF(at), Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.Image1, &dropEvent);
+    }
+
+    QStringList captions(TThumbForm &form)
+    {
+        QStringList out;
+        for (const ThumbSlot &slot : form.grid().takenSlots())
+            out << form.grid().caption(slot);
+        return out;
+    }
+
+    platform::ScriptedDialogService dialogs;
+};
+
+TEST_F(ThumbFormTest, RowCountFollowsOnlyLargerFolders)
+{
+    auto form = open(makeFolder(QStringLiteral("rows25"), 25, false));
+    EXPECT_EQ(form->grid().rowCount(), 10);
+    for (const auto &[files, rows] : {std::pair{27, 12}, std::pair{30, 13}, std::pair{40, 17}, std::pair{3, 17}}) {
+        form->DirectoryListBox1->setDirectory(makeFolder(QStringLiteral("rows"), files, false));
+        EXPECT_EQ(form->grid().rowCount(), rows) << files;
+        // The last row is an image row exactly when the count is odd.
+        EXPECT_EQ(form->Thumbs->rowHeight(rows - 1), form->Thumbs->rowHeight(rows % 2 ? 0 : 1));
+        EXPECT_GT(form->Thumbs->rowHeight(0), 3 * form->Thumbs->rowHeight(1));
+    }
+    // The window follows its folder with the process's current folder.
+    EXPECT_EQ(QDir::currentPath() + u'/', form->listedFolder());
+}
+
+TEST_F(ThumbFormTest, CreateFillsEveryFreeSlotAndKeepingMakesNothingNew)
+{
+    const QString dir = makeFolder(QStringLiteral("batch26"), 26);
+    auto form = open(dir);
+    // The test display has more than 16 bits a pixel.
+    EXPECT_TRUE(form->GPall->isHidden());
+    EXPECT_TRUE(form->SaveResAuto->isChecked());
+    dialogs.queueConfirm(true);
+    form->CreateNewKeep->click();
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Create new previews keep old ones?")});
+    const QStringList made = captions(*form);
+    ASSERT_EQ(made.size(), 25);
+    EXPECT_EQ(made.first(), QStringLiteral("pic00.bmp"));
+    EXPECT_FALSE(made.contains(QStringLiteral("pic25.bmp")));
+    EXPECT_EQ(previewFiles(dir), 25);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Done"));
+    EXPECT_TRUE(form->StopBtn->isHidden());
+    EXPECT_GE(form->store().ImageIndexOf(QStringLiteral("pic24.bmp")), 0);
+
+    // A fresh window keeps what is stored: loads it, makes nothing.
+    form.reset();
+    auto again = open(dir);
+    QDir(dir).remove(QStringLiteral("Pic25.BMP"));
+    again->FileListBox1->refresh();
+    const QDateTime before = QFileInfo(dir + QStringLiteral("/pic00.THB")).lastModified();
+    dialogs.queueConfirm(true);
+    again->CreateNewKeep->click();
+    EXPECT_EQ(captions(*again).size(), 25);
+    EXPECT_EQ(previewFiles(dir), 25);
+    EXPECT_EQ(QFileInfo(dir + QStringLiteral("/pic00.THB")).lastModified(), before);
+}
+
+TEST_F(ThumbFormTest, DropsTakeFreeSlotsOnlyAndRefuseDuplicates)
+{
+    const QString dir = makeFolder(QStringLiteral("drops"), 3);
+    auto form = open(dir);
+    ASSERT_TRUE(form->FileListBox1->selectFile(QStringLiteral("Pic01.BMP")));
+
+    // The caption cell of slot (2, row 2/3) takes it like its image cell would.
+    ASSERT_TRUE(drop(*form, 2, 3));
+    EXPECT_EQ(form->grid().caption({2, 3}), QStringLiteral("pic01.bmp"));
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Done"));
+    EXPECT_EQ(previewFiles(dir), 1);
+    // A taken slot refuses the drag, image cell or caption cell.
+    form->FileListBox1->selectFile(QStringLiteral("Pic02.BMP"));
+    EXPECT_FALSE(drop(*form, 2, 2));
+    EXPECT_FALSE(drop(*form, 2, 3));
+    ASSERT_TRUE(drop(*form, 4, 2));
+    EXPECT_EQ(form->grid().caption({4, 3}), QStringLiteral("pic02.bmp"));
+
+    // The same picture again: the message, and nothing else changes.
+    dialogs.clear();
+    form->FileListBox1->selectFile(QStringLiteral("Pic01.BMP"));
+    EXPECT_TRUE(drop(*form, 0, 0));
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Duplicate filename!")});
+    EXPECT_EQ(dialogs.entries().front().kind, Kind::Information);
+    EXPECT_TRUE(form->grid().caption({0, 1}).isEmpty());
+    EXPECT_EQ(previewFiles(dir), 2);
+
+    // The right button on a taken slot deletes its preview after the question.
+    dialogs.clear();
+    QTest::mouseClick(form->Thumbs->viewport(), Qt::RightButton, {}, cellCentre(*form, 4, 2));
+    EXPECT_EQ(form->grid().caption({4, 3}), QStringLiteral("pic02.bmp"));
+    dialogs.queueConfirm(true);
+    QTest::mouseClick(form->Thumbs->viewport(), Qt::RightButton, {}, cellCentre(*form, 4, 3));
+    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Delete preview?"), QStringLiteral("Delete preview?")}));
+    EXPECT_TRUE(form->grid().caption({4, 3}).isEmpty());
+    EXPECT_EQ(previewFiles(dir), 1);
+
+    // Only the window's own file list may be dropped.
+    FileListBox stranger;
+    stranger.setDirectory(dir);
+    stranger.selectFile(QStringLiteral("Pic00.BMP"));
+    std::unique_ptr<QMimeData> data(stranger.dragData());
+    EXPECT_FALSE(form->ThumbsDragOver(cellCentre(*form, 0, 0), data.get()));
+}
+
+TEST_F(ThumbFormTest, GridClickEndsARunningBatchAndBatchesReenableLoad)
+{
+    const QString dir = makeFolder(QStringLiteral("cancel"), 12);
+    {
+        auto form = open(dir);
+        dialogs.queueConfirm(true);
+        form->CreateNewDelete->click();
+        ASSERT_EQ(captions(*form).size(), 12);
+    }
+    auto form = open(dir);
+    form->AutoLoad->setChecked(true);
+    EXPECT_FALSE(form->LoadBtn->isEnabled());
+
+    bool stopShown = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        stopShown = form->StopBtn->isVisible() && !form->CloseBtn->isEnabled();
+        QTest::mouseClick(form->Thumbs->viewport(), Qt::LeftButton, {}, cellCentre(*form, 1, 1));
+    });
+    // Choosing the folder again runs the autoload batch.
+    form->DirectoryListBox1->setDirectory(makeFolder(QStringLiteral("empty"), 0));
+    form->DirectoryListBox1->setDirectory(dir);
+    EXPECT_TRUE(stopShown);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Canceled"));
+    EXPECT_LT(captions(*form).size(), 12);
+    EXPECT_TRUE(form->LoadBtn->isEnabled());
+    EXPECT_TRUE(form->CloseBtn->isEnabled());
+    EXPECT_TRUE(form->StopBtn->isHidden());
+
+    // Clear, then the Load button: everything stored comes back.
+    form->ClearAllBtn->click();
+    EXPECT_TRUE(captions(*form).isEmpty());
+    form->LoadBtn->click();
+    EXPECT_EQ(captions(*form).size(), 12);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Done"));
+}
+
+TEST_F(ThumbFormTest, DataFileThatCannotBeWrittenIsReportedOnceAndEndsTheBatch)
+{
+    const QString dir = makeFolder(QStringLiteral("unwritable"), 4);
+    auto form = open(dir, dir + QStringLiteral("/missing"));
+    dialogs.queueConfirm(true);
+    form->CreateNewDelete->click();
+    const QString dataFile = dir + QStringLiteral("/missing/thumbs.dat");
+    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Create new previews and delete old ones?"),
+                                            QStringLiteral("Unable to write to ") + dataFile}));
+    EXPECT_EQ(dialogs.entries().back().kind, Kind::Error);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Canceled"));
+    EXPECT_TRUE(form->CloseBtn->isEnabled());
+    EXPECT_TRUE(form->StopBtn->isHidden());
+}
+
+TEST_F(ThumbFormTest, ExecuteChecksSettingsAndCloseEmptiesTheFile)
+{
+    TThumbDialog dialog;
+    dialog.DataFileName.clear();
+    dialog.PreviewsDir.clear();
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("No DataFileName!")});
+    EXPECT_EQ(dialogs.entries().front().kind, Kind::Error);
+
+    const QString dir = makeFolder(QStringLiteral("execute"), 2);
+    dialog.DataFileName = QStringLiteral("thumbs.dat");
+    dialog.PreviewsDir = dir;
+    dialog.DataFileDir = dir;
+    dialog.InitialDir = dir;
+    bool stayedOpen = false;
+    QTimer::singleShot(0, [&] {
+        auto *form = qobject_cast<TThumbForm *>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->isOpened(); }));
+        // A double click on a free slot chooses nothing.
+        const QPoint free = form->Thumbs->visualRect(form->grid().index(0, 0)).center();
+        QTest::mouseMove(form->Thumbs->viewport(), free);
+        form->ThumbsMouseMove(free);
+        EXPECT_EQ(form->Label1->text(), form->listedFolder().toLower());
+        QTest::mouseDClick(form->Thumbs->viewport(), Qt::LeftButton, {}, free);
+        QCoreApplication::processEvents();
+        stayedOpen = form->isVisible();
+        form->CloseBtn->click();
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(dialog.FileName().isEmpty());
+
+    // Choosing from the file list closes with OK and hands the path back.
+    QTimer::singleShot(0, [&] {
+        auto *form = qobject_cast<TThumbForm *>(QApplication::activeModalWidget());
+        ASSERT_NE(form, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->isOpened(); }));
+        form->FileListBox1->selectFile(QStringLiteral("Pic01.BMP"));
+        QTest::keyClick(form->FileListBox1, Qt::Key_Return);
+    });
+    EXPECT_TRUE(dialog.Execute());
+    EXPECT_EQ(dialog.FileName(), dir + QStringLiteral("/Pic01.BMP"));
+}
+
+TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
+{
+    const QString trashHome = test::freshFolder(QStringLiteral("data-home"));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome));
+    const QString dir = makeFolder(QStringLiteral("bin"), 2);
+    auto form = open(dir);
+    form->FileListBox1->selectFile(QStringLiteral("Pic00.BMP"));
+    ASSERT_TRUE(drop(*form, 0, 0));
+    ASSERT_EQ(previewFiles(dir), 1);
+
+    // No: nothing happens.
+    dialogs.clear();
+    dropOnBin(*form);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Delete File?")});
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("/Pic00.BMP")));
+
+    dialogs.clear();
+    dialogs.queueConfirm(true);
+    dropOnBin(*form);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Delete File?")});
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/Pic00.BMP")));
+    EXPECT_TRUE(QFile::exists(trashHome + QStringLiteral("/Trash/files/Pic00.BMP")));
+    EXPECT_EQ(form->FileListBox1->fileNames(), QStringList{QStringLiteral("Pic01.BMP")});
+    EXPECT_TRUE(form->grid().caption({0, 1}).isEmpty());
+    EXPECT_EQ(previewFiles(dir), 0);
+    qunsetenv("XDG_DATA_HOME");
+}
+
+} // namespace
+} // namespace brisvale

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+
+namespace brisvale::buttonart {
+
+// The previewer's button pictures, drawn here rather than taken from an icon
+// set, so they look the same everywhere and scale with the window.
+QIcon camera();
+QIcon movieCamera();
+QIcon landscape();
+QIcon blackCross();
+QIcon windowWithCross();
+// A closed door, and an open one for the pressed state.
+QIcon door();
+QIcon stopSign();
+QPixmap wasteBin(const QSize &size);
+
+} // namespace brisvale::buttonart
