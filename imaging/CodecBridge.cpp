@@ -26,14 +26,27 @@ bool answer(int status)
 using LibraryRead = int16_t (*)(const std::string &, int32_t, int32_t, codec::Image &, codec::Palette &,
                                 const codec::Progress &, int32_t);
 
+// Gives the target what a read returned. A picture the library read but that
+// could not be handed over (memory ran out) is a failure with its own text,
+// never a success with an empty picture.
+bool deliver(int status, codec::Image &image, const codec::Palette &palette, Bitmap &target)
+{
+    const bool hadPicture = !image.empty();
+    target.setImage(toQImage(std::move(image), palette));
+    target.setPalette(toQtPalette(palette));
+    if (codec::succeeded(status) && (!hadPicture || target.isEmpty())) {
+        target.clear();
+        status = hadPicture ? codec::kOutOfMemory : codec::kFailed;
+    }
+    return answer(status);
+}
+
 bool read(LibraryRead call, const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
 {
     codec::Image image;
     codec::Palette palette = toCodecPalette(SharedPalette());
     const int status = call(encodeName(name), depth, dither, image, palette, progress, 0);
-    target.setImage(toQImage(image, palette));
-    target.setPalette(toQtPalette(palette));
-    return answer(status);
+    return deliver(status, image, palette, target);
 }
 
 using LibraryWrite = int16_t (*)(const std::string &, int32_t, const codec::Image &, const codec::Palette &,
@@ -42,7 +55,10 @@ using LibraryWrite = int16_t (*)(const std::string &, int32_t, const codec::Imag
 bool write(LibraryWrite call, const QString &name, int depth, const Bitmap &source, const CodecProgress &progress)
 {
     codec::Palette palette;
-    const codec::Image image = fromQImage(source.image(), source.palette(), palette);
+    codec::Image image;
+    // A picture that cannot be converted says why, not "There is no picture".
+    if (const int rc = fromQImage(source.image(), source.palette(), image, palette); rc != codec::kOk)
+        return answer(rc);
     return answer(call(encodeName(name), depth, image, palette, progress, 0));
 }
 
@@ -51,11 +67,11 @@ using LibraryTransform = int16_t (*)(int32_t, codec::Image &, codec::Palette &, 
 bool transform(LibraryTransform call, Bitmap &bitmap)
 {
     codec::Palette palette;
-    codec::Image image = fromQImage(bitmap.image(), bitmap.palette(), palette);
+    codec::Image image;
+    if (const int rc = fromQImage(bitmap.image(), bitmap.palette(), image, palette); rc != codec::kOk)
+        return answer(rc);
     const int status = call(FocusDisplayColorDepth(), image, palette, 0);
-    bitmap.setImage(toQImage(image, palette));
-    bitmap.setPalette(toQtPalette(palette));
-    return answer(status);
+    return deliver(status, image, palette, bitmap);
 }
 
 } // namespace
@@ -76,9 +92,7 @@ bool ReadJPGFile(const QString &name, int depth, int dither, const CodecProgress
     codec::Image image;
     codec::Palette palette = toCodecPalette(SharedPalette());
     const int status = codec::readJpgFile(encodeName(name), depth, 1, dither, image, palette, progress, 0);
-    target.setImage(toQImage(image, palette));
-    target.setPalette(toQtPalette(palette));
-    return answer(status);
+    return deliver(status, image, palette, target);
 }
 
 bool ReadGIFFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
@@ -120,7 +134,9 @@ bool WriteJPGFile(const QString &name, int quality, int smoothing, int depth, co
                   const CodecProgress &progress)
 {
     codec::Palette palette;
-    const codec::Image image = fromQImage(source.image(), source.palette(), palette);
+    codec::Image image;
+    if (const int rc = fromQImage(source.image(), source.palette(), image, palette); rc != codec::kOk)
+        return answer(rc);
     return answer(codec::writeJpgFile(encodeName(name), quality, smoothing, depth, image, palette, progress, 0));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace brisvale {
@@ -26,76 +27,105 @@ QList<QRgb> toQtPalette(const codec::Palette &palette)
     return out;
 }
 
-QImage toQImage(const codec::Image &image, const codec::Palette &palette)
+namespace {
+
+void freeBuffer(void *data) { std::free(data); }
+
+} // namespace
+
+QImage toQImage(codec::Image &&image, const codec::Palette &palette)
 {
     if (image.empty())
         return {};
-    const int w = image.width(), h = image.height();
-    QImage out;
-    if (image.bits() == 24) {
-        out = QImage(w, h, QImage::Format_RGB32);
-        if (out.isNull())
+    const int w = image.width(), h = image.height(), bits = image.bits();
+    const size_t from = image.stride();
+    const QImage::Format format = bits == 24 ? QImage::Format_RGB32
+                                  : bits == 1 ? QImage::Format_Mono
+                                              : QImage::Format_Indexed8;
+    const size_t to = bits == 24 ? size_t(w) * 4 : bits == 1 ? from : (size_t(w) + 3) / 4 * 4;
+    uint8_t *data = image.release();
+    if (bits == 24 || bits == 4) {
+        // realloc of a large block moves pages rather than bytes, so growing
+        // costs only the extra room.
+        auto *grown = static_cast<uint8_t *>(std::realloc(data, to * size_t(h)));
+        if (!grown) {
+            std::free(data);
             return {};
-        for (int y = 0; y < h; ++y) {
-            const uint8_t *src = image.row(y);
-            auto *dst = reinterpret_cast<QRgb *>(out.scanLine(y));
-            for (int x = 0; x < w; ++x, src += 3)
-                dst[x] = qRgb(src[2], src[1], src[0]);
         }
-        return out;
+        data = grown;
+        // Back to front: every pixel moves to an address at or after its own,
+        // so nothing is overwritten before it has been read.
+        for (int y = h - 1; y >= 0; --y) {
+            const uint8_t *src = data + from * size_t(y);
+            uint8_t *dst = data + to * size_t(y);
+            if (bits == 24) {
+                for (int x = w - 1; x >= 0; --x) {
+                    const QRgb c = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                    std::memcpy(dst + 4 * size_t(x), &c, 4);
+                }
+            } else {
+                for (int x = w - 1; x >= 0; --x) {
+                    const uint8_t pair = src[x >> 1];
+                    dst[x] = (x & 1) ? uint8_t(pair & 0x0f) : uint8_t(pair >> 4);
+                }
+            }
+        }
     }
-    out = QImage(w, h, image.bits() == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
-    if (out.isNull())
+    QImage out(data, w, h, qsizetype(to), format, freeBuffer, data);
+    if (out.isNull()) {
+        std::free(data);
         return {};
-    for (int y = 0; y < h; ++y) {
-        uint8_t *dst = out.scanLine(y);
-        if (image.bits() == 4) {
-            for (int x = 0; x < w; ++x)
-                dst[x] = uint8_t(image.index(x, y));
-        } else {
-            std::memcpy(dst, image.row(y), std::min<size_t>(size_t(out.bytesPerLine()), image.stride()));
-        }
     }
+    if (bits == 24)
+        return out;
     // Every index the picture can hold gets a colour, so painting never meets
     // an index outside the table.
     QList<QRgb> table = toQtPalette(palette);
-    const qsizetype full = qsizetype(1) << (image.bits() == 1 ? 1 : image.bits() == 4 ? 4 : 8);
-    if (table.size() < full)
-        table.resize(full, qRgb(0, 0, 0));
-    table.resize(full);
+    const qsizetype full = qsizetype(1) << (bits == 1 ? 1 : bits == 4 ? 4 : 8);
+    table.resize(full, qRgb(0, 0, 0));
     out.setColorTable(table);
     return out;
 }
 
-codec::Image fromQImage(const QImage &image, const QList<QRgb> &palette, codec::Palette &outPalette)
+int fromQImage(const QImage &image, const QList<QRgb> &palette, codec::Image &out, codec::Palette &outPalette)
 {
-    codec::Image out;
+    out.clear();
     outPalette.clear();
     if (image.isNull())
-        return out;
+        return codec::kNoPicture;
     const int w = image.width(), h = image.height();
     if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
         image.format() == QImage::Format_Indexed8) {
         const bool mono = image.format() != QImage::Format_Indexed8;
         const QImage src = image.format() == QImage::Format_MonoLSB ? image.convertToFormat(QImage::Format_Mono) : image;
-        if (codec::Image::create(w, h, mono ? 1 : 8, out) != codec::kOk)
-            return {};
+        if (src.isNull())
+            return codec::kOutOfMemory;
+        if (const int rc = codec::Image::create(w, h, mono ? 1 : 8, out); rc != codec::kOk)
+            return rc;
         for (int y = 0; y < h; ++y)
             std::memcpy(out.row(y), src.constScanLine(y), std::min<size_t>(size_t(src.bytesPerLine()), out.stride()));
         outPalette = toCodecPalette(src.colorTable().isEmpty() ? palette : src.colorTable());
-        return out;
+        return codec::kOk;
     }
+    if (const int rc = codec::Image::create(w, h, 24, out); rc != codec::kOk)
+        return rc;
     QImage rgb;
-    if (image.hasAlphaChannel()) {
+    if (image.format() == QImage::Format_RGB32) {
+        rgb = image;
+    } else if (image.hasAlphaChannel()) {
         rgb = QImage(image.size(), QImage::Format_RGB32);
-        rgb.fill(Qt::white);
-        QPainter p(&rgb);
-        p.drawImage(0, 0, image);
+        if (!rgb.isNull()) {
+            rgb.fill(Qt::white);
+            QPainter p(&rgb);
+            p.drawImage(0, 0, image);
+        }
     } else {
         rgb = image.convertToFormat(QImage::Format_RGB32);
     }
-    if (codec::Image::create(w, h, 24, out) != codec::kOk)
-        return {};
+    if (rgb.isNull()) {
+        out.clear();
+        return codec::kOutOfMemory;
+    }
     for (int y = 0; y < h; ++y) {
         const auto *src = reinterpret_cast<const QRgb *>(rgb.constScanLine(y));
         uint8_t *dst = out.row(y);
@@ -106,7 +136,7 @@ codec::Image fromQImage(const QImage &image, const QList<QRgb> &palette, codec::
         }
     }
     outPalette = toCodecPalette(palette);
-    return out;
+    return codec::kOk;
 }
 
 } // namespace brisvale

@@ -9,9 +9,14 @@
 namespace brisvale {
 
 // Moves pictures between the codec library's form and QImage.
-QImage toQImage(const codec::Image &image, const codec::Palette &palette);
-// Transparent parts are laid on white; indexed pictures keep their colour table.
-codec::Image fromQImage(const QImage &image, const QList<QRgb> &palette, codec::Palette &outPalette);
+// The picture's buffer becomes the QImage's, widened in place where QImage
+// needs more bytes per pixel, so no second full-size copy is ever held. A null
+// QImage comes back for an empty picture or when memory runs out.
+QImage toQImage(codec::Image &&image, const codec::Palette &palette);
+// Transparent parts are laid on white; indexed pictures keep their colour
+// table. Answers kOk, kNoPicture for a null image, or the status that stopped
+// the conversion (kTooLarge, kOutOfMemory).
+int fromQImage(const QImage &image, const QList<QRgb> &palette, codec::Image &out, codec::Palette &outPalette);
 
 codec::Palette toCodecPalette(const QList<QRgb> &palette);
 QList<QRgb> toQtPalette(const codec::Palette &palette);

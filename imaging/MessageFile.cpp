@@ -1,5 +1,8 @@
 #include "imaging/MessageFile.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace brisvale {
 
 namespace {
@@ -12,6 +15,12 @@ int toInteger(const QString &text)
         throw MessageFormatError("not an integer: " + text.left(40).toStdString());
     return value;
 }
+
+using B = MessageBounds;
+
+int fontHeightOf(const QString &text) { return std::clamp(toInteger(text), -B::kMaxPixels, B::kMaxPixels); }
+int fontSizeOf(const QString &text) { return std::clamp(toInteger(text), 0, B::kMaxPoints); }
+int speedOf(const QString &text) { return std::clamp(toInteger(text), 0, B::kMaxSpeed); }
 
 } // namespace
 
@@ -39,7 +48,7 @@ void parseSideways(const QByteArray &bytes, MessageSettings &settings)
             // Missing: the field's default; size and style stay as they were.
             switch (field) {
             case FontColor: settings.fontColor = 255; break;
-            case FontHeight: settings.fontHeight = -13; break;
+            case FontHeight: settings.fontHeight = -13, settings.fontSize = 0; break;
             case FontFace: settings.fontFace = QStringLiteral("SYSTEM"); break;
             case Background: settings.background = 128; break;
             case Speed: settings.speed = 1; break;
@@ -54,13 +63,13 @@ void parseSideways(const QByteArray &bytes, MessageSettings &settings)
             continue;
         switch (field) {
         case FontColor: settings.fontColor = toInteger(value); break;
-        case FontHeight: settings.fontHeight = toInteger(value); break;
-        case FontFace: settings.fontFace = value; break;
-        case FontSize: settings.fontSize = toInteger(value); break;
+        case FontHeight: settings.fontHeight = fontHeightOf(value), settings.fontSize = 0; break;
+        case FontFace: settings.fontFace = value.left(B::kMaxFace); break;
+        case FontSize: settings.fontSize = fontSizeOf(value); break;
         case FontStyle: applyStyle(value, settings); break;
         case Background: settings.background = toInteger(value); break;
-        case Speed: settings.speed = toInteger(value); break;
-        case Message: settings.message = value; break;
+        case Speed: settings.speed = speedOf(value); break;
+        case Message: settings.message = value.left(B::kMaxText); break;
         default: break;
         }
     }
@@ -71,24 +80,23 @@ void parseUpward(const QByteArray &bytes, MessageSettings &settings)
     settings.lines.clear();
     const qsizetype zero = bytes.indexOf('\0');
     const QString text = QString::fromLatin1(zero >= 0 ? bytes.left(zero) : bytes);
-    QStringList lines = text.split(u'\n');
-    for (QString &line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    }
-    if (!lines.isEmpty() && lines.last().isEmpty() && text.endsWith(u'\n'))
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineEnd);
+    if (!lines.isEmpty() && lines.last().isEmpty() && (text.endsWith(u'\n') || text.endsWith(u'\r')))
         lines.removeLast();
     if (lines.size() < 8)
         throw MessageFormatError("a message file needs at least eight lines");
 
     settings.fontColor = toInteger(lines[1]);
-    settings.fontHeight = toInteger(lines[2]);
-    settings.fontFace = lines[3].left(255);
-    settings.fontSize = toInteger(lines[4]);
+    settings.fontHeight = fontHeightOf(lines[2]);
+    settings.fontFace = lines[3].left(B::kMaxFace);
+    settings.fontSize = fontSizeOf(lines[4]);
     applyStyle(lines[5], settings);
     settings.background = toInteger(lines[6]);
-    settings.speed = toInteger(lines[7]);
+    settings.speed = speedOf(lines[7]);
     settings.lines = lines.mid(8);
+    for (QString &line : settings.lines)
+        line.truncate(B::kMaxText);
 }
 
 } // namespace brisvale

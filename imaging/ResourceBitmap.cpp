@@ -109,9 +109,9 @@ bool ReadResourceBitmap(const QString &moduleName, const QString &resourceName, 
     codec::Palette palette;
     if (!codec::succeeded(codec::readBmpMemory(d, size_t(whole.size()), depth, 0, image, palette)))
         return false;
-    target.setImage(toQImage(image, palette));
+    target.setImage(toQImage(std::move(image), palette));
     target.setPalette(toQtPalette(palette));
-    return true;
+    return !target.isEmpty();
 }
 
 } // namespace brisvale

@@ -1,5 +1,7 @@
 #include "imaging/ScrollingMessage.h"
 
+#include <algorithm>
+
 namespace brisvale {
 
 void ScrollingMessage::startSideways(QSize control, QSize text)
@@ -10,13 +12,18 @@ void ScrollingMessage::startSideways(QSize control, QSize text)
     x_ = control.width();
     endX_ = control.width() + textWidth_;
     y_ = (control.height() - textHeight_) / 2;
-    band_ = QSize(textWidth_, textHeight_);
+    band_ = QSize(std::min(textWidth_, kMaxBandWidth), textHeight_);
     horizontal_ = true;
 }
 
 void ScrollingMessage::startUpward(QSize control, const QStringList &lines, const Measure &measure)
 {
-    control_ = control;
+    startUpward([control] { return control; }, lines, measure);
+}
+
+void ScrollingMessage::startUpward(const ControlSize &control, const QStringList &lines, const Measure &measure)
+{
+    controlSize_ = control;
     lines_ = lines;
     measure_ = measure;
     index_ = 0;
@@ -35,6 +42,7 @@ bool ScrollingMessage::prepareLine()
     if (!line.endsWith(u' '))
         line.append(u' ');
     text_ = line;
+    control_ = controlSize_ ? controlSize_() : control_;
     const QSize measured = measure_ ? measure_(line) : QSize();
     // Widened by one average character, so italic text is not cut off; a line
     // of two characters has no average to add.
@@ -44,7 +52,7 @@ bool ScrollingMessage::prepareLine()
     x_ = (control_.width() - textWidth_) / 2;
     y_ = control_.height();
     endY_ = control_.height() + textHeight_;
-    band_ = QSize(std::max(0, textWidth_), textHeight_ + 5);
+    band_ = QSize(std::clamp(textWidth_, 0, kMaxBandWidth), textHeight_ + 5);
     vertical_ = true;
     lineChanged_ = true;
     return true;

@@ -15,6 +15,11 @@ class ScrollingMessage {
 public:
     // Width and height of a text in the message font.
     using Measure = std::function<QSize(const QString &text)>;
+    // The control's size as it is now.
+    using ControlSize = std::function<QSize()>;
+    // The rendered band is never wider than this (text past it is cut), so a
+    // long message in a large font cannot take hundreds of megabytes.
+    static constexpr int kMaxBandWidth = 16384;
 
     bool horizontal() const { return horizontal_; }
     bool vertical() const { return vertical_; }
@@ -25,8 +30,11 @@ public:
 
     // One line moving right to left through the middle of a control of `control` size.
     void startSideways(QSize control, QSize text);
-    // Lines rising one after another through a control of `control` size.
-    // Nothing runs when the first line is empty (or there is none).
+    // Lines rising one after another through the control; its size is taken
+    // again for each line, so a control that was resized centres the next
+    // line in its new width. Nothing runs when the first line is empty (or
+    // there is none).
+    void startUpward(const ControlSize &control, const QStringList &lines, const Measure &measure);
     void startUpward(QSize control, const QStringList &lines, const Measure &measure);
 
     // The host's two step messages. Each returns true when the band moved
@@ -62,6 +70,7 @@ private:
     QStringList lines_;
     int index_ = 0;
     Measure measure_;
+    ControlSize controlSize_;
 };
 
 } // namespace brisvale

@@ -85,7 +85,10 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
                     shrinker.addBgrRow(image.row(y));
                 picture = shrinker.result();
             } else {
-                picture = toQImage(image, palette);
+                const bool decoded = !image.empty();
+                picture = toQImage(std::move(image), palette);
+                if (decoded && picture.isNull() && codec::succeeded(out.status))
+                    out.status = codec::kOutOfMemory; // read, but could not be handed over
             }
             image.clear(); // one full-size copy at a time
             out.bitmap.setImage(picture);

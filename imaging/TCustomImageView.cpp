@@ -255,7 +255,8 @@ QString TCustomImageView::load(const QString &name)
         // Icons are read by Qt; metafiles are not read at all, since no
         // metafile reader at hand is fit for files from outside.
         QImage icon;
-        if (ext == QLatin1String(".ICO"))
+        // Only a regular file: a pipe or a device would block the read.
+        if (ext == QLatin1String(".ICO") && QFileInfo(path).isFile())
             icon = QImageReader(path).read();
         if (icon.isNull()) {
             picture_.clear();
@@ -382,7 +383,7 @@ bool TCustomImageView::readMessageFile(const QString &path, void (*parse)(const 
     picture_.clear();
     pictureChanged();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
     try {
         parse(file.readAll(), messageSettings_);
@@ -422,7 +423,7 @@ bool TCustomImageView::startUpwardMessage(const QString &path)
     if (!readMessageFile(path, parseUpward))
         return false;
     // Later lines are measured as they come up, in the font of this file.
-    scroll_.startUpward(size(), messageSettings_.lines, [font = messageFont()](const QString &text) {
+    scroll_.startUpward([this] { return size(); }, messageSettings_.lines, [font = messageFont()](const QString &text) {
         return QFontMetrics(font).size(Qt::TextSingleLine, text);
     });
     if (scroll_.vertical())
@@ -484,7 +485,7 @@ void TCustomImageView::pictureChanged()
     if (autoSize_ && s.width() > 0 && s.height() > 0)
         resize(s);
     setAttribute(Qt::WA_OpaquePaintEvent, picture_.kind == ViewPicture::Kind::Bitmap && s == size());
-    cache_ = QPixmap();
+    cache_ = QImage();
     update();
 }
 
@@ -555,25 +556,60 @@ QRect TCustomImageView::drawingBox() const
     return QRect(center_ ? centreOffset(size(), pic) : QPoint(0, 0), pic);
 }
 
-const QPixmap &TCustomImageView::cachedPixmap(const QRect &box, const QRect &source) const
+namespace {
+
+// A part of a picture that shares its pixels, or a null image where the part
+// cannot be one (outside the picture, or not starting on a byte).
+QImage view(const QImage &image, const QRect &part)
+{
+    if (part == image.rect())
+        return image;
+    if (!image.rect().contains(part) || part.isEmpty())
+        return {};
+    int bytesPerPixel = 0;
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied: bytesPerPixel = 4; break;
+    case QImage::Format_Indexed8: bytesPerPixel = 1; break;
+    default: return {};
+    }
+    const uchar *first = image.constScanLine(part.top()) + size_t(part.left()) * size_t(bytesPerPixel);
+    QImage out(first, part.width(), part.height(), image.bytesPerLine(), image.format());
+    if (image.format() == QImage::Format_Indexed8)
+        out.setColorTable(image.colorTable());
+    return out;
+}
+
+} // namespace
+
+// What paints is the picture itself at its own size, or a copy no larger than
+// the box it is scaled into: the picture is never copied whole, since it can
+// be the largest thing the program holds.
+const QImage &TCustomImageView::cachedImage(const QRect &box, const QRect &source) const
 {
     const QImage &image = picture_.kind == ViewPicture::Kind::Bitmap ? picture_.bitmap.image() : picture_.icon;
     if (!cache_.isNull() && cacheBox_.size() == box.size() && cacheSource_ == source && cacheKey_ == image.cacheKey())
         return cache_;
-    QImage part;
-    if (QRect(QPoint(0, 0), image.size()).contains(source)) {
-        part = image.copy(source);
-    } else {
-        // Zoomed out past the edges: the margin shows the control's colour.
-        part = QImage(source.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-        part.fill(color_);
-        QPainter p(&part);
-        p.drawImage(-source.topLeft(), image);
-    }
+    const QRect whole(QPoint(0, 0), image.size());
     const bool smooth = readRes_ != TLoadResolution::lMonoChrome;
-    if (part.size() != box.size() && !box.isEmpty())
-        part = ScaleToBox(part, box.size(), smooth);
-    cache_ = QPixmap::fromImage(part);
+    if (source == whole && (box.size() == source.size() || box.isEmpty())) {
+        cache_ = image; // shared, not copied
+    } else if (const QImage part = view(image, source); !part.isNull()) {
+        // Shrinking reads the rows in place; only the box-sized result is new.
+        cache_ = ScaleToBox(part, box.size(), smooth);
+        if (cache_.constBits() == part.constBits() && part.constBits() != image.constBits())
+            cache_ = part.copy(); // a part as large as its box: the view must not outlive the picture
+    } else {
+        // Zoomed out past the edges (the margin shows the control's colour),
+        // or a part of a black-and-white picture: drawn straight into a
+        // box-sized image.
+        cache_ = QImage(box.size(), QImage::Format_ARGB32_Premultiplied);
+        cache_.fill(color_);
+        QPainter p(&cache_);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+        p.drawImage(QRectF(QPointF(0, 0), QSizeF(box.size())), image, QRectF(source));
+    }
     cacheBox_ = box;
     cacheSource_ = source;
     cacheKey_ = image.cacheKey();
@@ -596,7 +632,7 @@ void TCustomImageView::paintEvent(QPaintEvent *)
         const bool scaled = !simple && (stretch_ || stretchRatio_);
         const QRect source = scaled && zoom_.zoomed ? zoom_.rect : QRect(QPoint(0, 0), pic);
         p.setClipRect(rect());
-        p.drawPixmap(box.topLeft(), cachedPixmap(box, source));
+        p.drawImage(box.topLeft(), cachedImage(box, source));
     }
 
     if (border_ == TBorderStyle::bsSingle) {

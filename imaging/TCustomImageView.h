@@ -174,7 +174,7 @@ private:
     void renderBand();
     QFont messageFont() const;
     void drawOverlay(QPainter &painter);
-    const QPixmap &cachedPixmap(const QRect &box, const QRect &source) const;
+    const QImage &cachedImage(const QRect &box, const QRect &source) const;
 
     QString name_;
     QString status_;
@@ -205,7 +205,7 @@ private:
     QColor rememberedColor_;
     bool pressed_ = false;
 
-    mutable QPixmap cache_;
+    mutable QImage cache_;
     mutable QRect cacheBox_;
     mutable QRect cacheSource_;
     mutable qint64 cacheKey_ = 0;

@@ -3,8 +3,11 @@
 # AddressSanitizer, UBSan, libFuzzer) in build-fuzz/ (or $BRISVALE_FUZZ_DIR).
 #   scripts/fuzz.sh regress          run every target over the regression files
 #                                    in tests/imaging/crashers and the fixtures
-#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg tiff);
-#                                    crashes land in build-fuzz/findings/READER
+#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg tiff)
+#                                    with the program's own picture limits under a
+#                                    memory cap; crashes and any single allocation
+#                                    past the largest picture's worth land in
+#                                    build-fuzz/findings/READER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRISVALE_FUZZ_DIR:-$root/build-fuzz}
@@ -24,10 +27,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 case "${1:-regress}" in
 regress)
   for r in "${readers[@]}"; do
-    # Every regression file goes through every reader; the fixtures through their own.
-    mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$fixtures" -maxdepth 1 -type f \
-      \( -path "$root/tests/imaging/crashers/*" -o -name "*.${ext[$r]}" \) | sort)
-    "$build/tests/fuzz/fuzz_$r" -runs=1 "${inputs[@]}" >"$build/regress_$r.log" 2>&1 ||
+    # Every regression file goes through every reader (crashers must fail, the
+    # codec corpus may read); the fixtures through their own.
+    mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$root/tests/fuzz/corpus/codec" "$fixtures" \
+      -maxdepth 1 -type f \( -path "$root/tests/*" -o -name "*.${ext[$r]}" \) | sort)
+    "$build/tests/fuzz/fuzz_$r" -runs=1 -malloc_limit_mb=640 "${inputs[@]}" >"$build/regress_$r.log" 2>&1 ||
       { cat "$build/regress_$r.log"; echo "fuzz_$r failed on a regression file"; exit 1; }
     echo "fuzz_$r: ${#inputs[@]} files clean under AddressSanitizer and UBSan"
   done
@@ -48,7 +52,11 @@ run)
   findings="$build/findings/$r"
   mkdir -p "$corpus" "$findings"
   cp -n "$fixtures"/*."${ext[$r]}" "$corpus"/ 2>/dev/null || true
-  "$build/tests/fuzz/fuzz_$r" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  # The largest picture the limits allow is 2^27 pixels, 512 MiB at 32 bits;
+  # a header that gets more than that in one allocation is a finding. A
+  # picture of a few megapixels may take seconds under the sanitizers on a
+  # busy machine, so only a minute on one input counts as hanging.
+  "$build/tests/fuzz/fuzz_$r" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=2048 -malloc_limit_mb=640 \
     -artifact_prefix="$findings/" -print_final_stats=1 "$corpus"
   ;;
 *)

@@ -22,6 +22,7 @@ struct Header {
     uint32_t compression = kRgb;
     uint32_t coloursUsed = 0;
     uint32_t masks[3] = {0, 0, 0};
+    uint32_t alphaMask = 0; // only from bit fields that name one
     size_t paletteOffset = 0;
     size_t paletteEntries = 0;
     size_t entrySize = 4;
@@ -95,6 +96,10 @@ int parseHeader(const uint8_t *d, size_t size, Header &h)
         }
         for (size_t i = 0; i < 3; ++i)
             h.masks[i] = le32(m + 4 * i);
+        // The alpha mask follows the colour masks in headers of 56 bytes and
+        // more, and in the 40-byte header's masks when the kind says so.
+        if (h.headerSize >= 56 || h.compression == kAlphaBitFields)
+            h.alphaMask = le32(m + 12);
     } else if (h.bits == 16) {
         h.masks[0] = 0x7c00; h.masks[1] = 0x03e0; h.masks[2] = 0x001f;
     } else if (h.bits == 32) {
@@ -148,30 +153,49 @@ inline uint8_t scale(uint32_t pixel, const Channel &c)
     return uint8_t((uint64_t(v) * 255 + c.max / 2) / c.max);
 }
 
+inline uint8_t overWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); }
+
+// Many writers leave the alpha bits of every pixel at zero; such a picture is
+// meant opaque, not invisible.
+bool anyAlpha(const uint8_t *d, const Header &h, size_t srcStride, const Channel &alpha)
+{
+    for (int y = 0; y < h.height; ++y) {
+        const uint8_t *src = d + h.pixelOffset + srcStride * size_t(y);
+        for (int x = 0; x < h.width; ++x) {
+            const uint32_t p = h.bits == 16 ? le16(src + 2 * x) : le32(src + 4 * size_t(x));
+            if (p & alpha.mask)
+                return true;
+        }
+    }
+    return false;
+}
+
 int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, Image &image, ProgressReporter &progress)
 {
     const size_t srcStride = Image::strideFor(uint32_t(h.width), h.bits);
     if (srcStride == 0 || uint64_t(srcStride) * uint64_t(h.height) > size - h.pixelOffset)
         return kTruncated;
     const Channel ch[3] = {channelOf(h.masks[0]), channelOf(h.masks[1]), channelOf(h.masks[2])};
+    // Transparent parts are laid on white, as in the other formats.
+    Channel alpha = channelOf(h.alphaMask);
+    if (alpha.mask && (h.bits <= 8 || h.bits == 24 || !anyAlpha(d, h, srcStride, alpha)))
+        alpha = Channel();
     for (int y = 0; y < h.height; ++y) {
         const uint8_t *src = d + h.pixelOffset + srcStride * size_t(y);
         uint8_t *dst = image.row(h.topDown ? y : h.height - 1 - y);
         if (h.bits <= 8 || h.bits == 24) {
             std::memcpy(dst, src, srcStride);
-        } else if (h.bits == 16) {
-            for (int x = 0; x < h.width; ++x, dst += 3) {
-                const uint32_t p = le16(src + 2 * x);
-                dst[0] = scale(p, ch[2]);
-                dst[1] = scale(p, ch[1]);
-                dst[2] = scale(p, ch[0]);
-            }
         } else {
             for (int x = 0; x < h.width; ++x, dst += 3) {
-                const uint32_t p = le32(src + 4 * size_t(x));
+                const uint32_t p = h.bits == 16 ? le16(src + 2 * x) : le32(src + 4 * size_t(x));
                 dst[0] = scale(p, ch[2]);
                 dst[1] = scale(p, ch[1]);
                 dst[2] = scale(p, ch[0]);
+                if (alpha.mask) {
+                    const uint8_t a = scale(p, alpha);
+                    for (int k = 0; k < 3; ++k)
+                        dst[k] = overWhite(dst[k], a);
+                }
             }
         }
         if (!progress.report(uint64_t(y) + 1, uint64_t(h.height)))
@@ -242,6 +266,8 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     Header h;
     int rc = parseHeader(data, size, h);
     if (rc != kOk)
+        return rc;
+    if (rc = checkPictureSize(uint64_t(h.width), uint64_t(h.height)); rc != kOk)
         return rc;
     Palette filePalette;
     for (size_t i = 0; i < h.paletteEntries; ++i) {

@@ -179,22 +179,36 @@ int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char 
 {
     FileInfo info;
     FileData file;
-    int rc = loadFile(name, file);
-    if (rc == kOk) {
+    // Most kinds tell their size in the first bytes; a file whose header goes
+    // on further, or a kind that needs the whole file (GIF counts its
+    // pictures, TIFF keeps its directories anywhere), is then read whole.
+    constexpr size_t kHeadBytes = 256 * 1024;
+    int rc = loadFile(name, file, kHeadBytes);
+    for (int attempt = 0; rc == kOk && attempt < 2; ++attempt) {
         const uint8_t *d = file.bytes.get();
         const size_t n = file.size;
+        const bool whole = n == file.fileSize;
+        if (!whole && n >= 4 && (std::memcmp(d, "GIF", 3) == 0 || std::memcmp(d, "II*", 3) == 0 ||
+                                 std::memcmp(d, "II+", 3) == 0 || std::memcmp(d, "MM\0", 3) == 0)) {
+            rc = loadFile(name, file);
+            continue;
+        }
         using Info = int (*)(const uint8_t *, size_t, FileInfo &);
         // Tried in turn; each answers "not mine" quickly from the first bytes.
         static const Info kinds[] = {infoBmp, infoJpeg, infoGif, infoPng, infoTiff, infoPcx};
         static const int notMine[] = {kNotBmp, kNotJpeg, kNotGif, kNotPng, kNotTiff, kNotPcx};
         rc = kUnsupported;
         for (size_t i = 0; i < std::size(kinds); ++i) {
+            info = FileInfo();
             const int r = kinds[i](d, n, info);
             if (r != notMine[i]) {
                 rc = r;
                 break;
             }
         }
+        if (rc != kTruncated || whole)
+            break;
+        rc = loadFile(name, file);
     }
     if (rc < kOk) {
         info = FileInfo();

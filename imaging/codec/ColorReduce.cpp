@@ -126,24 +126,28 @@ int toMono(const Image &src, const Palette &srcPalette, bool dither, Image &out,
     return kOk;
 }
 
+// A picture, or the tile of it that starts at (x0, y0).
 struct LiqSource {
     const Image *image;
     const Palette *palette;
+    int x0 = 0;
+    int y0 = 0;
 };
 
 void liqRow(liq_color rowOut[], int y, int width, void *user)
 {
     const auto *s = static_cast<const LiqSource *>(user);
     const Image &img = *s->image;
+    y += s->y0;
     if (img.bits() == 24) {
-        const uint8_t *p = img.row(y);
+        const uint8_t *p = img.row(y) + 3 * size_t(s->x0);
         for (int x = 0; x < width; ++x, p += 3)
             rowOut[x] = liq_color{p[2], p[1], p[0], 255};
         return;
     }
     const Palette &pal = *s->palette;
     for (int x = 0; x < width; ++x) {
-        const size_t i = size_t(img.index(x, y));
+        const size_t i = size_t(img.index(s->x0 + x, y));
         const Rgb c = i < pal.size() ? pal[i] : Rgb{};
         rowOut[x] = liq_color{c.r, c.g, c.b, 255};
     }
@@ -159,6 +163,44 @@ struct LiqHandle {
     }
 };
 
+// libimagequant (2.17) loses a row buffer for every picture of more than 2^22
+// pixels: it sets up its low-memory rows twice. Larger pictures therefore
+// give their colours to a histogram in tiles below that size, and are mapped
+// onto the palette here.
+constexpr int64_t kLiqWholePixels = int64_t(1) << 22;
+
+int quantizeInTiles(const Image &src, const Palette &srcPalette, liq_attr *attr, int outBits, bool dither,
+                    Image &out, Palette &outPalette)
+{
+    LiqHandle<liq_histogram, liq_histogram_destroy> histogram{liq_histogram_create(attr)};
+    if (!histogram.p)
+        return kOutOfMemory;
+    const int tileWidth = int(std::min<int64_t>(src.width(), kLiqWholePixels));
+    const int tileHeight = int(std::max<int64_t>(1, kLiqWholePixels / tileWidth));
+    for (int y0 = 0; y0 < src.height(); y0 += tileHeight) {
+        for (int x0 = 0; x0 < src.width(); x0 += tileWidth) {
+            LiqSource tile{&src, &srcPalette, x0, y0};
+            LiqHandle<liq_image, liq_image_destroy> image{liq_image_create_custom(
+                attr, liqRow, &tile, std::min(tileWidth, src.width() - x0), std::min(tileHeight, src.height() - y0), 0)};
+            if (!image.p)
+                return kTooLarge;
+            if (liq_histogram_add_image(histogram.p, attr, image.p) != LIQ_OK)
+                return kOutOfMemory;
+        }
+    }
+    LiqHandle<liq_result, liq_result_destroy> result;
+    if (liq_histogram_quantize(histogram.p, attr, &result.p) != LIQ_OK || !result.p)
+        return kOutOfMemory;
+    const liq_palette *lp = liq_get_palette(result.p);
+    Palette palette;
+    for (unsigned i = 0; i < lp->count; ++i)
+        palette.push_back(Rgb{lp->entries[i].r, lp->entries[i].g, lp->entries[i].b});
+    const int rc = remapFixed(src, srcPalette, palette, outBits, dither, out);
+    if (rc == kOk)
+        outPalette = std::move(palette);
+    return rc;
+}
+
 int quantize(const Image &src, const Palette &srcPalette, int colours, int outBits, bool dither, Image &out,
              Palette &outPalette)
 {
@@ -167,6 +209,8 @@ int quantize(const Image &src, const Palette &srcPalette, int colours, int outBi
         return kOutOfMemory;
     liq_set_max_colors(attr.p, colours);
     liq_set_speed(attr.p, 8);
+    if (int64_t(src.width()) * src.height() > kLiqWholePixels)
+        return quantizeInTiles(src, srcPalette, attr.p, outBits, dither, out, outPalette);
     LiqSource source{&src, &srcPalette};
     LiqHandle<liq_image, liq_image_destroy> image{
         liq_image_create_custom(attr.p, liqRow, &source, src.width(), src.height(), 0)};

@@ -2,6 +2,7 @@
 
 #include "imaging/codec/Status.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,24 +15,42 @@ namespace {
 // No picture file we accept comes near this; larger files are refused before
 // anything is read.
 constexpr uint64_t kMaxFileBytes = uint64_t(1) << 31;
-}
 
-int loadFile(const std::string &path, FileData &out)
+// Opens a regular file for reading. The open itself does not wait, so a named
+// pipe or a device under a picture's name is refused at once instead of
+// blocking until something writes to it.
+int openRegular(const std::string &path, int &fd, uint64_t &size)
 {
-    out = FileData();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return kCannotOpen;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
+        fd = -1;
         return kCannotOpen;
     }
     if (uint64_t(st.st_size) > kMaxFileBytes) {
         ::close(fd);
+        fd = -1;
         return kTooLarge;
     }
-    const size_t size = size_t(st.st_size);
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    size = uint64_t(st.st_size);
+    return kOk;
+}
+
+} // namespace
+
+int loadFile(const std::string &path, FileData &out, size_t atMost)
+{
+    out = FileData();
+    int fd = -1;
+    uint64_t fileSize = 0;
+    if (const int rc = openRegular(path, fd, fileSize); rc != kOk)
+        return rc;
+    out.fileSize = fileSize;
+    const size_t size = size_t(std::min<uint64_t>(fileSize, atMost));
     std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[size ? size : 1]);
     if (!bytes) {
         ::close(fd);
@@ -55,35 +74,70 @@ int loadFile(const std::string &path, FileData &out)
 int openFile(const std::string &path, FILE *&out)
 {
     out = nullptr;
-    FILE *f = std::fopen(path.c_str(), "rbe");
-    if (!f)
+    int fd = -1;
+    uint64_t size = 0;
+    if (const int rc = openRegular(path, fd, size); rc != kOk)
+        return rc;
+    FILE *f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
         return kCannotOpen;
-    struct stat st {};
-    if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-        std::fclose(f);
-        return kCannotOpen;
-    }
-    if (uint64_t(st.st_size) > kMaxFileBytes) {
-        std::fclose(f);
-        return kTooLarge;
     }
     std::setvbuf(f, nullptr, _IOFBF, 1 << 16);
     out = f;
     return kOk;
 }
 
-OutputFile::OutputFile(const std::string &path) : path_(path)
+namespace {
+
+// The file a path finally names: a symbolic link is followed (even one whose
+// target does not exist yet), so a save replaces the target and keeps the link.
+std::string finalTarget(const std::string &path)
 {
-    std::vector<char> name(path.begin(), path.end());
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::vector<char> buffer(size_t(st.st_size > 0 ? st.st_size : 255) + 1);
+        const ssize_t n = ::readlink(current.c_str(), buffer.data(), buffer.size() - 1);
+        if (n < 0)
+            return current;
+        std::string target(buffer.data(), size_t(n));
+        if (!target.empty() && target[0] != '/') {
+            const size_t slash = current.rfind('/');
+            if (slash != std::string::npos)
+                target = current.substr(0, slash + 1) + target;
+        }
+        current = target;
+    }
+    return current;
+}
+
+} // namespace
+
+OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
+{
+    std::vector<char> name(path_.begin(), path_.end());
     const char suffix[] = ".~XXXXXX";
     name.insert(name.end(), suffix, suffix + sizeof suffix);
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         return;
     temp_ = name.data();
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
+    // A file that is replaced keeps its permissions (and owner, where we may
+    // set it); a new one gets the usual ones.
+    struct stat old {};
+    if (::stat(path_.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        ::fchmod(fd, old.st_mode & 07777);
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            // Not ours to give away: the file stays ours, with the old mode.
+        }
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
@@ -115,7 +169,9 @@ bool OutputFile::commit()
 {
     if (!file_)
         return false;
-    bool ok = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_);
+    // On disk before it takes the old file's place, so a crash right after
+    // leaves the old picture or the new one, never an empty file.
+    bool ok = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_) && ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
     if (ok && ::rename(temp_.c_str(), path_.c_str()) == 0)

@@ -11,11 +11,13 @@ namespace brisvale::codec {
 // A whole file in memory; readers parse it with every access bounded by size.
 struct FileData {
     std::unique_ptr<uint8_t[]> bytes;
-    size_t size = 0;
+    size_t size = 0;       // bytes read
+    uint64_t fileSize = 0; // the file's whole length
 };
 
-// kOk, kCannotOpen or kTooLarge.
-int loadFile(const std::string &path, FileData &out);
+// Reads a regular file, or its first `atMost` bytes; kOk, kCannotOpen or
+// kTooLarge. Anything that is not a regular file is refused without waiting.
+int loadFile(const std::string &path, FileData &out, size_t atMost = SIZE_MAX);
 
 // Opens a regular file for reading; kOk, kCannotOpen or kTooLarge.
 int openFile(const std::string &path, FILE *&out);

@@ -4,6 +4,7 @@
 #include "imaging/codec/Status.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -54,6 +55,9 @@ public:
         return source_.truncated ? kTruncated : kDamaged;
     }
     int failure() const { return source_.truncated ? kTruncated : kDamaged; }
+    bool truncated() const { return source_.truncated; }
+    // Where giflib has read up to.
+    size_t position() const { return source_.pos; }
 
 private:
     MemoryReader source_;
@@ -94,6 +98,148 @@ bool skipToImage(GifFileType *gif, Transparency &transparency, bool &found)
     }
 }
 
+// The picture's LZW data, decoded here rather than by giflib: giflib refuses
+// a starting code size above 8, which 12-bit codes allow and other readers
+// take (such a table fills at once and goes on without a clear code). A full
+// table is kept as it is until the next clear code.
+class LzwDecoder {
+public:
+    // `pos` is where the sub-blocks start, just after the code size byte.
+    LzwDecoder(const uint8_t *data, size_t size, size_t pos) : data_(data), size_(size), pos_(pos) {}
+
+    // Takes the code size; false when it is not one a table of 12-bit codes can start from.
+    bool start(int codeSize)
+    {
+        // Eleven bits leave room for one code of twelve; pixels still index at
+        // most 256 colours.
+        if (codeSize < 1 || codeSize > 11)
+            return false;
+        minSize_ = codeSize;
+        clear_ = 1 << minSize_;
+        for (int i = 0; i < clear_; ++i)
+            first_[size_t(i)] = uint8_t(i);
+        reset();
+        return true;
+    }
+
+    // The next `width` pixels; false when the data is damaged or ends early.
+    bool readRow(uint8_t *out, int width)
+    {
+        for (int x = 0; x < width;) {
+            if (pending_ > 0) {
+                out[x++] = stack_[--pending_];
+                continue;
+            }
+            if (!decodeNext())
+                return false;
+        }
+        return true;
+    }
+
+    // True when the file itself failed (cut short), not the code stream.
+    bool inputFailed() const { return !input_; }
+
+private:
+    void reset()
+    {
+        codeSize_ = minSize_ + 1;
+        next_ = clear_ + 2;
+        previous_ = -1;
+    }
+
+    // The next code, or -1 at the end of the data.
+    int readCode()
+    {
+        while (bits_ < codeSize_) {
+            if (left_ == 0) {
+                if (ended_)
+                    return -1;
+                if (pos_ >= size_) {
+                    input_ = false;
+                    return -1;
+                }
+                left_ = data_[pos_++];
+                if (left_ == 0) {
+                    ended_ = true;
+                    return -1;
+                }
+                continue;
+            }
+            if (pos_ >= size_) {
+                input_ = false;
+                return -1;
+            }
+            buffer_ |= uint32_t(data_[pos_++]) << bits_;
+            --left_;
+            bits_ += 8;
+        }
+        const int code = int(buffer_ & ((1u << codeSize_) - 1));
+        buffer_ >>= codeSize_;
+        bits_ -= codeSize_;
+        return code;
+    }
+
+    // Puts the pixels of the next code on the stack; false at the end or on damage.
+    bool decodeNext()
+    {
+        for (;;) {
+            const int code = readCode();
+            if (code < 0 || code == clear_ + 1)
+                return false;
+            if (code == clear_) {
+                reset();
+                continue;
+            }
+            int walk = code;
+            uint8_t tail = 0;
+            if (previous_ < 0) {
+                if (code >= clear_)
+                    return false;
+            } else if (code >= next_) {
+                // The one code not yet in the table: the previous string and its own first pixel.
+                if (code != next_ || next_ >= kCodes)
+                    return false;
+                walk = previous_;
+                tail = first_[size_t(previous_)];
+                stack_[pending_++] = tail;
+            }
+            while (walk >= clear_) {
+                stack_[pending_++] = suffix_[size_t(walk)];
+                walk = prefix_[size_t(walk)];
+            }
+            if (walk > 255)
+                return false;
+            stack_[pending_++] = uint8_t(walk);
+            if (previous_ >= 0 && next_ < kCodes) {
+                // A full table stays as it is until a clear code.
+                prefix_[size_t(next_)] = uint16_t(previous_);
+                suffix_[size_t(next_)] = uint8_t(walk);
+                first_[size_t(next_)] = first_[size_t(previous_)];
+                if (++next_ == (1 << codeSize_) && codeSize_ < 12)
+                    ++codeSize_;
+            }
+            previous_ = code;
+            return true;
+        }
+    }
+
+    static constexpr int kCodes = 4096;
+    const uint8_t *data_;
+    size_t size_;
+    size_t pos_;
+    size_t left_ = 0; // bytes left in the current sub-block
+    bool ended_ = false;
+    uint32_t buffer_ = 0;
+    int bits_ = 0;
+    int minSize_ = 0, clear_ = 0, codeSize_ = 0, next_ = 0, previous_ = -1;
+    bool input_ = true;
+    std::array<uint16_t, kCodes> prefix_{};
+    std::array<uint8_t, kCodes> suffix_{};
+    std::array<uint8_t, kCodes> first_{};
+    std::array<uint8_t, kCodes + 1> stack_{};
+    int pending_ = 0;
+};
+
 } // namespace
 
 int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
@@ -107,19 +253,31 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     GifFileType *gif = reader.get();
     if (!gif)
         return reader.openFailure();
+    // The logical screen alone can claim a picture no memory holds.
+    if (gif->SWidth > 0 && gif->SHeight > 0) {
+        if (const int rc = checkPictureSize(uint64_t(gif->SWidth), uint64_t(gif->SHeight)); rc != kOk)
+            return rc;
+    }
     Transparency transparency;
     bool found = false;
     if (!skipToImage(gif, transparency, found))
         return reader.failure();
     if (!found)
         return kDamaged;
-    if (DGifGetImageDesc(gif) != GIF_OK)
+    // giflib stops at a code size above 8 (a table of 12-bit codes may start
+    // from 11) once the descriptor is read; the data is decoded here anyway.
+    if (DGifGetImageDesc(gif) != GIF_OK
+        && (reader.truncated() || gif->Error != D_GIF_ERR_READ_FAILED || reader.position() == 0
+            || data[reader.position() - 1] <= 8))
         return reader.failure();
+    const size_t codeSizeAt = reader.position() - 1;
     const GifImageDesc &frame = gif->Image;
     if (frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
         return kDamaged;
     const int width = std::max<int>(gif->SWidth, frame.Left + frame.Width);
     const int height = std::max<int>(gif->SHeight, frame.Top + frame.Height);
+    if (const int rc = checkPictureSize(uint64_t(width), uint64_t(height)); rc != kOk)
+        return rc;
 
     const ColorMapObject *map = frame.ColorMap ? frame.ColorMap : gif->SColorMap;
     Palette filePalette;
@@ -159,26 +317,27 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     if (clearIndex > 0)
         for (int y = 0; y < height; ++y)
             std::memset(image.row(y), clearIndex, size_t(width));
-    std::vector<GifPixelType> line(size_t(frame.Width));
-    ProgressReporter progress(options.progress);
+    // Rows in the order the data gives them.
+    std::vector<int> rows;
+    rows.reserve(size_t(frame.Height));
     static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
-    const int passes = frame.Interlace ? 4 : 1;
-    int done = 0;
-    for (int pass = 0; pass < passes; ++pass) {
-        const int start = frame.Interlace ? kStart[pass] : 0;
-        const int step = frame.Interlace ? kStep[pass] : 1;
-        for (int y = start; y < frame.Height; y += step) {
-            if (DGifGetLine(gif, line.data(), frame.Width) != GIF_OK) {
-                image.clear();
-                return reader.failure();
-            }
-            uint8_t *dst = image.row(frame.Top + y) + frame.Left;
-            for (int x = 0; x < frame.Width; ++x)
-                dst[x] = line[size_t(x)];
-            if (!progress.report(uint64_t(++done), uint64_t(frame.Height))) {
-                image.clear();
-                return kStopped;
-            }
+    for (int pass = 0; pass < (frame.Interlace ? 4 : 1); ++pass)
+        for (int y = frame.Interlace ? kStart[pass] : 0; y < frame.Height; y += frame.Interlace ? kStep[pass] : 1)
+            rows.push_back(frame.Top + y);
+    ProgressReporter progress(options.progress);
+    LzwDecoder lzw(data, size, codeSizeAt + 1);
+    if (!lzw.start(data[codeSizeAt])) {
+        image.clear();
+        return kDamaged;
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (!lzw.readRow(image.row(rows[i]) + frame.Left, frame.Width)) {
+            image.clear();
+            return lzw.inputFailed() ? kTruncated : kDamaged;
+        }
+        if (!progress.report(uint64_t(i) + 1, uint64_t(rows.size()))) {
+            image.clear();
+            return kStopped;
         }
     }
     return finishRead(image, palette, std::move(filePalette), options);

@@ -11,6 +11,24 @@ Limits g_limits;
 const Limits &limits() { return g_limits; }
 void setLimits(const Limits &l) { g_limits = l; }
 
+int checkPictureSize(uint64_t width, uint64_t height)
+{
+    if (width == 0 || height == 0)
+        return kDamaged;
+    // Each side also stays far enough inside int that x * 4 cannot overflow.
+    constexpr uint64_t kMaxSide = uint64_t(1) << 28;
+    if (width > kMaxSide || height > kMaxSide || width * height > g_limits.maxPixels)
+        return kTooLarge;
+    return kOk;
+}
+
+int checkWorkBytes(uint64_t count, uint64_t each)
+{
+    if (each != 0 && count > g_limits.maxPixels * 4 / each)
+        return kTooLarge;
+    return kOk;
+}
+
 size_t Image::strideFor(uint32_t width, int bits)
 {
     const uint64_t rowBits = uint64_t(width) * uint64_t(bits);
@@ -27,13 +45,13 @@ int Image::create(int width, int height, int bits, Image &out)
         return kBadArgument;
     if (width <= 0 || height <= 0)
         return kDamaged;
-    if (uint32_t(width) > g_limits.maxSide || uint32_t(height) > g_limits.maxSide)
-        return kTooLarge;
+    if (const int rc = checkPictureSize(uint64_t(width), uint64_t(height)); rc != kOk)
+        return rc;
     const size_t stride = strideFor(uint32_t(width), bits);
     if (stride == 0)
         return kTooLarge;
     const uint64_t total = uint64_t(stride) * uint64_t(height);
-    if (total > g_limits.maxPixelBytes || total > SIZE_MAX)
+    if (total > SIZE_MAX)
         return kTooLarge;
     // calloc hands back untouched zero pages for large sizes, so a picture
     // costs memory only as its rows are written.
@@ -46,6 +64,13 @@ int Image::create(int width, int height, int bits, Image &out)
     out.bits_ = bits;
     out.stride_ = stride;
     return kOk;
+}
+
+uint8_t *Image::release()
+{
+    uint8_t *p = data_.release();
+    clear();
+    return p;
 }
 
 int Image::index(int x, int y) const

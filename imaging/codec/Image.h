@@ -14,14 +14,23 @@ struct Rgb {
 };
 using Palette = std::vector<Rgb>;
 
-// Limits every reader checks before it allocates. The defaults suit a desktop;
-// fuzz targets lower them so a hostile header cannot make a run slow.
+// What a picture from a file may cost, checked by every reader as soon as its
+// header is parsed and before anything is allocated for the picture. 2^27
+// pixels is about 134 megapixels: a 100-megapixel camera photo opens, while
+// the largest picture stays well under half a gigabyte at 24 bits.
 struct Limits {
-    uint32_t maxSide = 32767;
-    uint64_t maxPixelBytes = uint64_t(1) << 30;
+    uint64_t maxPixels = uint64_t(1) << 27;
 };
 const Limits &limits();
 void setLimits(const Limits &limits);
+
+// kOk when a picture of that size may be made; kDamaged for a side of zero,
+// kTooLarge past the limit. Sides are bounded only by the pixel count, so a
+// 65535 x 1 strip is as welcome as a square of the same area.
+int checkPictureSize(uint64_t width, uint64_t height);
+// Bytes a buffer of `count` items of `each` bytes may take while decoding a
+// picture: no more than the largest picture at 32 bits. kOk or kTooLarge.
+int checkWorkBytes(uint64_t count, uint64_t each);
 
 // A picture in memory: rows top to bottom, each padded to a multiple of 4
 // bytes. 1 bit: most significant bit first; 4 bits: high nibble first; 8 bits:
@@ -51,6 +60,9 @@ public:
     void setIndex(int x, int y, int value);
 
     void clear() { *this = Image(); }
+    // Hands the pixel buffer (allocated by malloc) to the caller, who frees it
+    // with std::free; the picture is empty afterwards.
+    uint8_t *release();
 
 private:
     struct Free {

@@ -108,7 +108,7 @@ struct Decompressor {
         jpeg_create_decompress(&c);
         progress.progress_monitor = onProgress;
         c.progress = &progress;
-        c.mem->max_memory_to_use = long(std::min<uint64_t>(limits().maxPixelBytes * 2, uint64_t(LONG_MAX)));
+        c.mem->max_memory_to_use = long(std::min<uint64_t>(limits().maxPixels * 8, uint64_t(LONG_MAX)));
     }
     ~Decompressor() { jpeg_destroy_decompress(&c); }
 };
@@ -178,8 +178,8 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
             return kNotJpeg;
         return d.err.truncated || d.err.pub.msg_code == JERR_INPUT_EMPTY ? kTruncated : kDamaged;
     }
-    if (d.c.image_width > limits().maxSide || d.c.image_height > limits().maxSide)
-        return kTooLarge;
+    if (const int rc = checkPictureSize(d.c.image_width, d.c.image_height); rc != kOk)
+        return rc;
 
     const bool grey = d.c.jpeg_color_space == JCS_GRAYSCALE;
     const bool cmyk = d.c.jpeg_color_space == JCS_CMYK || d.c.jpeg_color_space == JCS_YCCK;

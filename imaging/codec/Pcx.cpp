@@ -150,6 +150,8 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     int rc = parseHeader(data, size, h);
     if (rc != kOk)
         return rc;
+    if (rc = checkPictureSize(uint64_t(h.width), uint64_t(h.height)); rc != kOk)
+        return rc;
     const uint64_t lineBytes = uint64_t(h.bytesPerLine) * uint64_t(h.planes);
     // A run codes at most 63 bytes in two, so a file this short cannot hold the
     // picture its header claims; refuse before allocating for it.

@@ -49,8 +49,13 @@ struct Reader {
             return;
         info = png_create_info_struct(png);
         png_set_read_fn(png, &source, readFromMemory);
-        png_set_user_limits(png, limits().maxSide, limits().maxSide);
+        // The pixel limit decides, not libpng's own limit of a million per side.
+        png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
         png_set_chunk_malloc_max(png, 8u << 20);
+        // Text, profiles and the like play no part in the picture; skipped
+        // unread, a chunk that claims a gigabyte costs nothing.
+        static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0";
+        png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, int(sizeof kSkipped / 5));
 #ifdef BRISVALE_FUZZING
         // Checksums would stop the fuzzer at the first chunk it changes.
         png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
@@ -106,6 +111,12 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         return r.failure();
     const png_uint_32 width = png_get_image_width(r.png, r.info);
     const png_uint_32 height = png_get_image_height(r.png, r.info);
+    if (const int rc = checkPictureSize(width, height); rc != kOk)
+        return rc;
+    // libpng keeps two rows of up to 8 bytes a pixel whatever the kind; a row
+    // that long must not alone outweigh the largest picture.
+    if (checkWorkBytes(width, 16) != kOk)
+        return kTooLarge;
     const int colourType = png_get_color_type(r.png, r.info);
     const int bitDepth = png_get_bit_depth(r.png, r.info);
     const bool hasTrns = png_get_valid(r.png, r.info, PNG_INFO_tRNS) != 0;
@@ -158,7 +169,7 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     // last pass; every other kind is decoded straight into its rows.
     std::vector<uint8_t> alphaRow;
     const bool wholeAlpha = mode == Mode::ColourAlpha && passes > 1;
-    if (wholeAlpha && uint64_t(width) * height * 4 > limits().maxPixelBytes) {
+    if (wholeAlpha && checkWorkBytes(uint64_t(width) * height, 4) != kOk) {
         image.clear();
         return kTooLarge;
     }

@@ -60,7 +60,7 @@ public:
     TiffFile(const uint8_t *data, size_t size) : source_{data, size, 0, false}
     {
         TIFFOpenOptions *opts = TIFFOpenOptionsAlloc();
-        TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::min<uint64_t>(limits().maxPixelBytes, INT64_MAX)));
+        TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::min<uint64_t>(limits().maxPixels * 4, INT64_MAX)));
         TIFFOpenOptionsSetErrorHandlerExtR(opts, silentHandler, nullptr);
         TIFFOpenOptionsSetWarningHandlerExtR(opts, silentHandler, nullptr);
         tif_ = TIFFClientOpenExt("picture", "rm", &source_, readProc, writeProc, seekProc, closeProc, sizeProc,
@@ -118,10 +118,8 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
     uint32_t width = 0, height = 0;
     TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
     TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
-    if (width == 0 || height == 0)
-        return kDamaged;
-    if (width > limits().maxSide || height > limits().maxSide)
-        return kTooLarge;
+    if (const int rc = checkPictureSize(width, height); rc != kOk)
+        return rc;
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif, message))
         return kUnsupported;
@@ -129,7 +127,20 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
     if (!TIFFRGBAImageBegin(&rgba.img, tif, 1, message))
         return kUnsupported;
     rgba.begun = true;
-    rgba.img.req_orientation = ORIENTATION_TOPLEFT;
+    // libtiff can only flip; asked for the file's own orientation it hands the
+    // rows over as stored, and every orientation, turns included, is applied
+    // here while the rows are copied.
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    if (orientation < ORIENTATION_TOPLEFT || orientation > ORIENTATION_LEFTBOT)
+        orientation = ORIENTATION_TOPLEFT;
+    rgba.img.req_orientation = orientation;
+    const bool turned = orientation >= ORIENTATION_LEFTTOP;
+    // Along a stored row, and across the stored rows, the order is reversed:
+    const bool mirrorX = orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT ||
+                         orientation == ORIENTATION_RIGHTBOT || orientation == ORIENTATION_LEFTBOT;
+    const bool mirrorY = orientation == ORIENTATION_BOTRIGHT || orientation == ORIENTATION_BOTLEFT ||
+                         orientation == ORIENTATION_RIGHTTOP || orientation == ORIENTATION_RIGHTBOT;
 
     // Decode in bands no smaller than a strip or tile row, so no strip is
     // decoded twice.
@@ -140,9 +151,9 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
     else
         TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &perStrip);
     band = std::max(band, std::min(perStrip, height));
-    if (uint64_t(width) * band * 4 > limits().maxPixelBytes)
+    if (checkWorkBytes(uint64_t(width) * band, 4) != kOk)
         return kTooLarge;
-    int rc = Image::create(int(width), int(height), 24, image);
+    int rc = turned ? Image::create(int(height), int(width), 24, image) : Image::create(int(width), int(height), 24, image);
     if (rc != kOk)
         return rc;
     std::vector<uint32_t> raster(size_t(width) * band);
@@ -157,8 +168,17 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
         }
         for (uint32_t y = 0; y < rows; ++y) {
             const uint32_t *src = raster.data() + size_t(y) * width;
-            uint8_t *dst = image.row(int(row + y));
-            for (uint32_t x = 0; x < width; ++x, dst += 3) {
+            // Stored pixel (x, sy) goes to (dx, dy) of the upright picture;
+            // a turned one walks down a column instead of along a row.
+            const uint32_t sy = row + y;
+            const uint32_t across = mirrorY ? height - 1 - sy : sy;
+            uint8_t *dst = turned ? image.row(0) + 3 * size_t(across) : image.row(int(across));
+            const ptrdiff_t step = turned ? ptrdiff_t(image.stride()) : 3;
+            if (mirrorX) {
+                dst += step * ptrdiff_t(width - 1);
+            }
+            const ptrdiff_t advance = mirrorX ? -step : step;
+            for (uint32_t x = 0; x < width; ++x, dst += advance) {
                 // Colours come premultiplied by their alpha; adding the
                 // uncovered share of white lays them on a white ground.
                 const uint32_t p = src[x];
@@ -192,6 +212,11 @@ int infoTiff(const uint8_t *data, size_t size, FileInfo &info)
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    // The size as shown: a picture noted as turned a quarter is shown turned.
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    if (orientation >= ORIENTATION_LEFTTOP && orientation <= ORIENTATION_LEFTBOT)
+        std::swap(width, height);
     info.type = "TIF";
     info.width = int(std::min<uint32_t>(width, 32767));
     info.height = int(std::min<uint32_t>(height, 32767));

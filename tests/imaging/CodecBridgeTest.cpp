@@ -39,6 +39,21 @@ protected:
     platform::ScriptedDialogService dialogs;
 };
 
+// A GIF of a few bytes: a screen of the given size, white, with one pixel of
+// colour (10, 20, 30) at its top left.
+QString screenGif(const QString &path, int width, int height)
+{
+    QByteArray gif("GIF89a");
+    const uint8_t screen[] = {uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), 0x80, 0, 0,
+                              10, 20, 30, 255, 255, 255};
+    gif.append(reinterpret_cast<const char *>(screen), sizeof screen);
+    gif.append("\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 16);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(gif);
+    return path;
+}
+
 QList<QRgb> vgaColours()
 {
     QList<QRgb> out;
@@ -108,6 +123,38 @@ TEST_F(CodecBridge, AFailedReadShowsTheLibrarysTextAndLeavesNoBitmap)
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Stopped")});
 }
 
+// A picture within the pixel limit that memory cannot hold: the read fails
+// with its own status and text, and hands out no picture.
+TEST_F(CodecBridge, APictureThatCannotBeAllocatedFailsWithItsText)
+{
+    QTemporaryDir dir;
+    const QString path = screenGif(dir.filePath(QStringLiteral("big.gif")), 12000, 10000);
+    const int result = test::runWithMemoryCap(size_t(64) << 20, [&] {
+        Bitmap bitmap;
+        const bool ok = ReadGIFFile(path, 8, 0, {}, bitmap);
+        return !ok && bitmap.isEmpty() && dialogs.texts() == QStringList{QStringLiteral("Not enough memory for the picture")};
+    });
+    EXPECT_EQ(result, 1);
+}
+
+// A 30-megapixel picture read at 24 bits is 120 MB as the bitmap holds it.
+// Handing it over must not hold the library's copy beside the bitmap's (that
+// would need some 210 MB), so it fits in 170 MB of room.
+TEST_F(CodecBridge, APictureIsHandedOverWithoutASecondCopy)
+{
+    QTemporaryDir dir;
+    const QString path = screenGif(dir.filePath(QStringLiteral("wide.gif")), 6000, 5000);
+    const int result = test::runWithMemoryCap(size_t(170) << 20, [&] {
+        Bitmap bitmap;
+        if (!ReadGIFFile(path, 24, 0, {}, bitmap))
+            return -1;
+        return bitmap.image().format() == QImage::Format_RGB32 && bitmap.width() == 6000
+                   && bitmap.image().pixel(5999, 4999) == qRgb(255, 255, 255) && bitmap.image().pixel(0, 0) == qRgb(10, 20, 30)
+               ? 1 : 0;
+    });
+    EXPECT_EQ(result, 1);
+}
+
 TEST_F(CodecBridge, StatusZeroFailsAndOneSucceeds)
 {
     ShowCodecError(0);
@@ -167,6 +214,14 @@ TEST_F(CodecBridge, WritesRoundTripAndFailuresAreReported)
     EXPECT_FALSE(WriteBMPFile(dir.filePath(QStringLiteral("none/a.bmp")), 24, source, {}));
     EXPECT_FALSE(WriteGIFFile(dir.filePath(QStringLiteral("b.gif")), 8, Bitmap(), {}));
     EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Cannot write the file"), QStringLiteral("There is no picture")}));
+
+    // A picture that cannot be taken into the library's form says why.
+    dialogs.clear();
+    const codec::Limits saved = codec::limits();
+    codec::setLimits(codec::Limits{100});
+    EXPECT_FALSE(WriteBMPFile(dir.filePath(QStringLiteral("c.bmp")), 24, source, {}));
+    codec::setLimits(saved);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("The picture is too large")});
 }
 
 TEST_F(CodecBridge, FlipAndRotateChangeTheBitmapInPlace)

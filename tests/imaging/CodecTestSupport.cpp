@@ -5,7 +5,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace brisvale::test {
 
@@ -72,8 +77,8 @@ codec::Image fromRgb(const QImage &image)
 
 int maxDifference(const QImage &a0, const QImage &b0)
 {
-    if (a0.size() != b0.size() || a0.isNull())
-        return -1;
+    if (a0.size() != b0.size() || a0.isNull() || b0.isNull())
+        return kNoComparison;
     const QImage a = a0.convertToFormat(QImage::Format_RGB32), b = b0.convertToFormat(QImage::Format_RGB32);
     int worst = 0;
     for (int y = 0; y < a.height(); ++y)
@@ -83,6 +88,38 @@ int maxDifference(const QImage &a0, const QImage &b0)
                               std::abs(qBlue(p) - qBlue(q))});
         }
     return worst;
+}
+
+int runWithMemoryCap(size_t bytes, const std::function<int()> &body)
+{
+    long pages = 0;
+    if (FILE *statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld", &pages) != 1)
+            pages = 0;
+        std::fclose(statm);
+    }
+    int channel[2];
+    if (pages <= 0 || ::pipe(channel) != 0)
+        return INT_MIN;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const rlim_t cap = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + bytes;
+        const rlimit limit{cap, cap};
+        int result = INT_MIN;
+        if (::setrlimit(RLIMIT_AS, &limit) == 0)
+            result = body();
+        (void)!::write(channel[1], &result, sizeof result);
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    int result = INT_MIN;
+    if (child < 0 || ::read(channel[0], &result, sizeof result) != sizeof result)
+        result = INT_MIN;
+    ::close(channel[0]);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    return result;
 }
 
 double meanDifference(const QImage &a0, const QImage &b0)

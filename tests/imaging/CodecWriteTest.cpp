@@ -8,7 +8,10 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace brisvale;
 using namespace brisvale::codec;
@@ -190,6 +193,31 @@ TEST(CodecWrite, AFailedOrStoppedWriteLeavesTheOldFileAlone)
                            src.palette, {}),
               kCannotWrite);
     EXPECT_EQ(writePcxFile(target.toStdString(), 7, src.image, src.palette, {}), kBadDepth);
+}
+
+TEST(CodecWrite, OverwritingKeepsPermissionsAndWritesThroughLinks)
+{
+    QTemporaryDir dir;
+    const Source src = photo();
+    const QString target = dir.filePath(QStringLiteral("shared.bmp"));
+    ASSERT_EQ(writeBmpFile(target.toStdString(), 24, src.image, src.palette, {}), kOk);
+    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
+    ASSERT_EQ(writeBmpFile(target.toStdString(), 8, src.image, src.palette, {}), kOk);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(target).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    // A link (relative, and one whose target is missing) stays a link; the
+    // picture lands in its target.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    const QString link = dir.filePath(QStringLiteral("link.bmp"));
+    ASSERT_EQ(::symlink("real/picture.bmp", QFile::encodeName(link).constData()), 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        ASSERT_EQ(writeBmpFile(link.toStdString(), 24, src.image, src.palette, {}), kOk);
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(QImage(dir.filePath(QStringLiteral("real/picture.bmp"))).size(), QSize(src.image.width(), src.image.height()));
+    }
+    EXPECT_EQ(QDir(dir.path() + QStringLiteral("/real")).entryList(QDir::Files), QStringList{"picture.bmp"});
 }
 
 TEST(CodecWrite, PathsLongerThan255CharactersWork)

@@ -21,12 +21,13 @@ TEST(SidewaysMessageFile, TaggedFieldsAndDefaults)
     EXPECT_EQ(s.speed, 3);
     EXPECT_EQ(s.message, QStringLiteral("Hello there"));
 
-    // Missing fields take their defaults, but size and style stay; empty ones stay too.
+    // Missing fields take their defaults, but style stays; empty ones stay too.
+    // The height set here wins over the size of the earlier file.
     parseSideways("/fc|/fh|/sm|Bye/eo|", s);
     EXPECT_EQ(s.fontColor, 65280); // present but empty
     EXPECT_EQ(s.fontHeight, -13);  // "/fn|" missing, so the height field is missing
     EXPECT_EQ(s.fontFace, QStringLiteral("SYSTEM"));
-    EXPECT_EQ(s.fontSize, 14);
+    EXPECT_EQ(s.fontSize, 0);
     EXPECT_TRUE(s.bold);
     EXPECT_EQ(s.background, 128);
     EXPECT_EQ(s.speed, 1);
@@ -71,6 +72,44 @@ TEST(UpwardMessageFile, LinesAndTheirMeaning)
     EXPECT_EQ(s.lines[1], QStringLiteral("last"));
     parseUpward(QByteArray("x\n1\n2\nF\n4\n0\n6\n0\nmsg\0hidden", 27), s);
     EXPECT_EQ(s.lines, QStringList{"msg"});
+}
+
+TEST(MessageFiles, HostileValuesAreBroughtWithinBounds)
+{
+    // A 2 KB file asking for a 1000-point font, the most negative height and
+    // endless speed: bounded, so the band stays small and nothing overflows.
+    MessageSettings s;
+    const QByteArray text = "/fc|1/fh|-2147483648/fn|" + QByteArray(400, 'F') + "/fs|1000/ft|1/bc|2/sp|2147483647/sm|"
+        + QByteArray(2000, 'W') + "/eo|";
+    parseSideways(text, s);
+    EXPECT_EQ(s.fontHeight, -MessageBounds::kMaxPixels);
+    EXPECT_EQ(s.fontSize, MessageBounds::kMaxPoints);
+    EXPECT_EQ(s.fontFace.size(), MessageBounds::kMaxFace);
+    EXPECT_EQ(s.speed, MessageBounds::kMaxSpeed);
+    EXPECT_EQ(s.message.size(), MessageBounds::kMaxText);
+    parseSideways("/fc|1/fh|2147483647/fn|/fs|-5/ft|/bc|2/sp|-7/sm|x/eo|", s);
+    EXPECT_EQ(s.fontHeight, MessageBounds::kMaxPixels);
+    EXPECT_EQ(s.fontSize, 0);
+    EXPECT_EQ(s.speed, 0);
+
+    parseUpward("x\n1\n-2147483648\nF\n100000\n0\n6\n-3\n" + QByteArray(3000, 'L') + "\n", s);
+    EXPECT_EQ(s.fontHeight, -MessageBounds::kMaxPixels);
+    EXPECT_EQ(s.fontSize, MessageBounds::kMaxPoints);
+    EXPECT_EQ(s.speed, 0);
+    ASSERT_EQ(s.lines.size(), 1);
+    EXPECT_EQ(s.lines[0].size(), MessageBounds::kMaxText);
+
+    ScrollingMessage m;
+    m.startSideways(QSize(100, 50), QSize(900000, 300));
+    EXPECT_EQ(m.bandSize(), QSize(ScrollingMessage::kMaxBandWidth, 300));
+}
+
+TEST(UpwardMessageFile, ALoneCarriageReturnEndsALine)
+{
+    MessageSettings s;
+    parseUpward("x\r1\r2\rF\r4\r0\r6\r0\rone\rtwo\r\nthree\r", s);
+    EXPECT_EQ(s.fontFace, QStringLiteral("F"));
+    EXPECT_EQ(s.lines, (QStringList{"one", "two", "three"}));
 }
 
 TEST(UpwardMessageFile, BadNumbersAndShortFilesAreErrors)
@@ -121,6 +160,16 @@ TEST(ScrollingMessage, UpwardLinesRiseOneAfterAnother)
     EXPECT_TRUE(m.lineChanged());
     EXPECT_EQ(m.text(), QStringLiteral("  There "));
     EXPECT_EQ(m.position().y(), 40);
+
+    // Each line is placed in the control as it is when the line comes up.
+    QSize control(200, 40);
+    ScrollingMessage resized;
+    resized.setSpeed(0);
+    resized.startUpward([&control] { return control; }, {"Hi", "There"}, measure);
+    control = QSize(400, 60);
+    while (resized.lineIndex() == 0)
+        resized.stepVertical();
+    EXPECT_EQ(resized.position(), QPoint((400 - resized.bandSize().width()) / 2, 60));
 
     ScrollingMessage none;
     none.startUpward(QSize(200, 40), {}, measure);

@@ -11,7 +11,13 @@
 #include <QFile>
 #include <QPainter>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace brisvale;
 using platform::ScriptedDialogService;
@@ -189,6 +195,40 @@ TEST_F(ImageViewTest, CorruptFilesShowTheLibraryTextThenTheReadersOwn)
         EXPECT_TRUE(view->Picture().isEmpty());
         EXPECT_EQ(view->statusText(), (folder + u'/' + QString::fromLatin1(c.as)).toUpper());
     }
+}
+
+// A named pipe under a picture's or message's name is refused at once. A
+// watchdog opens each pipe for writing after a while, which would free a
+// reader stuck on it; it must never have to.
+TEST_F(ImageViewTest, PipesAreRefusedWithoutBlocking)
+{
+    const QStringList names{"x.bmp", "x.jpg", "x.gif", "x.ico", "x.scm", "x.cms"};
+    for (const QString &name : names)
+        ASSERT_EQ(::mkfifo(QFile::encodeName(folder + u'/' + name).constData(), 0600), 0);
+    std::atomic<bool> done{false}, rescued{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 100 && !done; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (done)
+            return;
+        rescued = true;
+        for (const QString &name : names) {
+            const int fd = ::open(QFile::encodeName(folder + u'/' + name).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    for (const QString &name : names) {
+        script.clear();
+        view->setImageName(folder + u'/' + name);
+        EXPECT_TRUE(view->Picture().isEmpty()) << name.toStdString();
+        if (name == u"x.bmp") {
+            EXPECT_EQ(script.texts().mid(0, 2), (QStringList{"Cannot open the file", "Reading bmp file failed"}));
+        }
+    }
+    done = true;
+    watchdog.join();
+    EXPECT_FALSE(rescued);
 }
 
 TEST_F(ImageViewTest, StretchRatioBoxesOnThePaintedPixels)

@@ -4,6 +4,7 @@
 # pixels an independent decoder sees (transparent parts laid on white).
 set -euo pipefail
 out=$1
+here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 cd "$out"
 im=$(command -v convert-im6.q16 || command -v convert)
@@ -28,6 +29,9 @@ ref() { "$im" "$1" -background white -alpha remove -alpha off -depth 8 "ppm:${1%
 "$im" src.ppm -define bmp:subtype=RGB565 BMP:bmp_565.bmp
 "$im" src.ppm -define bmp:subtype=RGB555 BMP:bmp_555.bmp
 "$im" src.ppm -alpha set -channel A -evaluate set 100% +channel BMP:bmp_32.bmp
+# Alpha in bit fields: 8-8-8-8 and 4-4-4-4.
+"$im" src.ppm -alpha set -channel A -fx 'i/w' +channel BMP:bmp_v5_alpha.bmp
+"$im" src.ppm -alpha set -channel A -fx 'i/w' +channel -define bmp:subtype=ARGB4444 BMP:bmp_4444.bmp
 for f in bmp_*.bmp; do ref "$f"; done
 
 # PCX: netpbm writes the planar and packed kinds, ImageMagick the others.
@@ -45,7 +49,14 @@ for f in pcx_*.pcx; do pcxtoppm "$f" > "${f%.*}.ppm" 2>/dev/null; done
 "$im" src.ppm -colors 64 gif_64.gif
 "$im" src.ppm -colors 200 -interlace GIF gif_interlaced.gif
 "$im" src16.ppm -transparent "$("$im" src16.ppm -format '%[pixel:p{30,20}]' info:)" gif_transparent.gif
+# Kept files (made by a few lines of Python): code tables filled to 4096 entries
+# and used on without a clear code, one of them with 11-bit literals, so its
+# codes are 12 bits from the start.
+cp "$here"/files/gif_*.gif .
 for f in gif_*.gif; do ref "$f"; done
+# The widest strip the format can hold (netpbm: ImageMagick's policy caps sides).
+pgmramp -lr 65535 1 | pamtogif > gifwide_65535x1.gif 2>/dev/null
+giftopnm gifwide_65535x1.gif 2>/dev/null | ppmtoppm > gifwide_65535x1.ppm
 
 # TIFF: compressions, strips and tiles, 1 to 16 bits, palette, grey, alpha.
 "$im" src.ppm -compress none tif_none.tif
@@ -60,7 +71,15 @@ for f in gif_*.gif; do ref "$f"; done
 "$im" src.ppm -alpha set -channel A -fx 'i/w' +channel tif_alpha.tif
 tiffcp -c lzw -t -w 16 -l 16 tif_none.tif tif_tiled.tif
 tiffcp -c none -r 5 tif_none.tif tif_strips5.tif
+"$im" src.ppm -alpha set -channel A -fx 'i/w' +channel -define tiff:fill-order=lsb \
+  -define tiff:alpha=unassociated tif_fill2_alpha.tif
 for f in tif_*.tif; do ref "$f"; done
+# Every orientation a camera or scanner may note; the reference turns them upright.
+for o in 2 3 4 5 6 7 8; do
+  tiffcp -c lzw -r 7 tif_none.tif "tifo_$o.tif"
+  tiffset -s 274 "$o" "tifo_$o.tif"
+  "$im" "tifo_$o.tif" -auto-orient -depth 8 "ppm:tifo_$o.ppm"
+done
 "$im" src.ppm -compress jpeg -quality 95 tifj_jpeg.tif
 ref tifj_jpeg.tif
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <string>
 
 using namespace brisvale::codec;
@@ -41,7 +42,11 @@ std::string upperExtension(const std::string &path)
 std::string kindOf(const std::string &path)
 {
     unsigned char head[8] = {};
-    if (FILE *f = std::fopen(path.c_str(), "rb")) {
+    // Only a regular file is opened here: a named pipe would block the open,
+    // and the reader refuses it anyway.
+    struct stat st {};
+    FILE *f = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? std::fopen(path.c_str(), "rb") : nullptr;
+    if (f) {
         const size_t n = std::fread(head, 1, sizeof head, f);
         std::fclose(f);
         if (n >= 2 && head[0] == 'B' && head[1] == 'M')
