@@ -60,7 +60,8 @@ QImage toQImage(codec::Image &&image, const codec::Palette &palette)
             uint8_t *dst = data + to * size_t(y);
             if (bits == 24) {
                 for (int x = w - 1; x >= 0; --x) {
-                    const QRgb c = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                    const uint8_t *px = src + 3 * size_t(x);
+                    const QRgb c = qRgb(px[2], px[1], px[0]);
                     std::memcpy(dst + 4 * size_t(x), &c, 4);
                 }
             } else {
