@@ -211,4 +211,27 @@ QString join(const QString &folder, const QString &name)
     return folder + u'/' + name;
 }
 
+std::optional<QByteArray> readSmallFile(const QString &path, qint64 maxBytes)
+{
+    QFile file(path);
+    if (!file.exists())
+        return QByteArray();
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    // Read in pieces: asking for the bound at once would set that much aside.
+    constexpr qint64 kPiece = 64 * 1024;
+    QByteArray bytes;
+    for (;;) {
+        const QByteArray piece = file.read(std::min(kPiece, maxBytes + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+        if (bytes.size() > maxBytes)
+            return std::nullopt;
+    }
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
 } // namespace brisvale::platform::fs

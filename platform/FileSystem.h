@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // File access with the name rules the program's stored paths were written
 // for: letter case does not matter when the exact name is missing, and
@@ -48,5 +50,10 @@ QString upperAscii(const QString &text);
 QString lowerAscii(const QString &text);
 // Joins a folder and a name with exactly one separator.
 QString join(const QString &folder, const QString &name);
+
+// The whole of a small text file: empty when it does not exist, nothing when it
+// cannot be read or holds more than `maxBytes`. Memory grows with what is read,
+// never with the bound.
+std::optional<QByteArray> readSmallFile(const QString &path, qint64 maxBytes);
 
 } // namespace brisvale::platform::fs

@@ -14,19 +14,6 @@ namespace {
 // rather than filling memory.
 constexpr qint64 kMaximumSize = qint64(64) << 20;
 
-std::optional<QByteArray> readBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.exists())
-        return QByteArray();
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.read(kMaximumSize + 1);
-    if (bytes.size() > kMaximumSize || file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
-}
-
 bool hasLineBreak(const QString &text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
@@ -44,7 +31,7 @@ ProfileWriteError::ProfileWriteError(const QString &path)
 QString ReadProfileString(const QString &file, const QString &section, const QString &key,
                           const QString &defaultValue)
 {
-    const std::optional<QByteArray> bytes = readBytes(fs::resolve(file));
+    const std::optional<QByteArray> bytes = fs::readSmallFile(fs::resolve(file), kMaximumSize);
     if (!bytes)
         return defaultValue;
     return ProfileDocument::parse(*bytes).value(section, key).value_or(defaultValue);
@@ -57,7 +44,7 @@ void WriteProfileString(const QString &file, const QString &section, const QStri
     if (hasLineBreak(section) || hasLineBreak(key) || (value && hasLineBreak(*value)))
         throw ProfileWriteError(file);
     const QString path = fs::resolve(file);
-    const std::optional<QByteArray> bytes = readBytes(path);
+    const std::optional<QByteArray> bytes = fs::readSmallFile(path, kMaximumSize);
     if (!bytes)
         throw ProfileWriteError(file);
     ProfileDocument doc = ProfileDocument::parse(*bytes);

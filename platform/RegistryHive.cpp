@@ -1,5 +1,7 @@
 #include "platform/RegistryHive.h"
 
+#include "platform/FileSystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -137,15 +139,10 @@ RegistryHive::RegistryHive(QString filePath) : path_(std::move(filePath)) {}
 
 std::optional<HiveDocument> RegistryHive::read() const
 {
-    QFile file(path_);
-    if (!file.exists())
-        return HiveDocument::parse(QByteArray());
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = fs::readSmallFile(path_, kMaximumSize);
+    if (!bytes)
         return std::nullopt;
-    const QByteArray bytes = file.read(kMaximumSize + 1);
-    if (bytes.size() > kMaximumSize || file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return HiveDocument::parse(bytes);
+    return HiveDocument::parse(*bytes);
 }
 
 bool RegistryHive::modify(const std::function<bool(HiveDocument &)> &change) const
