@@ -219,7 +219,7 @@ std::optional<QByteArray> readSmallFile(const QString &path, qint64 maxBytes)
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     // Read in pieces: asking for the bound at once would set that much aside.
-    constexpr qint64 kPiece = 64 * 1024;
+    constexpr qint64 kPiece = qint64(64) * 1024;
     QByteArray bytes;
     for (;;) {
         const QByteArray piece = file.read(std::min(kPiece, maxBytes + 1 - bytes.size()));
