@@ -425,4 +425,41 @@ int prepareWrite(const Image &image, const Palette &palette, int depth, WriteSou
     return kOk;
 }
 
+int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, Image &image, bool inOrder)
+{
+    sink_ = nullptr;
+    target_ = &image;
+    if (inOrder && options.sink && options.depth == 24 && options.sink->wants(width, height)) {
+        if (const int rc = Image::create(width, 1, bits, row_); rc != kOk)
+            return rc;
+        bgr_.resize(size_t(width) * 3);
+        sink_ = options.sink;
+        target_ = &row_;
+        return kOk;
+    }
+    return Image::create(width, height, bits, image);
+}
+
+void RowFeed::done(const Palette &filePalette)
+{
+    if (!sink_)
+        return;
+    // As a whole picture turns true colour: indices past the palette are black.
+    if (row_.bits() == 24) {
+        sink_->take(row_.row(0));
+        return;
+    }
+    rowToBgr(row_, filePalette, 0, bgr_.data());
+    sink_->take(bgr_.data());
+}
+
+int RowFeed::finish(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options)
+{
+    if (!sink_)
+        return finishRead(image, palette, std::move(filePalette), options);
+    image.clear();
+    palette.clear();
+    return kOk;
+}
+
 } // namespace brisvale::codec
