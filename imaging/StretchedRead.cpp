@@ -55,12 +55,14 @@ constexpr ReaderChoice kReaders[] = {
 // control would shrink that picture by area anyway.
 class ShrinkingSink : public codec::RowSink {
 public:
-    explicit ShrinkingSink(QSize box) : box_(box) {}
+    ShrinkingSink(QSize box, const std::function<void()> &rowsOnly) : box_(box), rowsOnly_(rowsOnly) {}
     bool wants(int width, int height) override
     {
         if (!ShrinksByArea(QSize(width, height), box_, true))
             return false;
         shrinker_.emplace(width, height, box_);
+        if (rowsOnly_)
+            rowsOnly_();
         return true;
     }
     void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
@@ -69,13 +71,15 @@ public:
 
 private:
     QSize box_;
+    const std::function<void()> &rowsOnly_;
     std::optional<BoxShrinker> shrinker_;
 };
 
 // Reads the picture; with a non-empty `cover` a JPEG may come out smaller and
 // a true-colour picture that shrinks into it by area comes out shrunk already,
 // straight from the decoded rows.
-BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover)
+BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover,
+                    const std::function<void()> &rowsOnly = {})
 {
     BoxPicture out;
     if (!fs::fileExists(path))
@@ -101,7 +105,7 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
             codec::Image image;
             codec::Palette palette = toCodecPalette(startPalette);
             const std::string name = QFile::encodeName(real).toStdString();
-            ShrinkingSink sink(cover);
+            ShrinkingSink sink(cover, rowsOnly);
             if (!cover.isEmpty())
                 out.status = codec::readFileForBox(choice.kind, name, depth, dither ? 1 : 0, cover.width(),
                                                    cover.height(), &sink, image, palette, codec::Progress());
@@ -151,9 +155,9 @@ QImage StretchToBox(const QImage &picture, QSize box, const QColor &background, 
 }
 
 BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background,
-                           const QList<QRgb> &startPalette, bool reduced)
+                           const QList<QRgb> &startPalette, bool reduced, const std::function<void()> &rowsOnly)
 {
-    BoxPicture out = readFile(path, depth, dither, startPalette, reduced ? box : QSize());
+    BoxPicture out = readFile(path, depth, dither, startPalette, reduced ? box : QSize(), rowsOnly);
     const QImage picture = out.bitmap.image();
     out.bitmap.setImage(QImage());
     out.bitmap.setImage(StretchToBox(picture, box, background, depth != 1));
