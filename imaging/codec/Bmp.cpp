@@ -186,6 +186,12 @@ int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, RowFeed &
     for (int y = 0; y < h.height; ++y) {
         const uint8_t *src = d + h.pixelOffset + srcStride * size_t(h.topDown ? y : h.height - 1 - y);
         uint8_t *dst = feed.image().row(feed.line(y));
+        if (h.bits == 24 && feed.streaming()) {
+            feed.give(src);
+            if (!progress.report(uint64_t(y) + 1, uint64_t(h.height)))
+                return kStopped;
+            continue;
+        }
         if (h.bits <= 8 || h.bits == 24) {
             std::memcpy(dst, src, srcStride);
         } else {

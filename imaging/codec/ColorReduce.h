@@ -75,6 +75,9 @@ public:
     Image &image() { return *target_; }
     int line(int y) const { return sink_ ? 0 : y; }
     void done(const Palette &filePalette);
+    // Streaming a true-colour picture: a finished row that is already where
+    // the reader keeps it goes to the sink without a copy, in place of done().
+    void give(const uint8_t *bgr) { sink_->take(bgr); }
     // finishRead for the whole picture; streamed, no picture goes out.
     int finish(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options);
 
