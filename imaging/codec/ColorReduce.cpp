@@ -356,6 +356,20 @@ void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out)
         std::memcpy(out, image.row(y), size_t(w) * 3);
         return;
     }
+    if (image.bits() == 8) {
+        // The common indexed kind, without picking bits out of bytes.
+        Rgb table[256];
+        std::fill(std::begin(table), std::end(table), Rgb{});
+        std::copy_n(palette.begin(), std::min<size_t>(palette.size(), 256), table);
+        const uint8_t *src = image.row(y);
+        for (int x = 0; x < w; ++x, out += 3) {
+            const Rgb c = table[src[x]];
+            out[0] = c.b;
+            out[1] = c.g;
+            out[2] = c.r;
+        }
+        return;
+    }
     for (int x = 0; x < w; ++x, out += 3) {
         const size_t i = size_t(image.index(x, y));
         const Rgb c = i < palette.size() ? palette[i] : Rgb{};
