@@ -353,7 +353,7 @@ void TForm1::buildKeys()
 {
     // Window shortcuts: a field being typed into keeps its digits, and a
     // focused button does not take Space for itself.
-    const auto bind = [this](QKeySequence key, auto handler) {
+    const auto bind = [this](const QKeySequence &key, auto handler) {
         auto *shortcut = new QShortcut(key, this);
         shortcut->setAutoRepeat(false);
         connect(shortcut, &QShortcut::activated, this, handler);

@@ -8,7 +8,8 @@ namespace brisvale {
 
 // The program's bitmap object: a picture and its palette, as the codec bridge
 // hands them out. Pictures read at 1 bit are QImage::Format_Mono, at 0, 4 and
-// 8 bits Format_Indexed8 (16 or at most 256 colours), at 24 bits Format_RGB32.
+// 8 bits Format_Indexed8 (16 or at most 256 colours), at 24 bits Format_BGR888
+// (three bytes a pixel, as the library reads them; pasted pictures are RGB32).
 // The palette is what the codec returned with the picture (empty for true
 // colour unless one was set); the image's own colour table is what paints.
 class Bitmap {

@@ -122,6 +122,9 @@ QImage ScaleToBox(const QImage &picture, QSize box, bool smooth)
     if (picture.format() == QImage::Format_RGB32) {
         for (int y = 0; y < picture.height(); ++y)
             shrinker.addRgb32Row(reinterpret_cast<const QRgb *>(picture.constScanLine(y)));
+    } else if (picture.format() == QImage::Format_BGR888) {
+        for (int y = 0; y < picture.height(); ++y)
+            shrinker.addBgrRow(picture.constScanLine(y));
     } else if (picture.format() == QImage::Format_Indexed8) {
         const QList<QRgb> table = picture.colorTable();
         std::vector<QRgb> row(size_t(picture.width()));

@@ -39,12 +39,14 @@ QImage toQImage(codec::Image &&image, const codec::Palette &palette)
         return {};
     const int w = image.width(), h = image.height(), bits = image.bits();
     const size_t from = image.stride();
-    const QImage::Format format = bits == 24 ? QImage::Format_RGB32
+    // The library's 24-bit rows are blue, green, red bytes: QImage holds them
+    // as they are, so true colour costs three bytes a pixel and no pass.
+    const QImage::Format format = bits == 24 ? QImage::Format_BGR888
                                   : bits == 1 ? QImage::Format_Mono
                                               : QImage::Format_Indexed8;
-    const size_t to = bits == 24 ? size_t(w) * 4 : bits == 1 ? from : (size_t(w) + 3) / 4 * 4;
+    const size_t to = bits == 4 ? (size_t(w) + 3) / 4 * 4 : from;
     uint8_t *data = image.release();
-    if (bits == 24 || bits == 4) {
+    if (bits == 4) {
         // realloc of a large block moves pages rather than bytes, so growing
         // costs only the extra room.
         auto *grown = static_cast<uint8_t *>(std::realloc(data, to * size_t(h)));
@@ -58,16 +60,9 @@ QImage toQImage(codec::Image &&image, const codec::Palette &palette)
         for (int y = h - 1; y >= 0; --y) {
             const uint8_t *src = data + from * size_t(y);
             uint8_t *dst = data + to * size_t(y);
-            if (bits == 24) {
-                for (int x = w - 1; x >= 0; --x) {
-                    const QRgb c = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-                    std::memcpy(dst + 4 * size_t(x), &c, 4);
-                }
-            } else {
-                for (int x = w - 1; x >= 0; --x) {
-                    const uint8_t pair = src[x >> 1];
-                    dst[x] = (x & 1) ? uint8_t(pair & 0x0f) : uint8_t(pair >> 4);
-                }
+            for (int x = w - 1; x >= 0; --x) {
+                const uint8_t pair = src[x >> 1];
+                dst[x] = (x & 1) ? uint8_t(pair & 0x0f) : uint8_t(pair >> 4);
             }
         }
     }
@@ -109,6 +104,13 @@ int fromQImage(const QImage &image, const QList<QRgb> &palette, codec::Image &ou
     }
     if (const int rc = codec::Image::create(w, h, 24, out); rc != codec::kOk)
         return rc;
+    if (image.format() == QImage::Format_BGR888) {
+        // Already the library's byte order: rows are copied as they stand.
+        for (int y = 0; y < h; ++y)
+            std::memcpy(out.row(y), image.constScanLine(y), size_t(w) * 3);
+        outPalette = toCodecPalette(palette);
+        return codec::kOk;
+    }
     QImage rgb;
     if (image.format() == QImage::Format_RGB32) {
         rgb = image;

@@ -9,9 +9,10 @@
 namespace brisvale {
 
 // Moves pictures between the codec library's form and QImage.
-// The picture's buffer becomes the QImage's, widened in place where QImage
-// needs more bytes per pixel, so no second full-size copy is ever held. A null
-// QImage comes back for an empty picture or when memory runs out.
+// The picture's buffer becomes the QImage's (24 bits as Format_BGR888, the
+// library's own byte order; 4 bits widened in place to a byte a pixel), so no
+// second full-size copy is ever held. A null QImage comes back for an empty
+// picture or when memory runs out.
 QImage toQImage(codec::Image &&image, const codec::Palette &palette);
 // Transparent parts are laid on white; indexed pictures keep their colour
 // table. Answers kOk, kNoPicture for a null image, or the status that stopped

@@ -120,13 +120,13 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
                 for (int y = 0; y < image.height(); ++y)
                     shrinker.addBgrRow(image.row(y));
                 picture = shrinker.result();
+                image.clear(); // one full-size copy at a time
             } else {
                 const bool decoded = !image.empty();
                 picture = toQImage(std::move(image), palette);
                 if (decoded && picture.isNull() && codec::succeeded(out.status))
                     out.status = codec::kOutOfMemory; // read, but could not be handed over
             }
-            image.clear(); // one full-size copy at a time
             out.bitmap.setImage(picture);
             out.bitmap.setPalette(toQtPalette(palette));
         } catch (const std::exception &) {

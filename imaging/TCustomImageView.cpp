@@ -571,6 +571,7 @@ QImage view(const QImage &image, const QRect &part)
     case QImage::Format_RGB32:
     case QImage::Format_ARGB32:
     case QImage::Format_ARGB32_Premultiplied: bytesPerPixel = 4; break;
+    case QImage::Format_BGR888: bytesPerPixel = 3; break;
     case QImage::Format_Indexed8: bytesPerPixel = 1; break;
     default: return {};
     }

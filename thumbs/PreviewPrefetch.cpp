@@ -29,7 +29,7 @@ bool isSequentialJpeg(const QString &path)
     QFile file(real);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray head = file.read(256 * 1024);
+    const QByteArray head = file.read(qint64(256) * 1024);
     const auto byte = [&](qsizetype i) { return uint8_t(head[i]); };
     if (head.size() < 4 || byte(0) != 0xFF || byte(1) != 0xD8)
         return false;

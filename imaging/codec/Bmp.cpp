@@ -162,7 +162,7 @@ bool anyAlpha(const uint8_t *d, const Header &h, size_t srcStride, const Channel
     for (int y = 0; y < h.height; ++y) {
         const uint8_t *src = d + h.pixelOffset + srcStride * size_t(y);
         for (int x = 0; x < h.width; ++x) {
-            const uint32_t p = h.bits == 16 ? le16(src + 2 * x) : le32(src + 4 * size_t(x));
+            const uint32_t p = h.bits == 16 ? le16(src + 2 * size_t(x)) : le32(src + 4 * size_t(x));
             if (p & alpha.mask)
                 return true;
         }
@@ -196,7 +196,7 @@ int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, RowFeed &
             std::memcpy(dst, src, srcStride);
         } else {
             for (int x = 0; x < h.width; ++x, dst += 3) {
-                const uint32_t p = h.bits == 16 ? le16(src + 2 * x) : le32(src + 4 * size_t(x));
+                const uint32_t p = h.bits == 16 ? le16(src + 2 * size_t(x)) : le32(src + 4 * size_t(x));
                 dst[0] = scale(p, ch[2]);
                 dst[1] = scale(p, ch[1]);
                 dst[2] = scale(p, ch[0]);

@@ -212,7 +212,7 @@ int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char 
     // Most kinds tell their size in the first bytes; a file whose header goes
     // on further, or a kind that needs the whole file (GIF counts its
     // pictures, TIFF keeps its directories anywhere), is then read whole.
-    constexpr size_t kHeadBytes = 256 * 1024;
+    constexpr size_t kHeadBytes = size_t(256) * 1024;
     int rc = loadFile(name, file, kHeadBytes);
     for (int attempt = 0; rc == kOk && attempt < 2; ++attempt) {
         const uint8_t *d = file.bytes.get();

@@ -134,7 +134,7 @@ std::string finalTarget(const std::string &path)
         if (!target.empty() && target[0] != '/') {
             const size_t slash = current.rfind('/');
             if (slash != std::string::npos)
-                target = current.substr(0, slash + 1) + target;
+                target.insert(0, current, 0, slash + 1);
         }
         current = target;
     }

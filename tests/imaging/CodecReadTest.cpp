@@ -269,10 +269,10 @@ TEST(CodecRead, ThePixelLimitBoundsAreaNotSides)
     const QByteArray header = QByteArrayLiteral("P6\n65535 1\n255\n");
     const QByteArray rgb = ppm.readAll();
     ASSERT_TRUE(rgb.startsWith(header));
-    ASSERT_EQ(rgb.size(), header.size() + 3 * 65535);
+    ASSERT_EQ(rgb.size(), header.size() + 3 * qsizetype(65535));
     int worst = 0;
     for (int x = 0; x < 65535; ++x) {
-        const auto *p = reinterpret_cast<const uint8_t *>(rgb.constData()) + header.size() + 3 * x;
+        const auto *p = reinterpret_cast<const uint8_t *>(rgb.constData()) + header.size() + 3 * size_t(x);
         const QRgb c = ours.pixel(x, 0);
         worst = std::max({worst, std::abs(qRed(c) - p[0]), std::abs(qGreen(c) - p[1]), std::abs(qBlue(c) - p[2])});
     }
