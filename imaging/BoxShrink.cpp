@@ -9,6 +9,20 @@ BoxShrinker::BoxShrinker(int sourceWidth, int sourceHeight, QSize box)
       sums_(size_t(box.width()) * 6), out_(box, QImage::Format_RGB32)
 {
     out_.fill(0);
+    // Box column j spans [j*sw, (j+1)*sw) and source column x spans
+    // [x*dw, (x+1)*dw) on a common scale. As dw <= sw, the source columns
+    // inside a box column count whole and only its two ends are shared.
+    spans_.reserve(size_t(dw_));
+    for (int j = 0; j < dw_; ++j) {
+        const int64_t from = int64_t(j) * sw_;
+        const int64_t to = from + sw_;
+        Span span;
+        span.x0 = int(from / dw_);
+        span.x1 = int((to - 1) / dw_);
+        span.w0 = uint64_t(std::min<int64_t>(int64_t(span.x0 + 1) * dw_, to) - from);
+        span.w1 = uint64_t(to - int64_t(span.x1) * dw_);
+        spans_.push_back(span);
+    }
 }
 
 template <typename Pixel>
@@ -16,46 +30,27 @@ void BoxShrinker::addRow(const Pixel &pixelAt)
 {
     if (y_ >= sh_)
         return;
-    // Box column j spans [j*sw, (j+1)*sw) and source column x spans
-    // [x*dw, (x+1)*dw) on a common scale. As dw <= sw, the source columns
-    // inside a box column count whole and only its two ends are shared. The
-    // ends are walked along rather than divided out, column by column.
-    const int step = sw_ / dw_;
-    const int stepRest = sw_ % dw_;
-    int x0 = 0;    // the source column where box column j starts
-    int rest0 = 0; // how far into it, on the common scale
     for (int j = 0; j < dw_; ++j) {
-        int next = x0 + step;
-        int restNext = rest0 + stepRest;
-        if (restNext >= dw_) {
-            restNext -= dw_;
-            ++next;
-        }
-        // The last source column the box column touches, and how much of it.
-        const int x1 = restNext ? next : next - 1;
-        const uint64_t w1 = restNext ? uint64_t(restNext) : uint64_t(dw_);
+        const Span &span = spans_[size_t(j)];
         uint32_t b, g, r;
-        pixelAt(x0, b, g, r);
-        const uint64_t w0 = x1 > x0 ? uint64_t(dw_ - rest0) : uint64_t(sw_);
-        uint64_t sb = b * w0, sg = g * w0, sr = r * w0;
-        if (x1 > x0) {
-            uint32_t mb = 0, mg = 0, mr = 0;
-            for (int x = x0 + 1; x < x1; ++x) {
+        pixelAt(span.x0, b, g, r);
+        uint64_t sb = b * span.w0, sg = g * span.w0, sr = r * span.w0;
+        if (span.x1 > span.x0) {
+            uint64_t mb = 0, mg = 0, mr = 0;
+            for (int x = span.x0 + 1; x < span.x1; ++x) {
                 pixelAt(x, b, g, r);
                 mb += b;
                 mg += g;
                 mr += r;
             }
-            sb += uint64_t(mb) * uint64_t(dw_);
-            sg += uint64_t(mg) * uint64_t(dw_);
-            sr += uint64_t(mr) * uint64_t(dw_);
-            pixelAt(x1, b, g, r);
-            sb += b * w1;
-            sg += g * w1;
-            sr += r * w1;
+            sb += mb * uint64_t(dw_);
+            sg += mg * uint64_t(dw_);
+            sr += mr * uint64_t(dw_);
+            pixelAt(span.x1, b, g, r);
+            sb += b * span.w1;
+            sg += g * span.w1;
+            sr += r * span.w1;
         }
-        x0 = next;
-        rest0 = restNext;
         line_[size_t(j) * 3] = sb;
         line_[size_t(j) * 3 + 1] = sg;
         line_[size_t(j) * 3 + 2] = sr;

@@ -28,8 +28,16 @@ private:
     void addRow(const Pixel &pixelAt);
     void finishRow(int boxRow);
 
+    // The source columns of one box column: the first and the last, each
+    // weighted by its share, and those between counting whole.
+    struct Span {
+        int x0, x1;
+        uint64_t w0, w1;
+    };
+
     int sw_, sh_, dw_, dh_;
     int y_ = 0;
+    std::vector<Span> spans_;
     std::vector<uint64_t> line_;  // the current row reduced to box columns, 3 per column (and a spare)
     std::vector<uint64_t> sums_;  // two box rows being gathered, 3 per column each
     QImage out_;

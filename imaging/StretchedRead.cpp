@@ -15,6 +15,8 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <optional>
+
 namespace brisvale {
 
 namespace fs = platform::fs;
@@ -33,21 +35,51 @@ int16_t readJpgWhole(const std::string &name, int32_t depth, int32_t dither, cod
 struct ReaderChoice {
     const char *ext;
     LibraryRead reader;
+    codec::FileKind kind;
     const char *failure;
 };
 
 // The image control's readers and its words for their failures.
 constexpr ReaderChoice kReaders[] = {
-    {".BMP", codec::readBmpFile, "Reading bmp file failed"}, {".THB", codec::readBmpFile, "Reading bmp file failed"},
-    {".THJ", readJpgWhole, "Reading jpg file failed"},       {".PNG", codec::readPngFile, "Reading png file failed"},
-    {".GIF", codec::readGifFile, "Reading gif file failed"}, {".TIF", codec::readTifFile, "Reading tif file failed"},
-    {".PCX", codec::readPcxFile, "Reading pcx file failed"}, {".JPG", readJpgWhole, "Reading jpg file failed"},
+    {".BMP", codec::readBmpFile, codec::FileKind::Bmp, "Reading bmp file failed"},
+    {".THB", codec::readBmpFile, codec::FileKind::Bmp, "Reading bmp file failed"},
+    {".THJ", readJpgWhole, codec::FileKind::Jpg, "Reading jpg file failed"},
+    {".PNG", codec::readPngFile, codec::FileKind::Png, "Reading png file failed"},
+    {".GIF", codec::readGifFile, codec::FileKind::Gif, "Reading gif file failed"},
+    {".TIF", codec::readTifFile, codec::FileKind::Tif, "Reading tif file failed"},
+    {".PCX", codec::readPcxFile, codec::FileKind::Pcx, "Reading pcx file failed"},
+    {".JPG", readJpgWhole, codec::FileKind::Jpg, "Reading jpg file failed"},
+};
+
+// Shrinks the rows a reader hands over straight into the box, when the
+// control would shrink that picture by area anyway.
+class ShrinkingSink : public codec::RowSink {
+public:
+    ShrinkingSink(QSize box, const std::function<void()> &rowsOnly) : box_(box), rowsOnly_(rowsOnly) {}
+    bool wants(int width, int height) override
+    {
+        if (!ShrinksByArea(QSize(width, height), box_, true))
+            return false;
+        shrinker_.emplace(width, height, box_);
+        if (rowsOnly_)
+            rowsOnly_();
+        return true;
+    }
+    void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
+    bool used() const { return shrinker_.has_value(); }
+    QImage result() const { return shrinker_->result(); }
+
+private:
+    QSize box_;
+    const std::function<void()> &rowsOnly_;
+    std::optional<BoxShrinker> shrinker_;
 };
 
 // Reads the picture; with a non-empty `cover` a JPEG may come out smaller and
 // a true-colour picture that shrinks into it by area comes out shrunk already,
 // straight from the decoded rows.
-BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover)
+BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover,
+                    const std::function<void()> &rowsOnly = {})
 {
     BoxPicture out;
     if (!fs::fileExists(path))
@@ -73,13 +105,17 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
             codec::Image image;
             codec::Palette palette = toCodecPalette(startPalette);
             const std::string name = QFile::encodeName(real).toStdString();
-            if (!cover.isEmpty() && choice.reader == readJpgWhole)
-                out.status = codec::readJpgFileForBox(name, depth, dither ? 1 : 0, cover.width(), cover.height(), image,
-                                                      palette, codec::Progress());
+            ShrinkingSink sink(cover, rowsOnly);
+            if (!cover.isEmpty())
+                out.status = codec::readFileForBox(choice.kind, name, depth, dither ? 1 : 0, cover.width(),
+                                                   cover.height(), &sink, image, palette, codec::Progress());
             else
                 out.status = choice.reader(name, depth, dither ? 1 : 0, image, palette, codec::Progress(), 0);
             QImage picture;
-            if (!cover.isEmpty() && image.bits() == 24 && ShrinksByArea(QSize(image.width(), image.height()), cover, true)) {
+            if (sink.used()) {
+                if (codec::succeeded(out.status))
+                    picture = sink.result();
+            } else if (!cover.isEmpty() && image.bits() == 24 && ShrinksByArea(QSize(image.width(), image.height()), cover, true)) {
                 BoxShrinker shrinker(image.width(), image.height(), cover);
                 for (int y = 0; y < image.height(); ++y)
                     shrinker.addBgrRow(image.row(y));
@@ -119,9 +155,9 @@ QImage StretchToBox(const QImage &picture, QSize box, const QColor &background, 
 }
 
 BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background,
-                           const QList<QRgb> &startPalette, bool reduced)
+                           const QList<QRgb> &startPalette, bool reduced, const std::function<void()> &rowsOnly)
 {
-    BoxPicture out = readFile(path, depth, dither, startPalette, reduced ? box : QSize());
+    BoxPicture out = readFile(path, depth, dither, startPalette, reduced ? box : QSize(), rowsOnly);
     const QImage picture = out.bitmap.image();
     out.bitmap.setImage(QImage());
     out.bitmap.setImage(StretchToBox(picture, box, background, depth != 1));

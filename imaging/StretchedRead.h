@@ -8,6 +8,8 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 namespace brisvale {
 
 // A picture file drawn stretched into a box, and how its reading went.
@@ -22,10 +24,14 @@ struct BoxPicture {
 // picture file: the box in `background`, the picture drawn stretched over all
 // of it. The file is read as the control reads it (kind by extension, colour
 // depth code and dithering as given, 8-bit reads mapped onto `startPalette`).
-// With `reduced`, a JPEG is decoded only as large as the box needs.
+// With `reduced`, a JPEG is decoded only as large as the box needs and the
+// other kinds, where their rows come in order, are shrunk row by row;
+// `rowsOnly` is then called once such a read needs no more than the file and
+// a row of the picture at a time.
 // Shows nothing and touches no window, so it may run on any thread.
 BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background,
-                           const QList<QRgb> &startPalette, bool reduced);
+                           const QList<QRgb> &startPalette, bool reduced,
+                           const std::function<void()> &rowsOnly = {});
 
 // Reports a failed read as the control does: the library's text, then the
 // control's own words. User-interface thread only.

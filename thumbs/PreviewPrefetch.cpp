@@ -16,8 +16,8 @@ constexpr size_t kReach = 4;
 
 // True for a JPEG whose frame header says it is baseline or sequential: its
 // decoder holds only a few rows at a time. A progressive JPEG holds every
-// coefficient of the picture, and the other kinds are read whole, so those
-// are read one at a time.
+// coefficient of the picture, and the other kinds hold the whole file and
+// perhaps the whole picture, so those are read one at a time.
 bool isSequentialJpeg(const QString &path)
 {
     if (viewExtension(path) != QLatin1String(".JPG"))
@@ -131,15 +131,18 @@ void PreviewPrefetch::work()
         const quint64 id = job->id;
         const Params params = params_;
         lock.unlock();
-        BoxPicture result;
-        if (isSequentialJpeg(path)) {
-            result = DecodeStretched(path, params.box, params.depth, params.dither, params.background, params.palette,
-                                     true);
-        } else {
-            std::lock_guard whole(wholeRead_);
-            result = DecodeStretched(path, params.box, params.depth, params.dither, params.background, params.palette,
-                                     true);
-        }
+        // Reads in proportion to the picture's size go one at a time; one
+        // that turns out to shrink row by row lets the next begin.
+        std::unique_lock whole(wholeRead_, std::defer_lock);
+        if (!isSequentialJpeg(path))
+            whole.lock();
+        BoxPicture result = DecodeStretched(path, params.box, params.depth, params.dither, params.background,
+                                            params.palette, true, [&whole] {
+                                                if (whole.owns_lock())
+                                                    whole.unlock();
+                                            });
+        if (whole.owns_lock())
+            whole.unlock();
         lock.lock();
         // A running job never leaves the queue, so it is still there.
         auto it = std::find_if(jobs_.begin(), jobs_.end(), [&](const Job &j) { return j.id == id; });

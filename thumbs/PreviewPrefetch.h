@@ -67,7 +67,8 @@ private:
     quint64 nextId_ = 0;
     bool quit_ = false;
     // Pictures that need memory in proportion to their size (all but
-    // sequential JPEGs) are read one at a time, however many threads there are.
+    // sequential JPEGs and pictures shrunk row by row) are read one at a time,
+    // however many threads there are.
     std::mutex wholeRead_;
     std::vector<std::thread> threads_;
 };

@@ -170,7 +170,8 @@ bool anyAlpha(const uint8_t *d, const Header &h, size_t srcStride, const Channel
     return false;
 }
 
-int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, Image &image, ProgressReporter &progress)
+int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, RowFeed &feed, const Palette &filePalette,
+                       ProgressReporter &progress)
 {
     const size_t srcStride = Image::strideFor(uint32_t(h.width), h.bits);
     if (srcStride == 0 || uint64_t(srcStride) * uint64_t(h.height) > size - h.pixelOffset)
@@ -180,9 +181,17 @@ int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, Image &im
     Channel alpha = channelOf(h.alphaMask);
     if (alpha.mask && (h.bits <= 8 || h.bits == 24 || !anyAlpha(d, h, srcStride, alpha)))
         alpha = Channel();
+    // The whole file is at hand, so the rows are taken from the top down
+    // whichever way the file stores them.
     for (int y = 0; y < h.height; ++y) {
-        const uint8_t *src = d + h.pixelOffset + srcStride * size_t(y);
-        uint8_t *dst = image.row(h.topDown ? y : h.height - 1 - y);
+        const uint8_t *src = d + h.pixelOffset + srcStride * size_t(h.topDown ? y : h.height - 1 - y);
+        uint8_t *dst = feed.image().row(feed.line(y));
+        if (h.bits == 24 && feed.streaming()) {
+            feed.give(src);
+            if (!progress.report(uint64_t(y) + 1, uint64_t(h.height)))
+                return kStopped;
+            continue;
+        }
         if (h.bits <= 8 || h.bits == 24) {
             std::memcpy(dst, src, srcStride);
         } else {
@@ -198,6 +207,7 @@ int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, Image &im
                 }
             }
         }
+        feed.done(filePalette);
         if (!progress.report(uint64_t(y) + 1, uint64_t(h.height)))
             return kStopped;
     }
@@ -281,17 +291,19 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             return kTruncated;
     }
     const int bits = (h.bits <= 8) ? h.bits : 24;
-    rc = Image::create(h.width, h.height, bits, image);
+    const bool rle = h.compression == kRle8 || h.compression == kRle4;
+    RowFeed feed;
+    rc = feed.begin(options, h.width, h.height, bits, image, !rle); // runs may jump about the picture
     if (rc != kOk)
         return rc;
     ProgressReporter progress(options.progress);
-    rc = (h.compression == kRle8 || h.compression == kRle4) ? decodeRle(data, size, h, image, progress)
-                                                              : decodeUncompressed(data, size, h, image, progress);
+    rc = rle ? decodeRle(data, size, h, image, progress)
+             : decodeUncompressed(data, size, h, feed, filePalette, progress);
     if (rc != kOk) {
         image.clear();
         return rc;
     }
-    return finishRead(image, palette, std::move(filePalette), options);
+    return feed.finish(image, palette, std::move(filePalette), options);
 }
 
 int infoBmp(const uint8_t *data, size_t size, FileInfo &info)

@@ -18,29 +18,64 @@ namespace {
 
 using Reader = int (*)(const uint8_t *, size_t, const ReadOptions &, Image &, Palette &);
 
-int16_t readFile(Reader reader, const std::string &name, int32_t depth, int32_t dither, Image &bitmap,
-                 Palette &palette, const Progress &progress)
+// Every read by name: the starting palette taken in, the file opened, and on
+// failure neither picture nor palette handed back. A JPEG is decoded from the
+// open file as it is read; the other kinds parse the file whole in memory.
+int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
 {
     bitmap.clear();
     const Palette start = palette;
     palette.clear();
-    if (!isDepthCode(depth))
+    if (!isDepthCode(options.depth))
         return kBadDepth;
-    FileData file;
-    int rc = loadFile(name, file);
-    if (rc == kOk) {
-        ReadOptions options;
-        options.depth = depth;
-        options.dither = dither != 0;
-        options.start = &start;
-        options.progress = &progress;
-        rc = reader(file.bytes.get(), file.size, options, bitmap, palette);
+    options.start = &start;
+    int rc;
+    if (!reader) {
+        FILE *file = nullptr;
+        rc = openFile(name, file);
+        if (rc == kOk) {
+            rc = readJpegStream(file, options, bitmap, palette);
+            std::fclose(file);
+        }
+    } else {
+        FileData file;
+        rc = loadFile(name, file);
+        if (rc == kOk)
+            rc = reader(file.bytes.get(), file.size, options, bitmap, palette);
     }
     if (rc < kOk) {
         bitmap.clear();
         palette.clear();
     }
     return int16_t(rc);
+}
+
+ReadOptions optionsFor(int32_t depth, int32_t dither, const Progress &progress)
+{
+    ReadOptions options;
+    options.depth = depth;
+    options.dither = dither != 0;
+    options.progress = &progress;
+    return options;
+}
+
+int16_t readFile(Reader reader, const std::string &name, int32_t depth, int32_t dither, Image &bitmap,
+                 Palette &palette, const Progress &progress)
+{
+    return readNamed(reader, name, optionsFor(depth, dither, progress), bitmap, palette);
+}
+
+Reader readerOf(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Bmp: return readBmp;
+    case FileKind::Gif: return readGif;
+    case FileKind::Pcx: return readPcx;
+    case FileKind::Png: return readPng;
+    case FileKind::Tif: return readTiff;
+    case FileKind::Jpg: break;
+    }
+    return nullptr;
 }
 
 void copyText(char *out, size_t capacity, const std::string &text)
@@ -74,27 +109,22 @@ int16_t readJpgFile(const std::string &name, int32_t depth, int32_t scale, int32
         palette.clear();
         return kBadArgument;
     }
-    bitmap.clear();
-    const Palette start = palette;
-    palette.clear();
-    if (!isDepthCode(depth))
-        return kBadDepth;
-    FILE *file = nullptr;
-    int rc = openFile(name, file);
-    if (rc == kOk) {
-        ReadOptions options;
-        options.depth = depth;
-        options.dither = dither != 0;
-        options.start = &start;
-        options.progress = &progress;
-        rc = readJpegStream(file, options, bitmap, palette);
-        std::fclose(file);
-    }
-    if (rc < kOk) {
+    return readFile(nullptr, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readFileForBox(FileKind kind, const std::string &name, int32_t depth, int32_t dither, int32_t coverWidth,
+                       int32_t coverHeight, RowSink *sink, Image &bitmap, Palette &palette, const Progress &progress)
+{
+    if (coverWidth <= 0 || coverHeight <= 0) {
         bitmap.clear();
         palette.clear();
+        return kBadArgument;
     }
-    return int16_t(rc);
+    ReadOptions options = optionsFor(depth, dither, progress);
+    options.coverWidth = coverWidth;
+    options.coverHeight = coverHeight;
+    options.sink = sink;
+    return readNamed(readerOf(kind), name, options, bitmap, palette);
 }
 
 int16_t readGifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,

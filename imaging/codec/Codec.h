@@ -22,10 +22,6 @@ int16_t readBmpFile(const std::string &name, int32_t depth, int32_t dither, Imag
 // `scale` is accepted for the call's shape and must be 1.
 int16_t readJpgFile(const std::string &name, int32_t depth, int32_t scale, int32_t dither, Image &bitmap,
                     Palette &palette, const Progress &progress, int32_t reserved = 0);
-// As readJpgFile, decoded at the smallest size the DCT gives (1/8 up to the
-// full size) that still covers a box of coverWidth x coverHeight.
-int16_t readJpgFileForBox(const std::string &name, int32_t depth, int32_t dither, int32_t coverWidth,
-                          int32_t coverHeight, Image &bitmap, Palette &palette, const Progress &progress);
 int16_t readGifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
                     const Progress &progress, int32_t reserved = 0);
 int16_t readTifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
@@ -34,6 +30,17 @@ int16_t readPcxFile(const std::string &name, int32_t depth, int32_t dither, Imag
                     const Progress &progress, int32_t reserved = 0);
 int16_t readPngFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
                     const Progress &progress, int32_t reserved = 0);
+
+class RowSink;
+enum class FileKind { Bmp, Gif, Jpg, Pcx, Png, Tif };
+
+// A read for a picture that only goes on to be shrunk into a box of
+// coverWidth x coverHeight: a JPEG is decoded at the smallest size the DCT
+// gives (1/8 up to the full size) that still covers the box; at depth 24 the
+// other kinds hand their rows to `sink` when it wants them and give back no
+// picture. Otherwise as the read of that kind.
+int16_t readFileForBox(FileKind kind, const std::string &name, int32_t depth, int32_t dither, int32_t coverWidth,
+                       int32_t coverHeight, RowSink *sink, Image &bitmap, Palette &palette, const Progress &progress);
 
 int16_t writeBmpFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
                      const Progress &progress, int32_t reserved = 0);

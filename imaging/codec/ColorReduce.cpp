@@ -356,6 +356,20 @@ void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out)
         std::memcpy(out, image.row(y), size_t(w) * 3);
         return;
     }
+    if (image.bits() == 8) {
+        // The common indexed kind, without picking bits out of bytes.
+        Rgb table[256];
+        std::fill(std::begin(table), std::end(table), Rgb{});
+        std::copy_n(palette.begin(), std::min<size_t>(palette.size(), 256), table);
+        const uint8_t *src = image.row(y);
+        for (int x = 0; x < w; ++x, out += 3) {
+            const Rgb c = table[src[x]];
+            out[0] = c.b;
+            out[1] = c.g;
+            out[2] = c.r;
+        }
+        return;
+    }
     for (int x = 0; x < w; ++x, out += 3) {
         const size_t i = size_t(image.index(x, y));
         const Rgb c = i < palette.size() ? palette[i] : Rgb{};
@@ -422,6 +436,43 @@ int prepareWrite(const Image &image, const Palette &palette, int depth, WriteSou
         return rc;
     source.image = &source.converted;
     source.palette = &source.convertedPalette;
+    return kOk;
+}
+
+int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, Image &image, bool inOrder)
+{
+    sink_ = nullptr;
+    target_ = &image;
+    if (inOrder && options.sink && options.depth == 24 && options.sink->wants(width, height)) {
+        if (const int rc = Image::create(width, 1, bits, row_); rc != kOk)
+            return rc;
+        bgr_.resize(size_t(width) * 3);
+        sink_ = options.sink;
+        target_ = &row_;
+        return kOk;
+    }
+    return Image::create(width, height, bits, image);
+}
+
+void RowFeed::done(const Palette &filePalette)
+{
+    if (!sink_)
+        return;
+    // As a whole picture turns true colour: indices past the palette are black.
+    if (row_.bits() == 24) {
+        sink_->take(row_.row(0));
+        return;
+    }
+    rowToBgr(row_, filePalette, 0, bgr_.data());
+    sink_->take(bgr_.data());
+}
+
+int RowFeed::finish(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options)
+{
+    if (!sink_)
+        return finishRead(image, palette, std::move(filePalette), options);
+    image.clear();
+    palette.clear();
     return kOk;
 }
 

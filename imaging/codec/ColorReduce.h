@@ -5,6 +5,18 @@
 
 namespace brisvale::codec {
 
+// Takes a true-colour picture's rows, top to bottom, as blue, green, red
+// bytes, in place of the whole picture: a picture that only goes on to be
+// shrunk never needs all of it in memory at once.
+class RowSink {
+public:
+    virtual ~RowSink() = default;
+    // Once the size is known and allowed: true when the rows are wanted,
+    // false to have the whole picture made as usual.
+    virtual bool wants(int width, int height) = 0;
+    virtual void take(const uint8_t *bgr) = 0;
+};
+
 // What every read is given besides the file.
 struct ReadOptions {
     int depth = 24;                  // 0 (the 16 VGA colours), 1, 4, 8 or 24
@@ -15,6 +27,9 @@ struct ReadOptions {
     // picks the smallest one that still covers this box, upright.
     int coverWidth = 0;
     int coverHeight = 0;
+    // At depth 24, a reader that has the rows in order hands them here when
+    // the sink wants them; the read then gives back no picture.
+    RowSink *sink = nullptr;
 };
 
 bool isDepthCode(int depth);
@@ -46,5 +61,31 @@ struct WriteSource {
     const Palette *palette = nullptr;
 };
 int prepareWrite(const Image &image, const Palette &palette, int depth, WriteSource &source);
+
+// Where a reader puts its rows: into the whole picture, or, when the
+// options' sink takes this picture, into a single row that goes to the sink
+// as each is finished. Readers write row y at image().row(line(y)) and call
+// done() after each row, in order from the top.
+class RowFeed {
+public:
+    // Makes the picture (or the single row); kOk or the failure of making it.
+    // `inOrder`: the reader finishes its rows strictly from the top down.
+    int begin(const ReadOptions &options, int width, int height, int bits, Image &image, bool inOrder = true);
+    bool streaming() const { return sink_ != nullptr; }
+    Image &image() { return *target_; }
+    int line(int y) const { return sink_ ? 0 : y; }
+    void done(const Palette &filePalette);
+    // Streaming a true-colour picture: a finished row that is already where
+    // the reader keeps it goes to the sink without a copy, in place of done().
+    void give(const uint8_t *bgr) { sink_->take(bgr); }
+    // finishRead for the whole picture; streamed, no picture goes out.
+    int finish(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options);
+
+private:
+    RowSink *sink_ = nullptr;
+    Image *target_ = nullptr;
+    Image row_;
+    std::vector<uint8_t> bgr_;
+};
 
 } // namespace brisvale::codec

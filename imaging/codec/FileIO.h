@@ -8,9 +8,15 @@
 
 namespace brisvale::codec {
 
+// Frees a file's bytes however they were allocated.
+struct FileBytesFree {
+    size_t mapped = 0; // bytes of an anonymous mapping, 0 for new[]
+    void operator()(uint8_t *p) const;
+};
+
 // A whole file in memory; readers parse it with every access bounded by size.
 struct FileData {
-    std::unique_ptr<uint8_t[]> bytes;
+    std::unique_ptr<uint8_t, FileBytesFree> bytes;
     size_t size = 0;       // bytes read
     uint64_t fileSize = 0; // the file's whole length
 };

@@ -240,6 +240,28 @@ private:
     int pending_ = 0;
 };
 
+// A plain frame's rows from the top, each with the screen around it.
+int streamRows(const uint8_t *data, size_t size, size_t codeSizeAt, const GifImageDesc &frame, int height,
+               int clearIndex, RowFeed &feed, const Palette &filePalette, const ReadOptions &options)
+{
+    ProgressReporter progress(options.progress);
+    LzwDecoder lzw(data, size, codeSizeAt + 1);
+    if (!lzw.start(data[codeSizeAt]))
+        return kDamaged;
+    Image &row = feed.image();
+    for (int y = 0; y < height; ++y) {
+        std::memset(row.row(0), std::max(clearIndex, 0), size_t(row.width()));
+        if (y >= frame.Top && y < frame.Top + frame.Height) {
+            if (!lzw.readRow(row.row(0) + frame.Left, frame.Width))
+                return lzw.inputFailed() ? kTruncated : kDamaged;
+            if (!progress.report(uint64_t(y - frame.Top) + 1, uint64_t(frame.Height)))
+                return kStopped;
+        }
+        feed.done(filePalette);
+    }
+    return kOk;
+}
+
 } // namespace
 
 int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
@@ -311,9 +333,17 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     }
     filePalette.resize(256);
 
-    int rc = Image::create(width, height, 8, image);
+    // Interlaced rows come in four passes, so only a plain frame streams.
+    RowFeed feed;
+    int rc = feed.begin(options, width, height, 8, image, !frame.Interlace);
     if (rc != kOk)
         return rc;
+    if (feed.streaming()) {
+        rc = streamRows(data, size, codeSizeAt, frame, height, clearIndex, feed, filePalette, options);
+        if (rc != kOk)
+            return rc;
+        return feed.finish(image, palette, std::move(filePalette), options);
+    }
     if (clearIndex > 0)
         for (int y = 0; y < height; ++y)
             std::memset(image.row(y), clearIndex, size_t(width));

@@ -158,9 +158,11 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     const uint64_t body = size - kHeaderSize;
     if (lineBytes * uint64_t(h.height) > body * (h.rle ? 32 : 1))
         return kTruncated;
-    rc = Image::create(h.width, h.height, naturalBits(h), image);
+    RowFeed feed;
+    rc = feed.begin(options, h.width, h.height, naturalBits(h), image);
     if (rc != kOk)
         return rc;
+    Image &out = feed.image();
     Palette filePalette = paletteOf(h, data, size);
     std::vector<uint8_t> line(static_cast<size_t>(lineBytes));
     RleStream stream(data + kHeaderSize, size_t(body), h.rle);
@@ -171,7 +173,8 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             image.clear();
             return kTruncated;
         }
-        uint8_t *dst = image.row(y);
+        const int at = feed.line(y);
+        uint8_t *dst = out.row(at);
         if (h.bits == 8 && h.planes >= 3) {
             for (int x = 0; x < h.width; ++x) {
                 dst[3 * x + 0] = line[2 * bpl + size_t(x)];
@@ -183,22 +186,23 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
                 int v = 0;
                 for (int p = 0; p < h.planes; ++p)
                     v |= ((line[size_t(p) * bpl + size_t(x >> 3)] >> (7 - (x & 7))) & 1) << p;
-                image.setIndex(x, y, v);
+                out.setIndex(x, at, v);
             }
         } else {
             const int perByte = 8 / h.bits;
             const int mask = (1 << h.bits) - 1;
             for (int x = 0; x < h.width; ++x) {
                 const int shift = 8 - h.bits * (x % perByte + 1);
-                image.setIndex(x, y, (line[size_t(x / perByte)] >> shift) & mask);
+                out.setIndex(x, at, (line[size_t(x / perByte)] >> shift) & mask);
             }
         }
+        feed.done(filePalette);
         if (!progress.report(uint64_t(y) + 1, uint64_t(h.height))) {
             image.clear();
             return kStopped;
         }
     }
-    return finishRead(image, palette, std::move(filePalette), options);
+    return feed.finish(image, palette, std::move(filePalette), options);
 }
 
 int infoPcx(const uint8_t *data, size_t size, FileInfo &info)

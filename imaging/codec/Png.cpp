@@ -162,9 +162,12 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     if (rowBytes != expected)
         return kUnsupported;
 
-    int rc = Image::create(int(width), int(height), mode == Mode::Indexed ? 8 : 24, image);
+    // An interlaced picture is complete only after its last pass.
+    RowFeed feed;
+    int rc = feed.begin(options, int(width), int(height), mode == Mode::Indexed ? 8 : 24, image, passes == 1);
     if (rc != kOk)
         return rc;
+    Image &out = feed.image();
     // Interlaced pictures with transparency keep all four channels until the
     // last pass; every other kind is decoded straight into its rows.
     std::vector<uint8_t> alphaRow;
@@ -180,7 +183,7 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     const uint64_t total = uint64_t(passes) * height;
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < height; ++y) {
-            png_bytep target = mode != Mode::ColourAlpha ? image.row(int(y))
+            png_bytep target = mode != Mode::ColourAlpha ? out.row(feed.line(int(y)))
                                : wholeAlpha              ? full.data() + size_t(y) * expected
                                                          : alphaRow.data();
             if (!guardedReadRow(r.png, target)) {
@@ -188,11 +191,13 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
                 return r.failure();
             }
             if (mode == Mode::ColourAlpha && !wholeAlpha) {
-                uint8_t *dst = image.row(int(y));
+                uint8_t *dst = out.row(feed.line(int(y)));
                 for (png_uint_32 x = 0; x < width; ++x)
                     for (int k = 0; k < 3; ++k)
                         dst[3 * x + k] = overWhite(target[4 * x + k], target[4 * x + 3]);
             }
+            if (passes == 1)
+                feed.done(filePalette);
             if (!progress.report(uint64_t(pass) * height + y + 1, total)) {
                 image.clear();
                 return kStopped;
@@ -208,7 +213,7 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
                     dst[3 * x + k] = overWhite(src[4 * x + k], src[4 * x + 3]);
         }
     }
-    return finishRead(image, palette, std::move(filePalette), options);
+    return feed.finish(image, palette, std::move(filePalette), options);
 }
 
 int infoPng(const uint8_t *data, size_t size, FileInfo &info)

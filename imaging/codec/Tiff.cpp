@@ -153,9 +153,13 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
     band = std::max(band, std::min(perStrip, height));
     if (checkWorkBytes(uint64_t(width) * band, 4) != kOk)
         return kTooLarge;
-    int rc = turned ? Image::create(int(height), int(width), 24, image) : Image::create(int(width), int(height), 24, image);
+    // Only a picture whose stored rows run from the top streams its rows.
+    RowFeed feed;
+    int rc = turned ? Image::create(int(height), int(width), 24, image)
+                    : feed.begin(options, int(width), int(height), 24, image, !mirrorY);
     if (rc != kOk)
         return rc;
+    Image &out = turned ? image : feed.image();
     std::vector<uint32_t> raster(size_t(width) * band);
     ProgressReporter progress(options.progress);
     for (uint32_t row = 0; row < height; row += band) {
@@ -172,8 +176,8 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
             // a turned one walks down a column instead of along a row.
             const uint32_t sy = row + y;
             const uint32_t across = mirrorY ? height - 1 - sy : sy;
-            uint8_t *dst = turned ? image.row(0) + 3 * size_t(across) : image.row(int(across));
-            const ptrdiff_t step = turned ? ptrdiff_t(image.stride()) : 3;
+            uint8_t *dst = turned ? out.row(0) + 3 * size_t(across) : out.row(feed.line(int(across)));
+            const ptrdiff_t step = turned ? ptrdiff_t(out.stride()) : 3;
             if (mirrorX) {
                 dst += step * ptrdiff_t(width - 1);
             }
@@ -187,13 +191,14 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
                 dst[1] = uint8_t(std::min(255, int(TIFFGetG(p)) + 255 - a));
                 dst[2] = uint8_t(std::min(255, int(TIFFGetR(p)) + 255 - a));
             }
+            feed.done(Palette());
         }
         if (!progress.report(uint64_t(row) + rows, height)) {
             image.clear();
             return kStopped;
         }
     }
-    return finishRead(image, palette, Palette(), options);
+    return feed.finish(image, palette, Palette(), options);
 }
 
 int infoTiff(const uint8_t *data, size_t size, FileInfo &info)

@@ -39,6 +39,46 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
     } else if (!image.empty()) {
         __builtin_trap(); // a failed read must hand back no picture
     }
+    {
+        // Again in true colour with the rows handed over one at a time: every
+        // row of the width announced, as many as announced, and no picture
+        // beside them; failing where the whole read fails.
+        int whole = rc;
+        if (options.depth != 24) {
+            options.depth = 24;
+            codec::Image wholeImage;
+            codec::Palette wholePalette;
+            whole = read(data, size, options, wholeImage, wholePalette);
+        }
+        struct Counter : codec::RowSink {
+            int width = 0, height = 0, rows = 0;
+            bool wants(int w, int h) override
+            {
+                width = w;
+                height = h;
+                return true;
+            }
+            void take(const uint8_t *bgr) override
+            {
+                volatile uint8_t last = bgr[size_t(width) * 3 - 1];
+                (void)last;
+                if (++rows > height)
+                    __builtin_trap();
+            }
+        } counter;
+        options.sink = &counter;
+        codec::Image streamed;
+        codec::Palette streamedPalette;
+        const int streamedRc = read(data, size, options, streamed, streamedPalette);
+        // Only the whole picture's own memory may fail where the rows do not.
+        const bool memory = whole == codec::kOutOfMemory || whole == codec::kTooLarge;
+        if (streamedRc != whole && !(streamedRc == codec::kOk && memory))
+            __builtin_trap();
+        if (streamedRc != codec::kOk ? !streamed.empty()
+                                     : streamed.empty() != (counter.rows > 0)
+                                           || (counter.rows > 0 && counter.rows != counter.height))
+            __builtin_trap();
+    }
     codec::FileInfo fileInfo;
     info(data, size, fileInfo);
     return 0;

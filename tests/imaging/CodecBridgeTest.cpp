@@ -4,6 +4,7 @@
 #include "imaging/MediaTypes.h"
 #include "imaging/ResourceBitmap.h"
 #include "imaging/SharedPalette.h"
+#include "imaging/StretchedRead.h"
 #include "imaging/WindowCapture.h"
 #include "imaging/codec/ColorReduce.h"
 #include "platform/ScriptedDialogService.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -152,6 +154,62 @@ TEST_F(CodecBridge, APictureIsHandedOverWithoutASecondCopy)
         return bitmap.image().format() == QImage::Format_BGR888 && bitmap.width() == 6000
                    && bitmap.image().pixel(5999, 4999) == qRgb(255, 255, 255) && bitmap.image().pixel(0, 0) == qRgb(10, 20, 30)
                ? 1 : 0;
+    });
+    EXPECT_EQ(result, 1);
+}
+
+// A picture shrunk while it is read must come out as the whole picture
+// shrunk: rows in the right order, palettes applied, the uncovered screen of
+// a GIF filled, damage still reported.
+TEST_F(CodecBridge, ShrinkingWhileReadingGivesTheWholeReadsPixels)
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const char *name :
+         {"bmp_1.bmp", "bmp_4.bmp", "bmp_8.bmp", "bmp_24.bmp", "bmp_32.bmp", "bmp_v5_alpha.bmp", "bmp_rle8.bmp",
+          "gif_64.gif", "gif_transparent.gif", "gif_interlaced.gif", "png_g2.png", "png_p4_trns.png", "png_rgb16.png",
+          "png_rgba8.png", "png_ga8.png", "png_rgb8_interlaced.png", "tif_none.tif", "tif_palette.tif", "tif_tiled.tif",
+          "tifo_2.tif", "tifo_4.tif", "pcx_1.pcx", "pcx_4planes.pcx", "pcx_8.pcx", "pcx_24.pcx"})
+        paths << fixture(name);
+    paths << screenGif(dir.filePath(QStringLiteral("screen.gif")), 40, 30);
+    // The same rows stored from the top down, and files that end too soon.
+    QFile bmp(fixture("bmp_24.bmp"));
+    ASSERT_TRUE(bmp.open(QIODevice::ReadOnly));
+    QByteArray topDown = bmp.readAll();
+    const char minus43[] = {char(0xd5), char(0xff), char(0xff), char(0xff)};
+    topDown.replace(22, 4, minus43, 4);
+    for (const auto &[name, bytes] : {std::pair{"topdown.bmp", topDown}, std::pair{"cut.bmp", topDown.left(4000)}}) {
+        QFile out(dir.filePath(QLatin1String(name)));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        paths << out.fileName();
+    }
+    for (const char *name : {"png_rgb8.png", "pcx_24.pcx", "gif_64.gif"}) {
+        QFile in(fixture(name));
+        ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+        QFile out(dir.filePath(QStringLiteral("cut-") + QLatin1String(name)));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(in.readAll().left(int(in.size() / 2)));
+        paths << out.fileName();
+    }
+    const QSize box(13, 9);
+    for (const QString &path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        const BoxPicture streamed = DecodeStretched(path, box, 24, false, Qt::gray, {}, true);
+        const BoxPicture whole = DecodeStretched(path, box, 24, false, Qt::gray, {}, false);
+        EXPECT_EQ(codec::succeeded(streamed.status), codec::succeeded(whole.status));
+        EXPECT_EQ(streamed.bitmap.image(), whole.bitmap.image());
+    }
+}
+
+// Shrunk while it is read, a picture that would take 140 MB whole fits in 40.
+TEST_F(CodecBridge, APictureShrunkWhileReadIsNeverWholeInMemory)
+{
+    QTemporaryDir dir;
+    const QString path = screenGif(dir.filePath(QStringLiteral("wide.gif")), 8000, 6000);
+    const int result = test::runWithMemoryCap(size_t(40) << 20, [&] {
+        const BoxPicture read = DecodeStretched(path, QSize(60, 50), 24, false, Qt::gray, {}, true);
+        return codec::succeeded(read.status) && read.bitmap.image().pixel(30, 25) == qRgb(255, 255, 255) ? 1 : 0;
     });
     EXPECT_EQ(result, 1);
 }
