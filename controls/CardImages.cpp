@@ -4,10 +4,7 @@
 
 // The resources live in this static library; referencing their initialiser
 // keeps the linker from dropping them.
-static void initCardResources()
-{
-    Q_INIT_RESOURCE(cards);
-}
+static void initCardResources() { Q_INIT_RESOURCE(cards); }
 
 namespace brisvale {
 
@@ -83,9 +80,9 @@ int CardImages::bestScale(const QSize &devicePixels)
 
 std::array<QPoint, 12> CardImages::cornerPixels(int w, int h)
 {
-    return {QPoint(0, 0),         QPoint(1, 0),         QPoint(0, 1),     QPoint(w - 1, 0),
-            QPoint(w - 2, 0),     QPoint(w - 1, 1),     QPoint(w - 1, h - 1), QPoint(w - 2, h - 1),
-            QPoint(w - 1, h - 2), QPoint(0, h - 1),     QPoint(1, h - 1), QPoint(0, h - 2)};
+    return {QPoint(0, 0),         QPoint(1, 0),     QPoint(0, 1),         QPoint(w - 1, 0),
+            QPoint(w - 2, 0),     QPoint(w - 1, 1), QPoint(w - 1, h - 1), QPoint(w - 2, h - 1),
+            QPoint(w - 1, h - 2), QPoint(0, h - 1), QPoint(1, h - 1),     QPoint(0, h - 2)};
 }
 
 } // namespace brisvale

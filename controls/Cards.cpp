@@ -13,27 +13,22 @@ struct CardRecord {
 
 // Value order; searched linearly, as the identifiers are looked up rarely.
 constexpr std::array<CardRecord, kCardValueCount> kCardTable{{
-    {1, "cdAceofSpades"}, {2, "cd2ofSpades"}, {3, "cd3ofSpades"}, {4, "cd4ofSpades"},
-    {5, "cd5ofSpades"}, {6, "cd6ofSpades"}, {7, "cd7ofSpades"}, {8, "cd8ofSpades"},
-    {9, "cd9ofSpades"}, {10, "cd10ofSpades"}, {11, "cdJackofSpades"}, {12, "cdQueenofSpades"},
-    {13, "cdKingofSpades"},
-    {14, "cdAceofHearts"}, {15, "cd2ofHearts"}, {16, "cd3ofHearts"}, {17, "cd4ofHearts"},
-    {18, "cd5ofHearts"}, {19, "cd6ofHearts"}, {20, "cd7ofHearts"}, {21, "cd8ofHearts"},
-    {22, "cd9ofHearts"}, {23, "cd10ofHearts"}, {24, "cdJackofHearts"}, {25, "cdQueenofHearts"},
-    {26, "cdKingofHearts"},
-    {27, "cdAceofClubs"}, {28, "cd2ofClubs"}, {29, "cd3ofClubs"}, {30, "cd4ofClubs"},
-    {31, "cd5ofClubs"}, {32, "cd6ofClubs"}, {33, "cd7ofClubs"}, {34, "cd8ofClubs"},
-    {35, "cd9ofClubs"}, {36, "cd10ofClubs"}, {37, "cdJackofClubs"}, {38, "cdQueenofClubs"},
-    {39, "cdKingofClubs"},
-    {40, "cdAceofDiamonds"}, {41, "cd2ofDiamonds"}, {42, "cd3ofDiamonds"}, {43, "cd4ofDiamonds"},
-    {44, "cd5ofDiamonds"}, {45, "cd6ofDiamonds"}, {46, "cd7ofDiamonds"}, {47, "cd8ofDiamonds"},
-    {48, "cd9ofDiamonds"}, {49, "cd10ofDiamonds"}, {50, "cdJackofDiamonds"},
-    {51, "cdQueenofDiamonds"}, {52, "cdKingofDiamonds"},
-    {53, "CdJoker"},
-    {54, "cdCardBack1"}, {55, "cdCardBack2"}, {56, "cdCardBack3"}, {57, "cdCardBack4"},
-    {58, "cdCardBack5"}, {59, "cdCardBack6"}, {60, "cdCardBack7"}, {61, "cdCardBack8"},
-    {62, "cdCardBack9"},
-    {63, "ttanvik"},
+    {1, "cdAceofSpades"},    {2, "cd2ofSpades"},       {3, "cd3ofSpades"},        {4, "cd4ofSpades"},
+    {5, "cd5ofSpades"},      {6, "cd6ofSpades"},       {7, "cd7ofSpades"},        {8, "cd8ofSpades"},
+    {9, "cd9ofSpades"},      {10, "cd10ofSpades"},     {11, "cdJackofSpades"},    {12, "cdQueenofSpades"},
+    {13, "cdKingofSpades"},  {14, "cdAceofHearts"},    {15, "cd2ofHearts"},       {16, "cd3ofHearts"},
+    {17, "cd4ofHearts"},     {18, "cd5ofHearts"},      {19, "cd6ofHearts"},       {20, "cd7ofHearts"},
+    {21, "cd8ofHearts"},     {22, "cd9ofHearts"},      {23, "cd10ofHearts"},      {24, "cdJackofHearts"},
+    {25, "cdQueenofHearts"}, {26, "cdKingofHearts"},   {27, "cdAceofClubs"},      {28, "cd2ofClubs"},
+    {29, "cd3ofClubs"},      {30, "cd4ofClubs"},       {31, "cd5ofClubs"},        {32, "cd6ofClubs"},
+    {33, "cd7ofClubs"},      {34, "cd8ofClubs"},       {35, "cd9ofClubs"},        {36, "cd10ofClubs"},
+    {37, "cdJackofClubs"},   {38, "cdQueenofClubs"},   {39, "cdKingofClubs"},     {40, "cdAceofDiamonds"},
+    {41, "cd2ofDiamonds"},   {42, "cd3ofDiamonds"},    {43, "cd4ofDiamonds"},     {44, "cd5ofDiamonds"},
+    {45, "cd6ofDiamonds"},   {46, "cd7ofDiamonds"},    {47, "cd8ofDiamonds"},     {48, "cd9ofDiamonds"},
+    {49, "cd10ofDiamonds"},  {50, "cdJackofDiamonds"}, {51, "cdQueenofDiamonds"}, {52, "cdKingofDiamonds"},
+    {53, "CdJoker"},         {54, "cdCardBack1"},      {55, "cdCardBack2"},       {56, "cdCardBack3"},
+    {57, "cdCardBack4"},     {58, "cdCardBack5"},      {59, "cdCardBack6"},       {60, "cdCardBack7"},
+    {61, "cdCardBack8"},     {62, "cdCardBack9"},      {63, "ttanvik"},
 }};
 
 } // namespace
@@ -49,8 +44,7 @@ QString CardImageName(int value)
 
 QString CardDisplayName(int value)
 {
-    static const char *const ranks[] = {"Ace", "2", "3", "4", "5", "6", "7",
-                                        "8", "9", "10", "Jack", "Queen", "King"};
+    static const char *const ranks[] = {"Ace", "2", "3", "4", "5", "6", "7", "8", "9", "10", "Jack", "Queen", "King"};
     static const char *const suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
     if (CardSuit(value) != 0) {
         return QStringLiteral("%1 of %2")
@@ -63,8 +57,7 @@ QString CardDisplayName(int value)
 
 QString CardShortName(int value)
 {
-    static const char *const ranks[] = {"A", "2", "3", "4", "5", "6", "7",
-                                        "8", "9", "10", "J", "Q", "K"};
+    static const char *const ranks[] = {"A", "2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K"};
     static const char16_t suits[] = {u'\u2660', u'\u2665', u'\u2663', u'\u2666'};
     if (CardSuit(value) == 0)
         return CardDisplayName(value);

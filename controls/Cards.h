@@ -15,10 +15,7 @@ inline constexpr cdCardDeck kExtraCardBack = 63; // "ttanvik"
 inline constexpr int kCardValueCount = 63;
 
 // 1 spades, 2 hearts, 3 clubs, 4 diamonds; 0 for anything that is not a face.
-constexpr int CardSuit(int value)
-{
-    return (value >= 1 && value <= 52) ? (value - 1) / 13 + 1 : 0;
-}
+constexpr int CardSuit(int value) { return (value >= 1 && value <= 52) ? (value - 1) / 13 + 1 : 0; }
 
 // 1 ace .. 13 king; 0 for anything that is not a face.
 constexpr int CardRank(int value)

@@ -34,10 +34,7 @@ void ClickPanel::setColor(const QColor &color)
     setPalette(pal);
 }
 
-QColor ClickPanel::color() const
-{
-    return palette().color(QPalette::Active, QPalette::Window);
-}
+QColor ClickPanel::color() const { return palette().color(QPalette::Active, QPalette::Window); }
 
 void ClickPanel::setTextColor(const QColor &color)
 {
@@ -55,8 +52,7 @@ void ClickPanel::mousePressEvent(QMouseEvent *event)
 
 void ClickPanel::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = pressed_ && event->button() == Qt::LeftButton
-        && rect().contains(event->position().toPoint());
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     pressed_ = false;
     if (click)
         emit clicked();

@@ -44,11 +44,8 @@ std::vector<QRect> dockRects(const QRect &client, const std::vector<DockItem> &i
                 r = QRect(right - w, top, w, roomHeight());
                 right -= w;
                 break;
-            case TAlign::alClient:
-                r = QRect(left, top, roomWidth(), roomHeight());
-                break;
-            case TAlign::alNone:
-                break;
+            case TAlign::alClient: r = QRect(left, top, roomWidth(), roomHeight()); break;
+            case TAlign::alNone: break;
             }
         }
     }

@@ -32,10 +32,8 @@ FixedCellGrid::FixedCellGrid(int rows, int columns, QWidget *parent)
     });
     connect(verticalHeader(), &QHeaderView::sectionResized, this,
             [this](int row, int, int size) { fixed_->setRowHeight(row, size); });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, fixed_->verticalScrollBar(),
-            &QScrollBar::setValue);
-    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(),
-            &QScrollBar::setValue);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, fixed_->verticalScrollBar(), &QScrollBar::setValue);
+    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(), &QScrollBar::setValue);
     fixed_->show();
     placeFixedColumn();
 }

@@ -47,14 +47,8 @@ QValidator::State SpinEdit::validate(QString &input, int &) const
     return QValidator::Intermediate;
 }
 
-void SpinEdit::fixup(QString &input) const
-{
-    input = QString::number(settle(input));
-}
+void SpinEdit::fixup(QString &input) const { input = QString::number(settle(input)); }
 
-int SpinEdit::valueFromText(const QString &text) const
-{
-    return settle(text);
-}
+int SpinEdit::valueFromText(const QString &text) const { return settle(text); }
 
 } // namespace brisvale

@@ -111,10 +111,7 @@ void TCardDeck::mousePressEvent(QMouseEvent *event)
     emit mouseDown(event->button(), event->modifiers(), event->position().toPoint());
 }
 
-void TCardDeck::mouseMoveEvent(QMouseEvent *event)
-{
-    emit mouseMove(event->modifiers(), event->position().toPoint());
-}
+void TCardDeck::mouseMoveEvent(QMouseEvent *event) { emit mouseMove(event->modifiers(), event->position().toPoint()); }
 
 void TCardDeck::mouseReleaseEvent(QMouseEvent *event)
 {

@@ -53,8 +53,7 @@ QString longTimeFormat(const QLocale &locale)
     return out.trimmed();
 }
 
-TEStatusBar::TEStatusBar(QWidget *parent)
-    : TMyCustomPanel(parent), now_([] { return QDateTime::currentDateTime(); })
+TEStatusBar::TEStatusBar(QWidget *parent) : TMyCustomPanel(parent), now_([] { return QDateTime::currentDateTime(); })
 {
     // The bar's own bevels stay outer raised, inner none until SectMainBevel
     // is set, although SectMainBevel reads sbLow from the start.
@@ -161,10 +160,7 @@ void TEStatusBar::clearMessage()
     update();
 }
 
-QString TEStatusBar::paintedCaption() const
-{
-    return message_.isEmpty() ? Caption() : message_;
-}
+QString TEStatusBar::paintedCaption() const { return message_.isEmpty() ? Caption() : message_; }
 
 QRect TEStatusBar::captionRect(const QRect &inside) const
 {

@@ -32,10 +32,7 @@ QRect drawBevel(QPainter &p, const QRect &r, TBevelCut cut, const QPalette &pal)
 
 } // namespace
 
-TMyCustomPanel::TMyCustomPanel(QWidget *parent) : QWidget(parent)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
+TMyCustomPanel::TMyCustomPanel(QWidget *parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 TMyCustomPanel::~TMyCustomPanel()
 {
@@ -169,16 +166,13 @@ void TMyCustomPanel::resizeEvent(QResizeEvent *event)
 bool TMyCustomPanel::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::ParentChange:
-        redock();
-        break;
+    case QEvent::ParentChange: redock(); break;
     case QEvent::ShowToParent:
     case QEvent::HideToParent:
         if (align_ != TAlign::alNone)
             redock();
         break;
-    default:
-        break;
+    default: break;
     }
     return QWidget::event(event);
 }

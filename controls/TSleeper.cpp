@@ -15,10 +15,7 @@ TSleeper::TSleeper(QObject *owner) : QObject(owner), timer_(new QTimer(this))
 
 TSleeper::~TSleeper() = default;
 
-int TSleeper::Interval() const
-{
-    return timer_ ? timer_->interval() : 0;
-}
+int TSleeper::Interval() const { return timer_ ? timer_->interval() : 0; }
 
 void TSleeper::setInterval(int ms)
 {

@@ -35,14 +35,9 @@ Evaluation Evaluate(const Hand &hand)
             r = OnePair;
             result.pairRank = pairs[0];
             break;
-        case 2:
-            r = (pairs[0] == pairs[1]) ? ThreeOfAKind : TwoPair;
-            break;
-        case 3:
-            r = (pairs[0] == pairs[2]) ? FourOfAKind : FullHouse;
-            break;
-        default:
-            break;
+        case 2: r = (pairs[0] == pairs[1]) ? ThreeOfAKind : TwoPair; break;
+        case 3: r = (pairs[0] == pairs[2]) ? FourOfAKind : FullHouse; break;
+        default: break;
         }
     }
     result.rank = r;
@@ -51,38 +46,28 @@ Evaluation Evaluate(const Hand &hand)
 
 QString HandGridName(int rank)
 {
-    static const char *const names[kHandRankCount] = {
-        "No Pair", "Pairs", "2 Pair", "3 of a Kind", "Straight",
-        "Flush", "Full House", "4 of a Kind", "Straight Flush", "Royal Flush"};
+    static const char *const names[kHandRankCount] = {"No Pair",        "Pairs",      "2 Pair",     "3 of a Kind",
+                                                      "Straight",       "Flush",      "Full House", "4 of a Kind",
+                                                      "Straight Flush", "Royal Flush"};
     return (rank >= 0 && rank < kHandRankCount) ? QString::fromLatin1(names[rank]) : QString();
 }
 
 QString HandResultText(const Evaluation &evaluation)
 {
     switch (evaluation.rank) {
-    case NoPair:
-        return QStringLiteral("Player has No Pair ");
+    case NoPair: return QStringLiteral("Player has No Pair ");
     case OnePair:
         return evaluation.jacksOrBetter() ? QStringLiteral("Player has pair of Jacks or Better")
                                           : QStringLiteral("Player has One Pair");
-    case TwoPair:
-        return QStringLiteral("Player has Two Pair");
-    case ThreeOfAKind:
-        return QStringLiteral("Player has Three of a Kind");
-    case Straight:
-        return QStringLiteral("Player has a Straight");
-    case Flush:
-        return QStringLiteral("Player has a Flush");
-    case FullHouse:
-        return QStringLiteral("Player has a Full House");
-    case FourOfAKind:
-        return QStringLiteral("Wow! Four of a Kind");
-    case StraightFlush:
-        return QStringLiteral("Wow! Straight Flush");
-    case RoyalFlush:
-        return QStringLiteral("Wow! Royal Flush");
-    default:
-        return QString();
+    case TwoPair: return QStringLiteral("Player has Two Pair");
+    case ThreeOfAKind: return QStringLiteral("Player has Three of a Kind");
+    case Straight: return QStringLiteral("Player has a Straight");
+    case Flush: return QStringLiteral("Player has a Flush");
+    case FullHouse: return QStringLiteral("Player has a Full House");
+    case FourOfAKind: return QStringLiteral("Wow! Four of a Kind");
+    case StraightFlush: return QStringLiteral("Wow! Straight Flush");
+    case RoyalFlush: return QStringLiteral("Wow! Royal Flush");
+    default: return QString();
     }
 }
 

@@ -87,10 +87,7 @@ int payClassOf(const Hand &hand)
     return e.rank;
 }
 
-cdCardDeck valueOf(int index)
-{
-    return cdCardDeck(index + 1);
-}
+cdCardDeck valueOf(int index) { return cdCardDeck(index + 1); }
 
 // Builds the histograms of the K-subsets from those of the (K+1)-subsets:
 // each hand holding a K-subset holds 5 - K of the larger ones around it.
@@ -198,15 +195,9 @@ std::array<bool, 5> HeldSlots(HoldMask mask)
     return held;
 }
 
-Fraction HoldAnalysis::value(HoldMask mask) const
-{
-    return reduced(scaled_.at(mask), kCommonDraws);
-}
+Fraction HoldAnalysis::value(HoldMask mask) const { return reduced(scaled_.at(mask), kCommonDraws); }
 
-Fraction HoldAnalysis::best() const
-{
-    return value(bestHold());
-}
+Fraction HoldAnalysis::best() const { return value(bestHold()); }
 
 Fraction HoldAnalysis::cost(HoldMask mask) const
 {
@@ -223,10 +214,7 @@ std::vector<HoldMask> HoldAnalysis::bestHolds() const
     return holds;
 }
 
-HoldMask HoldAnalysis::bestHold() const
-{
-    return HoldMask(std::countr_zero(bestSet_));
-}
+HoldMask HoldAnalysis::bestHold() const { return HoldMask(std::countr_zero(bestSet_)); }
 
 bool HoldOdds::accepts(const PayoutTable &payouts)
 {
@@ -242,8 +230,8 @@ HoldOdds::HoldOdds()
     fours_.assign(kBinomials.c[kCards][4], {});
     deals_.reserve(kDealKinds);
     forEachSubset<5>([&](const std::array<int, 5> &cards) {
-        const int payClass =
-            payClassOf({valueOf(cards[0]), valueOf(cards[1]), valueOf(cards[2]), valueOf(cards[3]), valueOf(cards[4])});
+        const int payClass = payClassOf(
+            {valueOf(cards[0]), valueOf(cards[1]), valueOf(cards[2]), valueOf(cards[3]), valueOf(cards[4])});
         for (std::size_t drop = 0; drop < 5; ++drop) {
             std::array<int, 4> part{};
             for (std::size_t j = 0, o = 0; j < 5; ++j) {

@@ -9,12 +9,9 @@ namespace brisvale {
 QString holdCaption(HoldMark mark)
 {
     switch (mark) {
-    case HoldMark::Draw:
-        return QStringLiteral("Draw");
-    case HoldMark::Hold:
-        return QStringLiteral("Hold");
-    case HoldMark::Over:
-        return QStringLiteral("Over");
+    case HoldMark::Draw: return QStringLiteral("Draw");
+    case HoldMark::Hold: return QStringLiteral("Hold");
+    case HoldMark::Over: return QStringLiteral("Over");
     }
     return QString();
 }
@@ -25,10 +22,7 @@ PokerGame::PokerGame(RandomGenerator &generator) : generator_(generator)
     marks_.fill(HoldMark::Draw);
 }
 
-void PokerGame::setBet(int value)
-{
-    bet_ = std::clamp(value, kMinimumBet, betMaximum_);
-}
+void PokerGame::setBet(int value) { bet_ = std::clamp(value, kMinimumBet, betMaximum_); }
 
 int PokerGame::betFromText(const QString &text) const
 {
@@ -87,10 +81,7 @@ PokerGame::DrawResult PokerGame::draw()
     return result;
 }
 
-void PokerGame::markAllOver()
-{
-    marks_.fill(HoldMark::Over);
-}
+void PokerGame::markAllOver() { marks_.fill(HoldMark::Over); }
 
 int winPercentage(const GameCounters &counters)
 {

@@ -6,14 +6,10 @@ namespace brisvale {
 
 std::uint32_t RandomGenerator::seedFor(const QTime &utcTime)
 {
-    return std::uint32_t(((utcTime.hour() * 60 + utcTime.minute()) * 60 + utcTime.second()) * 1000
-                         + utcTime.msec());
+    return std::uint32_t(((utcTime.hour() * 60 + utcTime.minute()) * 60 + utcTime.second()) * 1000 + utcTime.msec());
 }
 
-void RandomGenerator::seedFromClock()
-{
-    seedFromTime(QDateTime::currentDateTimeUtc().time());
-}
+void RandomGenerator::seedFromClock() { seedFromTime(QDateTime::currentDateTimeUtc().time()); }
 
 std::uint32_t RandomGenerator::drawBelow(std::uint32_t n)
 {

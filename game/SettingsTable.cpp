@@ -25,20 +25,11 @@ const Setting &typed(SettingId id, SettingType type)
 
 } // namespace
 
-SettingId pictureFlagSetting(int rank)
-{
-    return ranked(SettingId::Picture1, rank);
-}
+SettingId pictureFlagSetting(int rank) { return ranked(SettingId::Picture1, rank); }
 
-SettingId payoutSetting(int rank)
-{
-    return ranked(SettingId::H1, rank);
-}
+SettingId payoutSetting(int rank) { return ranked(SettingId::H1, rank); }
 
-SettingId waveFileSetting(int rank)
-{
-    return ranked(SettingId::WavFile1, rank);
-}
+SettingId waveFileSetting(int rank) { return ranked(SettingId::WavFile1, rank); }
 
 std::int32_t readIntegerSetting(SettingsStore &store, SettingId id)
 {

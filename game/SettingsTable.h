@@ -23,12 +23,42 @@ struct Setting {
 };
 
 enum class SettingId : int {
-    FormColor, PieColor, AmountColor, TotalColor, Sound,
-    Picture1, Picture2, Picture3, Picture4, Picture5, Picture6, Picture7, Picture8, Picture9,
-    H1, H2, H3, H4, H5, H6, H7, H8, H9,
-    BetAmount, BetTotal,
-    WavFile1, WavFile2, WavFile3, WavFile4, WavFile5, WavFile6, WavFile7, WavFile8, WavFile9,
-    PictureFile, PictureMode,
+    FormColor,
+    PieColor,
+    AmountColor,
+    TotalColor,
+    Sound,
+    Picture1,
+    Picture2,
+    Picture3,
+    Picture4,
+    Picture5,
+    Picture6,
+    Picture7,
+    Picture8,
+    Picture9,
+    H1,
+    H2,
+    H3,
+    H4,
+    H5,
+    H6,
+    H7,
+    H8,
+    H9,
+    BetAmount,
+    BetTotal,
+    WavFile1,
+    WavFile2,
+    WavFile3,
+    WavFile4,
+    WavFile5,
+    WavFile6,
+    WavFile7,
+    WavFile8,
+    WavFile9,
+    PictureFile,
+    PictureMode,
     Count
 };
 
@@ -90,10 +120,7 @@ inline constexpr std::array<Setting, std::size_t(SettingId::Count)> kSettingsTab
     detail::integer("Picture", "Mode", -1),
 }};
 
-constexpr const Setting &setting(SettingId id)
-{
-    return kSettingsTable[std::size_t(id)];
-}
+constexpr const Setting &setting(SettingId id) { return kSettingsTable[std::size_t(id)]; }
 
 // The per-rank settings of hand ranks 1..9.
 SettingId pictureFlagSetting(int rank);

@@ -3,10 +3,7 @@
 namespace brisvale {
 
 namespace {
-std::int32_t wrap(std::int64_t value)
-{
-    return std::int32_t(std::uint32_t(std::uint64_t(value)));
-}
+std::int32_t wrap(std::int64_t value) { return std::int32_t(std::uint32_t(std::uint64_t(value))); }
 } // namespace
 
 int PayoutTable::maximumFor(int rank)
@@ -20,8 +17,8 @@ int PayoutTable::maximumFor(int rank)
     return 999;
 }
 
-Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t total,
-                  const PayoutTable &payouts, GameCounters &counters)
+Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t total, const PayoutTable &payouts,
+                  GameCounters &counters)
 {
     Settlement s;
     s.resultText = HandResultText(evaluation);
@@ -41,7 +38,7 @@ Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t t
     s.total = wrap(std::int64_t(total) + std::int64_t(bet) * s.multiplier);
     if (s.multiplier != 0) {
         s.moneyText = QStringLiteral("*Bonus* ") + QString::number(std::int64_t(s.multiplier) + 1)
-            + QStringLiteral("X  Paid You Win! Total is now ") + QString::number(s.total);
+                      + QStringLiteral("X  Paid You Win! Total is now ") + QString::number(s.total);
     } else {
         s.moneyText = QStringLiteral("You Win Total is now ") + QString::number(s.total);
     }

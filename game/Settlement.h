@@ -39,7 +39,7 @@ struct Settlement {
 
 // Settles an evaluated hand: counts it, pays or charges the bet and words the
 // outcome. Totals wrap as 32-bit integers would rather than overflow.
-Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t total,
-                  const PayoutTable &payouts, GameCounters &counters);
+Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t total, const PayoutTable &payouts,
+                  GameCounters &counters);
 
 } // namespace brisvale

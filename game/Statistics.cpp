@@ -18,7 +18,7 @@ QString statsLine2(const GameCounters &c)
     QString line = QStringLiteral(" ");
     if (c.perRank[2] > 0)
         line = (QStringLiteral("High Hands Two Pair=") + QString::number(c.perRank[2])).left(kStatsLimit);
-    static const char *const labels[] = {" 3 of a Kind=", " Straights=", " Flushs=", " Full House=",
+    static const char *const labels[] = {" 3 of a Kind=", " Straights=",      " Flushs=",     " Full House=",
                                          " 4 of a Kind=", " Straight Flush=", " Royal Flush="};
     for (int rank = 3; rank <= 9; ++rank) {
         if (c.perRank[rank] > 0)
@@ -32,9 +32,6 @@ std::int32_t toStoredColor(const QColor &color)
     return std::int32_t(color.red() | (color.green() << 8) | (color.blue() << 16));
 }
 
-QColor fromStoredColor(std::int32_t value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
+QColor fromStoredColor(std::int32_t value) { return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
 
 } // namespace brisvale

@@ -8,18 +8,18 @@
 #include "controls/TSleeper.h"
 #include "game/HoldTrainer.h"
 #include "game/PieGauge.h"
-#include "game/TrainerTexts.h"
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
-#include "game/Statistics.h"
 #include "game/SettingsTable.h"
+#include "game/Statistics.h"
 #include "game/TableSettings.h"
-#include "platform/RegistryError.h"
+#include "game/TrainerTexts.h"
 #include "game/Tsetpay.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/HelpService.h"
 #include "platform/QtWaveDevice.h"
+#include "platform/RegistryError.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -37,10 +37,7 @@
 #include <cmath>
 
 // Resources of a static library are only linked in when something names them.
-static void initGameResources()
-{
-    Q_INIT_RESOURCE(game);
-}
+static void initGameResources() { Q_INIT_RESOURCE(game); }
 
 namespace brisvale {
 
@@ -70,12 +67,9 @@ QFont boldFont()
 QColor markColor(HoldMark mark)
 {
     switch (mark) {
-    case HoldMark::Hold:
-        return kHoldRed;
-    case HoldMark::Over:
-        return kOverBlue;
-    case HoldMark::Draw:
-        break;
+    case HoldMark::Hold: return kHoldRed;
+    case HoldMark::Over: return kOverBlue;
+    case HoldMark::Draw: break;
     }
     return QColor(); // button face
 }
@@ -91,8 +85,7 @@ void setTextColor(QWidget *w, const QColor &color)
 } // namespace
 
 TForm1::TForm1(QWidget *parent)
-    : QMainWindow(parent), game_(randomGenerator()),
-      winSounds_(std::make_unique<platform::QtWaveDevice>())
+    : QMainWindow(parent), game_(randomGenerator()), winSounds_(std::make_unique<platform::QtWaveDevice>())
 {
     initGameResources();
     setObjectName(QStringLiteral("Form1"));
@@ -394,7 +387,8 @@ void TForm1::showNoTrainerAnswer()
 {
     // Only multipliers beyond what the odds can weigh (a stored table edited
     // by hand) leave a dealt hand without an answer.
-    showTrainerText(QStringLiteral("No best hold can be worked out for payouts above %1").arg(HoldOdds::kMaxMultiplier));
+    showTrainerText(
+        QStringLiteral("No best hold can be worked out for payouts above %1").arg(HoldOdds::kMaxMultiplier));
 }
 
 void TForm1::showTrainerText(const QString &text)
@@ -664,10 +658,7 @@ std::optional<QColor> TForm1::askColor()
 namespace {
 // What a colour setting records for an element: its own colour, or the
 // (negative, never stored) button face while it shows that.
-std::int32_t settingFor(const QColor &color)
-{
-    return color.isValid() ? toStoredColor(color) : kButtonFaceColor;
-}
+std::int32_t settingFor(const QColor &color) { return color.isValid() ? toStoredColor(color) : kButtonFaceColor; }
 } // namespace
 
 void TForm1::Background1Click()
@@ -720,10 +711,7 @@ void TForm1::setFormBackground(const QColor &color)
     surface_->setPalette(pal);
 }
 
-void TForm1::setPieColor(const QColor &color)
-{
-    Gauge1->setForeColor(color.isValid() ? color : QColor(Qt::red));
-}
+void TForm1::setPieColor(const QColor &color) { Gauge1->setForeColor(color.isValid() ? color : QColor(Qt::red)); }
 
 void TForm1::setTotalBackground(const QColor &color)
 {
@@ -745,10 +733,7 @@ void TForm1::AdjustPayouts1Click()
         payoutsDialog_->exec();
 }
 
-void TForm1::HelpClick()
-{
-    platform::HelpService::showContext(1);
-}
+void TForm1::HelpClick() { platform::HelpService::showContext(1); }
 
 void TForm1::Button2Click()
 {
@@ -759,10 +744,7 @@ void TForm1::Button2Click()
     show();
 }
 
-void TForm1::SpinEdit1Change(int value)
-{
-    pauseMs_ = value * 1000;
-}
+void TForm1::SpinEdit1Change(int value) { pauseMs_ = value * 1000; }
 
 void TForm1::FormClose()
 {
@@ -808,9 +790,6 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
-void TForm1::contextMenuEvent(QContextMenuEvent *event)
-{
-    PopupMenu1->popup(event->globalPos());
-}
+void TForm1::contextMenuEvent(QContextMenuEvent *event) { PopupMenu1->popup(event->globalPos()); }
 
 } // namespace brisvale

@@ -28,9 +28,7 @@ std::optional<QString> TableSettings::load(SettingsStore &store)
     auto integer = [&](std::int32_t &target, SettingId id) {
         attempt(error, [&] { target = readIntegerSetting(store, id); });
     };
-    auto boolean = [&](bool &target, SettingId id) {
-        attempt(error, [&] { target = readBoolSetting(store, id); });
-    };
+    auto boolean = [&](bool &target, SettingId id) { attempt(error, [&] { target = readBoolSetting(store, id); }); };
 
     integer(formColor, SettingId::FormColor);
     integer(pieColor, SettingId::PieColor);

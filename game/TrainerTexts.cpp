@@ -13,10 +13,7 @@ QString timesTheBet(const Fraction &value)
 }
 } // namespace
 
-QString ReturnPercentText(const Fraction &value)
-{
-    return QString::number(value.value() * 100.0, 'f', 2) + u'%';
-}
+QString ReturnPercentText(const Fraction &value) { return QString::number(value.value() * 100.0, 'f', 2) + u'%'; }
 
 QString HoldCardsText(const Hand &hand, HoldMask mask)
 {
@@ -32,7 +29,7 @@ QString BestHoldText(const HoldAnalysis &analysis, const Hand &hand)
 {
     const HoldMask best = analysis.bestHold();
     return QStringLiteral("Best hold: ") + HoldCardsText(hand, best) + QStringLiteral(", worth ")
-        + timesTheBet(analysis.value(best)) + QStringLiteral(" on average");
+           + timesTheBet(analysis.value(best)) + QStringLiteral(" on average");
 }
 
 QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask played)
@@ -40,7 +37,7 @@ QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask pl
     if (analysis.isBest(played))
         return QString();
     return QStringLiteral("Your hold cost ") + timesTheBet(analysis.cost(played))
-        + QStringLiteral(" on average; best: ") + HoldCardsText(hand, analysis.bestHold());
+           + QStringLiteral(" on average; best: ") + HoldCardsText(hand, analysis.bestHold());
 }
 
 } // namespace brisvale

@@ -11,13 +11,13 @@
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QFrame>
+#include <QFutureWatcher>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QtConcurrent/QtConcurrentRun>
-#include <QFutureWatcher>
 #include <algorithm>
 
 namespace brisvale {
@@ -144,7 +144,8 @@ void Tsetpay::buildControls()
     ReturnLabel->setObjectName(QStringLiteral("ReturnLabel"));
     ReturnLabel->setWordWrap(true);
     ReturnLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ReturnLabel->setToolTip(QStringLiteral("The long-run return of these payouts when every hand is held the best way"));
+    ReturnLabel->setToolTip(
+        QStringLiteral("The long-run return of these payouts when every hand is held the best way"));
     place(ReturnLabel, 360, 216, 89, 44);
 }
 
@@ -177,9 +178,8 @@ void Tsetpay::updateReturn()
             return;
         ReturnLabel->setText(QStringLiteral("Return with best play: ") + ReturnPercentText(result->value));
     });
-    watcher->setFuture(QtConcurrent::run([table, token = job->get_token()] {
-        return HoldOdds::shared().tableReturn(table, token);
-    }));
+    watcher->setFuture(
+        QtConcurrent::run([table, token = job->get_token()] { return HoldOdds::shared().tableReturn(table, token); }));
 }
 
 void Tsetpay::FormCreate()

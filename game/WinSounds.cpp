@@ -35,10 +35,7 @@ void WinSounds::reload()
         table_[k - 1] = reader_(k);
 }
 
-QString WinSounds::entry(int k) const
-{
-    return k >= 1 && k <= kEntries ? table_[k - 1] : QString();
-}
+QString WinSounds::entry(int k) const { return k >= 1 && k <= kEntries ? table_[k - 1] : QString(); }
 
 void WinSounds::setEntry(int k, const QString &name)
 {
@@ -89,8 +86,8 @@ WinSoundResult WinSounds::playWin(int rank, bool soundOn)
 
 QString WinSounds::failureText(platform::WaveError error)
 {
-    return QStringLiteral("Unable to play sound file error code:  ") + QString::number(int(error))
-        + u'\n' + platform::waveErrorText(error);
+    return QStringLiteral("Unable to play sound file error code:  ") + QString::number(int(error)) + u'\n'
+           + platform::waveErrorText(error);
 }
 
 } // namespace brisvale

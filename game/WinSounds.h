@@ -15,9 +15,9 @@ class WaveDevice;
 
 // What became of the sound of one won hand.
 struct WinSoundResult {
-    bool opened = false;  // the device took the file; when false, sound is to be switched off
-    bool played = false;  // a sound is now playing
-    QString failureText;  // for the player; empty when nothing failed
+    bool opened = false; // the device took the file; when false, sound is to be switched off
+    bool played = false; // a sound is now playing
+    QString failureText; // for the player; empty when nothing failed
 };
 
 // The sounds of won hands: one wave file per winning hand rank, the fallbacks

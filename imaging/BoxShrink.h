@@ -38,8 +38,8 @@ private:
     int sw_, sh_, dw_, dh_;
     int y_ = 0;
     std::vector<Span> spans_;
-    std::vector<uint64_t> line_;  // the current row reduced to box columns, 3 per column (and a spare)
-    std::vector<uint64_t> sums_;  // two box rows being gathered, 3 per column each
+    std::vector<uint64_t> line_; // the current row reduced to box columns, 3 per column (and a spare)
+    std::vector<uint64_t> sums_; // two box rows being gathered, 3 per column each
     QImage out_;
 };
 

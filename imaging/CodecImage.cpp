@@ -41,7 +41,7 @@ QImage toQImage(codec::Image &&image, const codec::Palette &palette)
     const size_t from = image.stride();
     // The library's 24-bit rows are blue, green, red bytes: QImage holds them
     // as they are, so true colour costs three bytes a pixel and no pass.
-    const QImage::Format format = bits == 24 ? QImage::Format_BGR888
+    const QImage::Format format = bits == 24  ? QImage::Format_BGR888
                                   : bits == 1 ? QImage::Format_Mono
                                               : QImage::Format_Indexed8;
     const size_t to = bits == 4 ? (size_t(w) + 3) / 4 * 4 : from;
@@ -89,10 +89,11 @@ int fromQImage(const QImage &image, const QList<QRgb> &palette, codec::Image &ou
     if (image.isNull())
         return codec::kNoPicture;
     const int w = image.width(), h = image.height();
-    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
-        image.format() == QImage::Format_Indexed8) {
+    if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB
+        || image.format() == QImage::Format_Indexed8) {
         const bool mono = image.format() != QImage::Format_Indexed8;
-        const QImage src = image.format() == QImage::Format_MonoLSB ? image.convertToFormat(QImage::Format_Mono) : image;
+        const QImage src = image.format() == QImage::Format_MonoLSB ? image.convertToFormat(QImage::Format_Mono)
+                                                                    : image;
         if (src.isNull())
             return codec::kOutOfMemory;
         if (const int rc = codec::Image::create(w, h, mono ? 1 : 8, out); rc != codec::kOk)

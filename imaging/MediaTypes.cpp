@@ -54,7 +54,8 @@ QString MediaFilter()
     for (int i = 0; i < 5; ++i)
         if (handled[i])
             filter += QStringLiteral("*.%1;").arg(QLatin1String(media[i].ext));
-    filter += QStringLiteral("|BMP|*.BMP|CMS|*.CMS|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX|PNG|*.PNG|RTF|*.RTF|SCM|*.SCM|TIF|*.TIF");
+    filter += QStringLiteral(
+        "|BMP|*.BMP|CMS|*.CMS|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX|PNG|*.PNG|RTF|*.RTF|SCM|*.SCM|TIF|*.TIF");
     for (int i = 0; i < 5; ++i)
         if (handled[i])
             filter += QStringLiteral("|%1|*.%2").arg(QLatin1String(media[i].label), QLatin1String(media[i].ext));

@@ -28,18 +28,18 @@ struct MessageBounds {
 // How scrolling messages look. It outlives one file: fields a file leaves
 // empty keep what the previous file set.
 struct MessageSettings {
-    int fontColor = 255;    // 0x00BBGGRR
-    int fontHeight = -13;   // negative: character height in pixels
+    int fontColor = 255;  // 0x00BBGGRR
+    int fontHeight = -13; // negative: character height in pixels
     QString fontFace = QStringLiteral("SYSTEM");
-    int fontSize = 0;       // points; 0 while the height rules (a later height wins over an earlier size)
+    int fontSize = 0; // points; 0 while the height rules (a later height wins over an earlier size)
     bool bold = false;
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    int background = 128;   // 0x00BBGGRR
+    int background = 128; // 0x00BBGGRR
     int speed = 1;
-    QString message;         // the sideways message
-    QStringList lines;       // the upward messages
+    QString message;   // the sideways message
+    QStringList lines; // the upward messages
 };
 
 // The sideways kind: tagged fields "/fc|" .. "/eo|" in a fixed order.

@@ -115,7 +115,8 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
             if (sink.used()) {
                 if (codec::succeeded(out.status))
                     picture = sink.result();
-            } else if (!cover.isEmpty() && image.bits() == 24 && ShrinksByArea(QSize(image.width(), image.height()), cover, true)) {
+            } else if (!cover.isEmpty() && image.bits() == 24
+                       && ShrinksByArea(QSize(image.width(), image.height()), cover, true)) {
                 BoxShrinker shrinker(image.width(), image.height(), cover);
                 for (int y = 0; y < image.height(); ++y)
                     shrinker.addBgrRow(image.row(y));

@@ -14,10 +14,10 @@ namespace brisvale {
 
 // A picture file drawn stretched into a box, and how its reading went.
 struct BoxPicture {
-    Bitmap bitmap;               // exactly the box, true colour; the read's palette beside it
-    int status = 1;              // the codec's status (>= 1 success)
+    Bitmap bitmap;                 // exactly the box, true colour; the read's palette beside it
+    int status = 1;                // the codec's status (>= 1 success)
     const char *failure = nullptr; // the image control's words for a failed read
-    bool raised = false;         // the reader raised an error: no words are shown
+    bool raised = false;           // the reader raised an error: no words are shown
 };
 
 // What an image control of size `box` in Stretch mode shows after loading the
@@ -30,8 +30,7 @@ struct BoxPicture {
 // a row of the picture at a time.
 // Shows nothing and touches no window, so it may run on any thread.
 BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background,
-                           const QList<QRgb> &startPalette, bool reduced,
-                           const std::function<void()> &rowsOnly = {});
+                           const QList<QRgb> &startPalette, bool reduced, const std::function<void()> &rowsOnly = {});
 
 // Reports a failed read as the control does: the library's text, then the
 // control's own words. User-interface thread only.

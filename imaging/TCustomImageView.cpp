@@ -29,15 +29,9 @@ namespace {
 const QEvent::Type kHorizontalStepEvent = QEvent::Type(QEvent::User + TCustomImageView::kHorizontalStep);
 const QEvent::Type kVerticalStepEvent = QEvent::Type(QEvent::User + TCustomImageView::kVerticalStep);
 
-QColor fromColorRef(int value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
+QColor fromColorRef(int value) { return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF); }
 
-void inform(const QString &text)
-{
-    platform::dialogs().message(platform::MessageKind::Information, text);
-}
+void inform(const QString &text) { platform::dialogs().message(platform::MessageKind::Information, text); }
 
 // Bits per pixel of a bitmap in its device-independent form.
 int storedBits(const QImage &image)
@@ -60,14 +54,10 @@ struct ReaderChoice {
 
 // Tested in this order.
 constexpr ReaderChoice kReaders[] = {
-    {".BMP", ReadBMPFile, "Reading bmp file failed"},
-    {".THB", ReadBMPFile, "Reading bmp file failed", true},
-    {".THJ", ReadJPGFile, "Reading jpg file failed", true},
-    {".RES", nullptr, "Reading resource file failed"},
-    {".PNG", ReadPNGFile, "Reading png file failed"},
-    {".GIF", ReadGIFFile, "Reading gif file failed"},
-    {".TIF", ReadTIFFile, "Reading tif file failed"},
-    {".PCX", ReadPCXFile, "Reading pcx file failed"},
+    {".BMP", ReadBMPFile, "Reading bmp file failed"},       {".THB", ReadBMPFile, "Reading bmp file failed", true},
+    {".THJ", ReadJPGFile, "Reading jpg file failed", true}, {".RES", nullptr, "Reading resource file failed"},
+    {".PNG", ReadPNGFile, "Reading png file failed"},       {".GIF", ReadGIFFile, "Reading gif file failed"},
+    {".TIF", ReadTIFFile, "Reading tif file failed"},       {".PCX", ReadPCXFile, "Reading pcx file failed"},
     {".JPG", ReadJPGFile, "Reading jpg file failed"},
 };
 
@@ -76,12 +66,9 @@ constexpr ReaderChoice kReaders[] = {
 QSize ViewPicture::size() const
 {
     switch (kind) {
-    case Kind::Bitmap:
-        return bitmap.image().size();
-    case Kind::Icon:
-        return icon.size();
-    case Kind::None:
-        break;
+    case Kind::Bitmap: return bitmap.image().size();
+    case Kind::Icon: return icon.size();
+    case Kind::None: break;
     }
     return {};
 }
@@ -112,10 +99,7 @@ void TCustomImageView::setAutoSize(bool on)
     pictureChanged();
 }
 
-void TCustomImageView::setCenter(bool on)
-{
-    assignAndRepaint(center_, on);
-}
+void TCustomImageView::setCenter(bool on) { assignAndRepaint(center_, on); }
 
 void TCustomImageView::setBorderStyle(TBorderStyle style)
 {
@@ -161,61 +145,34 @@ void TCustomImageView::setColor(const QColor &color)
     update();
 }
 
-void TCustomImageView::setText(const QString &text)
-{
-    assignAndRepaint(text_, text);
-}
+void TCustomImageView::setText(const QString &text) { assignAndRepaint(text_, text); }
 
-void TCustomImageView::setTextShadow(bool on)
-{
-    assignAndRepaint(textShadow_, on);
-}
+void TCustomImageView::setTextShadow(bool on) { assignAndRepaint(textShadow_, on); }
 
-void TCustomImageView::setTextLeft(int left)
-{
-    assignAndRepaint(textLeft_, left);
-}
+void TCustomImageView::setTextLeft(int left) { assignAndRepaint(textLeft_, left); }
 
-void TCustomImageView::setTextTop(int top)
-{
-    assignAndRepaint(textTop_, top);
-}
+void TCustomImageView::setTextTop(int top) { assignAndRepaint(textTop_, top); }
 
-void TCustomImageView::setTextRotate(int degrees)
-{
-    assignAndRepaint(textRotate_, degrees);
-}
+void TCustomImageView::setTextRotate(int degrees) { assignAndRepaint(textRotate_, degrees); }
 
-void TCustomImageView::setTextTransParent(bool on)
-{
-    assignAndRepaint(textTransparent_, on);
-}
+void TCustomImageView::setTextTransParent(bool on) { assignAndRepaint(textTransparent_, on); }
 
 int TCustomImageView::readDepth() const
 {
     switch (readRes_) {
-    case TLoadResolution::lColorVga:
-        return 0;
-    case TLoadResolution::lMonoChrome:
-        return 1;
-    case TLoadResolution::lColor16:
-        return 4;
-    case TLoadResolution::lColor256:
-        return 8;
-    case TLoadResolution::lColorTrue:
-        return 24;
-    case TLoadResolution::lAutoMatic:
-        break;
+    case TLoadResolution::lColorVga: return 0;
+    case TLoadResolution::lMonoChrome: return 1;
+    case TLoadResolution::lColor16: return 4;
+    case TLoadResolution::lColor256: return 8;
+    case TLoadResolution::lColorTrue: return 24;
+    case TLoadResolution::lAutoMatic: break;
     }
     return DisplayColorDepth(this);
 }
 
 // ---- loading ------------------------------------------------------------
 
-QString TCustomImageView::kindOf(const QString &name) const
-{
-    return viewExtension(name);
-}
+QString TCustomImageView::kindOf(const QString &name) const { return viewExtension(name); }
 
 QString TCustomImageView::load(const QString &name)
 {
@@ -423,9 +380,9 @@ bool TCustomImageView::startUpwardMessage(const QString &path)
     if (!readMessageFile(path, parseUpward))
         return false;
     // Later lines are measured as they come up, in the font of this file.
-    scroll_.startUpward([this] { return size(); }, messageSettings_.lines, [font = messageFont()](const QString &text) {
-        return QFontMetrics(font).size(Qt::TextSingleLine, text);
-    });
+    scroll_.startUpward(
+        [this] { return size(); }, messageSettings_.lines,
+        [font = messageFont()](const QString &text) { return QFontMetrics(font).size(Qt::TextSingleLine, text); });
     if (scroll_.vertical())
         showBand();
     return true;
@@ -541,7 +498,7 @@ QRect TCustomImageView::drawingBox() const
 {
     const QSize pic = picture_.size();
     const bool simple = info_.FileType == QLatin1String("ICO") || info_.FileType == QLatin1String("WMF")
-        || !codecPalette_;
+                        || !codecPalette_;
     if (simple) {
         if (stretch_)
             return rect();
@@ -629,7 +586,7 @@ void TCustomImageView::paintEvent(QPaintEvent *)
         const QRect box = drawingBox();
         const QSize pic = picture_.size();
         const bool simple = info_.FileType == QLatin1String("ICO") || info_.FileType == QLatin1String("WMF")
-            || !codecPalette_;
+                            || !codecPalette_;
         const bool scaled = !simple && (stretch_ || stretchRatio_);
         const QRect source = scaled && zoom_.zoomed ? zoom_.rect : QRect(QPoint(0, 0), pic);
         p.setClipRect(rect());

@@ -12,10 +12,7 @@ namespace brisvale {
 
 namespace {
 
-void inform(const QString &text)
-{
-    platform::dialogs().message(platform::MessageKind::Information, text);
-}
+void inform(const QString &text) { platform::dialogs().message(platform::MessageKind::Information, text); }
 
 } // namespace
 
@@ -23,23 +20,16 @@ TImageView::TImageView(QWidget *parent) : TCustomImageView(parent) {}
 
 TImageView::~TImageView() = default;
 
-void TImageView::setJPegSaveQuality(int quality)
-{
-    jpegQuality_ = (quality < 1 || quality > 100) ? 25 : quality;
-}
+void TImageView::setJPegSaveQuality(int quality) { jpegQuality_ = (quality < 1 || quality > 100) ? 25 : quality; }
 
-void TImageView::setJPegSaveSmooth(int smooth)
-{
-    jpegSmooth_ = (smooth < 0 || smooth > 100) ? 5 : smooth;
-}
+void TImageView::setJPegSaveSmooth(int smooth) { jpegSmooth_ = (smooth < 0 || smooth > 100) ? 5 : smooth; }
 
 int TImageView::writeDepth(Writer writer) const
 {
     const int w = int(writer);
     // Columns: BMP, JPEG, GIF, PCX; -1 the display's depth.
     static const int table[7][4] = {
-        {0, 24, 0, 0},   {1, 1, 1, 1},   {4, 24, 4, 4},   {8, 24, 8, 8},
-        {24, 24, 8, 24}, {8, 1, 8, 8},   {-1, 24, -1, -1},
+        {0, 24, 0, 0}, {1, 1, 1, 1}, {4, 24, 4, 4}, {8, 24, 8, 8}, {24, 24, 8, 24}, {8, 1, 8, 8}, {-1, 24, -1, -1},
     };
     const int depth = table[int(writeRes_)][w];
     if (depth >= 0)
@@ -48,15 +38,9 @@ int TImageView::writeDepth(Writer writer) const
     return writer == Writer::Gif ? std::min(display, 8) : display;
 }
 
-void TImageView::setImageName(const QString &name)
-{
-    load(name);
-}
+void TImageView::setImageName(const QString &name) { load(name); }
 
-QString TImageView::ImageName()
-{
-    return load(loadedName());
-}
+QString TImageView::ImageName() { return load(loadedName()); }
 
 // ---- picture operations ---------------------------------------------------
 
@@ -91,15 +75,9 @@ void TImageView::transform(bool (*op)(Bitmap &), const QString &failure)
     QApplication::restoreOverrideCursor();
 }
 
-void TImageView::FlipImage()
-{
-    transform(FlipBitmap, QStringLiteral("Error flipping image"));
-}
+void TImageView::FlipImage() { transform(FlipBitmap, QStringLiteral("Error flipping image")); }
 
-void TImageView::RotateImage()
-{
-    transform(RotateBitmap, QStringLiteral("Error rotating image"));
-}
+void TImageView::RotateImage() { transform(RotateBitmap, QStringLiteral("Error rotating image")); }
 
 void TImageView::ZoomIn()
 {
@@ -149,25 +127,13 @@ bool TImageView::write(Writer writer, const QString &name)
     }
 }
 
-bool TImageView::SaveAsBMP(const QString &name)
-{
-    return write(Writer::Bmp, name);
-}
+bool TImageView::SaveAsBMP(const QString &name) { return write(Writer::Bmp, name); }
 
-bool TImageView::SaveAsJPG(const QString &name)
-{
-    return write(Writer::Jpg, name);
-}
+bool TImageView::SaveAsJPG(const QString &name) { return write(Writer::Jpg, name); }
 
-bool TImageView::SaveAsGIF(const QString &name)
-{
-    return write(Writer::Gif, name);
-}
+bool TImageView::SaveAsGIF(const QString &name) { return write(Writer::Gif, name); }
 
-bool TImageView::SaveAsPCX(const QString &name)
-{
-    return write(Writer::Pcx, name);
-}
+bool TImageView::SaveAsPCX(const QString &name) { return write(Writer::Pcx, name); }
 
 void TImageView::CaptureFromWindow(QWidget *window)
 {

@@ -109,12 +109,9 @@ TMediaPlayer::TMPModes TMediaPlayer::Mode() const
     if (!open_)
         return TMPModes::mpNotReady;
     switch (player_->playbackState()) {
-    case QMediaPlayer::PlayingState:
-        return TMPModes::mpPlaying;
-    case QMediaPlayer::PausedState:
-        return stopped_ ? TMPModes::mpStopped : TMPModes::mpPaused;
-    case QMediaPlayer::StoppedState:
-        break;
+    case QMediaPlayer::PlayingState: return TMPModes::mpPlaying;
+    case QMediaPlayer::PausedState: return stopped_ ? TMPModes::mpStopped : TMPModes::mpPaused;
+    case QMediaPlayer::StoppedState: break;
     }
     return TMPModes::mpStopped;
 }
@@ -129,10 +126,7 @@ qint64 TMediaPlayer::Position() const
     return player_->position();
 }
 
-qint64 TMediaPlayer::Length() const
-{
-    return open_ ? player_->duration() : 0;
-}
+qint64 TMediaPlayer::Length() const { return open_ ? player_->duration() : 0; }
 
 void TMediaPlayer::setDisplay(QWidget *display)
 {

@@ -39,40 +39,19 @@ TMediaView::TMediaView(QWidget *parent) : TCustomImageView(parent)
 
 TMediaView::~TMediaView() = default;
 
-CodecProgress TMediaView::ProgressNotifier()
-{
-    return notifier();
-}
+CodecProgress TMediaView::ProgressNotifier() { return notifier(); }
 
-void TMediaView::setProgressNotifier(CodecProgress n)
-{
-    notifier() = std::move(n);
-}
+void TMediaView::setProgressNotifier(CodecProgress n) { notifier() = std::move(n); }
 
-void TMediaView::setMediaName(const QString &name)
-{
-    load(name);
-}
+void TMediaView::setMediaName(const QString &name) { load(name); }
 
-QString TMediaView::MediaName()
-{
-    return load(loadedName());
-}
+QString TMediaView::MediaName() { return load(loadedName()); }
 
-TMediaPlayer *TMediaView::MediaPlayer() const
-{
-    return player_;
-}
+TMediaPlayer *TMediaView::MediaPlayer() const { return player_; }
 
-void TMediaView::setMediaPlayer(TMediaPlayer *player)
-{
-    player_ = player;
-}
+void TMediaView::setMediaPlayer(TMediaPlayer *player) { player_ = player; }
 
-bool TMediaView::TabStop() const
-{
-    return focusPolicy() & Qt::TabFocus;
-}
+bool TMediaView::TabStop() const { return focusPolicy() & Qt::TabFocus; }
 
 void TMediaView::setTabStop(bool on)
 {

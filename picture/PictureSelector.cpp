@@ -11,10 +11,7 @@ namespace {
 const QString kLoadPrefix = QStringLiteral("Right Mouse Menu, Left Exits ");
 }
 
-QString PictureSelector::upperAscii(const QString &text)
-{
-    return fs::upperAscii(text);
-}
+QString PictureSelector::upperAscii(const QString &text) { return fs::upperAscii(text); }
 
 void PictureSelector::applyMaskRule(const QString &upperExt, QString &fileMask)
 {
@@ -24,10 +21,7 @@ void PictureSelector::applyMaskRule(const QString &upperExt, QString &fileMask)
     }
 }
 
-QString PictureSelector::upperExtension(const QString &path)
-{
-    return upperAscii(fs::extensionOf(path));
-}
+QString PictureSelector::upperExtension(const QString &path) { return upperAscii(fs::extensionOf(path)); }
 
 bool PictureSelector::modeFromCode(int code, PictureMode &mode)
 {
@@ -52,10 +46,8 @@ PictureSelection PictureSelector::select(PictureState &state)
         s.load = true;
         return s;
     }
-    case PictureMode::Random:
-        return selectRandom(state);
-    case PictureMode::Sequential:
-        return selectSequential(state);
+    case PictureMode::Random: return selectRandom(state);
+    case PictureMode::Sequential: return selectSequential(state);
     }
     return {};
 }

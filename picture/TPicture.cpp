@@ -11,8 +11,8 @@
 #include "platform/WindowsDirectory.h"
 // The save dialog's header hands out its window through a guarded pointer,
 // which needs the window's class complete.
-#include "thumbs/TSaveForm.h"
 #include "thumbs/TPictureSaveDialog.h"
+#include "thumbs/TSaveForm.h"
 #include "thumbs/TThumbDialog.h"
 
 #include <QActionGroup>
@@ -43,20 +43,21 @@ void reportRegistryError(const platform::RegistryError &error)
 QString filterFor(const QString &upperExt)
 {
     if (upperExt == QLatin1String(".JPG"))
-        return QStringLiteral("JPG files (*.JPG)|*.JPG|BMP files (*.BMP)|*.BMP|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
+        return QStringLiteral(
+            "JPG files (*.JPG)|*.JPG|BMP files (*.BMP)|*.BMP|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
     if (upperExt == QLatin1String(".GIF"))
-        return QStringLiteral("GIF files (*.GIF)|*.GIF|BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|PCX files (*.PCX)|*.PCX");
+        return QStringLiteral(
+            "GIF files (*.GIF)|*.GIF|BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|PCX files (*.PCX)|*.PCX");
     if (upperExt == QLatin1String(".PCX"))
-        return QStringLiteral("PCX files (*.PCX)|*.PCX|BMP files (*.BMP)|*.BMP|GIF files (*.GIF)|*.GIF|JPG files (*.JPG)|*.JPG");
-    return QStringLiteral("BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
+        return QStringLiteral(
+            "PCX files (*.PCX)|*.PCX|BMP files (*.BMP)|*.BMP|GIF files (*.GIF)|*.GIF|JPG files (*.JPG)|*.JPG");
+    return QStringLiteral(
+        "BMP files (*.BMP)|*.BMP|JPG files (*.JPG)|*.JPG|GIF files (*.GIF)|*.GIF|PCX files (*.PCX)|*.PCX");
 }
 
 // The folder a stored path really lies in, whatever letter case it was
 // stored in.
-QString realFolderOf(const QString &path)
-{
-    return fs::folderOf(QFileInfo(fs::resolve(path)).absoluteFilePath());
-}
+QString realFolderOf(const QString &path) { return fs::folderOf(QFileInfo(fs::resolve(path)).absoluteFilePath()); }
 
 void moveToFolderOf(const QString &path)
 {
@@ -135,10 +136,7 @@ TPicture::TPicture(QWidget *parent)
     FormCreate();
 }
 
-TPicture::~TPicture()
-{
-    FormDestroy();
-}
+TPicture::~TPicture() { FormDestroy(); }
 
 void TPicture::buildMenus()
 {
@@ -186,7 +184,9 @@ PictureMode TPicture::markedMode() const
 void TPicture::markMode(PictureMode mode)
 {
     QApplication::restoreOverrideCursor();
-    (mode == PictureMode::Fixed ? FixedPicture1 : mode == PictureMode::Sequential ? SequentialAZ1 : RandomPictures1)
+    (mode == PictureMode::Fixed        ? FixedPicture1
+     : mode == PictureMode::Sequential ? SequentialAZ1
+                                       : RandomPictures1)
         ->setChecked(true);
 }
 
@@ -221,10 +221,7 @@ void TPicture::storeSettings(bool storeFile)
     }
 }
 
-void TPicture::FormDestroy()
-{
-    storeSettings(fs::fileExists(state_.currentPicture));
-}
+void TPicture::FormDestroy() { storeSettings(fs::fileExists(state_.currentPicture)); }
 
 void TPicture::showModal()
 {
@@ -423,9 +420,6 @@ void TPicture::ThumbnailsClick()
         loadPath(*picked);
 }
 
-void TPicture::contextMenuEvent(QContextMenuEvent *event)
-{
-    PopupMenu1->popup(event->globalPos());
-}
+void TPicture::contextMenuEvent(QContextMenuEvent *event) { PopupMenu1->popup(event->globalPos()); }
 
 } // namespace brisvale

@@ -10,14 +10,8 @@ QString &title()
 }
 } // namespace
 
-void setApplicationTitle(const QString &value)
-{
-    title() = value;
-}
+void setApplicationTitle(const QString &value) { title() = value; }
 
-QString applicationTitle()
-{
-    return title();
-}
+QString applicationTitle() { return title(); }
 
 } // namespace brisvale::platform

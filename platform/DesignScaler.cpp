@@ -35,8 +35,7 @@ void DesignScaler::apply()
     const QSize area = surface_->size();
     if (area.isEmpty() || design_.isEmpty())
         return;
-    factor_ = std::min(double(area.width()) / design_.width(),
-                       double(area.height()) / design_.height());
+    factor_ = std::min(double(area.width()) / design_.width(), double(area.height()) / design_.height());
     const int dx = int(std::lround((area.width() - design_.width() * factor_) / 2));
     const int dy = int(std::lround((area.height() - design_.height() * factor_) / 2));
     const auto scale = [this](int v) { return int(std::lround(v * factor_)); };

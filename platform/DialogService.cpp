@@ -16,10 +16,7 @@ DialogService &dialogs()
     return fallback;
 }
 
-void setDialogService(DialogService *service)
-{
-    installed = service;
-}
+void setDialogService(DialogService *service) { installed = service; }
 
 QStringList qtNameFilters(const QString &filter)
 {

@@ -20,8 +20,7 @@ bool lexists(const QString &path)
 QStringList rawEntries(const QString &dir)
 {
     QDir d(dir.isEmpty() ? QStringLiteral(".") : dir);
-    return d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                       QDir::NoSort);
+    return d.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
 }
 
 // Glob match with '*' and '?', case-insensitive, iterative so hostile masks
@@ -93,10 +92,7 @@ QString resolve(const QString &path)
     return base;
 }
 
-bool exists(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo::exists(resolve(path));
-}
+bool exists(const QString &path) { return !path.isEmpty() && QFileInfo::exists(resolve(path)); }
 
 bool fileExists(const QString &path)
 {
@@ -106,15 +102,9 @@ bool fileExists(const QString &path)
     return info.exists() && !info.isDir();
 }
 
-bool directoryExists(const QString &path)
-{
-    return !path.isEmpty() && QFileInfo(resolve(path)).isDir();
-}
+bool directoryExists(const QString &path) { return !path.isEmpty() && QFileInfo(resolve(path)).isDir(); }
 
-bool removeFile(const QString &path)
-{
-    return fileExists(path) && QFile::remove(resolve(path));
-}
+bool removeFile(const QString &path) { return fileExists(path) && QFile::remove(resolve(path)); }
 
 bool matchesMask(const QString &name, const QString &mask)
 {
@@ -150,15 +140,9 @@ QStringList findFiles(const QString &dir, const QString &masks, Entries which)
     return out;
 }
 
-QString currentDirectory()
-{
-    return QDir::currentPath();
-}
+QString currentDirectory() { return QDir::currentPath(); }
 
-bool setCurrentDirectory(const QString &path)
-{
-    return !path.isEmpty() && QDir::setCurrent(resolve(path));
-}
+bool setCurrentDirectory(const QString &path) { return !path.isEmpty() && QDir::setCurrent(resolve(path)); }
 
 QString folderOf(const QString &path)
 {
@@ -170,10 +154,7 @@ QString folderOf(const QString &path)
     return path.left(slash);
 }
 
-QString fileNameOf(const QString &path)
-{
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
+QString fileNameOf(const QString &path) { return path.mid(path.lastIndexOf(u'/') + 1); }
 
 QString extensionOf(const QString &path)
 {

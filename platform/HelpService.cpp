@@ -8,10 +8,7 @@
 #include <QUrl>
 
 // Resources of a static library are only linked in when something names them.
-static void initHelpResources()
-{
-    Q_INIT_RESOURCE(help);
-}
+static void initHelpResources() { Q_INIT_RESOURCE(help); }
 
 namespace brisvale::platform {
 
@@ -28,15 +25,9 @@ QPointer<QTextBrowser> &helpWindow()
 }
 } // namespace
 
-void HelpService::setHelpFile(const QString &name)
-{
-    helpName() = name;
-}
+void HelpService::setHelpFile(const QString &name) { helpName() = name; }
 
-QString HelpService::helpFile()
-{
-    return helpName();
-}
+QString HelpService::helpFile() { return helpName(); }
 
 QWidget *HelpService::showContext(int context)
 {

@@ -9,10 +9,7 @@ namespace {
 constexpr char kSignature[] = "REGEDIT4";
 constexpr char kUserRoot[] = "HKEY_CURRENT_USER";
 
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 QByteArray trimBlanks(const QByteArray &s)
 {
@@ -31,10 +28,7 @@ bool startsWithNoCase(const QByteArray &s, const char *prefix)
     return s.size() >= n && qstrnicmp(s.constData(), prefix, n) == 0;
 }
 
-bool sameName(const QString &a, const QString &b)
-{
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString &a, const QString &b) { return QString::compare(a, b, Qt::CaseInsensitive) == 0; }
 
 // Reads a quoted text starting at s[pos] == '"' with \\ and \" escaped. On
 // success pos is just past the closing quote.
@@ -359,17 +353,14 @@ std::optional<HiveDocument::Value> HiveDocument::value(const QString &key, const
     const std::vector<int> owner = owners();
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         const Entry &entry = entries_[i];
-        if (entry.kind == EntryKind::Value && owner[i] >= 0
-            && sameName(entries_[std::size_t(owner[i])].key, key) && sameName(entry.name, name))
+        if (entry.kind == EntryKind::Value && owner[i] >= 0 && sameName(entries_[std::size_t(owner[i])].key, key)
+            && sameName(entry.name, name))
             found = entry.value;
     }
     return found;
 }
 
-QByteArray HiveDocument::newLine(const QByteArray &text) const
-{
-    return crlf_ ? text + '\r' : text;
-}
+QByteArray HiveDocument::newLine(const QByteArray &text) const { return crlf_ ? text + '\r' : text; }
 
 HiveDocument::Entry HiveDocument::valueEntry(const QString &name, const QString &text) const
 {
@@ -388,8 +379,7 @@ bool HiveDocument::setString(const QString &key, const QString &name, const QStr
     for (int i = int(entries_.size()) - 1; i >= 0; --i) {
         Entry &entry = entries_[std::size_t(i)];
         if (entry.kind != EntryKind::Value || owner[std::size_t(i)] < 0
-            || !sameName(entries_[std::size_t(owner[std::size_t(i)])].key, key)
-            || !sameName(entry.name, name))
+            || !sameName(entries_[std::size_t(owner[std::size_t(i)])].key, key) || !sameName(entry.name, name))
             continue;
         if (entry.value.kind == ValueKind::String && entry.value.text == text && entry.name == name)
             return false;

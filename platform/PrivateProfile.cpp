@@ -14,22 +14,16 @@ namespace {
 // rather than filling memory.
 constexpr qint64 kMaximumSize = qint64(64) << 20;
 
-bool hasLineBreak(const QString &text)
-{
-    return text.contains(u'\n') || text.contains(u'\r');
-}
+bool hasLineBreak(const QString &text) { return text.contains(u'\n') || text.contains(u'\r'); }
 
 } // namespace
 
 ProfileWriteError::ProfileWriteError(const QString &path)
-    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()),
-      path_(path),
+    : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()), path_(path),
       text_(QStringLiteral("Unable to write to %1").arg(path))
-{
-}
+{}
 
-QString ReadProfileString(const QString &file, const QString &section, const QString &key,
-                          const QString &defaultValue)
+QString ReadProfileString(const QString &file, const QString &section, const QString &key, const QString &defaultValue)
 {
     const std::optional<QByteArray> bytes = fs::readSmallFile(fs::resolve(file), kMaximumSize);
     if (!bytes)

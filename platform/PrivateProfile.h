@@ -22,8 +22,7 @@ private:
 // Single-key access to private-profile (INI) files, read afresh on every call.
 // The file's name is resolved without regard to letter case. A missing or
 // unreadable file reads as empty.
-QString ReadProfileString(const QString &file, const QString &section, const QString &key,
-                          const QString &defaultValue);
+QString ReadProfileString(const QString &file, const QString &section, const QString &key, const QString &defaultValue);
 
 // Writes the value, or deletes the key when `value` is nothing. The first
 // write creates the file; each change replaces it whole through a temporary

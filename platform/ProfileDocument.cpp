@@ -4,15 +4,9 @@ namespace brisvale::platform {
 
 namespace {
 
-bool sameName(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
+bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
-QByteArray trimmedLine(const QByteArray &raw)
-{
-    return raw.endsWith('\r') ? raw.chopped(1).trimmed() : raw.trimmed();
-}
+QByteArray trimmedLine(const QByteArray &raw) { return raw.endsWith('\r') ? raw.chopped(1).trimmed() : raw.trimmed(); }
 
 } // namespace
 
@@ -91,7 +85,8 @@ qsizetype ProfileDocument::valueStart(const Line &line, const QString &key)
         return -1;
     const QByteArray text = trimmedLine(line.raw);
     const QByteArray name = key.trimmed().toUtf8();
-    if (text.size() <= name.size() || QString::fromUtf8(text.left(name.size())).compare(key.trimmed(), Qt::CaseInsensitive) != 0)
+    if (text.size() <= name.size()
+        || QString::fromUtf8(text.left(name.size())).compare(key.trimmed(), Qt::CaseInsensitive) != 0)
         return -1;
     qsizetype at = name.size();
     while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))

@@ -29,10 +29,10 @@ public:
 
 private:
     struct Line {
-        QByteArray raw;     // as read, without the line end
-        QByteArray ending;  // "\n", "\r\n", or "" for a last line without one
+        QByteArray raw;    // as read, without the line end
+        QByteArray ending; // "\n", "\r\n", or "" for a last line without one
         bool header = false;
-        QString name;       // section of a header, key of a key line
+        QString name; // section of a header, key of a key line
         bool isKey = false;
     };
     // Index of the section's header, or -1.

@@ -11,36 +11,23 @@
 namespace brisvale::platform {
 
 namespace {
-QWidget *owner()
-{
-    return QApplication::activeWindow();
-}
-QString title()
-{
-    return applicationTitle();
-}
+QWidget *owner() { return QApplication::activeWindow(); }
+QString title() { return applicationTitle(); }
 } // namespace
 
 void QtDialogService::message(MessageKind kind, const QString &text)
 {
     switch (kind) {
-    case MessageKind::Information:
-        QMessageBox::information(owner(), title(), text);
-        break;
-    case MessageKind::Warning:
-        QMessageBox::warning(owner(), title(), text);
-        break;
-    case MessageKind::Error:
-        QMessageBox::critical(owner(), title(), text);
-        break;
+    case MessageKind::Information: QMessageBox::information(owner(), title(), text); break;
+    case MessageKind::Warning: QMessageBox::warning(owner(), title(), text); break;
+    case MessageKind::Error: QMessageBox::critical(owner(), title(), text); break;
     }
 }
 
 bool QtDialogService::confirm(const QString &text)
 {
-    return QMessageBox::question(owner(), title(), text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
-        == QMessageBox::Yes;
+    return QMessageBox::question(owner(), title(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)

@@ -11,14 +11,10 @@ namespace {
 QAudioFormat::SampleFormat toQt(SampleType type)
 {
     switch (type) {
-    case SampleType::UInt8:
-        return QAudioFormat::UInt8;
-    case SampleType::Int16:
-        return QAudioFormat::Int16;
-    case SampleType::Int32:
-        return QAudioFormat::Int32;
-    case SampleType::Float:
-        return QAudioFormat::Float;
+    case SampleType::UInt8: return QAudioFormat::UInt8;
+    case SampleType::Int16: return QAudioFormat::Int16;
+    case SampleType::Int32: return QAudioFormat::Int32;
+    case SampleType::Float: return QAudioFormat::Float;
     }
     return QAudioFormat::Int16;
 }
@@ -36,20 +32,11 @@ std::optional<OutputFormat> fromQt(const QAudioFormat &format)
 {
     OutputFormat out;
     switch (format.sampleFormat()) {
-    case QAudioFormat::UInt8:
-        out.type = SampleType::UInt8;
-        break;
-    case QAudioFormat::Int16:
-        out.type = SampleType::Int16;
-        break;
-    case QAudioFormat::Int32:
-        out.type = SampleType::Int32;
-        break;
-    case QAudioFormat::Float:
-        out.type = SampleType::Float;
-        break;
-    default:
-        return std::nullopt;
+    case QAudioFormat::UInt8: out.type = SampleType::UInt8; break;
+    case QAudioFormat::Int16: out.type = SampleType::Int16; break;
+    case QAudioFormat::Int32: out.type = SampleType::Int32; break;
+    case QAudioFormat::Float: out.type = SampleType::Float; break;
+    default: return std::nullopt;
     }
     out.channels = format.channelCount();
     out.sampleRate = format.sampleRate();
@@ -78,15 +65,9 @@ QtWaveDevice::QtWaveDevice() = default;
 
 QtWaveDevice::QtWaveDevice(const QAudioDevice &output) : fixedOutput_(output) {}
 
-QtWaveDevice::~QtWaveDevice()
-{
-    stopSound();
-}
+QtWaveDevice::~QtWaveDevice() { stopSound(); }
 
-QAudioDevice QtWaveDevice::output() const
-{
-    return fixedOutput_ ? *fixedOutput_ : QMediaDevices::defaultAudioOutput();
-}
+QAudioDevice QtWaveDevice::output() const { return fixedOutput_ ? *fixedOutput_ : QMediaDevices::defaultAudioOutput(); }
 
 bool QtWaveDevice::open(const QString &path)
 {
@@ -154,10 +135,7 @@ void QtWaveDevice::close()
     wave_.reset();
 }
 
-bool QtWaveDevice::isPlaying() const
-{
-    return sink_ && sink_->state() == QAudio::ActiveState;
-}
+bool QtWaveDevice::isPlaying() const { return sink_ && sink_->state() == QAudio::ActiveState; }
 
 void QtWaveDevice::stopSound()
 {

@@ -9,10 +9,7 @@ namespace brisvale::platform {
 // player sees in the error box.
 class RegistryError : public std::runtime_error {
 public:
-    explicit RegistryError(const QString &text)
-        : std::runtime_error(text.toStdString()), text_(text)
-    {
-    }
+    explicit RegistryError(const QString &text) : std::runtime_error(text.toStdString()), text_(text) {}
 
     QString text() const { return text_; }
 

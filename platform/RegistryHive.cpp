@@ -170,9 +170,6 @@ bool RegistryHive::modify(const std::function<bool(HiveDocument &)> &change) con
     return temp.replace();
 }
 
-bool RegistryHive::flush() const
-{
-    return syncFolder(QFileInfo(targetOf(path_)).absolutePath());
-}
+bool RegistryHive::flush() const { return syncFolder(QFileInfo(targetOf(path_)).absolutePath()); }
 
 } // namespace brisvale::platform

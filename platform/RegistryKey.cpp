@@ -49,10 +49,7 @@ RegistryKey RegistryKey::openOrCreate(const RegistryHive &hive, const QString &p
     return RegistryKey(hive, path);
 }
 
-QString RegistryKey::childPath(const QString &name) const
-{
-    return path_ + u'\\' + name;
-}
+QString RegistryKey::childPath(const QString &name) const { return path_ + u'\\' + name; }
 
 std::optional<RegistryKey> RegistryKey::openSubKey(const QString &name) const
 {
@@ -90,12 +87,9 @@ std::optional<QString> RegistryKey::queryString(const QString &ident) const
     if (!value)
         return std::nullopt;
     switch (value->kind) {
-    case HiveDocument::ValueKind::String:
-        return value->text;
-    case HiveDocument::ValueKind::OtherType:
-        throw RegistryError::invalidType(ident);
-    case HiveDocument::ValueKind::Corrupt:
-        break;
+    case HiveDocument::ValueKind::String: return value->text;
+    case HiveDocument::ValueKind::OtherType: throw RegistryError::invalidType(ident);
+    case HiveDocument::ValueKind::Corrupt: break;
     }
     throw RegistryError::getFailed(ident);
 }
@@ -115,9 +109,6 @@ void RegistryKey::flush() const
         hive_.flush();
 }
 
-void RegistryKey::close()
-{
-    open_ = false;
-}
+void RegistryKey::close() { open_ = false; }
 
 } // namespace brisvale::platform

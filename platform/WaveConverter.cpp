@@ -26,18 +26,15 @@ double readSample(const unsigned char *p, const WaveFormat &format)
         return std::clamp(v, -1.0, 1.0);
     }
     switch (format.bitsPerSample) {
-    case 8:
-        return (int(p[0]) - 128) / 128.0;
-    case 16:
-        return std::int16_t(std::uint16_t(p[0] | (p[1] << 8))) / 32768.0;
+    case 8: return (int(p[0]) - 128) / 128.0;
+    case 16: return std::int16_t(std::uint16_t(p[0] | (p[1] << 8))) / 32768.0;
     case 24: {
-        const std::uint32_t u = std::uint32_t(p[0]) << 8 | std::uint32_t(p[1]) << 16
-            | std::uint32_t(p[2]) << 24;
+        const std::uint32_t u = std::uint32_t(p[0]) << 8 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 24;
         return std::int32_t(u) / 2147483648.0;
     }
     default: {
-        const std::uint32_t u = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8
-            | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+        const std::uint32_t u = std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
+                                | std::uint32_t(p[3]) << 24;
         return std::int32_t(u) / 2147483648.0;
     }
     }
@@ -57,8 +54,7 @@ void writeSample(char *p, SampleType type, double v)
         break;
     }
     case SampleType::Int32: {
-        const auto s = std::int32_t(std::clamp(std::llround(v * 2147483648.0), -2147483648LL,
-                                               2147483647LL));
+        const auto s = std::int32_t(std::clamp(std::llround(v * 2147483648.0), -2147483648LL, 2147483647LL));
         std::memcpy(p, &s, sizeof s);
         break;
     }
@@ -75,13 +71,10 @@ void writeSample(char *p, SampleType type, double v)
 int OutputFormat::bytesPerSample() const
 {
     switch (type) {
-    case SampleType::UInt8:
-        return 1;
-    case SampleType::Int16:
-        return 2;
+    case SampleType::UInt8: return 1;
+    case SampleType::Int16: return 2;
     case SampleType::Int32:
-    case SampleType::Float:
-        return 4;
+    case SampleType::Float: return 4;
     }
     return 0;
 }
@@ -127,7 +120,7 @@ WaveError WaveConverter::convert(const WaveFile &wave, const OutputFormat &forma
     const auto *src = reinterpret_cast<const unsigned char *>(wave.samples().data());
     const int inFrame = in.bytesPerFrame();
     const int inSample = in.bitsPerSample / 8;
-    auto frameAt = [&](qint64 index, double (&v)[2]) {
+    auto frameAt = [&](qint64 index, double(&v)[2]) {
         const unsigned char *f = src + std::min(index, inFrames - 1) * inFrame;
         v[0] = readSample(f, in);
         v[1] = in.channels == 2 ? readSample(f + inSample, in) : v[0];

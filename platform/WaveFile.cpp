@@ -26,14 +26,10 @@ std::uint16_t u16(const char *p)
 std::uint32_t u32(const char *p)
 {
     const auto *b = reinterpret_cast<const unsigned char *>(p);
-    return std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16)
-        | (std::uint32_t(b[3]) << 24);
+    return std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
 }
 
-bool isId(const char *p, const char (&id)[5])
-{
-    return std::memcmp(p, id, 4) == 0;
-}
+bool isId(const char *p, const char (&id)[5]) { return std::memcmp(p, id, 4) == 0; }
 
 struct FormatChunk {
     std::uint16_t tag = 0;
@@ -78,8 +74,8 @@ WaveError checkFormat(const FormatChunk &fmt, WaveFormat &out)
         return WaveError::UnsupportedChannels;
 
     const bool bitsOk = out.encoding == WaveEncoding::Pcm
-        ? (fmt.bits == 8 || fmt.bits == 16 || fmt.bits == 24 || fmt.bits == 32)
-        : (fmt.bits == 32 || fmt.bits == 64);
+                            ? (fmt.bits == 8 || fmt.bits == 16 || fmt.bits == 24 || fmt.bits == 32)
+                            : (fmt.bits == 32 || fmt.bits == 64);
     if (fmt.bits == 0)
         return WaveError::BadFormat;
     if (!bitsOk)
@@ -104,45 +100,27 @@ WaveError checkFormat(const FormatChunk &fmt, WaveFormat &out)
 QString waveErrorText(WaveError error)
 {
     switch (error) {
-    case WaveError::None:
-        return QStringLiteral("The operation completed successfully.");
-    case WaveError::FileNotFound:
-        return QStringLiteral("The sound file was not found.");
-    case WaveError::ReadFailed:
-        return QStringLiteral("The sound file could not be read.");
-    case WaveError::FileTooLarge:
-        return QStringLiteral("The sound file is too large to be played.");
-    case WaveError::NotRiff:
-        return QStringLiteral("The file is not a wave sound file.");
-    case WaveError::NotWave:
-        return QStringLiteral("The file is a RIFF file but holds no wave sound.");
-    case WaveError::Truncated:
-        return QStringLiteral("The wave sound file is incomplete or damaged.");
-    case WaveError::NoFormatChunk:
-        return QStringLiteral("The wave sound file does not describe its sound format.");
-    case WaveError::NoDataChunk:
-        return QStringLiteral("The wave sound file holds no sound data.");
-    case WaveError::BadFormat:
-        return QStringLiteral("The wave sound file describes its sound format inconsistently.");
+    case WaveError::None: return QStringLiteral("The operation completed successfully.");
+    case WaveError::FileNotFound: return QStringLiteral("The sound file was not found.");
+    case WaveError::ReadFailed: return QStringLiteral("The sound file could not be read.");
+    case WaveError::FileTooLarge: return QStringLiteral("The sound file is too large to be played.");
+    case WaveError::NotRiff: return QStringLiteral("The file is not a wave sound file.");
+    case WaveError::NotWave: return QStringLiteral("The file is a RIFF file but holds no wave sound.");
+    case WaveError::Truncated: return QStringLiteral("The wave sound file is incomplete or damaged.");
+    case WaveError::NoFormatChunk: return QStringLiteral("The wave sound file does not describe its sound format.");
+    case WaveError::NoDataChunk: return QStringLiteral("The wave sound file holds no sound data.");
+    case WaveError::BadFormat: return QStringLiteral("The wave sound file describes its sound format inconsistently.");
     case WaveError::UnsupportedEncoding:
-        return QStringLiteral(
-            "The wave sound file is compressed or encoded in a way that cannot be played.");
-    case WaveError::UnsupportedChannels:
-        return QStringLiteral("Only mono and stereo wave sounds can be played.");
-    case WaveError::UnsupportedBits:
-        return QStringLiteral("The sample size of the wave sound cannot be played.");
-    case WaveError::UnsupportedRate:
-        return QStringLiteral("The sample rate of the wave sound cannot be played.");
-    case WaveError::NotOpen:
-        return QStringLiteral("No sound file is open.");
-    case WaveError::NoOutputDevice:
-        return QStringLiteral("No audio output device is available.");
+        return QStringLiteral("The wave sound file is compressed or encoded in a way that cannot be played.");
+    case WaveError::UnsupportedChannels: return QStringLiteral("Only mono and stereo wave sounds can be played.");
+    case WaveError::UnsupportedBits: return QStringLiteral("The sample size of the wave sound cannot be played.");
+    case WaveError::UnsupportedRate: return QStringLiteral("The sample rate of the wave sound cannot be played.");
+    case WaveError::NotOpen: return QStringLiteral("No sound file is open.");
+    case WaveError::NoOutputDevice: return QStringLiteral("No audio output device is available.");
     case WaveError::OutputRefused:
         return QStringLiteral("The audio output device accepts none of the formats offered.");
-    case WaveError::OutputFailed:
-        return QStringLiteral("The audio output device failed to play the sound.");
-    case WaveError::TooLongToPlay:
-        return QStringLiteral("The sound is too long to be played on this audio output.");
+    case WaveError::OutputFailed: return QStringLiteral("The audio output device failed to play the sound.");
+    case WaveError::TooLongToPlay: return QStringLiteral("The sound is too long to be played on this audio output.");
     }
     return QStringLiteral("Unknown sound error.");
 }
@@ -225,10 +203,7 @@ WaveFile WaveFile::parse(const QByteArray &bytes)
     return wave;
 }
 
-QByteArrayView WaveFile::samples() const
-{
-    return QByteArrayView(bytes_.constData() + dataOffset_, dataSize_);
-}
+QByteArrayView WaveFile::samples() const { return QByteArrayView(bytes_.constData() + dataOffset_, dataSize_); }
 
 qint64 WaveFile::frameCount() const
 {

@@ -24,10 +24,7 @@ QPixmap draw(const std::function<void(QPainter &)> &paint, int size = kSize)
     return pixmap;
 }
 
-QIcon icon(const std::function<void(QPainter &)> &paint)
-{
-    return QIcon(draw(paint));
-}
+QIcon icon(const std::function<void(QPainter &)> &paint) { return QIcon(draw(paint)); }
 
 void cameraBody(QPainter &p, const QRectF &body)
 {

@@ -60,7 +60,7 @@ void DirectoryListBox::rebuild()
 
     // The chain from the drive's root down to the current folder.
     QStringList chain;
-    for (QString at = directory_; ; at = fs::folderOf(at)) {
+    for (QString at = directory_;; at = fs::folderOf(at)) {
         chain.prepend(at);
         if (at == drive_ || at == u"/" || at.isEmpty())
             break;

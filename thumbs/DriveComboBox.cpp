@@ -29,10 +29,10 @@ QStringList DriveComboBox::availableDrives()
             continue;
         // Kernel and runtime file systems are no place for pictures; removable
         // media mounted under /run/media are.
-        static const QList<QByteArray> pseudo = {"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2",
-                                                 "securityfs", "pstore", "bpf", "tracefs", "debugfs", "mqueue",
-                                                 "hugetlbfs", "fusectl", "configfs", "autofs", "binfmt_misc",
-                                                 "squashfs", "nsfs", "efivarfs"};
+        static const QList<QByteArray> pseudo = {"proc",    "sysfs",       "devtmpfs",  "devpts",  "cgroup",
+                                                 "cgroup2", "securityfs",  "pstore",    "bpf",     "tracefs",
+                                                 "debugfs", "mqueue",      "hugetlbfs", "fusectl", "configfs",
+                                                 "autofs",  "binfmt_misc", "squashfs",  "nsfs",    "efivarfs"};
         if (pseudo.contains(volume.fileSystemType()))
             continue;
         const auto under = [&root](const char *top) {

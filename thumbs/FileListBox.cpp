@@ -14,10 +14,7 @@ namespace fs = platform::fs;
 
 namespace {
 
-QByteArray sourceTag(const FileListBox *list)
-{
-    return QByteArray::number(reinterpret_cast<quintptr>(list), 16);
-}
+QByteArray sourceTag(const FileListBox *list) { return QByteArray::number(reinterpret_cast<quintptr>(list), 16); }
 
 } // namespace
 
@@ -96,10 +93,7 @@ bool FileListBox::isSourceOf(const QMimeData *data) const
     return data && data->data(QLatin1String(kMimeType)) == sourceTag(this);
 }
 
-QMimeData *FileListBox::mimeData(const QList<QListWidgetItem *> &) const
-{
-    return dragData();
-}
+QMimeData *FileListBox::mimeData(const QList<QListWidgetItem *> &) const { return dragData(); }
 
 void FileListBox::startDrag(Qt::DropActions supportedActions)
 {

@@ -14,16 +14,10 @@ namespace fs = platform::fs;
 
 namespace {
 
-QString withSeparator(const QString &dir)
-{
-    return dir.isEmpty() || dir.endsWith(u'/') ? dir : dir + u'/';
-}
+QString withSeparator(const QString &dir) { return dir.isEmpty() || dir.endsWith(u'/') ? dir : dir + u'/'; }
 
 // The source's folder up to and including its last separator.
-QString sectionOf(const QString &source)
-{
-    return source.left(source.lastIndexOf(u'/') + 1);
-}
+QString sectionOf(const QString &source) { return source.left(source.lastIndexOf(u'/') + 1); }
 
 } // namespace
 
@@ -35,15 +29,9 @@ PreviewStore::~PreviewStore()
         ClearSharedPalette();
 }
 
-void PreviewStore::setPreviewsDir(const QString &dir)
-{
-    previewsDir_ = withSeparator(dir);
-}
+void PreviewStore::setPreviewsDir(const QString &dir) { previewsDir_ = withSeparator(dir); }
 
-void PreviewStore::setListedFolder(const QString &dir)
-{
-    listedFolder_ = withSeparator(dir);
-}
+void PreviewStore::setListedFolder(const QString &dir) { listedFolder_ = withSeparator(dir); }
 
 void PreviewStore::setResolution(PreviewResolution resolution)
 {
@@ -83,14 +71,10 @@ void PreviewStore::setUseBestPalette(bool on)
 int PreviewStore::readDepth() const
 {
     switch (readRes_) {
-    case TLoadResolution::lColorVga:
-        return 0;
-    case TLoadResolution::lColor256:
-        return 8;
-    case TLoadResolution::lColorTrue:
-        return 24;
-    default:
-        return displayDepth_;
+    case TLoadResolution::lColorVga: return 0;
+    case TLoadResolution::lColor256: return 8;
+    case TLoadResolution::lColorTrue: return 24;
+    default: return displayDepth_;
     }
 }
 
@@ -176,8 +160,8 @@ Bitmap PreviewStore::showSource(const QString &path)
 
 Bitmap PreviewStore::renderSource(const QString &path) const
 {
-    const BoxPicture read =
-        DecodeStretched(path, QSize(kWidth, kHeight), readDepth(), dither_, background_, SharedPalette(), true);
+    const BoxPicture read = DecodeStretched(path, QSize(kWidth, kHeight), readDepth(), dither_, background_,
+                                            SharedPalette(), true);
     ReportRead(read);
     return forDisplay(read.bitmap);
 }
@@ -205,17 +189,10 @@ void PreviewStore::writePreview(const Bitmap &bitmap, const QString &path) const
         if (format_ == PreviewFormat::ForSpeed) {
             int depth = displayDepth_;
             switch (writeRes_) {
-            case TSaveResolution::sColorVga:
-                depth = 0;
-                break;
-            case TSaveResolution::sColor256:
-                depth = 8;
-                break;
-            case TSaveResolution::sColorTrue:
-                depth = 24;
-                break;
-            default:
-                break;
+            case TSaveResolution::sColorVga: depth = 0; break;
+            case TSaveResolution::sColor256: depth = 8; break;
+            case TSaveResolution::sColorTrue: depth = 24; break;
+            default: break;
             }
             ok = WriteBMPFile(path, depth, bitmap, CodecProgress());
             failure = "Writing bmp file failed";

@@ -13,10 +13,7 @@ namespace brisvale {
 
 TPictureSaveDialog::TPictureSaveDialog(QObject *owner) : QObject(owner), filter_(MediaFilter()) {}
 
-TPictureSaveDialog::~TPictureSaveDialog()
-{
-    delete form_;
-}
+TPictureSaveDialog::~TPictureSaveDialog() { delete form_; }
 
 bool TPictureSaveDialog::Execute()
 {

@@ -96,10 +96,7 @@ private:
     const bool &quiet_;
 };
 
-bool hasWildcard(const QString &name)
-{
-    return name.contains(u'*') || name.contains(u'?');
-}
+bool hasWildcard(const QString &name) { return name.contains(u'*') || name.contains(u'?'); }
 
 } // namespace
 
@@ -116,10 +113,7 @@ TSaveForm::TSaveForm(QWidget *parent)
     FormCreate();
 }
 
-TSaveForm::~TSaveForm()
-{
-    FormDestroy();
-}
+TSaveForm::~TSaveForm() { FormDestroy(); }
 
 void TSaveForm::buildControls()
 {
@@ -304,15 +298,9 @@ void TSaveForm::FileListBox1Change()
     previewing_ = false;
 }
 
-void TSaveForm::CheckBox1Click()
-{
-    FileListBox1Change();
-}
+void TSaveForm::CheckBox1Click() { FileListBox1Change(); }
 
-void TSaveForm::CheckBox2Click()
-{
-    MediaView1->setAutoPlayMedia(CheckBox2->isChecked());
-}
+void TSaveForm::CheckBox2Click() { MediaView1->setAutoPlayMedia(CheckBox2->isChecked()); }
 
 void TSaveForm::FileListBox1DblClick()
 {
@@ -331,10 +319,7 @@ void TSaveForm::Timer1Timer()
 
 // ---- closing ----------------------------------------------------------------
 
-QString TSaveForm::chosenPath() const
-{
-    return fs::join(DirectoryListBox1->directory(), Edit1->text());
-}
+QString TSaveForm::chosenPath() const { return fs::join(DirectoryListBox1->directory(), Edit1->text()); }
 
 void TSaveForm::OKBtnClick()
 {
@@ -360,10 +345,7 @@ void TSaveForm::OKBtnClick()
     stop_ = false;
 }
 
-void TSaveForm::CancelBtnClick()
-{
-    reject();
-}
+void TSaveForm::CancelBtnClick() { reject(); }
 
 void TSaveForm::reject()
 {

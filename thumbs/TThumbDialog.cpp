@@ -24,8 +24,7 @@ QString programFolder()
 
 TThumbDialog::TThumbDialog(QObject *parent)
     : QObject(parent), DataFileDir(programFolder()), PreviewsDir(programFolder())
-{
-}
+{}
 
 bool TThumbDialog::Execute()
 {

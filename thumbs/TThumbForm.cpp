@@ -300,7 +300,8 @@ void TThumbForm::buildControls()
     place(CreateNewDelete, 73, 2, 37, 34);
     DeleteAllBtn = speedButton(Panel1, "DeleteAllBtn", buttonart::blackCross(), QStringLiteral("Delete all previews"));
     place(DeleteAllBtn, 109, 2, 37, 34);
-    ClearAllBtn = speedButton(Panel1, "ClearAllBtn", buttonart::windowWithCross(), QStringLiteral("Clear preview window"));
+    ClearAllBtn = speedButton(Panel1, "ClearAllBtn", buttonart::windowWithCross(),
+                              QStringLiteral("Clear preview window"));
     place(ClearAllBtn, 145, 2, 37, 34);
     AutoLoad = new QCheckBox(QStringLiteral("Autoload"), Panel1);
     AutoLoad->setObjectName(QStringLiteral("AutoLoad"));
@@ -559,10 +560,7 @@ void TThumbForm::done(int result)
     QDialog::done(result);
 }
 
-void TThumbForm::closeWith(int result)
-{
-    done(result);
-}
+void TThumbForm::closeWith(int result) { done(result); }
 
 // ---- buttons and options -----------------------------------------------
 
@@ -570,18 +568,18 @@ void TThumbForm::enterBatchMode()
 {
     if (batchDepth_++ == 0)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (QWidget *w : std::initializer_list<QWidget *>{FileListBox1, ComboBox1, DirectoryListBox1, DriveComboBox1,
-                                                        CreateNewDelete, CreateNewKeep, CloseBtn, ClearAllBtn,
-                                                        DeleteAllBtn, LoadBtn})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{FileListBox1, ComboBox1, DirectoryListBox1, DriveComboBox1, CreateNewDelete,
+                                          CreateNewKeep, CloseBtn, ClearAllBtn, DeleteAllBtn, LoadBtn})
         w->setEnabled(false);
     StopBtn->show();
 }
 
 void TThumbForm::leaveBatchMode()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{FileListBox1, ComboBox1, DirectoryListBox1, DriveComboBox1,
-                                                        CreateNewDelete, CreateNewKeep, CloseBtn, ClearAllBtn,
-                                                        DeleteAllBtn, LoadBtn})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{FileListBox1, ComboBox1, DirectoryListBox1, DriveComboBox1, CreateNewDelete,
+                                          CreateNewKeep, CloseBtn, ClearAllBtn, DeleteAllBtn, LoadBtn})
         w->setEnabled(true);
     StopBtn->hide();
     if (--batchDepth_ == 0) {
@@ -633,8 +631,8 @@ void TThumbForm::IncAllBtnClick()
     Gauge1->setMaximum(std::max(1, int(files.size())));
     // The pictures that will get a slot, in order, so they can be decoded ahead.
     QStringList coming;
-    const qsizetype freeSlots =
-        qsizetype(grid_->rowCount() / 2) * ThumbGridModel::kColumns - qsizetype(grid_->takenSlots().size());
+    const qsizetype freeSlots = qsizetype(grid_->rowCount() / 2) * ThumbGridModel::kColumns
+                                - qsizetype(grid_->takenSlots().size());
     for (const QString &file : files) {
         const QString caption = fs::lowerAscii(file);
         if (coming.size() < freeSlots && !grid_->findCaption(caption) && !coming.contains(caption))
@@ -706,10 +704,7 @@ bool TThumbForm::forgetShownPreviews()
     });
 }
 
-void TThumbForm::ClearAllBtnClick()
-{
-    clearGrid();
-}
+void TThumbForm::ClearAllBtnClick() { clearGrid(); }
 
 void TThumbForm::clearGrid()
 {
@@ -723,10 +718,7 @@ void TThumbForm::CancelBtnClick()
     closeWith(QDialog::Rejected);
 }
 
-void TThumbForm::AutoLoadClick()
-{
-    LoadBtn->setEnabled(!AutoLoad->isChecked());
-}
+void TThumbForm::AutoLoadClick() { LoadBtn->setEnabled(!AutoLoad->isChecked()); }
 
 void TThumbForm::GPallClick()
 {
@@ -813,10 +805,7 @@ void TThumbForm::FileListBox1KeyDown(int key)
     closeWith(QDialog::Accepted);
 }
 
-void TThumbForm::showCurrentFile()
-{
-    Label1->setText(fs::lowerAscii(currentFile_));
-}
+void TThumbForm::showCurrentFile() { Label1->setText(fs::lowerAscii(currentFile_)); }
 
 // ---- the grid ------------------------------------------------------------
 
@@ -895,9 +884,9 @@ void TThumbForm::ThumbsDrawCell(QPainter &painter, const QRect &rect, int column
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         // Drawn at the cell's corner, grown with the window's scale.
         const double f = scaler_->factor();
-        painter.drawImage(QRect(rect.topLeft(), QSize(int(std::lround(image.width() * f)),
-                                                       int(std::lround(image.height() * f)))),
-                          image);
+        painter.drawImage(
+            QRect(rect.topLeft(), QSize(int(std::lround(image.width() * f)), int(std::lround(image.height() * f)))),
+            image);
     }
     busy_ = false;
 }
@@ -938,10 +927,7 @@ void TThumbForm::ThumbsDragDrop(const QPoint &, const QMimeData *)
         Label2->setText(QStringLiteral("Done"));
 }
 
-bool TThumbForm::Image1DragOver(const QMimeData *data) const
-{
-    return FileListBox1->isSourceOf(data);
-}
+bool TThumbForm::Image1DragOver(const QMimeData *data) const { return FileListBox1->isSourceOf(data); }
 
 void TThumbForm::Image1DragDrop(const QMimeData *)
 {
@@ -963,15 +949,9 @@ void TThumbForm::Image1DragDrop(const QMimeData *)
     Thumbs->viewport()->update();
 }
 
-void TThumbForm::scrollToSlot(const ThumbSlot &slot)
-{
-    Thumbs->verticalScrollBar()->setValue(slot.imageRow());
-}
+void TThumbForm::scrollToSlot(const ThumbSlot &slot) { Thumbs->verticalScrollBar()->setValue(slot.imageRow()); }
 
-void TThumbForm::scrollToTop()
-{
-    Thumbs->verticalScrollBar()->setValue(0);
-}
+void TThumbForm::scrollToTop() { Thumbs->verticalScrollBar()->setValue(0); }
 
 bool TThumbForm::eventFilter(QObject *watched, QEvent *event)
 {

@@ -6,18 +6,11 @@ namespace brisvale {
 
 ThumbGridModel::ThumbGridModel(QObject *parent)
     : QAbstractTableModel(parent), cells_(static_cast<size_t>(kInitialRows * kColumns))
-{
-}
+{}
 
-int ThumbGridModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : rows_;
-}
+int ThumbGridModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : rows_; }
 
-int ThumbGridModel::columnCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : kColumns;
-}
+int ThumbGridModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QVariant ThumbGridModel::data(const QModelIndex &index, int role) const
 {
@@ -41,10 +34,7 @@ int ThumbGridModel::rowsFor(int files, int current)
     return wanted > 10 ? static_cast<int>(wanted) + 1 : current;
 }
 
-void ThumbGridModel::layoutRows(int files)
-{
-    setRows(rowsFor(files, rows_));
-}
+void ThumbGridModel::layoutRows(int files) { setRows(rowsFor(files, rows_)); }
 
 void ThumbGridModel::setRows(int rows)
 {

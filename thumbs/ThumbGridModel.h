@@ -60,8 +60,14 @@ public:
     void clearCaptions();
 
 private:
-    QString &cell(int column, int row) { return cells_[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)]; }
-    const QString &cell(int column, int row) const { return cells_[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)]; }
+    QString &cell(int column, int row)
+    {
+        return cells_[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
+    }
+    const QString &cell(int column, int row) const
+    {
+        return cells_[static_cast<size_t>(row) * kColumns + static_cast<size_t>(column)];
+    }
 
     int rows_ = kInitialRows;
     std::vector<QString> cells_;

@@ -67,14 +67,25 @@ int parseHeader(const uint8_t *d, size_t size, Header &h)
     h.height = int(height < 0 ? -height : height);
 
     switch (h.bits) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return kUnsupported;
     }
     const bool os2v2 = h.headerSize == 64;
     switch (h.compression) {
     case kRgb: break;
-    case kRle8: if (h.bits != 8) return kDamaged; break;
-    case kRle4: if (h.bits != 4) return kDamaged; break;
+    case kRle8:
+        if (h.bits != 8)
+            return kDamaged;
+        break;
+    case kRle4:
+        if (h.bits != 4)
+            return kDamaged;
+        break;
     case kBitFields:
     case kAlphaBitFields:
         if (os2v2)
@@ -101,9 +112,13 @@ int parseHeader(const uint8_t *d, size_t size, Header &h)
         if (h.headerSize >= 56 || h.compression == kAlphaBitFields)
             h.alphaMask = le32(m + 12);
     } else if (h.bits == 16) {
-        h.masks[0] = 0x7c00; h.masks[1] = 0x03e0; h.masks[2] = 0x001f;
+        h.masks[0] = 0x7c00;
+        h.masks[1] = 0x03e0;
+        h.masks[2] = 0x001f;
     } else if (h.bits == 32) {
-        h.masks[0] = 0xff0000; h.masks[1] = 0x00ff00; h.masks[2] = 0x0000ff;
+        h.masks[0] = 0xff0000;
+        h.masks[1] = 0x00ff00;
+        h.masks[2] = 0x0000ff;
     }
 
     h.paletteOffset = end;
@@ -240,8 +255,7 @@ int decodeRle(const uint8_t *d, size_t size, const Header &h, Image &image, Prog
             if (!progress.report(uint64_t(y), uint64_t(h.height)))
                 return kStopped;
             break;
-        case 1:
-            return kOk;
+        case 1: return kOk;
         case 2:
             if (size - pos < 2)
                 return kTruncated;

@@ -13,7 +13,6 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
 int infoBmp(const uint8_t *data, size_t size, FileInfo &info);
 // Writes 1, 4, 8 or 24 bits with a 40-byte header; depth 0 writes 4 bits with
 // the VGA colours.
-int writeBmp(const std::string &path, int depth, const Image &image, const Palette &palette,
-             const Progress *progress);
+int writeBmp(const std::string &path, int depth, const Image &image, const Palette &palette, const Progress *progress);
 
 } // namespace brisvale::codec

@@ -59,8 +59,8 @@ ReadOptions optionsFor(int32_t depth, int32_t dither, const Progress &progress)
     return options;
 }
 
-int16_t readFile(Reader reader, const std::string &name, int32_t depth, int32_t dither, Image &bitmap,
-                 Palette &palette, const Progress &progress)
+int16_t readFile(Reader reader, const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                 const Progress &progress)
 {
     return readNamed(reader, name, optionsFor(depth, dither, progress), bitmap, palette);
 }
@@ -151,8 +151,7 @@ int16_t readPngFile(const std::string &name, int32_t depth, int32_t dither, Imag
     return readFile(readPng, name, depth, dither, bitmap, palette, progress);
 }
 
-int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap,
-                      Palette &palette)
+int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap, Palette &palette)
 {
     const Palette start = palette;
     palette.clear();
@@ -184,8 +183,8 @@ int16_t writePcxFile(const std::string &name, int32_t depth, const Image &bitmap
     return int16_t(writePcx(name, depth, bitmap, palette, &progress));
 }
 
-int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing, int32_t depth,
-                     const Image &bitmap, const Palette &palette, const Progress &progress, int32_t)
+int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing, int32_t depth, const Image &bitmap,
+                     const Palette &palette, const Progress &progress, int32_t)
 {
     return int16_t(writeJpeg(name, quality, smoothing, depth, bitmap, palette, &progress));
 }
@@ -218,8 +217,9 @@ int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char 
         const uint8_t *d = file.bytes.get();
         const size_t n = file.size;
         const bool whole = n == file.fileSize;
-        if (!whole && n >= 4 && (std::memcmp(d, "GIF", 3) == 0 || std::memcmp(d, "II*", 3) == 0 ||
-                                 std::memcmp(d, "II+", 3) == 0 || std::memcmp(d, "MM\0", 3) == 0)) {
+        if (!whole && n >= 4
+            && (std::memcmp(d, "GIF", 3) == 0 || std::memcmp(d, "II*", 3) == 0 || std::memcmp(d, "II+", 3) == 0
+                || std::memcmp(d, "MM\0", 3) == 0)) {
             rc = loadFile(name, file);
             continue;
         }

@@ -49,12 +49,11 @@ int16_t writeGifFile(const std::string &name, int32_t depth, const Image &bitmap
 int16_t writePcxFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
                      const Progress &progress, int32_t reserved = 0);
 // depth 1 writes grey, 24 colour.
-int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing, int32_t depth,
-                     const Image &bitmap, const Palette &palette, const Progress &progress, int32_t reserved = 0);
+int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing, int32_t depth, const Image &bitmap,
+                     const Palette &palette, const Progress &progress, int32_t reserved = 0);
 
 // A bitmap held in memory (a whole BMP file), read as readBmpFile reads files.
-int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap,
-                      Palette &palette);
+int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap, Palette &palette);
 
 // Mirror top to bottom / a quarter turn clockwise; the picture keeps its depth.
 int16_t flipBitmap(int32_t displayDepth, Image &bitmap, Palette &palette, int32_t reserved = 0);

@@ -13,10 +13,9 @@ namespace brisvale::codec {
 namespace {
 
 const Palette kVga = {
-    {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0},
-    {0, 0, 128}, {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-    {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
-    {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 int clampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
@@ -24,10 +23,7 @@ int clampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 // Exact nearest-colour search with a direct-mapped cache in front of it.
 class NearestColour {
 public:
-    explicit NearestColour(const Palette &palette) : palette_(palette)
-    {
-        keys_.fill(0);
-    }
+    explicit NearestColour(const Palette &palette) : palette_(palette) { keys_.fill(0); }
     int find(int r, int g, int b)
     {
         const uint32_t key = 0x1000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
@@ -58,8 +54,7 @@ private:
 };
 
 // Floyd-Steinberg over any source onto a fixed palette.
-int remapFixed(const Image &src, const Palette &srcPalette, const Palette &target, int outBits, bool dither,
-               Image &out)
+int remapFixed(const Image &src, const Palette &srcPalette, const Palette &target, int outBits, bool dither, Image &out)
 {
     if (target.empty())
         return kBadArgument;
@@ -76,7 +71,8 @@ int remapFixed(const Image &src, const Palette &srcPalette, const Palette &targe
         for (int x = 0; x < w; ++x) {
             int c[3];
             for (int k = 0; k < 3; ++k)
-                c[k] = clampByte(bgr[size_t(x) * 3 + size_t(k)] + (dither ? cur[size_t(x + 1) * 3 + size_t(k)] / 16 : 0));
+                c[k] = clampByte(bgr[size_t(x) * 3 + size_t(k)]
+                                 + (dither ? cur[size_t(x + 1) * 3 + size_t(k)] / 16 : 0));
             const int idx = nearest->find(c[2], c[1], c[0]);
             out.setIndex(x, y, idx);
             if (!dither)
@@ -169,8 +165,8 @@ struct LiqHandle {
 // onto the palette here.
 constexpr int64_t kLiqWholePixels = int64_t(1) << 22;
 
-int quantizeInTiles(const Image &src, const Palette &srcPalette, liq_attr *attr, int outBits, bool dither,
-                    Image &out, Palette &outPalette)
+int quantizeInTiles(const Image &src, const Palette &srcPalette, liq_attr *attr, int outBits, bool dither, Image &out,
+                    Palette &outPalette)
 {
     LiqHandle<liq_histogram, liq_histogram_destroy> histogram{liq_histogram_create(attr)};
     if (!histogram.p)
@@ -180,8 +176,9 @@ int quantizeInTiles(const Image &src, const Palette &srcPalette, liq_attr *attr,
     for (int y0 = 0; y0 < src.height(); y0 += tileHeight) {
         for (int x0 = 0; x0 < src.width(); x0 += tileWidth) {
             LiqSource tile{&src, &srcPalette, x0, y0};
-            LiqHandle<liq_image, liq_image_destroy> image{liq_image_create_custom(
-                attr, liqRow, &tile, std::min(tileWidth, src.width() - x0), std::min(tileHeight, src.height() - y0), 0)};
+            LiqHandle<liq_image, liq_image_destroy> image{
+                liq_image_create_custom(attr, liqRow, &tile, std::min(tileWidth, src.width() - x0),
+                                        std::min(tileHeight, src.height() - y0), 0)};
             if (!image.p)
                 return kTooLarge;
             if (liq_histogram_add_image(histogram.p, attr, image.p) != LIQ_OK)
@@ -312,17 +309,16 @@ int reduce(const Image &image, const Palette &palette, int depth, bool dither, c
 {
     const int bits = image.bits();
     switch (depth) {
-    case 24:
-        outPalette.clear();
-        return expandTo24(image, palette, out);
+    case 24: outPalette.clear(); return expandTo24(image, palette, out);
     case 8:
         if (start && !start->empty()) {
             outPalette = *start;
             return remapFixed(image, palette, *start, 8, dither, out);
         }
         if (bits == 24)
-            return exactPalette(image, 256, 8, out, outPalette) ? kOk
-                                                                : quantize(image, palette, 256, 8, dither, out, outPalette);
+            return exactPalette(image, 256, 8, out, outPalette)
+                       ? kOk
+                       : quantize(image, palette, 256, 8, dither, out, outPalette);
         outPalette = palette;
         return repack(image, 8, out);
     case 4:
@@ -333,13 +329,9 @@ int reduce(const Image &image, const Palette &palette, int depth, bool dither, c
         outPalette = palette;
         outPalette.resize(std::min<size_t>(outPalette.size(), 16));
         return repack(image, 4, out);
-    case 1:
-        return toMono(image, palette, dither, out, outPalette);
-    case 0:
-        outPalette = kVga;
-        return remapFixed(image, palette, kVga, 4, dither, out);
-    default:
-        return kBadDepth;
+    case 1: return toMono(image, palette, dither, out, outPalette);
+    case 0: outPalette = kVga; return remapFixed(image, palette, kVga, 4, dither, out);
+    default: return kBadDepth;
     }
 }
 

@@ -19,9 +19,9 @@ public:
 
 // What every read is given besides the file.
 struct ReadOptions {
-    int depth = 24;                  // 0 (the 16 VGA colours), 1, 4, 8 or 24
-    bool dither = false;             // error diffusion when colours are reduced
-    const Palette *start = nullptr;  // an 8-bit read maps onto it when not empty
+    int depth = 24;                 // 0 (the 16 VGA colours), 1, 4, 8 or 24
+    bool dither = false;            // error diffusion when colours are reduced
+    const Palette *start = nullptr; // an 8-bit read maps onto it when not empty
     const Progress *progress = nullptr;
     // When both are set, a reader that can decode at a reduced size (JPEG)
     // picks the smallest one that still covers this box, upright.

@@ -463,8 +463,8 @@ int writeGif(const std::string &path, int depth, const Image &image, const Palet
     if (!gif)
         return kCannotWrite;
     ColorMapObject *map = GifMakeMapObject(colours, entries.data());
-    bool ok = map && EGifPutScreenDesc(gif, img->width(), img->height(), bits, 0, map) == GIF_OK &&
-              EGifPutImageDesc(gif, 0, 0, img->width(), img->height(), false, nullptr) == GIF_OK;
+    bool ok = map && EGifPutScreenDesc(gif, img->width(), img->height(), bits, 0, map) == GIF_OK
+              && EGifPutImageDesc(gif, 0, 0, img->width(), img->height(), false, nullptr) == GIF_OK;
     GifFreeMapObject(map);
     std::vector<GifPixelType> line(size_t(img->width()));
     ProgressReporter reporter(progress);

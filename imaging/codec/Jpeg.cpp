@@ -11,8 +11,8 @@
 #include <cstring>
 #include <vector>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace brisvale::codec {
 
@@ -27,10 +27,7 @@ struct ErrorManager {
     bool truncated;
 };
 
-void onError(j_common_ptr c)
-{
-    std::longjmp(reinterpret_cast<ErrorManager *>(c->err)->jump, 1);
-}
+void onError(j_common_ptr c) { std::longjmp(reinterpret_cast<ErrorManager *>(c->err)->jump, 1); }
 
 void onMessage(j_common_ptr c, int level)
 {
@@ -157,7 +154,10 @@ void cmykToBgr(const uint8_t *cmyk, uint8_t *bgr, int width, bool inverted)
     for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
         int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
         if (!inverted) {
-            c = 255 - c; m = 255 - m; y = 255 - y; k = 255 - k;
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
         }
         bgr[0] = uint8_t(y * k / 255);
         bgr[1] = uint8_t(m * k / 255);
@@ -193,7 +193,8 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
         const uint64_t w = turned ? d.c.image_height : d.c.image_width;
         const uint64_t h = turned ? d.c.image_width : d.c.image_height;
         unsigned m = 1;
-        while (m < 8 && ((w * m + 7) / 8 < uint64_t(options.coverWidth) || (h * m + 7) / 8 < uint64_t(options.coverHeight)))
+        while (m < 8
+               && ((w * m + 7) / 8 < uint64_t(options.coverWidth) || (h * m + 7) / 8 < uint64_t(options.coverHeight)))
             ++m;
         d.c.scale_num = m;
         d.c.scale_denom = 8;
@@ -206,7 +207,7 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
     if (!guardedStart(&d.c, &d.err)) {
         image.clear();
         return d.err.pub.msg_code == JERR_NO_BACKING_STORE || d.err.pub.msg_code == JERR_OUT_OF_MEMORY ? kTooLarge
-                                                                                                      : kDamaged;
+                                                                                                       : kDamaged;
     }
     std::vector<uint8_t> cmykRow(cmyk ? size_t(d.c.output_width) * 4 : 0);
     ProgressReporter progress(options.progress);

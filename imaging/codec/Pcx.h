@@ -13,7 +13,6 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
 int infoPcx(const uint8_t *data, size_t size, FileInfo &info);
 // Writes 1 bit, 4 bits in four planes, 8 bits, or 24 bits in three planes;
 // depth 0 writes 4 bits with the VGA colours.
-int writePcx(const std::string &path, int depth, const Image &image, const Palette &palette,
-             const Progress *progress);
+int writePcx(const std::string &path, int depth, const Image &image, const Palette &palette, const Progress *progress);
 
 } // namespace brisvale::codec

@@ -32,10 +32,7 @@ void readFromMemory(png_structp png, png_bytep out, size_t length)
 
 void onWarning(png_structp, png_const_charp) {}
 
-[[noreturn]] void onError(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
+[[noreturn]] void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 struct Reader {
     png_structp png = nullptr;
@@ -134,8 +131,8 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             png_get_tRNS(r.png, r.info, &alpha, &alphaCount, nullptr);
         for (int i = 0; i < count; ++i) {
             const uint8_t a = (alpha && i < alphaCount) ? alpha[i] : 255;
-            filePalette.push_back(Rgb{overWhite(entries[i].red, a), overWhite(entries[i].green, a),
-                                      overWhite(entries[i].blue, a)});
+            filePalette.push_back(
+                Rgb{overWhite(entries[i].red, a), overWhite(entries[i].green, a), overWhite(entries[i].blue, a)});
         }
         png_set_packing(r.png);
     } else if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth <= 8 && !hasTrns) {

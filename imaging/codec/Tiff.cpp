@@ -63,8 +63,8 @@ public:
         TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::min<uint64_t>(limits().maxPixels * 4, INT64_MAX)));
         TIFFOpenOptionsSetErrorHandlerExtR(opts, silentHandler, nullptr);
         TIFFOpenOptionsSetWarningHandlerExtR(opts, silentHandler, nullptr);
-        tif_ = TIFFClientOpenExt("picture", "rm", &source_, readProc, writeProc, seekProc, closeProc, sizeProc,
-                                 mapProc, unmapProc, opts);
+        tif_ = TIFFClientOpenExt("picture", "rm", &source_, readProc, writeProc, seekProc, closeProc, sizeProc, mapProc,
+                                 unmapProc, opts);
         TIFFOpenOptionsFree(opts);
     }
     ~TiffFile()
@@ -82,8 +82,9 @@ private:
 
 bool looksLikeTiff(const uint8_t *d, size_t size)
 {
-    return size >= 4 && ((d[0] == 'I' && d[1] == 'I' && (d[2] == 42 || d[2] == 43) && d[3] == 0) ||
-                         (d[0] == 'M' && d[1] == 'M' && d[2] == 0 && (d[3] == 42 || d[3] == 43)));
+    return size >= 4
+           && ((d[0] == 'I' && d[1] == 'I' && (d[2] == 42 || d[2] == 43) && d[3] == 0)
+               || (d[0] == 'M' && d[1] == 'M' && d[2] == 0 && (d[3] == 42 || d[3] == 43)));
 }
 
 struct RgbaImage {
@@ -137,10 +138,10 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
     rgba.img.req_orientation = orientation;
     const bool turned = orientation >= ORIENTATION_LEFTTOP;
     // Along a stored row, and across the stored rows, the order is reversed:
-    const bool mirrorX = orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT ||
-                         orientation == ORIENTATION_RIGHTBOT || orientation == ORIENTATION_LEFTBOT;
-    const bool mirrorY = orientation == ORIENTATION_BOTRIGHT || orientation == ORIENTATION_BOTLEFT ||
-                         orientation == ORIENTATION_RIGHTTOP || orientation == ORIENTATION_RIGHTBOT;
+    const bool mirrorX = orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT
+                         || orientation == ORIENTATION_RIGHTBOT || orientation == ORIENTATION_LEFTBOT;
+    const bool mirrorY = orientation == ORIENTATION_BOTRIGHT || orientation == ORIENTATION_BOTLEFT
+                         || orientation == ORIENTATION_RIGHTTOP || orientation == ORIENTATION_RIGHTBOT;
 
     // Decode in bands no smaller than a strip or tile row, so no strip is
     // decoded twice.
@@ -231,11 +232,15 @@ int infoTiff(const uint8_t *data, size_t size, FileInfo &info)
     const char *name = "compressed";
     switch (compression) {
     case COMPRESSION_NONE: name = "uncompressed"; break;
-    case COMPRESSION_CCITTRLE: case COMPRESSION_CCITTFAX3: case COMPRESSION_CCITTFAX4: name = "CCITT"; break;
+    case COMPRESSION_CCITTRLE:
+    case COMPRESSION_CCITTFAX3:
+    case COMPRESSION_CCITTFAX4: name = "CCITT"; break;
     case COMPRESSION_LZW: name = "LZW"; break;
-    case COMPRESSION_OJPEG: case COMPRESSION_JPEG: name = "JPEG"; break;
+    case COMPRESSION_OJPEG:
+    case COMPRESSION_JPEG: name = "JPEG"; break;
     case COMPRESSION_PACKBITS: name = "PackBits"; break;
-    case COMPRESSION_ADOBE_DEFLATE: case COMPRESSION_DEFLATE: name = "Deflate"; break;
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE: name = "Deflate"; break;
     default: break;
     }
     info.format = std::string("TIFF ") + name + (TIFFIsTiled(tif) ? " tiled" : "");

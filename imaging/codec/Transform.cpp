@@ -71,7 +71,10 @@ void flipVertical(Image &image)
 int rotateClockwise(Image &image)
 {
     const int h = image.height();
-    return remapSwapped(image, [h](int x, int y, int &sx, int &sy) { sx = y; sy = h - 1 - x; });
+    return remapSwapped(image, [h](int x, int y, int &sx, int &sy) {
+        sx = y;
+        sy = h - 1 - x;
+    });
 }
 
 int applyOrientation(Image &image, int orientation)
@@ -79,12 +82,27 @@ int applyOrientation(Image &image, int orientation)
     const int w = image.width(), h = image.height();
     switch (orientation) {
     case 2: mirrorHorizontal(image); return kOk;
-    case 3: flipVertical(image); mirrorHorizontal(image); return kOk;
+    case 3:
+        flipVertical(image);
+        mirrorHorizontal(image);
+        return kOk;
     case 4: flipVertical(image); return kOk;
-    case 5: return remapSwapped(image, [](int x, int y, int &sx, int &sy) { sx = y; sy = x; });
+    case 5:
+        return remapSwapped(image, [](int x, int y, int &sx, int &sy) {
+            sx = y;
+            sy = x;
+        });
     case 6: return rotateClockwise(image);
-    case 7: return remapSwapped(image, [w, h](int x, int y, int &sx, int &sy) { sx = w - 1 - y; sy = h - 1 - x; });
-    case 8: return remapSwapped(image, [w](int x, int y, int &sx, int &sy) { sx = w - 1 - y; sy = x; });
+    case 7:
+        return remapSwapped(image, [w, h](int x, int y, int &sx, int &sy) {
+            sx = w - 1 - y;
+            sy = h - 1 - x;
+        });
+    case 8:
+        return remapSwapped(image, [w](int x, int y, int &sx, int &sy) {
+            sx = w - 1 - y;
+            sy = x;
+        });
     default: return kOk;
     }
 }

@@ -21,10 +21,7 @@ namespace {
 // The title a desktop shows for a window: the window-system layer hands the
 // window manager this text (_NET_WM_NAME on X11), not the widget's own title.
 struct DesktopTitle : QPlatformWindow {
-    static QString of(const QWidget &w)
-    {
-        return formatWindowTitle(w.windowTitle(), QStringLiteral(" \u2014 "));
-    }
+    static QString of(const QWidget &w) { return formatWindowTitle(w.windowTitle(), QStringLiteral(" \u2014 ")); }
 };
 
 class ProgramTest : public ::testing::Test {

@@ -17,8 +17,8 @@ QString expectedName(int value)
     static const char *const ranks[] = {"Ace", "2", "3", "4", "5", "6", "7", "8", "9", "10", "Jack", "Queen", "King"};
     static const char *const suits[] = {"Spades", "Hearts", "Clubs", "Diamonds"};
     if (value >= 1 && value <= 52)
-        return QStringLiteral("cd%1of%2").arg(QLatin1String(ranks[(value - 1) % 13]),
-                                             QLatin1String(suits[(value - 1) / 13]));
+        return QStringLiteral("cd%1of%2")
+            .arg(QLatin1String(ranks[(value - 1) % 13]), QLatin1String(suits[(value - 1) / 13]));
     if (value == 53)
         return QStringLiteral("CdJoker");
     if (value >= 54 && value <= 62)
@@ -35,15 +35,9 @@ int expectedDepth(int value)
     return (suit == 1 || suit == 3) && CardRank(value) <= 10 ? 1 : 4;
 }
 
-quint32 le32(const QByteArray &b, int at)
-{
-    return qFromLittleEndian<quint32>(b.constData() + at);
-}
+quint32 le32(const QByteArray &b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
 
-quint16 le16(const QByteArray &b, int at)
-{
-    return qFromLittleEndian<quint16>(b.constData() + at);
-}
+quint16 le16(const QByteArray &b, int at) { return qFromLittleEndian<quint16>(b.constData() + at); }
 
 QImage over(const QImage &art, const QColor &background)
 {
@@ -193,8 +187,8 @@ TEST(CardImages, RenditionsDrawTheSameDesignLarger)
             EXPECT_EQ(qAlpha(large.pixel(0, 0)), 0);
             EXPECT_EQ(qAlpha(large.pixel(large.width() / 2, large.height() / 2)), 255);
             // Brought down to 71 x 96 it matches its own card better than any other.
-            const QImage reduced =
-                over(large, Qt::white).scaled(71, 96, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            const QImage reduced = over(large, Qt::white)
+                                       .scaled(71, 96, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
             const double own = meanDifference(reduced, small[value - 1]);
             for (int other = 1; other <= kCardValueCount; ++other) {
                 if (other != value) {

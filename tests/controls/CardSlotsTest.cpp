@@ -38,8 +38,8 @@ protected:
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(table);
-        QPainter(&image).drawImage(0, 0, CardImages::rendition(name, scale).scaled(size, Qt::IgnoreAspectRatio,
-                                                                                      Qt::SmoothTransformation));
+        QPainter(&image).drawImage(
+            0, 0, CardImages::rendition(name, scale).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         return image;
     }
 

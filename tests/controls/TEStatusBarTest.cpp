@@ -1,6 +1,6 @@
+#include "controls/TEStatusBar.h"
 #include "controls/DockLayout.h"
 #include "controls/SectionBevels.h"
-#include "controls/TEStatusBar.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -95,10 +95,9 @@ TEST(DockLayout, EdgesAreTakenTopBottomLeftRightThenClientInListOrder)
 
 TEST(DockLayout, RoomNeverGoesNegative)
 {
-    const std::vector<QRect> placed =
-        dockRects(QRect(0, 0, 50, 20), {{TAlign::alLeft, QRect(0, 0, 40, 5)},
-                                        {TAlign::alLeft, QRect(0, 0, 40, 5)},
-                                        {TAlign::alClient, QRect()}});
+    const std::vector<QRect> placed = dockRects(
+        QRect(0, 0, 50, 20),
+        {{TAlign::alLeft, QRect(0, 0, 40, 5)}, {TAlign::alLeft, QRect(0, 0, 40, 5)}, {TAlign::alClient, QRect()}});
     EXPECT_EQ(placed[1], QRect(40, 0, 40, 20));
     EXPECT_EQ(placed[2].width(), 0);
 }
@@ -304,9 +303,9 @@ TEST(TEStatusBar, DateAndTimeFollowTheLocale)
 
 TEST(TEStatusBar, LongTimeFormatDropsOnlyTheZone)
 {
-    for (const QLocale &locale : {QLocale(QLocale::English, QLocale::UnitedStates),
-                                  QLocale(QLocale::German, QLocale::Germany),
-                                  QLocale(QLocale::French, QLocale::France), QLocale::c()}) {
+    for (const QLocale &locale :
+         {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany),
+          QLocale(QLocale::French, QLocale::France), QLocale::c()}) {
         const QString format = longTimeFormat(locale);
         EXPECT_FALSE(format.contains(u't')) << format.toStdString();
         EXPECT_TRUE(format.contains(QStringLiteral("ss"))) << format.toStdString();

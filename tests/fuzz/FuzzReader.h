@@ -74,9 +74,9 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
         const bool memory = whole == codec::kOutOfMemory || whole == codec::kTooLarge;
         if (streamedRc != whole && !(streamedRc == codec::kOk && memory))
             __builtin_trap();
-        if (streamedRc != codec::kOk ? !streamed.empty()
-                                     : streamed.empty() != (counter.rows > 0)
-                                           || (counter.rows > 0 && counter.rows != counter.height))
+        if (streamedRc != codec::kOk
+                ? !streamed.empty()
+                : streamed.empty() != (counter.rows > 0) || (counter.rows > 0 && counter.rows != counter.height))
             __builtin_trap();
     }
     codec::FileInfo fileInfo;
@@ -86,8 +86,8 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
 
 } // namespace brisvale::fuzz
 
-#define BRISVALE_FUZZ_READER(read, info)                                                                            \
-    extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)                                        \
-    {                                                                                                              \
-        return brisvale::fuzz::runOne(read, info, data, size);                                                     \
+#define BRISVALE_FUZZ_READER(read, info)                                                                               \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)                                            \
+    {                                                                                                                  \
+        return brisvale::fuzz::runOne(read, info, data, size);                                                         \
     }

@@ -11,8 +11,7 @@ using namespace brisvale::platform;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
-                                                     qsizetype(size));
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const WaveFile wave = WaveFile::parse(bytes);
     if (!wave.isValid()) {
         if (!wave.samples().isEmpty() || wave.frameCount() != 0)

@@ -1,24 +1,18 @@
-#include "game/HandEvaluation.h"
 #include "game/HoldOdds.h"
+#include "game/HandEvaluation.h"
 
 #include <gtest/gtest.h>
 
 using namespace brisvale;
 
 namespace brisvale {
-void PrintTo(const Fraction &f, std::ostream *os)
-{
-    *os << f.numerator << '/' << f.denominator;
-}
+void PrintTo(const Fraction &f, std::ostream *os) { *os << f.numerator << '/' << f.denominator; }
 } // namespace brisvale
 
 namespace {
 
 // Card from rank (1 ace .. 13 king) and suit (1 spades, 2 hearts, 3 clubs, 4 diamonds).
-constexpr cdCardDeck card(int rank, int suit)
-{
-    return cdCardDeck((suit - 1) * 13 + rank);
-}
+constexpr cdCardDeck card(int rank, int suit) { return cdCardDeck((suit - 1) * 13 + rank); }
 
 PayoutTable table(std::array<std::int32_t, 9> h)
 {

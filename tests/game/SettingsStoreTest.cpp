@@ -27,17 +27,36 @@ TEST(StoredInteger, ParsesDecimalAndBothHexForms)
         const char *text;
         std::optional<std::int32_t> value;
     } cases[] = {
-        {"0x10", 16}, {"0X1f", 31}, {"$10", 16}, {"$ff", 255}, {"-$10", -16},
-        {"1000", 1000}, {"-5", -5}, {"+7", 7}, {" 42", 42}, {"007", 7},
+        {"0x10", 16},
+        {"0X1f", 31},
+        {"$10", 16},
+        {"$ff", 255},
+        {"-$10", -16},
+        {"1000", 1000},
+        {"-5", -5},
+        {"+7", 7},
+        {" 42", 42},
+        {"007", 7},
         {"-2147483648", std::numeric_limits<std::int32_t>::min()},
         {"2147483647", std::numeric_limits<std::int32_t>::max()},
         // Hexadecimal colours and system colours keep all 32 bits.
-        {"0xFFFFFFFF", -1}, {"$8000000F", std::int32_t(0x8000000F)},
+        {"0xFFFFFFFF", -1},
+        {"$8000000F", std::int32_t(0x8000000F)},
         // Not numbers: the caller's default.
-        {"abc", std::nullopt}, {"", std::nullopt}, {"0x", std::nullopt}, {"$", std::nullopt},
-        {"12abc", std::nullopt}, {"42 ", std::nullopt}, {"1.5", std::nullopt}, {"-", std::nullopt},
-        {"0xg1", std::nullopt}, {"0x-5", std::nullopt}, {"2147483648", std::nullopt},
-        {"-2147483649", std::nullopt}, {"0x100000000", std::nullopt}, {"$1FFFFFFFF", std::nullopt},
+        {"abc", std::nullopt},
+        {"", std::nullopt},
+        {"0x", std::nullopt},
+        {"$", std::nullopt},
+        {"12abc", std::nullopt},
+        {"42 ", std::nullopt},
+        {"1.5", std::nullopt},
+        {"-", std::nullopt},
+        {"0xg1", std::nullopt},
+        {"0x-5", std::nullopt},
+        {"2147483648", std::nullopt},
+        {"-2147483649", std::nullopt},
+        {"0x100000000", std::nullopt},
+        {"$1FFFFFFFF", std::nullopt},
         {"99999999999999999999", std::nullopt},
     };
     for (const auto &c : cases) {
@@ -62,7 +81,8 @@ TEST_F(Store, WritesEveryValueAsText)
     store.writeInteger(QStringLiteral("Bet"), QStringLiteral("Total"), -300);
     store.writeBool(QStringLiteral("Settings"), QStringLiteral("Sound"), false);
     store.writeBool(QStringLiteral("ShowPicture"), QStringLiteral("Picture1"), true);
-    store.writeString(QStringLiteral("Sound"), QStringLiteral("WAVFILE1"), QStringLiteral("/home/p/My \"Waves\"/win.wav"));
+    store.writeString(QStringLiteral("Sound"), QStringLiteral("WAVFILE1"),
+                      QStringLiteral("/home/p/My \"Waves\"/win.wav"));
     const HiveDocument doc = HiveDocument::parse(hive());
     auto raw = [&](const char *key, const char *ident) {
         return doc.value(QStringLiteral("MORVEL\\") + QLatin1String(key), QLatin1String(ident))->text;

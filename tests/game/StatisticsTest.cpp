@@ -1,5 +1,5 @@
-#include "game/PokerGame.h"
 #include "game/Statistics.h"
+#include "game/PokerGame.h"
 
 #include <gtest/gtest.h>
 

@@ -63,8 +63,8 @@ protected:
     // The stored text, or "<absent>".
     static QString stored(const char *section, const char *ident)
     {
-        const auto v = HiveDocument::parse(hiveBytes()).value(QStringLiteral("MORVEL\\") + QLatin1String(section),
-                                                              QLatin1String(ident));
+        const auto v = HiveDocument::parse(hiveBytes())
+                           .value(QStringLiteral("MORVEL\\") + QLatin1String(section), QLatin1String(ident));
         return v ? v->text : QStringLiteral("<absent>");
     }
 
@@ -141,14 +141,12 @@ TEST_F(TableSettingsWindow, AStoredBetIsTakenOnlyBelowTheRestoredTotal)
         int bet;
     };
     const Case cases[] = {
-        {"500", "500", 5},   // equal to the total: ignored
-        {"500", "495", 495},
-        {"500", nullptr, 5}, // missing
-        {"500", "0", 5},     // the design value stays
-        {"500", "3", 5},     // brought into range
-        {"5000", "2000", 1000},
-        {"300", "600", 5},   // compared with the stored total, not the 1000 it replaces
-        {"50", "600", 600},  // the total stays 1000
+        {"500", "500", 5},                           // equal to the total: ignored
+        {"500", "495", 495},    {"500", nullptr, 5}, // missing
+        {"500", "0", 5},                             // the design value stays
+        {"500", "3", 5},                             // brought into range
+        {"5000", "2000", 1000}, {"300", "600", 5},   // compared with the stored total, not the 1000 it replaces
+        {"50", "600", 600},                          // the total stays 1000
         {"500", "abc", 5},
     };
     for (const Case &c : cases) {
@@ -157,8 +155,8 @@ TEST_F(TableSettingsWindow, AStoredBetIsTakenOnlyBelowTheRestoredTotal)
         if (c.amount)
             store("Bet", "Amount", QLatin1String(c.amount));
         TForm1 form;
-        const QString label = QStringLiteral("total %1 amount %2").arg(QLatin1String(c.total),
-                                                                       QLatin1String(c.amount ? c.amount : "-"));
+        const QString label = QStringLiteral("total %1 amount %2")
+                                  .arg(QLatin1String(c.total), QLatin1String(c.amount ? c.amount : "-"));
         EXPECT_EQ(form.game().bet(), c.bet) << qPrintable(label);
         EXPECT_EQ(form.Bet->value(), c.bet) << qPrintable(label);
         EXPECT_EQ(form.Bet->maximum(), 1000);
@@ -206,10 +204,10 @@ TEST_F(TableSettingsWindow, StoredSwitchesAndColoursAreApplied)
 {
     store("Settings", "Sound", QStringLiteral("0"));
     store("ShowPicture", "Picture2", QStringLiteral("0"));
-    store("Settings", "FormColor", QStringLiteral("255"));        // red
-    store("Settings", "PieColor", QStringLiteral("0"));           // black: never applied
-    store("Settings", "AmountColor", QStringLiteral("$FF0000"));  // blue
-    store("Settings", "TotalColor", QStringLiteral("65280"));     // green
+    store("Settings", "FormColor", QStringLiteral("255"));       // red
+    store("Settings", "PieColor", QStringLiteral("0"));          // black: never applied
+    store("Settings", "AmountColor", QStringLiteral("$FF0000")); // blue
+    store("Settings", "TotalColor", QStringLiteral("65280"));    // green
     {
         TForm1 form;
         EXPECT_TRUE(form.RadioButton2->isChecked());

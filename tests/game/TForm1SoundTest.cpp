@@ -107,8 +107,7 @@ TEST_F(TForm1SoundTest, AFileThatIsNoWaveSwitchesSoundOffAndTheHandIsStillSettle
 
     // The hand was settled and shown as always.
     EXPECT_EQ(form_.game().counters().wins, 1);
-    EXPECT_TRUE(form_.Cash->text().endsWith(QStringLiteral("Total is now ")
-                                            + QString::number(form_.game().total())));
+    EXPECT_TRUE(form_.Cash->text().endsWith(QStringLiteral("Total is now ") + QString::number(form_.game().total())));
     EXPECT_EQ(form_.Panel5->text(), QString::number(form_.game().total()));
     for (ClickPanel *panel : form_.HoldPanel)
         EXPECT_EQ(panel->text(), QStringLiteral("Over"));
@@ -137,8 +136,8 @@ TEST_F(TForm1SoundTest, TwoQuickWinsTheSecondSoundCutsTheFirst)
     playUntilWin();
     ASSERT_TRUE(device_->isPlaying());
     playUntilWin();
-    EXPECT_EQ(device_->log(), QStringList({"open coins.Wav", "play coins.Wav", "cut coins.Wav",
-                                           "close", "open coins.Wav", "play coins.Wav"}));
+    EXPECT_EQ(device_->log(), QStringList({"open coins.Wav", "play coins.Wav", "cut coins.Wav", "close",
+                                           "open coins.Wav", "play coins.Wav"}));
     EXPECT_TRUE(form_.RadioButton1->isChecked());
 }
 
@@ -178,9 +177,8 @@ TEST_F(TForm1SoundTest, APlayThatFailsIsShownAndSoundStaysOn)
     device_->setPlayFailure(platform::WaveError::NoOutputDevice);
     playUntilWin();
     EXPECT_TRUE(form_.RadioButton1->isChecked());
-    EXPECT_EQ(form_.EStatusBar1->message(),
-              QStringLiteral("Unable to play sound file error code:  15\n"
-                             "No audio output device is available."));
+    EXPECT_EQ(form_.EStatusBar1->message(), QStringLiteral("Unable to play sound file error code:  15\n"
+                                                           "No audio output device is available."));
     EXPECT_EQ(form_.game().counters().wins, 1);
 }
 

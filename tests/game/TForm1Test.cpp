@@ -4,9 +4,9 @@
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
-#include "game/RandomGenerator.h"
-#include "game/PieGauge.h"
 #include "game/HoldOdds.h"
+#include "game/PieGauge.h"
+#include "game/RandomGenerator.h"
 #include "game/TrainerTexts.h"
 
 #include <QApplication>
@@ -372,7 +372,8 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     QTest::keyClick(form.get(), Qt::Key_H);
     QTRY_COMPARE_WITH_TIMEOUT(held(), 0b11101u, 30000);
     EXPECT_EQ(form->EStatusBar1->message(), BestHoldText(odds, dealt));
-    EXPECT_TRUE(form->EStatusBar1->message().startsWith(QStringLiteral("Best hold: 7\u2663 6\u2666 5\u2660 4\u2660, worth ")));
+    EXPECT_TRUE(
+        form->EStatusBar1->message().startsWith(QStringLiteral("Best hold: 7\u2663 6\u2666 5\u2660 4\u2660, worth ")));
 
     // Playing that best hold costs nothing and is not remarked on.
     QTest::keyClick(form.get(), Qt::Key_Return);

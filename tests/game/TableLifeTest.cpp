@@ -7,6 +7,7 @@
 #include "game/TForm1.h"
 #include "platform/ScriptedDialogService.h"
 
+#include "tests/support/Actions.h"
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
@@ -16,7 +17,6 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
-#include "tests/support/Actions.h"
 
 #include <gtest/gtest.h>
 
@@ -50,10 +50,7 @@ protected:
         action->trigger();
     }
     QString grid(int row, int col) const { return form->StringGrid1->item(row, col)->text(); }
-    QColor tableBackground() const
-    {
-        return form->centralWidget()->palette().color(QPalette::Window);
-    }
+    QColor tableBackground() const { return form->centralWidget()->palette().color(QPalette::Window); }
     QColor betBackground() const { return form->Bet->palette().color(QPalette::Base); }
 
     ScriptedDialogService dialogs;
@@ -96,8 +93,8 @@ TEST_F(TableLife, UpdateDisplayShowsTotalCountersNamesAndGauge)
     form->UpdateDisplay();
 
     EXPECT_EQ(form->Panel5->text(), QStringLiteral("4321"));
-    const QStringList names{"No Pair", "Pairs", "2 Pair", "3 of a Kind", "Straight", "Flush",
-                            "Full House", "4 of a Kind", "Straight Flush", "Royal Flush"};
+    const QStringList names{"No Pair", "Pairs",      "2 Pair",      "3 of a Kind",    "Straight",
+                            "Flush",   "Full House", "4 of a Kind", "Straight Flush", "Royal Flush"};
     for (int col = 0; col < 10; ++col) {
         EXPECT_EQ(grid(0, col), names[col]);
         EXPECT_EQ(grid(1, col), QString::number(col * 3 + 1));

@@ -1,5 +1,5 @@
-#include "game/SettingsStore.h"
 #include "game/TableSettings.h"
+#include "game/SettingsStore.h"
 
 #include "tests/support/HiveFileTest.h"
 
@@ -22,7 +22,7 @@ TEST_F(Table, SavesInTheClosingOrderWithItsRules)
     t.betAmount = 25;
     t.total = 30; // stored even though it is 50 or less
     t.formColor = 0x00FF00;
-    t.pieColor = 0;                       // black is never remembered
+    t.pieColor = 0;                           // black is never remembered
     t.amountColor = std::int32_t(0x8000000F); // nor a system colour
     t.totalColor = 255;
     t.sound = false;

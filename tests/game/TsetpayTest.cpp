@@ -5,8 +5,8 @@
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/TForm1.h"
-#include "platform/ScriptedDialogService.h"
 #include "platform/FileSystem.h"
+#include "platform/ScriptedDialogService.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCheckBox>
@@ -183,8 +183,9 @@ TEST(PayoutsDialogInTheGame, ChosenSoundIsStoredAtOnceAndReloadedOnActivation)
     ScriptedDialogService script;
     platform::setDialogService(&script);
     TForm1 form;
-    const QString path = test::freshFolder(QStringLiteral("snd")) + QStringLiteral("/a very long folder name that "
-                                                                                    "goes on and on/Fanfare.wav");
+    const QString path = test::freshFolder(QStringLiteral("snd"))
+                         + QStringLiteral("/a very long folder name that "
+                                          "goes on and on/Fanfare.wav");
     form.SoundChosen(3, path);
     SettingsStore store;
     EXPECT_EQ(store.readString(QStringLiteral("Sound"), QStringLiteral("WAVFILE3"), QStringLiteral("Error")), path);

@@ -96,8 +96,7 @@ TEST_F(WinSoundsTest, FallsBackFromTheChosenFileToCoinsHereThenShippedToTheChime
     removeChime();
     device_->clearLog();
     EXPECT_TRUE(sounds_->playWin(3, true).played);
-    EXPECT_EQ(device_->log(),
-              QStringList({"cut " + chime, "close", "open " + chime, "play " + chime}));
+    EXPECT_EQ(device_->log(), QStringList({"cut " + chime, "close", "open " + chime, "play " + chime}));
 }
 
 TEST_F(WinSoundsTest, WithNothingToPlayTheFirstWinFailsToOpen)
@@ -213,8 +212,8 @@ TEST_F(WinSoundsTest, ASecondWinCutsTheFirstSound)
     sounds_->playWin(1, true);
     ASSERT_TRUE(device_->isPlaying());
     sounds_->playWin(5, true);
-    EXPECT_EQ(device_->log(), QStringList({"open " + pair, "play " + pair, "cut " + pair, "close",
-                                           "open " + flush, "play " + flush}));
+    EXPECT_EQ(device_->log(),
+              QStringList({"open " + pair, "play " + pair, "cut " + pair, "close", "open " + flush, "play " + flush}));
     EXPECT_TRUE(device_->isPlaying());
 
     // A sound that ended is not cut by the next win.

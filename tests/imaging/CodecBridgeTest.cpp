@@ -46,8 +46,19 @@ protected:
 QString screenGif(const QString &path, int width, int height)
 {
     QByteArray gif("GIF89a");
-    const uint8_t screen[] = {uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), 0x80, 0, 0,
-                              10, 20, 30, 255, 255, 255};
+    const uint8_t screen[] = {uint8_t(width),
+                              uint8_t(width >> 8),
+                              uint8_t(height),
+                              uint8_t(height >> 8),
+                              0x80,
+                              0,
+                              0,
+                              10,
+                              20,
+                              30,
+                              255,
+                              255,
+                              255};
     gif.append(reinterpret_cast<const char *>(screen), sizeof screen);
     gif.append("\x2c\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0\x3b", 16);
     QFile file(path);
@@ -87,8 +98,11 @@ TEST_F(CodecBridge, ReadsGiveTheBitmapKindOfEachDepthCode)
     const struct {
         bool (*read)(const QString &, int, int, const CodecProgress &, Bitmap &);
         const char *file;
-    } readers[] = {{ReadBMPFile, "bmp_8.bmp"}, {ReadGIFFile, "gif_64.gif"}, {ReadTIFFile, "tif_lzw.tif"},
-                   {ReadPCXFile, "pcx_24.pcx"}, {ReadPNGFile, "png_rgb8.png"}};
+    } readers[] = {{ReadBMPFile, "bmp_8.bmp"},
+                   {ReadGIFFile, "gif_64.gif"},
+                   {ReadTIFFile, "tif_lzw.tif"},
+                   {ReadPCXFile, "pcx_24.pcx"},
+                   {ReadPNGFile, "png_rgb8.png"}};
     for (const auto &r : readers) {
         SCOPED_TRACE(r.file);
         ASSERT_TRUE(r.read(fixture(r.file), 24, 0, {}, bitmap));
@@ -113,12 +127,13 @@ TEST_F(CodecBridge, AFailedReadShowsTheLibrarysTextAndLeavesNoBitmap)
 
     dialogs.clear();
     std::vector<int> seen;
-    EXPECT_FALSE(ReadPNGFile(fixture("png_rgb8.png"), 24, 0,
-                             [&](int32_t p) {
-                                 seen.push_back(p);
-                                 return p >= 50 ? 0 : 1;
-                             },
-                             bitmap));
+    EXPECT_FALSE(ReadPNGFile(
+        fixture("png_rgb8.png"), 24, 0,
+        [&](int32_t p) {
+            seen.push_back(p);
+            return p >= 50 ? 0 : 1;
+        },
+        bitmap));
     EXPECT_TRUE(bitmap.isEmpty());
     EXPECT_GE(seen.back(), 50);
     EXPECT_LT(seen.back(), 100);
@@ -134,7 +149,8 @@ TEST_F(CodecBridge, APictureThatCannotBeAllocatedFailsWithItsText)
     const int result = test::runWithMemoryCap(size_t(64) << 20, [&] {
         Bitmap bitmap;
         const bool ok = ReadGIFFile(path, 8, 0, {}, bitmap);
-        return !ok && bitmap.isEmpty() && dialogs.texts() == QStringList{QStringLiteral("Not enough memory for the picture")};
+        return !ok && bitmap.isEmpty()
+               && dialogs.texts() == QStringList{QStringLiteral("Not enough memory for the picture")};
     });
     EXPECT_EQ(result, 1);
 }
@@ -152,8 +168,10 @@ TEST_F(CodecBridge, APictureIsHandedOverWithoutASecondCopy)
         if (!ReadGIFFile(path, 24, 0, {}, bitmap))
             return -1;
         return bitmap.image().format() == QImage::Format_BGR888 && bitmap.width() == 6000
-                   && bitmap.image().pixel(5999, 4999) == qRgb(255, 255, 255) && bitmap.image().pixel(0, 0) == qRgb(10, 20, 30)
-               ? 1 : 0;
+                       && bitmap.image().pixel(5999, 4999) == qRgb(255, 255, 255)
+                       && bitmap.image().pixel(0, 0) == qRgb(10, 20, 30)
+                   ? 1
+                   : 0;
     });
     EXPECT_EQ(result, 1);
 }
@@ -165,11 +183,13 @@ TEST_F(CodecBridge, ShrinkingWhileReadingGivesTheWholeReadsPixels)
 {
     QTemporaryDir dir;
     QStringList paths;
-    for (const char *name :
-         {"bmp_1.bmp", "bmp_4.bmp", "bmp_8.bmp", "bmp_24.bmp", "bmp_32.bmp", "bmp_v5_alpha.bmp", "bmp_rle8.bmp",
-          "gif_64.gif", "gif_transparent.gif", "gif_interlaced.gif", "png_g2.png", "png_p4_trns.png", "png_rgb16.png",
-          "png_rgba8.png", "png_ga8.png", "png_rgb8_interlaced.png", "tif_none.tif", "tif_palette.tif", "tif_tiled.tif",
-          "tifo_2.tif", "tifo_4.tif", "pcx_1.pcx", "pcx_4planes.pcx", "pcx_8.pcx", "pcx_24.pcx"})
+    for (const char *name : {"bmp_1.bmp",           "bmp_4.bmp",          "bmp_8.bmp",       "bmp_24.bmp",
+                             "bmp_32.bmp",          "bmp_v5_alpha.bmp",   "bmp_rle8.bmp",    "gif_64.gif",
+                             "gif_transparent.gif", "gif_interlaced.gif", "png_g2.png",      "png_p4_trns.png",
+                             "png_rgb16.png",       "png_rgba8.png",      "png_ga8.png",     "png_rgb8_interlaced.png",
+                             "tif_none.tif",        "tif_palette.tif",    "tif_tiled.tif",   "tifo_2.tif",
+                             "tifo_4.tif",          "pcx_1.pcx",          "pcx_4planes.pcx", "pcx_8.pcx",
+                             "pcx_24.pcx"})
         paths << fixture(name);
     paths << screenGif(dir.filePath(QStringLiteral("screen.gif")), 40, 30);
     // The same rows stored from the top down, and files that end too soon.
@@ -218,7 +238,8 @@ TEST_F(CodecBridge, StatusZeroFailsAndOneSucceeds)
 {
     ShowCodecError(0);
     ShowCodecError(-13);
-    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("The picture operation failed"), QStringLiteral("Stopped")}));
+    EXPECT_EQ(dialogs.texts(),
+              (QStringList{QStringLiteral("The picture operation failed"), QStringLiteral("Stopped")}));
     dialogs.clear();
     Bitmap bitmap;
     EXPECT_TRUE(ReadBMPFile(fixture("bmp_1.bmp"), 1, 0, {}, bitmap));
@@ -272,7 +293,8 @@ TEST_F(CodecBridge, WritesRoundTripAndFailuresAreReported)
     EXPECT_TRUE(dialogs.entries().empty());
     EXPECT_FALSE(WriteBMPFile(dir.filePath(QStringLiteral("none/a.bmp")), 24, source, {}));
     EXPECT_FALSE(WriteGIFFile(dir.filePath(QStringLiteral("b.gif")), 8, Bitmap(), {}));
-    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Cannot write the file"), QStringLiteral("There is no picture")}));
+    EXPECT_EQ(dialogs.texts(),
+              (QStringList{QStringLiteral("Cannot write the file"), QStringLiteral("There is no picture")}));
 
     // A picture that cannot be taken into the library's form says why.
     dialogs.clear();
@@ -354,7 +376,8 @@ TEST_F(CodecBridge, ResourceBitmapsByNameAndByNumber)
     Bitmap untouched;
     EXPECT_FALSE(ReadResourceBitmap(QString(), QStringLiteral("NOSUCH"), nullptr, untouched));
     EXPECT_FALSE(ReadResourceBitmap(QString(), QStringLiteral("#120"), nullptr, untouched));
-    EXPECT_FALSE(ReadResourceBitmap(QStringLiteral("/no/such/module.rcc"), QStringLiteral("CASTLE"), nullptr, untouched));
+    EXPECT_FALSE(
+        ReadResourceBitmap(QStringLiteral("/no/such/module.rcc"), QStringLiteral("CASTLE"), nullptr, untouched));
     EXPECT_TRUE(untouched.isEmpty());
     EXPECT_TRUE(dialogs.entries().empty());
 }

@@ -26,25 +26,74 @@ struct Fixture {
 // Every file was made by a standard tool; NAME.ppm beside it is the reference
 // decoder's view of the same pixels.
 const Fixture kLossless[] = {
-    {"bmp_1.bmp", 0}, {"bmp_4.bmp", 0}, {"bmp_8.bmp", 0}, {"bmp_rle8.bmp", 0}, {"bmp_24.bmp", 0},
-    {"bmp_os2_8.bmp", 0}, {"bmp_os2_24.bmp", 0}, {"bmp_v4_24.bmp", 0}, {"bmp_v5_24.bmp", 0},
-    {"bmp_565.bmp", 1}, {"bmp_555.bmp", 1}, {"bmp_32.bmp", 0},
+    {"bmp_1.bmp", 0},
+    {"bmp_4.bmp", 0},
+    {"bmp_8.bmp", 0},
+    {"bmp_rle8.bmp", 0},
+    {"bmp_24.bmp", 0},
+    {"bmp_os2_8.bmp", 0},
+    {"bmp_os2_24.bmp", 0},
+    {"bmp_v4_24.bmp", 0},
+    {"bmp_v5_24.bmp", 0},
+    {"bmp_565.bmp", 1},
+    {"bmp_555.bmp", 1},
+    {"bmp_32.bmp", 0},
     // The reference widens 4-bit values by shifting (15 gives 240), we by
     // repeating them (15 gives 255), as the format means.
-    {"bmp_v5_alpha.bmp", 1}, {"bmp_4444.bmp", 15},
-    {"pcx_1.pcx", 0}, {"pcx_4planes.pcx", 0}, {"pcx_4packed.pcx", 0}, {"pcx_8.pcx", 0}, {"pcx_24.pcx", 0},
-    {"pcx_im8.pcx", 0}, {"pcx_im24.pcx", 0},
-    {"gif_2.gif", 0}, {"gif_64.gif", 0}, {"gif_interlaced.gif", 0}, {"gif_transparent.gif", 0},
-    {"gif_fulltable.gif", 0}, {"gif_codesize11.gif", 0},
-    {"tif_none.tif", 0}, {"tif_lzw.tif", 0}, {"tif_zip.tif", 0}, {"tif_packbits.tif", 0}, {"tif_16.tif", 1},
-    {"tif_palette.tif", 0}, {"tif_palette4.tif", 0}, {"tif_grey.tif", 0}, {"tif_1_fax.tif", 0},
-    {"tif_alpha.tif", 1}, {"tif_tiled.tif", 0}, {"tif_strips5.tif", 0},
-    {"tif_fill2_alpha.tif", 1}, {"tifo_2.tif", 0}, {"tifo_3.tif", 0}, {"tifo_4.tif", 0}, {"tifo_5.tif", 0},
-    {"tifo_6.tif", 0}, {"tifo_7.tif", 0}, {"tifo_8.tif", 0}, {"tifj_jpeg.tif", 6},
-    {"png_g1.png", 0}, {"png_g2.png", 0}, {"png_g4.png", 0}, {"png_g8.png", 0}, {"png_g16.png", 1},
-    {"png_rgb8.png", 0}, {"png_rgb16.png", 1}, {"png_p1.png", 0}, {"png_p2.png", 0}, {"png_p4.png", 0},
-    {"png_p8.png", 0}, {"png_ga8.png", 1}, {"png_ga16.png", 1}, {"png_rgba8.png", 1}, {"png_rgba16.png", 1},
-    {"png_rgb8_interlaced.png", 0}, {"png_rgba8_interlaced.png", 1}, {"png_p8_interlaced.png", 0},
+    {"bmp_v5_alpha.bmp", 1},
+    {"bmp_4444.bmp", 15},
+    {"pcx_1.pcx", 0},
+    {"pcx_4planes.pcx", 0},
+    {"pcx_4packed.pcx", 0},
+    {"pcx_8.pcx", 0},
+    {"pcx_24.pcx", 0},
+    {"pcx_im8.pcx", 0},
+    {"pcx_im24.pcx", 0},
+    {"gif_2.gif", 0},
+    {"gif_64.gif", 0},
+    {"gif_interlaced.gif", 0},
+    {"gif_transparent.gif", 0},
+    {"gif_fulltable.gif", 0},
+    {"gif_codesize11.gif", 0},
+    {"tif_none.tif", 0},
+    {"tif_lzw.tif", 0},
+    {"tif_zip.tif", 0},
+    {"tif_packbits.tif", 0},
+    {"tif_16.tif", 1},
+    {"tif_palette.tif", 0},
+    {"tif_palette4.tif", 0},
+    {"tif_grey.tif", 0},
+    {"tif_1_fax.tif", 0},
+    {"tif_alpha.tif", 1},
+    {"tif_tiled.tif", 0},
+    {"tif_strips5.tif", 0},
+    {"tif_fill2_alpha.tif", 1},
+    {"tifo_2.tif", 0},
+    {"tifo_3.tif", 0},
+    {"tifo_4.tif", 0},
+    {"tifo_5.tif", 0},
+    {"tifo_6.tif", 0},
+    {"tifo_7.tif", 0},
+    {"tifo_8.tif", 0},
+    {"tifj_jpeg.tif", 6},
+    {"png_g1.png", 0},
+    {"png_g2.png", 0},
+    {"png_g4.png", 0},
+    {"png_g8.png", 0},
+    {"png_g16.png", 1},
+    {"png_rgb8.png", 0},
+    {"png_rgb16.png", 1},
+    {"png_p1.png", 0},
+    {"png_p2.png", 0},
+    {"png_p4.png", 0},
+    {"png_p8.png", 0},
+    {"png_ga8.png", 1},
+    {"png_ga16.png", 1},
+    {"png_rgba8.png", 1},
+    {"png_rgba16.png", 1},
+    {"png_rgb8_interlaced.png", 0},
+    {"png_rgba8_interlaced.png", 1},
+    {"png_p8_interlaced.png", 0},
     {"png_p4_trns.png", 1},
 };
 
@@ -109,8 +158,8 @@ TEST(CodecRead, JpegVariantsMatchQtsReaderWithinTolerance)
 
 TEST(CodecRead, EveryDepthCodeGivesThatDepthAndPalette)
 {
-    const char *files[] = {"bmp_24.bmp", "bmp_8.bmp", "pcx_4planes.pcx", "gif_64.gif", "tif_lzw.tif",
-                           "png_rgba8.png", "jpg_baseline.jpg", "jpg_grey.jpg"};
+    const char *files[] = {"bmp_24.bmp",  "bmp_8.bmp",     "pcx_4planes.pcx",  "gif_64.gif",
+                           "tif_lzw.tif", "png_rgba8.png", "jpg_baseline.jpg", "jpg_grey.jpg"};
     for (const char *file : files) {
         for (int dither : {0, 1}) {
             SCOPED_TRACE(std::string(file) + " dither " + std::to_string(dither));
@@ -173,7 +222,11 @@ TEST(CodecRead, ProgressRisesToAHundredAndAZeroAnswerStops)
         std::vector<int> seen;
         Image image;
         Palette palette;
-        ASSERT_EQ(test::readByExtension(path, 24, 0, image, palette, [&](int32_t p) { seen.push_back(p); return 1; }),
+        ASSERT_EQ(test::readByExtension(path, 24, 0, image, palette,
+                                        [&](int32_t p) {
+                                            seen.push_back(p);
+                                            return 1;
+                                        }),
                   kOk);
         ASSERT_FALSE(seen.empty());
         EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
@@ -194,8 +247,9 @@ TEST(CodecRead, ProgressRisesToAHundredAndAZeroAnswerStops)
 
 TEST(CodecRead, TruncatedAndForeignFilesFailWithTheirOwnStatus)
 {
-    const char *files[] = {"bmp_24.bmp", "bmp_rle8.bmp", "pcx_8.pcx", "pcx_24.pcx", "gif_64.gif", "tif_lzw.tif",
-                           "png_rgb8.png", "png_rgb8_interlaced.png", "jpg_baseline.jpg"};
+    const char *files[] = {"bmp_24.bmp",      "bmp_rle8.bmp", "pcx_8.pcx",    "pcx_24.pcx",
+                           "gif_64.gif",      "tif_lzw.tif",  "png_rgb8.png", "png_rgb8_interlaced.png",
+                           "jpg_baseline.jpg"};
     for (const char *file : files) {
         SCOPED_TRACE(file);
         const QByteArray whole = fileBytes(fixturePath(QString::fromLatin1(file)));
@@ -443,8 +497,10 @@ TEST(CodecRead, ExifOrientationTurnsPhotographsUpright)
         int orientation;
         QTransform turn;
         bool mirror;
-    } cases[] = {{3, QTransform().rotate(180), false}, {6, QTransform().rotate(90), false},
-                 {8, QTransform().rotate(270), false}, {2, QTransform(), true}};
+    } cases[] = {{3, QTransform().rotate(180), false},
+                 {6, QTransform().rotate(90), false},
+                 {8, QTransform().rotate(270), false},
+                 {2, QTransform(), true}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.orientation);
         QImage expected = plain.transformed(c.turn);

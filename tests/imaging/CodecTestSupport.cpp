@@ -14,15 +14,9 @@
 
 namespace brisvale::test {
 
-QString codecFixtureDir()
-{
-    return QString::fromLocal8Bit(qgetenv("BRISVALE_CODEC_FIXTURES"));
-}
+QString codecFixtureDir() { return QString::fromLocal8Bit(qgetenv("BRISVALE_CODEC_FIXTURES")); }
 
-std::string fixturePath(const QString &name)
-{
-    return QDir(codecFixtureDir()).filePath(name).toStdString();
-}
+std::string fixturePath(const QString &name) { return QDir(codecFixtureDir()).filePath(name).toStdString(); }
 
 int16_t readByExtension(const std::string &path, int depth, int dither, codec::Image &image, codec::Palette &palette,
                         const codec::Progress &progress)
@@ -84,8 +78,8 @@ int maxDifference(const QImage &a0, const QImage &b0)
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                              std::abs(qBlue(p) - qBlue(q))});
+            worst = std::max(
+                {worst, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))});
         }
     return worst;
 }

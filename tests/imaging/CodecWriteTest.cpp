@@ -4,11 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,8 +66,13 @@ TEST(CodecWrite, EveryWriterAtEveryDepthMakesAStandardFile)
             SCOPED_TRACE(std::string(f.ext) + " at " + std::to_string(depth));
             const QString file = dir.filePath(QStringLiteral("out.%1").arg(QLatin1String(f.ext)));
             std::vector<int> seen;
-            ASSERT_EQ(f.write(file.toStdString(), depth, src.image, src.palette,
-                              [&](int32_t p) { seen.push_back(p); return 1; }, 0),
+            ASSERT_EQ(f.write(
+                          file.toStdString(), depth, src.image, src.palette,
+                          [&](int32_t p) {
+                              seen.push_back(p);
+                              return 1;
+                          },
+                          0),
                       kOk);
             ASSERT_FALSE(seen.empty());
             EXPECT_EQ(seen.back(), 100);
@@ -81,8 +86,14 @@ TEST(CodecWrite, EveryWriterAtEveryDepthMakesAStandardFile)
             const int written = (std::string(f.ext) == "gif" && depth == 24) ? 8 : depth;
             switch (written) {
             case 24: EXPECT_EQ(test::maxDifference(ours, original), 0); break;
-            case 8: EXPECT_LE(colours, 256); EXPECT_LT(test::meanDifference(ours, original), 12.0); break;
-            case 4: EXPECT_LE(colours, 16); EXPECT_LT(test::meanDifference(ours, original), 32.0); break;
+            case 8:
+                EXPECT_LE(colours, 256);
+                EXPECT_LT(test::meanDifference(ours, original), 12.0);
+                break;
+            case 4:
+                EXPECT_LE(colours, 16);
+                EXPECT_LT(test::meanDifference(ours, original), 32.0);
+                break;
             case 1: EXPECT_LE(colours, 2); break;
             case 0: {
                 EXPECT_LE(colours, 16);
@@ -179,19 +190,20 @@ TEST(CodecWrite, AFailedOrStoppedWriteLeavesTheOldFileAlone)
     }
     for (const Format &f : kFormats) {
         SCOPED_TRACE(f.ext);
-        EXPECT_EQ(f.write(target.toStdString(), 8, src.image, src.palette, [](int32_t p) { return p < 50 ? 1 : 0; }, 0),
+        EXPECT_EQ(f.write(
+                      target.toStdString(), 8, src.image, src.palette, [](int32_t p) { return p < 50 ? 1 : 0; }, 0),
                   kStopped);
         QFile f2(target);
         ASSERT_TRUE(f2.open(QIODevice::ReadOnly));
         EXPECT_EQ(f2.readAll(), QByteArray("older picture"));
     }
-    EXPECT_EQ(writeJpgFile(target.toStdString(), 50, 0, 24, src.image, src.palette,
-                           [](int32_t p) { return p < 50 ? 1 : 0; }),
-              kStopped);
+    EXPECT_EQ(
+        writeJpgFile(target.toStdString(), 50, 0, 24, src.image, src.palette, [](int32_t p) { return p < 50 ? 1 : 0; }),
+        kStopped);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("keep.bmp")}) << "no stray files";
-    EXPECT_EQ(writeBmpFile(dir.filePath(QStringLiteral("no/such/folder.bmp")).toStdString(), 24, src.image,
-                           src.palette, {}),
-              kCannotWrite);
+    EXPECT_EQ(
+        writeBmpFile(dir.filePath(QStringLiteral("no/such/folder.bmp")).toStdString(), 24, src.image, src.palette, {}),
+        kCannotWrite);
     EXPECT_EQ(writePcxFile(target.toStdString(), 7, src.image, src.palette, {}), kBadDepth);
 }
 
@@ -215,7 +227,8 @@ TEST(CodecWrite, OverwritingKeepsPermissionsAndWritesThroughLinks)
     for (int pass = 0; pass < 2; ++pass) {
         ASSERT_EQ(writeBmpFile(link.toStdString(), 24, src.image, src.palette, {}), kOk);
         EXPECT_TRUE(QFileInfo(link).isSymLink());
-        EXPECT_EQ(QImage(dir.filePath(QStringLiteral("real/picture.bmp"))).size(), QSize(src.image.width(), src.image.height()));
+        EXPECT_EQ(QImage(dir.filePath(QStringLiteral("real/picture.bmp"))).size(),
+                  QSize(src.image.width(), src.image.height()));
     }
     EXPECT_EQ(QDir(dir.path() + QStringLiteral("/real")).entryList(QDir::Files), QStringList{"picture.bmp"});
 }
@@ -241,7 +254,7 @@ TEST(CodecTransform, FlipMirrorsTopToBottomAndRotateTurnsClockwise)
 {
     // A 3 x 2 picture of six distinct colours, at every depth the library keeps.
     QImage grid(3, 2, QImage::Format_RGB32);
-    const QRgb colours[6] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255),
+    const QRgb colours[6] = {qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(0, 0, 255),
                              qRgb(255, 255, 0), qRgb(0, 255, 255), qRgb(255, 0, 255)};
     for (int i = 0; i < 6; ++i)
         grid.setPixel(i % 3, i / 3, colours[i]);

@@ -80,7 +80,7 @@ TEST(MessageFiles, HostileValuesAreBroughtWithinBounds)
     // endless speed: bounded, so the band stays small and nothing overflows.
     MessageSettings s;
     const QByteArray text = "/fc|1/fh|-2147483648/fn|" + QByteArray(400, 'F') + "/fs|1000/ft|1/bc|2/sp|2147483647/sm|"
-        + QByteArray(2000, 'W') + "/eo|";
+                            + QByteArray(2000, 'W') + "/eo|";
     parseSideways(text, s);
     EXPECT_EQ(s.fontHeight, -MessageBounds::kMaxPixels);
     EXPECT_EQ(s.fontSize, MessageBounds::kMaxPoints);

@@ -64,10 +64,7 @@ protected:
     {
         return QString::fromLocal8Bit(qgetenv("BRISVALE_CODEC_FIXTURES")) + u'/' + QLatin1String(name);
     }
-    QImage painted()
-    {
-        return view->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
+    QImage painted() { return view->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
     ScriptedDialogService script;
     QString folder;

@@ -1,8 +1,8 @@
 #include "imaging/TImageView.h"
 #include "picture/TPicture.h"
 #include "tests/picture/PictureWindowFixture.h"
-#include "thumbs/TSaveForm.h"
 #include "thumbs/TPictureSaveDialog.h"
+#include "thumbs/TSaveForm.h"
 #include "thumbs/TThumbDialog.h"
 
 #include <QColor>
@@ -15,10 +15,7 @@ using test::PictureWindowTest;
 
 namespace {
 
-QColor shownColour(TPicture &window)
-{
-    return QColor(window.ImageView1->Picture().bitmap.image().pixel(0, 0));
-}
+QColor shownColour(TPicture &window) { return QColor(window.ImageView1->Picture().bitmap.image().pixel(0, 0)); }
 
 QByteArray contents(const QString &path)
 {
@@ -32,7 +29,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
-
 
 } // namespace
 

@@ -66,7 +66,6 @@ public:
     std::function<void()> onMessage;
 };
 
-
 } // namespace
 
 TEST_F(PictureWindowTest, WiderTallerAndSmallerPicturesAreShownWholeAndCentred)

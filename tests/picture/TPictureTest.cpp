@@ -13,25 +13,24 @@
 #include "tests/picture/PictureWindowFixture.h"
 #include "tests/support/TestEnvironment.h"
 
+#include "tests/support/Actions.h"
 #include <QAction>
-#include <QMenu>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QToolButton>
-#include "tests/support/Actions.h"
 
 #include <gtest/gtest.h>
 
 using namespace brisvale;
 using platform::ScriptedDialogService;
 using test::PictureWindowTest;
-
 
 TEST_F(PictureWindowTest, CleanProfileAsksForAPictureOnceAndKeepsRandom)
 {

@@ -25,8 +25,8 @@ TEST(DialogService, ScriptedServiceRecordsTextsAndAnswersFromItsQueues)
     EXPECT_EQ(dialogs().chooseColor(Qt::black), QColor(Qt::green));
     EXPECT_FALSE(dialogs().chooseColor(Qt::green).has_value());
 
-    EXPECT_EQ(script.texts(), (QStringList{"Payout values have been updated", "file not found",
-                                           "Overwrite?", "Again?"}));
+    EXPECT_EQ(script.texts(),
+              (QStringList{"Payout values have been updated", "file not found", "Overwrite?", "Again?"}));
     ASSERT_EQ(script.entries().size(), 8u);
     EXPECT_EQ(script.entries()[0].kind, ScriptedDialogService::Kind::Information);
     EXPECT_EQ(script.entries()[1].kind, ScriptedDialogService::Kind::Error);

@@ -21,29 +21,28 @@ QString text(const HiveDocument &doc, const QString &key, const QString &name)
 
 // A hive as found in the wild: a foreign root, a deletion, comments, values
 // of other types over continuation lines, stray bytes.
-const QByteArray kMixed = QByteArray(
-    "REGEDIT4\n"
-    "\n"
-    "; kept by hand\n"
-    "[HKEY_LOCAL_MACHINE\\MORVEL\\Bet]\n"
-    "\"Amount\"=\"999\"\n"
-    "\n"
-    "[HKEY_CURRENT_USER\\MORVEL]\n"
-    "\n"
-    "[HKEY_CURRENT_USER\\MORVEL\\Bet]\n"
-    "\"Amount\"=\"25\"\n"
-    "\"Blob\"=hex:01,02,03,\\\n"
-    "  04,05\n"
-    "\"Count\"=dword:00000010\n"
-    "garbage \x01\xff\xfe line\n"
-    "\"Total\"=\"1500\"\n"
-    "\n"
-    "[-HKEY_CURRENT_USER\\MORVEL\\Gone]\n"
-    "\"Amount\"=\"7\"\n"
-    "\n"
-    "[HKEY_CURRENT_USER\\MORVEL\\Sound]\n"
-    "\"WAVFILE1\"=\"C:\\\\Waves\\\\say \\\"hi\\\".wav\"\n",
-    -1);
+const QByteArray kMixed = QByteArray("REGEDIT4\n"
+                                     "\n"
+                                     "; kept by hand\n"
+                                     "[HKEY_LOCAL_MACHINE\\MORVEL\\Bet]\n"
+                                     "\"Amount\"=\"999\"\n"
+                                     "\n"
+                                     "[HKEY_CURRENT_USER\\MORVEL]\n"
+                                     "\n"
+                                     "[HKEY_CURRENT_USER\\MORVEL\\Bet]\n"
+                                     "\"Amount\"=\"25\"\n"
+                                     "\"Blob\"=hex:01,02,03,\\\n"
+                                     "  04,05\n"
+                                     "\"Count\"=dword:00000010\n"
+                                     "garbage \x01\xff\xfe line\n"
+                                     "\"Total\"=\"1500\"\n"
+                                     "\n"
+                                     "[-HKEY_CURRENT_USER\\MORVEL\\Gone]\n"
+                                     "\"Amount\"=\"7\"\n"
+                                     "\n"
+                                     "[HKEY_CURRENT_USER\\MORVEL\\Sound]\n"
+                                     "\"WAVFILE1\"=\"C:\\\\Waves\\\\say \\\"hi\\\".wav\"\n",
+                                     -1);
 
 } // namespace
 
@@ -98,19 +97,18 @@ TEST(HiveDocument, ReadsStringsOnlyFromTheCurrentUsersKeys)
 
 TEST(HiveDocument, DamagedLinesHideOnlyThemselves)
 {
-    const QByteArray damaged(
-        "REGEDIT4\n"
-        "[HKEY_CURRENT_USER\\MORVEL\\Payouts]\n"
-        "\"H1\"=\"3\"\n"
-        "\"H2\"=\"4\" trailing\n"
-        "\"H3\"=\"5\n"
-        "\"H4\"=\"\x80\"\n"
-        "\"H5\"=-\n"
-        "\"H6\"\n"
-        "H7=\"1\"\n"
-        "\"H8\"=\"8\"\n"
-        "\"H9\"=\"1",
-        -1);
+    const QByteArray damaged("REGEDIT4\n"
+                             "[HKEY_CURRENT_USER\\MORVEL\\Payouts]\n"
+                             "\"H1\"=\"3\"\n"
+                             "\"H2\"=\"4\" trailing\n"
+                             "\"H3\"=\"5\n"
+                             "\"H4\"=\"\x80\"\n"
+                             "\"H5\"=-\n"
+                             "\"H6\"\n"
+                             "H7=\"1\"\n"
+                             "\"H8\"=\"8\"\n"
+                             "\"H9\"=\"1",
+                             -1);
     // Binary bytes, a zero among them, inside a quoted value.
     QByteArray bytes = damaged;
     bytes.insert(bytes.indexOf("\"H4\"=\"") + 6, '\0');
@@ -186,8 +184,7 @@ TEST(HiveDocument, WritesNewKeysAndValuesInBlocks)
                                           "\n"
                                           "[HKEY_CURRENT_USER\\MORVEL\\Settings]\n"
                                           "\"Sound\"=\"1\"\n"));
-    EXPECT_EQ(text(HiveDocument::parse(doc.serialize()), kBet, QStringLiteral("Total")),
-              QStringLiteral("say \"\\\""));
+    EXPECT_EQ(text(HiveDocument::parse(doc.serialize()), kBet, QStringLiteral("Total")), QStringLiteral("say \"\\\""));
 }
 
 TEST(HiveDocument, SettingAValueReplacesTheOneThatCounts)

@@ -92,7 +92,8 @@ TEST_F(PrivateProfileTest, FailedWriteReportsThePathAndKeepsTheOldFile)
     put(blocked + QStringLiteral("/thumbs.dat"), "[S]\nk=old\n");
     QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const bool privileged = QFile(blocked + QStringLiteral("/probe")).open(QIODevice::WriteOnly);
-    const QString target = privileged ? dir + QStringLiteral("/plain/thumbs.dat") : blocked + QStringLiteral("/thumbs.dat");
+    const QString target = privileged ? dir + QStringLiteral("/plain/thumbs.dat")
+                                      : blocked + QStringLiteral("/thumbs.dat");
     if (privileged) // permissions do not bind this user; a file in place of the folder does
         put(dir + QStringLiteral("/plain"), "");
     try {

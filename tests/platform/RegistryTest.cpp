@@ -66,7 +66,10 @@ TEST_F(Registry, CreatesTheHiveAndKeysOnlyWhenMissing)
     const QString deep = folder + QStringLiteral("/a/b/registry.reg");
     RegistryHive hive(deep);
     int writes = 0;
-    hive.setBeforeReplace([&writes] { ++writes; return true; });
+    hive.setBeforeReplace([&writes] {
+        ++writes;
+        return true;
+    });
 
     RegistryKey root = RegistryKey::openOrCreate(hive, QStringLiteral("MORVEL"));
     EXPECT_EQ(writes, 1);

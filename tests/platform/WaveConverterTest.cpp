@@ -30,8 +30,8 @@ QByteArray bytesOf(std::initializer_list<T> values)
     return out;
 }
 
-std::vector<std::int16_t> toInt16(const wave::Layout &layout, const QByteArray &samples,
-                                  int channels = -1, int rate = -1)
+std::vector<std::int16_t> toInt16(const wave::Layout &layout, const QByteArray &samples, int channels = -1,
+                                  int rate = -1)
 {
     const WaveFile w = WaveFile::parse(wave::image(layout, samples));
     EXPECT_TRUE(w.isValid());
@@ -47,13 +47,14 @@ TEST(WaveConverter, ScalesEveryIntegerSizeToTheSameLevels)
     using V = std::vector<std::int16_t>;
     // Smallest, middle and largest value of each size.
     EXPECT_EQ(toInt16({1, 1, 8000, 8}, QByteArray("\x00\x80\xFF", 3)), (V{-32768, 0, 32512}));
-    EXPECT_EQ(toInt16({1, 1, 8000, 16}, bytesOf<std::int16_t>({-32768, 0, 32767})),
-              (V{-32768, 0, 32767}));
+    EXPECT_EQ(toInt16({1, 1, 8000, 16}, bytesOf<std::int16_t>({-32768, 0, 32767})), (V{-32768, 0, 32767}));
     // 24-bit samples are sign-extended: 0x800000 is the most negative.
-    EXPECT_EQ(toInt16({1, 1, 8000, 24}, QByteArray("\x00\x00\x80" "\x00\x00\x00" "\xFF\xFF\x7F", 9)),
+    EXPECT_EQ(toInt16({1, 1, 8000, 24}, QByteArray("\x00\x00\x80"
+                                                   "\x00\x00\x00"
+                                                   "\xFF\xFF\x7F",
+                                                   9)),
               (V{-32768, 0, 32767}));
-    EXPECT_EQ(toInt16({1, 1, 8000, 32}, bytesOf<std::int32_t>({std::numeric_limits<std::int32_t>::min(),
-                                                              1 << 30, 0})),
+    EXPECT_EQ(toInt16({1, 1, 8000, 32}, bytesOf<std::int32_t>({std::numeric_limits<std::int32_t>::min(), 1 << 30, 0})),
               (V{-32768, 16384, 0}));
 }
 
@@ -63,15 +64,13 @@ TEST(WaveConverter, FloatOutOfRangeIsClampedAndNotANumberSilenced)
     const float nan = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(toInt16({3, 1, 8000, 32}, bytesOf<float>({0.5f, 2.0f, -7.0f, inf, -inf, nan})),
               (std::vector<std::int16_t>{16384, 32767, -32768, 32767, -32768, 0}));
-    EXPECT_EQ(toInt16({3, 1, 8000, 64}, bytesOf<double>({-0.5, std::nan("")})),
-              (std::vector<std::int16_t>{-16384, 0}));
+    EXPECT_EQ(toInt16({3, 1, 8000, 64}, bytesOf<double>({-0.5, std::nan("")})), (std::vector<std::int16_t>{-16384, 0}));
 }
 
 TEST(WaveConverter, SpreadsMonoAndMixesStereoDown)
 {
     using V = std::vector<std::int16_t>;
-    EXPECT_EQ(toInt16({1, 1, 8000, 16}, bytesOf<std::int16_t>({100, -200}), 2),
-              (V{100, 100, -200, -200}));
+    EXPECT_EQ(toInt16({1, 1, 8000, 16}, bytesOf<std::int16_t>({100, -200}), 2), (V{100, 100, -200, -200}));
     EXPECT_EQ(toInt16({1, 2, 8000, 16}, bytesOf<std::int16_t>({100, 300, -200, 0}), 1), (V{200, -100}));
     // Surround outputs: the sound on the front pair, silence elsewhere.
     EXPECT_EQ(toInt16({1, 2, 8000, 16}, bytesOf<std::int16_t>({100, 300}), 4), (V{100, 300, 0, 0}));
@@ -82,8 +81,7 @@ TEST(WaveConverter, ChangesTheRateByInterpolating)
     using V = std::vector<std::int16_t>;
     EXPECT_EQ(toInt16({1, 1, 8000, 16}, bytesOf<std::int16_t>({0, 1000, 2000}), 1, 16000),
               (V{0, 500, 1000, 1500, 2000, 2000}));
-    EXPECT_EQ(toInt16({1, 1, 16000, 16}, bytesOf<std::int16_t>({0, 1, 2, 3, 4, 5}), 1, 8000),
-              (V{0, 2, 4}));
+    EXPECT_EQ(toInt16({1, 1, 16000, 16}, bytesOf<std::int16_t>({0, 1, 2, 3, 4, 5}), 1, 8000), (V{0, 2, 4}));
 }
 
 TEST(WaveConverter, WritesEveryOutputType)
@@ -102,7 +100,7 @@ TEST(WaveConverter, WritesEveryOutputType)
 TEST(WaveConverter, NativeFormatKeepsTheSamplesAsTheyAre)
 {
     for (const wave::Layout &layout : {wave::Layout{1, 1, 11025, 8}, wave::Layout{1, 2, 44100, 16},
-                                   wave::Layout{1, 2, 48000, 32}, wave::Layout{3, 1, 96000, 32}}) {
+                                       wave::Layout{1, 2, 48000, 32}, wave::Layout{3, 1, 96000, 32}}) {
         const QByteArray samples = wave::ramp(layout, 20);
         const WaveFile w = WaveFile::parse(wave::image(layout, samples));
         const OutputFormat native = WaveConverter::nativeFormat(w.format());

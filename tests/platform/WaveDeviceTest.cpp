@@ -1,5 +1,5 @@
-#include "platform/QtWaveDevice.h"
 #include "platform/WaveDevice.h"
+#include "platform/QtWaveDevice.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaveImage.h"
 

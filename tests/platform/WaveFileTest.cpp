@@ -32,18 +32,17 @@ TEST_P(WaveFileAccepts, EverySupportedLayout)
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, WaveFileAccepts,
-    ::testing::Values(
-        Accepted{"pcm8_mono_8000", {1, 1, 8000, 8}, WaveEncoding::Pcm},
-        Accepted{"pcm8_stereo_11025", {1, 2, 11025, 8}, WaveEncoding::Pcm},
-        Accepted{"pcm16_mono_22050", {1, 1, 22050, 16}, WaveEncoding::Pcm},
-        Accepted{"pcm16_stereo_44100", {1, 2, 44100, 16}, WaveEncoding::Pcm},
-        Accepted{"pcm24_mono_48000", {1, 1, 48000, 24}, WaveEncoding::Pcm},
-        Accepted{"pcm24_stereo_96000", {1, 2, 96000, 24}, WaveEncoding::Pcm},
-        Accepted{"pcm32_stereo_32000", {1, 2, 32000, 32}, WaveEncoding::Pcm},
-        Accepted{"float32_mono_44100", {3, 1, 44100, 32}, WaveEncoding::Float},
-        Accepted{"float64_stereo_192000", {3, 2, 192000, 64}, WaveEncoding::Float},
-        Accepted{"extensible_pcm24_stereo", {1, 2, 48000, 24, true}, WaveEncoding::Pcm},
-        Accepted{"extensible_float32_mono", {3, 1, 16000, 32, true}, WaveEncoding::Float}),
+    ::testing::Values(Accepted{"pcm8_mono_8000", {1, 1, 8000, 8}, WaveEncoding::Pcm},
+                      Accepted{"pcm8_stereo_11025", {1, 2, 11025, 8}, WaveEncoding::Pcm},
+                      Accepted{"pcm16_mono_22050", {1, 1, 22050, 16}, WaveEncoding::Pcm},
+                      Accepted{"pcm16_stereo_44100", {1, 2, 44100, 16}, WaveEncoding::Pcm},
+                      Accepted{"pcm24_mono_48000", {1, 1, 48000, 24}, WaveEncoding::Pcm},
+                      Accepted{"pcm24_stereo_96000", {1, 2, 96000, 24}, WaveEncoding::Pcm},
+                      Accepted{"pcm32_stereo_32000", {1, 2, 32000, 32}, WaveEncoding::Pcm},
+                      Accepted{"float32_mono_44100", {3, 1, 44100, 32}, WaveEncoding::Float},
+                      Accepted{"float64_stereo_192000", {3, 2, 192000, 64}, WaveEncoding::Float},
+                      Accepted{"extensible_pcm24_stereo", {1, 2, 48000, 24, true}, WaveEncoding::Pcm},
+                      Accepted{"extensible_float32_mono", {3, 1, 16000, 32, true}, WaveEncoding::Float}),
     [](const auto &info) { return std::string(info.param.name); });
 
 struct Refused {
@@ -59,15 +58,9 @@ wave::Layout with(const std::function<void(wave::Layout &)> &change)
     return s;
 }
 
-QByteArray withFormat(const wave::Layout &s)
-{
-    return wave::image(s, wave::ramp(wave::Layout{}, 8));
-}
+QByteArray withFormat(const wave::Layout &s) { return wave::image(s, wave::ramp(wave::Layout{}, 8)); }
 
-QByteArray sound()
-{
-    return wave::validSound(8);
-}
+QByteArray sound() { return wave::validSound(8); }
 
 class WaveFileRefuses : public ::testing::TestWithParam<Refused> {};
 
@@ -85,35 +78,36 @@ const QByteArray kFmt = wave::chunk("fmt ", wave::formatBody(wave::Layout{}));
 
 INSTANTIATE_TEST_SUITE_P(
     NotWave, WaveFileRefuses,
-    ::testing::Values(
-        Refused{"empty", QByteArray(), WaveError::NotRiff},
-        Refused{"text", QByteArray("Congratulations, you won!\n"), WaveError::NotRiff},
-        Refused{"big_endian_riff", "RIFX" + sound().mid(4), WaveError::NotRiff},
-        Refused{"riff_video", sound().left(8) + "AVI " + sound().mid(12), WaveError::NotWave},
-        Refused{"header_only", wave::riff({}), WaveError::NoFormatChunk},
-        Refused{"no_format", wave::riff({wave::chunk("data", QByteArray(8, 'x'))}),
-                WaveError::NoFormatChunk},
-        Refused{"no_data", wave::riff({kFmt, wave::chunk("LIST", "INFO")}), WaveError::NoDataChunk}),
+    ::testing::Values(Refused{"empty", QByteArray(), WaveError::NotRiff},
+                      Refused{"text", QByteArray("Congratulations, you won!\n"), WaveError::NotRiff},
+                      Refused{"big_endian_riff", "RIFX" + sound().mid(4), WaveError::NotRiff},
+                      Refused{"riff_video", sound().left(8) + "AVI " + sound().mid(12), WaveError::NotWave},
+                      Refused{"header_only", wave::riff({}), WaveError::NoFormatChunk},
+                      Refused{"no_format", wave::riff({wave::chunk("data", QByteArray(8, 'x'))}),
+                              WaveError::NoFormatChunk},
+                      Refused{"no_data", wave::riff({kFmt, wave::chunk("LIST", "INFO")}), WaveError::NoDataChunk}),
     [](const auto &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Unsupported, WaveFileRefuses,
     ::testing::Values(
         Refused{"adpcm", withFormat(with([](auto &s) { s.tag = 2; })), WaveError::UnsupportedEncoding},
-        Refused{"mu_law", withFormat(with([](auto &s) { s.tag = 7; s.bits = 8; })),
+        Refused{"mu_law", withFormat(with([](auto &s) {
+                    s.tag = 7;
+                    s.bits = 8;
+                })),
                 WaveError::UnsupportedEncoding},
-        Refused{"extensible_unknown_subformat",
-                withFormat(with([](auto &s) { s.extensible = true; s.tag = 0x55; })),
+        Refused{"extensible_unknown_subformat", withFormat(with([](auto &s) {
+                    s.extensible = true;
+                    s.tag = 0x55;
+                })),
                 WaveError::UnsupportedEncoding},
-        Refused{"six_channels", withFormat(with([](auto &s) { s.channels = 6; })),
-                WaveError::UnsupportedChannels},
+        Refused{"six_channels", withFormat(with([](auto &s) { s.channels = 6; })), WaveError::UnsupportedChannels},
         Refused{"pcm12", withFormat(with([](auto &s) { s.bits = 12; })), WaveError::UnsupportedBits},
         Refused{"pcm64", withFormat(with([](auto &s) { s.bits = 64; })), WaveError::UnsupportedBits},
         Refused{"float16", withFormat(with([](auto &s) { s.tag = 3; })), WaveError::UnsupportedBits},
-        Refused{"rate_too_low", withFormat(with([](auto &s) { s.rate = 2000; })),
-                WaveError::UnsupportedRate},
-        Refused{"rate_too_high", withFormat(with([](auto &s) { s.rate = 1000000; })),
-                WaveError::UnsupportedRate}),
+        Refused{"rate_too_low", withFormat(with([](auto &s) { s.rate = 2000; })), WaveError::UnsupportedRate},
+        Refused{"rate_too_high", withFormat(with([](auto &s) { s.rate = 1000000; })), WaveError::UnsupportedRate}),
     [](const auto &info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,32 +116,23 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"zero_channels", withFormat(with([](auto &s) { s.channels = 0; })), WaveError::BadFormat},
         Refused{"zero_bits", withFormat(with([](auto &s) { s.bits = 0; })), WaveError::BadFormat},
         Refused{"zero_rate", withFormat(with([](auto &s) { s.rate = 0; })), WaveError::BadFormat},
-        Refused{"rate_all_ones", withFormat(with([](auto &s) { s.rate = 0xFFFFFFFFu; })),
-                WaveError::UnsupportedRate},
-        Refused{"block_align_lies", withFormat(with([](auto &s) { s.blockAlignDelta = 3; })),
-                WaveError::BadFormat},
+        Refused{"rate_all_ones", withFormat(with([](auto &s) { s.rate = 0xFFFFFFFFu; })), WaveError::UnsupportedRate},
+        Refused{"block_align_lies", withFormat(with([](auto &s) { s.blockAlignDelta = 3; })), WaveError::BadFormat},
         Refused{"format_chunk_too_short",
-                wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Layout{}).left(14)),
-                            wave::chunk("data", "ab")}),
+                wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Layout{}).left(14)), wave::chunk("data", "ab")}),
                 WaveError::BadFormat},
         Refused{"extensible_without_extension",
-                wave::riff({wave::chunk("fmt ", wave::formatBody(with([](auto &s) {
-                                                      s.extensible = true;
-                                                  })).left(18)),
+                wave::riff({wave::chunk("fmt ", wave::formatBody(with([](auto &s) { s.extensible = true; })).left(18)),
                             wave::chunk("data", "ab")}),
                 WaveError::BadFormat},
-        Refused{"data_size_all_ones",
-                wave::riff({kFmt, wave::chunk("data", QByteArray(16, 'x'), 0xFFFFFFFF)}),
+        Refused{"data_size_all_ones", wave::riff({kFmt, wave::chunk("data", QByteArray(16, 'x'), 0xFFFFFFFF)}),
                 WaveError::Truncated},
-        Refused{"format_size_all_ones",
-                wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Layout{}), 0xFFFFFFFF)}),
+        Refused{"format_size_all_ones", wave::riff({wave::chunk("fmt ", wave::formatBody(wave::Layout{}), 0xFFFFFFFF)}),
                 WaveError::Truncated},
         Refused{"huge_chunk_before_format",
-                wave::riff({wave::chunk("LIST", "INFO", 0x7FFFFFF0), kFmt,
-                            wave::chunk("data", "ab")}),
+                wave::riff({wave::chunk("LIST", "INFO", 0x7FFFFFF0), kFmt, wave::chunk("data", "ab")}),
                 WaveError::Truncated},
-        Refused{"data_claims_more_than_there",
-                wave::riff({kFmt, wave::chunk("data", QByteArray(10, 'x'), 1000)}),
+        Refused{"data_claims_more_than_there", wave::riff({kFmt, wave::chunk("data", QByteArray(10, 'x'), 1000)}),
                 WaveError::Truncated}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -159,8 +144,8 @@ TEST(WaveFile, RefusesAnImageOverTheSizeLimitUnread)
 
 TEST(WaveFile, EveryCutOfAGoodFileIsRefusedAsTruncated)
 {
-    const QByteArray whole = wave::riff({wave::chunk("LIST", "INFOabc"), kFmt,
-                                         wave::chunk("data", wave::ramp(wave::Layout{}, 10))});
+    const QByteArray whole = wave::riff(
+        {wave::chunk("LIST", "INFOabc"), kFmt, wave::chunk("data", wave::ramp(wave::Layout{}, 10))});
     ASSERT_TRUE(WaveFile::parse(whole).isValid());
     for (qsizetype n = 1; n < whole.size(); ++n) {
         const WaveFile w = WaveFile::parse(whole.left(n));
@@ -201,9 +186,9 @@ TEST(WaveFile, FirstFormatAndDataChunksCount)
 {
     const wave::Layout stereo{1, 2, 44100, 16};
     const QByteArray first = wave::ramp(wave::Layout{}, 4);
-    const WaveFile w = WaveFile::parse(wave::riff({kFmt, wave::chunk("data", first),
-                                                   wave::chunk("fmt ", wave::formatBody(stereo)),
-                                                   wave::chunk("data", "other")}));
+    const WaveFile w = WaveFile::parse(
+        wave::riff({kFmt, wave::chunk("data", first), wave::chunk("fmt ", wave::formatBody(stereo)),
+                    wave::chunk("data", "other")}));
     ASSERT_TRUE(w.isValid());
     EXPECT_EQ(w.format().channels, 1);
     EXPECT_EQ(w.samples().toByteArray(), first);

@@ -25,8 +25,7 @@ void setUpIsolatedEnvironment()
     QDir().mkpath(windir);
     // The data files a real installation has in its Windows directory.
     const QString shipped = QStringLiteral(BRISVALE_SOURCE_RESOURCES);
-    QDirIterator it(shipped, {QStringLiteral("*.BMP"), QStringLiteral("*.WAV"), QStringLiteral("*.Wav")},
-                    QDir::Files);
+    QDirIterator it(shipped, {QStringLiteral("*.BMP"), QStringLiteral("*.WAV"), QStringLiteral("*.Wav")}, QDir::Files);
     while (it.hasNext()) {
         it.next();
         QFile::copy(it.filePath(), windir + u'/' + it.fileName());
@@ -36,22 +35,16 @@ void setUpIsolatedEnvironment()
     qputenv("HOME", QFile::encodeName(base));
 }
 
-QString scratchRoot()
-{
-    return root().path();
-}
+QString scratchRoot() { return root().path(); }
 
 QString freshFolder(const QString &name)
 {
     const QString path = root().path() + u'/' + name + u'-'
-        + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8);
+                         + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8);
     QDir().mkpath(path);
     return path;
 }
 
-QString testDataDir()
-{
-    return qEnvironmentVariable("BRISVALE_TEST_DATA");
-}
+QString testDataDir() { return qEnvironmentVariable("BRISVALE_TEST_DATA"); }
 
 } // namespace brisvale::test

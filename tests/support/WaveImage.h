@@ -16,8 +16,8 @@ struct Layout {
     std::uint16_t channels = 1;
     std::uint32_t rate = 22050;
     std::uint16_t bits = 16;
-    bool extensible = false;          // wrap the tag in an extensible header
-    int blockAlignDelta = 0;          // to write an inconsistent block size
+    bool extensible = false; // wrap the tag in an extensible header
+    int blockAlignDelta = 0; // to write an inconsistent block size
 };
 
 inline QByteArray le16(std::uint16_t v)

@@ -181,7 +181,8 @@ TEST_F(PreviewStoreTest, DataFileEntriesAndTheirMissingOrEmptyValues)
     // Written while the folder was listed in upper case, found in lower case.
     writePicture(source);
     store.setListedFolder(fs::upperAscii(pics));
-    store.RecordPreview(fs::upperAscii(pics) + QStringLiteral("/BEACH.JPG"), store.MakePreview(QStringLiteral("beach.jpg")));
+    store.RecordPreview(fs::upperAscii(pics) + QStringLiteral("/BEACH.JPG"),
+                        store.MakePreview(QStringLiteral("beach.jpg")));
     store.ClearThumbnails();
     store.setListedFolder(pics);
     EXPECT_EQ(store.PreviewFileFor(fs::lowerAscii(fs::upperAscii(pics)) + QStringLiteral("/beach.jpg")),
@@ -226,7 +227,8 @@ TEST_F(PreviewStoreTest, FailuresReportTheControlsWordsAndStillCache)
     bad.write("not a picture");
     bad.close();
     const QString p = store.MakePreview(QStringLiteral("broken.jpg"));
-    EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Reading jpg file failed"))) << dialogs.texts().join('|').toStdString();
+    EXPECT_TRUE(dialogs.texts().contains(QStringLiteral("Reading jpg file failed")))
+        << dialogs.texts().join('|').toStdString();
     ASSERT_EQ(store.imageCount(), 1);
     EXPECT_EQ(store.image(0).pixel(30, 25), qRgb(0xEF, 0xEF, 0xEF));
     EXPECT_TRUE(QFile::exists(p));
@@ -279,8 +281,11 @@ TEST_F(PreviewStoreTest, PreviewIsWhatTheWorkingBoxShows)
         const char *name;
         QImage image;
         int tolerance; // a JPEG is decoded only as large as the box needs
-    } cases[] = {{"wide.jpg", photo(641, 203), 3}, {"tall.bmp", pattern(37, 300), 0}, {"tiny.gif", pattern(7, 5), 0},
-                   {"big.bmp", pattern(641, 503), 0}, {"big.gif", pattern(300, 200), 0}};
+    } cases[] = {{"wide.jpg", photo(641, 203), 3},
+                 {"tall.bmp", pattern(37, 300), 0},
+                 {"tiny.gif", pattern(7, 5), 0},
+                 {"big.bmp", pattern(641, 503), 0},
+                 {"big.gif", pattern(300, 200), 0}};
     for (const auto &c : cases) {
         writePicture(pics + '/' + c.name, c.image);
         const QString preview = store.MakePreview(QLatin1String(c.name));

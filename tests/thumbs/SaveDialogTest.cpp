@@ -23,8 +23,8 @@ using namespace brisvale;
 
 namespace {
 
-const QString kPictureFilter =
-    QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX");
+const QString kPictureFilter = QStringLiteral(
+    "All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX");
 
 class SaveDialogTest : public ::testing::Test {
 protected:

@@ -1,13 +1,13 @@
-#include "thumbs/TThumbDialog.h"
 #include "thumbs/TThumbForm.h"
+#include "thumbs/TThumbDialog.h"
 
 #include "imaging/CodecBridge.h"
 #include "platform/ScriptedDialogService.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestEnvironment.h"
 #include "thumbs/DirectoryListBox.h"
 #include "thumbs/FileListBox.h"
 #include "thumbs/PreviewStore.h"
-#include "tests/support/QtPrinters.h"
-#include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
 #include <QCheckBox>

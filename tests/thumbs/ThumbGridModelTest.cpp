@@ -7,9 +7,11 @@ namespace {
 
 TEST(ThumbGridModel, RowCountFollowsTheFolderOnlyAboveTenRows)
 {
-    struct Case { int files, before, rows; };
-    for (const Case c : {Case{25, 10, 10}, Case{26, 10, 10}, Case{27, 10, 12}, Case{30, 10, 13},
-                         Case{31, 10, 13}, Case{3, 17, 17}, Case{27, 17, 12}, Case{0, 13, 13}})
+    struct Case {
+        int files, before, rows;
+    };
+    for (const Case c : {Case{25, 10, 10}, Case{26, 10, 10}, Case{27, 10, 12}, Case{30, 10, 13}, Case{31, 10, 13},
+                         Case{3, 17, 17}, Case{27, 17, 12}, Case{0, 13, 13}})
         EXPECT_EQ(ThumbGridModel::rowsFor(c.files, c.before), c.rows) << c.files << " after " << c.before;
 }
 

@@ -33,56 +33,38 @@ std::vector<Spot> layout(int rank)
     const Spot tl{kLeft, 18, true}, tr{kRight, 18, true};
     const Spot ml{kLeft, 48, false}, mr{kRight, 48, false};
     switch (rank) {
-    case 2:
-        return {{kCentre, 18, true}};
-    case 3:
-        return {{kCentre, 18, true}, {kCentre, 48, false}};
-    case 4:
-        return {tl, tr};
-    case 5:
-        return {tl, tr, {kCentre, 48, false}};
-    case 6:
-        return {tl, tr, ml, mr};
-    case 7:
-        return {tl, tr, ml, mr, {kCentre, 33, false}};
-    case 8:
-        return {tl, tr, ml, mr, {kCentre, 33, true}};
-    case 9:
-        return {tl, tr, {kLeft, 38, true}, {kRight, 38, true}, {kCentre, 48, false}};
-    case 10:
-        return {tl, tr, {kLeft, 38, true}, {kRight, 38, true}, {kCentre, 28, true}};
-    default:
-        return {};
+    case 2: return {{kCentre, 18, true}};
+    case 3: return {{kCentre, 18, true}, {kCentre, 48, false}};
+    case 4: return {tl, tr};
+    case 5: return {tl, tr, {kCentre, 48, false}};
+    case 6: return {tl, tr, ml, mr};
+    case 7: return {tl, tr, ml, mr, {kCentre, 33, false}};
+    case 8: return {tl, tr, ml, mr, {kCentre, 33, true}};
+    case 9: return {tl, tr, {kLeft, 38, true}, {kRight, 38, true}, {kCentre, 48, false}};
+    case 10: return {tl, tr, {kLeft, 38, true}, {kRight, 38, true}, {kCentre, 28, true}};
+    default: return {};
     }
 }
 
 QString rankText(int rank)
 {
     switch (rank) {
-    case 1:
-        return QStringLiteral("A");
-    case 11:
-        return QStringLiteral("J");
-    case 12:
-        return QStringLiteral("Q");
-    case 13:
-        return QStringLiteral("K");
-    default:
-        return QString::number(rank);
+    case 1: return QStringLiteral("A");
+    case 11: return QStringLiteral("J");
+    case 12: return QStringLiteral("Q");
+    case 13: return QStringLiteral("K");
+    default: return QString::number(rank);
     }
 }
 
-QColor suitColour(int suit)
-{
-    return (suit == 2 || suit == 4) ? ink::Red : ink::Black;
-}
+QColor suitColour(int suit) { return (suit == 2 || suit == 4) ? ink::Red : ink::Black; }
 
 QList<QRgb> facePalette()
 {
     using namespace ink;
     QList<QRgb> colours;
-    for (const QColor &c : {Black, White, Gray, Silver, Red, DarkRed, Pink, Gold, Ochre, Flesh,
-                            Blue, LightBlue, Navy, Brown, Green, Cream})
+    for (const QColor &c : {Black, White, Gray, Silver, Red, DarkRed, Pink, Gold, Ochre, Flesh, Blue, LightBlue, Navy,
+                            Brown, Green, Cream})
         colours.append(c.rgb());
     return colours;
 }
@@ -139,8 +121,8 @@ void CardArtist::drawBlank(QPainter &p, const QColor &fill) const
         p.fillRect(QRect(0, kHeight - 1, kWidth, 1), ink::Black);
         p.fillRect(QRect(0, 0, 1, kHeight), ink::Black);
         p.fillRect(QRect(kWidth - 1, 0, 1, kHeight), ink::Black);
-        for (const QPoint &pt : {QPoint(1, 1), QPoint(kWidth - 2, 1), QPoint(1, kHeight - 2),
-                                 QPoint(kWidth - 2, kHeight - 2)})
+        for (const QPoint &pt :
+             {QPoint(1, 1), QPoint(kWidth - 2, 1), QPoint(1, kHeight - 2), QPoint(kWidth - 2, kHeight - 2)})
             p.fillRect(QRect(pt, QSize(1, 1)), ink::Black);
         return;
     }
@@ -166,8 +148,8 @@ QImage CardArtist::pipSprite(int suit, double width, const QColor &colour) const
     return img;
 }
 
-void CardArtist::label(QPainter &p, const QString &text, const QString &family, int pixels, double centreX,
-                       double top, const QColor &colour, double maxWidth) const
+void CardArtist::label(QPainter &p, const QString &text, const QString &family, int pixels, double centreX, double top,
+                       const QColor &colour, double maxWidth) const
 {
     const int scale = scale_;
     // Glyphs are set one by one, close together, so "10" stays narrow.
@@ -240,8 +222,7 @@ void CardArtist::drawIndex(QPainter &p, int rank, int suit) const
     const QImage pip = pipSprite(suit, 9, colour);
     p.save();
     p.resetTransform();
-    p.drawImage(QPoint(int(std::lround(centre * scale_ - pip.width() / 2.0)), int(std::lround(15.0 * scale_))),
-                pip);
+    p.drawImage(QPoint(int(std::lround(centre * scale_ - pip.width() / 2.0)), int(std::lround(15.0 * scale_))), pip);
     p.restore();
 }
 

@@ -31,8 +31,8 @@ private:
     // Text set by its ink: centred on centreX, its highest ink on top. The
     // 71 x 96 image gets hinted, unsmoothed glyphs for crisp small letters;
     // the larger renditions get the same glyphs' outlines.
-    void label(QPainter &p, const QString &text, const QString &family, int pixels, double centreX,
-               double top, const QColor &colour, double maxWidth) const;
+    void label(QPainter &p, const QString &text, const QString &family, int pixels, double centreX, double top,
+               const QColor &colour, double maxWidth) const;
     void drawBlank(QPainter &p, const QColor &fill) const;
     void drawFace(QPainter &p, int value) const;
     void drawJoker(QPainter &p) const;

@@ -129,8 +129,8 @@ void night(QPainter &p)
     p.fillRect(kPanel, sky);
     p.setPen(Qt::NoPen);
     // A half-turn symmetric scatter, so the back looks the same either way up.
-    const QPointF stars[] = {{12, 12}, {27, 9},  {47, 13}, {60, 8},  {17, 25}, {38, 22}, {56, 28},
-                             {9, 38},  {24, 36}, {61, 41}, {13, 52}, {52, 47}};
+    const QPointF stars[] = {{12, 12}, {27, 9}, {47, 13}, {60, 8},  {17, 25}, {38, 22},
+                             {56, 28}, {9, 38}, {24, 36}, {61, 41}, {13, 52}, {52, 47}};
     for (const QPointF &s : stars) {
         for (const QPointF &c : {s, QPointF(71 - s.x(), 96 - s.y())}) {
             p.setBrush(gold);
@@ -296,10 +296,10 @@ void house(QPainter &p)
     p.drawEllipse(QPointF(kCx, kCy), 17.5, 25.5);
     // Castle: a keep between two towers, battlements, gate and flags.
     QPainterPath castle;
-    castle.addRect(QRectF(kCx - 12, 44, 24, 18));       // wall
-    castle.addRect(QRectF(kCx - 15, 36, 7, 26));        // left tower
-    castle.addRect(QRectF(kCx + 8, 36, 7, 26));         // right tower
-    castle.addRect(QRectF(kCx - 5, 32, 10, 12));        // keep
+    castle.addRect(QRectF(kCx - 12, 44, 24, 18)); // wall
+    castle.addRect(QRectF(kCx - 15, 36, 7, 26));  // left tower
+    castle.addRect(QRectF(kCx + 8, 36, 7, 26));   // right tower
+    castle.addRect(QRectF(kCx - 5, 32, 10, 12));  // keep
     for (double x : {-15.0, -11.0, 8.0, 12.0})
         castle.addRect(QRectF(kCx + x, 33.5, 3, 3));
     for (double x : {-5.0, -1.5, 2.0})
@@ -340,36 +340,16 @@ void paintBack(QPainter &p, int design)
     panel.addRoundedRect(kPanel, 2, 2);
     p.setClipPath(panel);
     switch (design) {
-    case 1:
-        trellis(p);
-        break;
-    case 2:
-        argyle(p);
-        break;
-    case 3:
-        medallion(p);
-        break;
-    case 4:
-        night(p);
-        break;
-    case 5:
-        scales(p);
-        break;
-    case 6:
-        checks(p);
-        break;
-    case 7:
-        sunburst(p);
-        break;
-    case 8:
-        waves(p);
-        break;
-    case 9:
-        circles(p);
-        break;
-    default:
-        house(p);
-        break;
+    case 1: trellis(p); break;
+    case 2: argyle(p); break;
+    case 3: medallion(p); break;
+    case 4: night(p); break;
+    case 5: scales(p); break;
+    case 6: checks(p); break;
+    case 7: sunburst(p); break;
+    case 8: waves(p); break;
+    case 9: circles(p); break;
+    default: house(p); break;
     }
     p.restore();
 }
@@ -379,44 +359,44 @@ QList<QRgb> backPalette(int design)
     QList<QColor> colours{ink::Black, ink::White, QColor(192, 192, 192), QColor(128, 128, 128)};
     switch (design) {
     case 1:
-        colours += {QColor(24, 56, 160), QColor(120, 160, 232), QColor(8, 24, 96), QColor(72, 108, 196),
-                    QColor(180, 200, 240), QColor(48, 84, 180)};
+        colours += {QColor(24, 56, 160),  QColor(120, 160, 232), QColor(8, 24, 96),
+                    QColor(72, 108, 196), QColor(180, 200, 240), QColor(48, 84, 180)};
         break;
     case 2:
-        colours += {QColor(200, 24, 32), QColor(120, 0, 16), QColor(252, 232, 200), QColor(96, 0, 0),
-                    QColor(226, 128, 116), QColor(160, 12, 24)};
+        colours += {QColor(200, 24, 32), QColor(120, 0, 16),    QColor(252, 232, 200),
+                    QColor(96, 0, 0),    QColor(226, 128, 116), QColor(160, 12, 24)};
         break;
     case 3:
         colours += {QColor(0, 96, 48), QColor(96, 184, 112), QColor(240, 200, 48), QColor(160, 112, 0),
-                    QColor(0, 48, 24), QColor(48, 140, 80), QColor(120, 148, 48)};
+                    QColor(0, 48, 24), QColor(48, 140, 80),  QColor(120, 148, 48)};
         break;
     case 4:
         colours += {QColor(16, 24, 80), QColor(248, 208, 64), QColor(200, 208, 240), QColor(132, 116, 72),
                     QColor(108, 116, 160)};
         break;
     case 5:
-        colours += {QColor(0, 104, 120), QColor(64, 176, 184), QColor(224, 248, 248), QColor(0, 56, 64),
-                    QColor(112, 176, 184), QColor(144, 212, 216)};
+        colours += {QColor(0, 104, 120), QColor(64, 176, 184),  QColor(224, 248, 248),
+                    QColor(0, 56, 64),   QColor(112, 176, 184), QColor(144, 212, 216)};
         break;
     case 6:
         colours += {QColor(208, 16, 24), QColor(24, 24, 24), QColor(240, 200, 48), QColor(116, 20, 24),
                     QColor(224, 108, 36)};
         break;
     case 7:
-        colours += {QColor(232, 112, 16), QColor(248, 200, 48), QColor(176, 56, 8), QColor(252, 236, 160),
-                    QColor(240, 156, 32), QColor(204, 84, 12)};
+        colours += {QColor(232, 112, 16),  QColor(248, 200, 48), QColor(176, 56, 8),
+                    QColor(252, 236, 160), QColor(240, 156, 32), QColor(204, 84, 12)};
         break;
     case 8:
-        colours += {QColor(16, 48, 136), QColor(40, 104, 192), QColor(112, 176, 232), QColor(8, 24, 80),
-                    QColor(184, 216, 244), QColor(76, 140, 212)};
+        colours += {QColor(16, 48, 136), QColor(40, 104, 192),  QColor(112, 176, 232),
+                    QColor(8, 24, 80),   QColor(184, 216, 244), QColor(76, 140, 212)};
         break;
     case 9:
-        colours += {QColor(88, 32, 128), QColor(200, 160, 232), QColor(240, 120, 184), QColor(48, 8, 80),
-                    QColor(144, 96, 180), QColor(164, 76, 156)};
+        colours += {QColor(88, 32, 128), QColor(200, 160, 232), QColor(240, 120, 184),
+                    QColor(48, 8, 80),   QColor(144, 96, 180),  QColor(164, 76, 156)};
         break;
     default:
         colours += {QColor(112, 8, 24), QColor(240, 196, 56), QColor(160, 104, 8), QColor(252, 236, 176),
-                    QColor(72, 0, 16), QColor(176, 100, 40), QColor(92, 4, 20)};
+                    QColor(72, 0, 16),  QColor(176, 100, 40), QColor(92, 4, 20)};
         break;
     }
     QList<QRgb> rgb;

@@ -27,14 +27,10 @@ struct Dress {
 Dress dressFor(int suit)
 {
     switch (suit) {
-    case 1:
-        return {ink::Blue, ink::Red, ink::Brown, ink::Black};
-    case 2:
-        return {ink::Red, ink::Blue, ink::Ochre, ink::Red};
-    case 3:
-        return {ink::Green, ink::Red, ink::Black, ink::Black};
-    default:
-        return {ink::DarkRed, ink::Blue, ink::Brown, ink::Red};
+    case 1: return {ink::Blue, ink::Red, ink::Brown, ink::Black};
+    case 2: return {ink::Red, ink::Blue, ink::Ochre, ink::Red};
+    case 3: return {ink::Green, ink::Red, ink::Black, ink::Black};
+    default: return {ink::DarkRed, ink::Blue, ink::Brown, ink::Red};
     }
 }
 
@@ -150,7 +146,8 @@ void arm(QPainter &p, const Dress &d, QPointF shoulder, QPointF hand)
 {
     QPainterPath sleeve;
     sleeve.moveTo(shoulder);
-    sleeve.quadTo(QPointF(hand.x(), shoulder.y() + 1), QPointF(hand.x() + (hand.x() > kCx ? -0.8 : 0.8), hand.y() - 1.8));
+    sleeve.quadTo(QPointF(hand.x(), shoulder.y() + 1),
+                  QPointF(hand.x() + (hand.x() > kCx ? -0.8 : 0.8), hand.y() - 1.8));
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(ink::Black, 4.2, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(sleeve);
@@ -162,7 +159,8 @@ void arm(QPainter &p, const Dress &d, QPointF shoulder, QPointF hand)
 void sword(QPainter &p, QPointF hand, double top)
 {
     const double x = hand.x();
-    fill(p, polygon({{x - 0.9, hand.y() - 3}, {x - 0.9, top + 2}, {x, top}, {x + 0.9, top + 2}, {x + 0.9, hand.y() - 3}}),
+    fill(p,
+         polygon({{x - 0.9, hand.y() - 3}, {x - 0.9, top + 2}, {x, top}, {x + 0.9, top + 2}, {x + 0.9, hand.y() - 3}}),
          ink::White, ink::Gray);
     QPainterPath guard;
     guard.addRoundedRect(QRectF(x - 3.2, hand.y() - 3.6, 6.4, 1.4), 0.6, 0.6);
@@ -259,8 +257,14 @@ void king(QPainter &p, int suit, const Dress &d)
     p.drawLine(QPointF(kCx - 1.3, kFaceY + 3.5), QPointF(kCx + 1.3, kFaceY + 3.5));
     // Crown with five points and jewels.
     const double band = kFaceY - 7.2;
-    fill(p, polygon({{kCx - 6.2, band + 2}, {kCx - 6.8, band - 6.0}, {kCx - 3.6, band - 2.6}, {kCx, band - 8.0},
-                     {kCx + 3.6, band - 2.6}, {kCx + 6.8, band - 6.0}, {kCx + 6.2, band + 2}}),
+    fill(p,
+         polygon({{kCx - 6.2, band + 2},
+                  {kCx - 6.8, band - 6.0},
+                  {kCx - 3.6, band - 2.6},
+                  {kCx, band - 8.0},
+                  {kCx + 3.6, band - 2.6},
+                  {kCx + 6.8, band - 6.0},
+                  {kCx + 6.2, band + 2}}),
          ink::Gold, ink::Ochre);
     QPainterPath rim;
     rim.addRect(QRectF(kCx - 6.4, band, 12.8, 2.8));
@@ -286,16 +290,20 @@ void queen(QPainter &p, int suit, const Dress &d)
     fill(p, hair, d.hair);
     body(p, d);
     // Square neckline with a string of pearls.
-    fill(p, polygon({{kCx - 5, kShoulderY}, {kCx + 5, kShoulderY}, {kCx + 3.5, kShoulderY + 5},
-                     {kCx - 3.5, kShoulderY + 5}}),
+    fill(p,
+         polygon(
+             {{kCx - 5, kShoulderY}, {kCx + 5, kShoulderY}, {kCx + 3.5, kShoulderY + 5}, {kCx - 3.5, kShoulderY + 5}}),
          ink::Flesh);
     front(p, suit, d, kShoulderY + 5);
     p.setPen(Qt::NoPen);
     p.setBrush(ink::White);
     for (int k = -3; k <= 3; ++k)
         p.drawEllipse(QPointF(kCx + k * 1.15, kShoulderY + 2.6 + 0.09 * k * k), 0.55, 0.55);
-    fill(p, polygon({{kCx - 1.6, kFaceY + 4}, {kCx + 1.6, kFaceY + 4}, {kCx + 1.6, kShoulderY + 0.5},
-                     {kCx - 1.6, kShoulderY + 0.5}}),
+    fill(p,
+         polygon({{kCx - 1.6, kFaceY + 4},
+                  {kCx + 1.6, kFaceY + 4},
+                  {kCx + 1.6, kShoulderY + 0.5},
+                  {kCx - 1.6, kShoulderY + 0.5}}),
          ink::Flesh, QColor(), 0);
     flower(p, kFlowerHand, 26, suit == 2 || suit == 4 ? ink::Red : (suit == 1 ? ink::LightBlue : ink::Gold));
     arm(p, d, QPointF(kCx - 9, kShoulderY + 3), kFlowerHand);
@@ -345,8 +353,11 @@ void jack(QPainter &p, int suit, const Dress &d)
     collar.lineTo(kCx, kShoulderY + 5.5);
     collar.closeSubpath();
     fill(p, collar, ink::Gold, ink::Ochre);
-    fill(p, polygon({{kCx - 1.6, kFaceY + 4}, {kCx + 1.6, kFaceY + 4}, {kCx + 1.6, kShoulderY + 0.8},
-                     {kCx - 1.6, kShoulderY + 0.8}}),
+    fill(p,
+         polygon({{kCx - 1.6, kFaceY + 4},
+                  {kCx + 1.6, kFaceY + 4},
+                  {kCx + 1.6, kShoulderY + 0.8},
+                  {kCx - 1.6, kShoulderY + 0.8}}),
          ink::Flesh, QColor(), 0);
     if (suit == 1 || suit == 3)
         halberd(p, kItemHand, 8);
@@ -462,8 +473,8 @@ void paintJoker(QPainter &p)
         for (int col = -4; col <= 4; ++col) {
             const double x = cx + col * 6 + (row % 2 ? 3 : 0);
             const double y = 50 + row * 5;
-            fill(p, polygon({{x, y - 5}, {x + 3, y}, {x, y + 5}, {x - 3, y}}), checks[(row + col + 8) % 4],
-                 QColor(), 0);
+            fill(p, polygon({{x, y - 5}, {x + 3, y}, {x, y + 5}, {x - 3, y}}), checks[(row + col + 8) % 4], QColor(),
+                 0);
         }
     }
     p.restore();

@@ -70,20 +70,13 @@ QPainterPath diamond()
 QPainterPath pipPath(int suit)
 {
     switch (suit) {
-    case 1:
-        return spade();
-    case 2:
-        return heart();
-    case 3:
-        return club();
-    default:
-        return diamond();
+    case 1: return spade();
+    case 2: return heart();
+    case 3: return club();
+    default: return diamond();
     }
 }
 
-double pipAspect(int suit)
-{
-    return pipPath(suit).boundingRect().height() / pipPath(suit).boundingRect().width();
-}
+double pipAspect(int suit) { return pipPath(suit).boundingRect().height() / pipPath(suit).boundingRect().width(); }
 
 } // namespace brisvale::cardart

@@ -27,10 +27,7 @@ namespace {
 constexpr int kScales[] = {2, 3};
 const QColor kTable(0, 112, 56);
 
-QString resourceName(int value)
-{
-    return CardImageName(value).toUpper();
-}
+QString resourceName(int value) { return CardImageName(value).toUpper(); }
 
 bool fail(const QString &what)
 {
@@ -95,7 +92,8 @@ QImage contactSheet(const QString &cards, int scale)
         const QPoint at(gap + col * (w + gap), gap + row * (h + gap));
         QImage card;
         if (scale == 1) {
-            card = QImage(cards + u'/' + resourceName(value) + QStringLiteral(".BMP")).convertToFormat(QImage::Format_ARGB32);
+            card = QImage(cards + u'/' + resourceName(value) + QStringLiteral(".BMP"))
+                       .convertToFormat(QImage::Format_ARGB32);
             for (const QPoint &pt : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(w - 1, 0), QPoint(w - 2, 0),
                                      QPoint(w - 1, 1), QPoint(w - 1, h - 1), QPoint(w - 2, h - 1), QPoint(w - 1, h - 2),
                                      QPoint(0, h - 1), QPoint(1, h - 1), QPoint(0, h - 2)})

@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 
 using namespace brisvale::codec;
 

@@ -33,8 +33,7 @@ bool parseMultiplier(const char *text, std::int32_t &out)
 // last digit is never a floating-point accident.
 void printPercentage(const Fraction &f)
 {
-    const __int128 millionths =
-        (__int128(f.numerator) * 200000000 + f.denominator) / (__int128(f.denominator) * 2);
+    const __int128 millionths = (__int128(f.numerator) * 200000000 + f.denominator) / (__int128(f.denominator) * 2);
     std::printf("%lld.%06lld%%\n", static_cast<long long>(millionths / 1000000),
                 static_cast<long long>(millionths % 1000000));
 }
