@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
+#include <QProcess>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
@@ -327,6 +328,52 @@ TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
     EXPECT_TRUE(form->grid().caption({0, 1}).isEmpty());
     EXPECT_EQ(previewFiles(dir), 0);
     qunsetenv("XDG_DATA_HOME");
+}
+
+TEST_F(ThumbFormTest, BatchCreateInTheWindowMakesWhatTheCommandLineToolMakes)
+{
+    const QString dir = test::freshFolder(QStringLiteral("toolvsform"));
+    QImage image(900, 700, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 255 / 900, y * 255 / 700, (x ^ y) & 255));
+    Bitmap bitmap;
+    bitmap.setImage(image);
+    ASSERT_TRUE(WriteJPGFile(dir + QStringLiteral("/beach.jpg"), 80, 0, 24, bitmap, CodecProgress()));
+    ASSERT_TRUE(WriteGIFFile(dir + QStringLiteral("/Beach.GIF"), 8, bitmap, CodecProgress()));
+    ASSERT_TRUE(WritePCXFile(dir + QStringLiteral("/wide.pcx"), 24, bitmap, CodecProgress()));
+    ASSERT_TRUE(WriteBMPFile(dir + QStringLiteral("/Tall.bmp"), 24, bitmap, CodecProgress()));
+    const QStringList pictures = QDir(dir).entryList(QDir::Files);
+    const auto made = [&] {
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(dir).entryList(QDir::Files))
+            if (!pictures.contains(name)) {
+                QFile f(dir + u'/' + name);
+                EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+                files.insert(name, f.readAll());
+                f.close();
+                f.remove();
+            }
+        return files;
+    };
+
+    {
+        auto form = open(dir);
+        dialogs.queueConfirm(true);
+        form->CreateNewKeep->click();
+        ASSERT_EQ(form->Label2->text(), QStringLiteral("Done"));
+    }
+    const QMap<QString, QByteArray> fromWindow = made();
+    ASSERT_EQ(fromWindow.size(), 5) << fromWindow.keys().join(u' ').toStdString();
+
+    QProcess tool;
+    tool.start(QStringLiteral(MKPREVIEWS), {dir});
+    ASSERT_TRUE(tool.waitForFinished(60000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().constData();
+    const QMap<QString, QByteArray> fromTool = made();
+    EXPECT_EQ(fromTool.keys(), fromWindow.keys());
+    for (const QString &name : fromWindow.keys())
+        EXPECT_TRUE(fromTool.value(name) == fromWindow.value(name)) << name.toStdString();
 }
 
 } // namespace
