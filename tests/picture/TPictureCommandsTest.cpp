@@ -17,19 +17,6 @@ namespace {
 
 QColor shownColour(TPicture &window) { return QColor(window.ImageView1->Picture().bitmap.image().pixel(0, 0)); }
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 } // namespace
 
 TEST_F(PictureWindowTest, LastPictureBeforeAnyNewPictureShowsTheRememberedOneNotTheDrawnOne)
@@ -72,7 +59,7 @@ TEST_F(PictureWindowTest, SaveImageToALowerCaseJpgNameWritesAJpegAndSaysSo)
     };
     window->SaveImage1Click();
     EXPECT_EQ(initialDir, folder + u'/');
-    EXPECT_TRUE(contents(target).startsWith("\xFF\xD8\xFF"));
+    EXPECT_TRUE(test::fileContents(target).startsWith("\xFF\xD8\xFF"));
     EXPECT_EQ(script.texts(), QStringList{QStringLiteral(" File ") + target + QStringLiteral(" saved ")});
 }
 
@@ -99,19 +86,19 @@ TEST_F(PictureWindowTest, ASaveThatWritesNothingLeavesTheExistingFileAndSaysNoSa
     auto window = open();
     window->FormActivate();
     const QString notes = folder + QStringLiteral("/notes.txt");
-    writeFile(notes, "precious");
+    test::writeFile(notes, "precious");
     window->runSaveDialog = [&](TPictureSaveDialog &) -> std::optional<QString> { return notes; };
     window->SaveImage1Click();
-    EXPECT_EQ(contents(notes), QByteArray("precious"));
+    EXPECT_EQ(test::fileContents(notes), QByteArray("precious"));
     EXPECT_TRUE(script.texts().isEmpty());
 
     // A write that fails: there is no picture to write.
     const QString old = folder + QStringLiteral("/old.bmp");
-    writeFile(old, "precious");
+    test::writeFile(old, "precious");
     window->ImageView1->setImageName(folder + QStringLiteral("/missing.bmp"));
     window->runSaveDialog = [&](TPictureSaveDialog &) -> std::optional<QString> { return old; };
     window->SaveImage1Click();
-    EXPECT_EQ(contents(old), QByteArray("precious"));
+    EXPECT_EQ(test::fileContents(old), QByteArray("precious"));
     for (const QString &text : script.texts())
         EXPECT_FALSE(text.endsWith(QStringLiteral(" saved "))) << text.toStdString();
 }

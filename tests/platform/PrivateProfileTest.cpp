@@ -10,19 +10,6 @@ using namespace brisvale::platform;
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 class PrivateProfileTest : public ::testing::Test {
 protected:
     void SetUp() override { dir = brisvale::test::freshFolder(QStringLiteral("ini")); }
@@ -64,7 +51,7 @@ TEST_F(PrivateProfileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt)
     EXPECT_FALSE(QFile::exists(file()));
 
     WriteProfileString(file(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"));
-    EXPECT_EQ(contents(file()), "[S]\nk=v\n");
+    EXPECT_EQ(brisvale::test::fileContents(file()), "[S]\nk=v\n");
     EXPECT_EQ(ReadProfileString(dir + QStringLiteral("/THUMBS.DAT"), QStringLiteral("s"), QStringLiteral("K"), {}),
               QStringLiteral("v"));
     // Long paths come back whole.
@@ -74,14 +61,14 @@ TEST_F(PrivateProfileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt)
     WriteProfileString(file(), QStringLiteral("S"), longPath, std::nullopt);
 
     WriteProfileString(file(), QStringLiteral("s"), QStringLiteral("K"), std::nullopt);
-    EXPECT_EQ(contents(file()), "[S]\n");
+    EXPECT_EQ(brisvale::test::fileContents(file()), "[S]\n");
     // Nothing but the file itself is left in the folder.
     EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("thumbs.dat")});
 }
 
 TEST_F(PrivateProfileTest, FailedWriteReportsThePathAndKeepsTheOldFile)
 {
-    put(file(), "[S]\nk=old\n");
+    brisvale::test::writeFile(file(), "[S]\nk=old\n");
     // A line break in a name would forge a line of its own.
     EXPECT_THROW(WriteProfileString(file(), QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("a\n[T]")),
                  ProfileWriteError);
@@ -89,13 +76,13 @@ TEST_F(PrivateProfileTest, FailedWriteReportsThePathAndKeepsTheOldFile)
     // The temporary file cannot be made: a folder stands where it would go.
     const QString blocked = dir + QStringLiteral("/sub");
     QDir(dir).mkpath(QStringLiteral("sub"));
-    put(blocked + QStringLiteral("/thumbs.dat"), "[S]\nk=old\n");
+    brisvale::test::writeFile(blocked + QStringLiteral("/thumbs.dat"), "[S]\nk=old\n");
     QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const bool privileged = QFile(blocked + QStringLiteral("/probe")).open(QIODevice::WriteOnly);
     const QString target = privileged ? dir + QStringLiteral("/plain/thumbs.dat")
                                       : blocked + QStringLiteral("/thumbs.dat");
     if (privileged) // permissions do not bind this user; a file in place of the folder does
-        put(dir + QStringLiteral("/plain"), "");
+        brisvale::test::writeFile(dir + QStringLiteral("/plain"), "");
     try {
         WriteProfileString(target, QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("new"));
         ADD_FAILURE() << "write succeeded";
@@ -103,6 +90,6 @@ TEST_F(PrivateProfileTest, FailedWriteReportsThePathAndKeepsTheOldFile)
         EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + target);
     }
     QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(contents(blocked + QStringLiteral("/thumbs.dat")), "[S]\nk=old\n");
-    EXPECT_EQ(contents(file()), "[S]\nk=old\n");
+    EXPECT_EQ(brisvale::test::fileContents(blocked + QStringLiteral("/thumbs.dat")), "[S]\nk=old\n");
+    EXPECT_EQ(brisvale::test::fileContents(file()), "[S]\nk=old\n");
 }

@@ -13,19 +13,6 @@ using namespace brisvale::platform;
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // The text of the RegistryError the call throws, or "<no error>".
 template <typename F>
 QString errorOf(F &&call)
@@ -73,7 +60,7 @@ TEST_F(Registry, CreatesTheHiveAndKeysOnlyWhenMissing)
 
     RegistryKey root = RegistryKey::openOrCreate(hive, QStringLiteral("MORVEL"));
     EXPECT_EQ(writes, 1);
-    EXPECT_EQ(contents(deep), QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\MORVEL]\n"));
+    EXPECT_EQ(brisvale::test::fileContents(deep), QByteArray("REGEDIT4\n\n[HKEY_CURRENT_USER\\MORVEL]\n"));
     EXPECT_FALSE(root.openSubKey(QStringLiteral("Bet")).has_value());
     EXPECT_EQ(root.queryString(QStringLiteral("Anything")), std::nullopt);
     EXPECT_EQ(writes, 1);
@@ -97,12 +84,12 @@ TEST_F(Registry, CreatesTheHiveAndKeysOnlyWhenMissing)
 
 TEST_F(Registry, ValuesOfOtherTypesAndDamagedDataAreErrors)
 {
-    put(path, "REGEDIT4\n"
-              "[HKEY_CURRENT_USER\\MORVEL\\Bet]\n"
-              "\"Total\"=dword:000003e8\n"
-              "\"Mask\"=hex:ff\n"
-              "\"Name\"=hex(1):41,00,4\n"
-              "\"Amount\"=\"5\"\n");
+    brisvale::test::writeFile(path, "REGEDIT4\n"
+                                    "[HKEY_CURRENT_USER\\MORVEL\\Bet]\n"
+                                    "\"Total\"=dword:000003e8\n"
+                                    "\"Mask\"=hex:ff\n"
+                                    "\"Name\"=hex(1):41,00,4\n"
+                                    "\"Amount\"=\"5\"\n");
     const RegistryHive hive(path);
     const RegistryKey bet = RegistryKey::openOrCreate(hive, QStringLiteral("MORVEL\\Bet"));
     EXPECT_EQ(errorOf([&] { bet.queryString(QStringLiteral("Total")); }),
@@ -122,14 +109,15 @@ TEST_F(Registry, ValuesOfOtherTypesAndDamagedDataAreErrors)
 TEST_F(Registry, AHiveThatCannotBeReadOrWrittenGivesTheRegistryTexts)
 {
     // A settings folder that cannot exist: its parent is a file.
-    put(folder + QStringLiteral("/blocker"), "not a folder");
+    brisvale::test::writeFile(folder + QStringLiteral("/blocker"), "not a folder");
     const RegistryHive nowhere(folder + QStringLiteral("/blocker/brisvale/registry.reg"));
     EXPECT_EQ(errorOf([&] { RegistryKey::openOrCreate(nowhere, QStringLiteral("MORVEL")); }),
               QStringLiteral("Failed to create key MORVEL"));
 
     // A hive that reads but cannot be changed: its lock cannot be taken.
-    put(path, "REGEDIT4\n\n[HKEY_CURRENT_USER\\MORVEL]\n\n[HKEY_CURRENT_USER\\MORVEL\\Bet]\n\"Amount\"=\"5\"\n");
-    const QByteArray before = contents(path);
+    brisvale::test::writeFile(
+        path, "REGEDIT4\n\n[HKEY_CURRENT_USER\\MORVEL]\n\n[HKEY_CURRENT_USER\\MORVEL\\Bet]\n\"Amount\"=\"5\"\n");
+    const QByteArray before = brisvale::test::fileContents(path);
     ASSERT_TRUE(QDir().mkdir(path + QStringLiteral(".lock")));
     const RegistryHive locked(path);
     const RegistryKey root = RegistryKey::openOrCreate(locked, QStringLiteral("MORVEL"));
@@ -139,7 +127,7 @@ TEST_F(Registry, AHiveThatCannotBeReadOrWrittenGivesTheRegistryTexts)
     EXPECT_EQ(bet.queryString(QStringLiteral("Amount")), QStringLiteral("5"));
     EXPECT_EQ(errorOf([&] { bet.setString(QStringLiteral("Amount"), QStringLiteral("10")); }),
               QStringLiteral("Failed to set data for 'Amount'"));
-    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(brisvale::test::fileContents(path), before);
 
     // A hive that cannot be read at all.
     QDir().rmdir(path + QStringLiteral(".lock"));
@@ -157,7 +145,7 @@ TEST_F(Registry, AnOversizedFileIsNotTakenForAHive)
     QByteArray huge("REGEDIT4\n[HKEY_CURRENT_USER\\MORVEL]\n\"Big\"=\"");
     huge.append(QByteArray(RegistryHive::kMaximumSize, 'x'));
     huge.append("\"\n");
-    put(path, huge);
+    brisvale::test::writeFile(path, huge);
     const RegistryHive hive(path);
     EXPECT_FALSE(hive.read().has_value());
     EXPECT_EQ(errorOf([&] { RegistryKey::openOrCreate(hive, QStringLiteral("MORVEL")); }),
@@ -167,8 +155,8 @@ TEST_F(Registry, AnOversizedFileIsNotTakenForAHive)
 
 TEST_F(Registry, AWriteThatFailsBeforeTheRenameLeavesTheOldHiveWhole)
 {
-    put(path, "REGEDIT4\n\n[HKEY_CURRENT_USER\\MORVEL\\Bet]\n\"Total\"=\"1500\"\n; a note\n");
-    const QByteArray before = contents(path);
+    brisvale::test::writeFile(path, "REGEDIT4\n\n[HKEY_CURRENT_USER\\MORVEL\\Bet]\n\"Total\"=\"1500\"\n; a note\n");
+    const QByteArray before = brisvale::test::fileContents(path);
     RegistryHive hive(path);
     QString tempSeen;
     hive.setBeforeReplace([&] {
@@ -176,7 +164,7 @@ TEST_F(Registry, AWriteThatFailsBeforeTheRenameLeavesTheOldHiveWhole)
         const QStringList temps = QDir(folder).entryList(QDir::Files);
         for (const QString &name : temps) {
             if (name != QStringLiteral("registry.reg.lock"))
-                tempSeen = contents(folder + u'/' + name);
+                tempSeen = brisvale::test::fileContents(folder + u'/' + name);
         }
         return false;
     });
@@ -184,7 +172,7 @@ TEST_F(Registry, AWriteThatFailsBeforeTheRenameLeavesTheOldHiveWhole)
     EXPECT_EQ(errorOf([&] { bet.setString(QStringLiteral("Total"), QStringLiteral("2000")); }),
               QStringLiteral("Failed to set data for 'Total'"));
     EXPECT_TRUE(tempSeen.contains(QStringLiteral("\"Total\"=\"2000\"")));
-    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(brisvale::test::fileContents(path), before);
     EXPECT_EQ(bet.queryString(QStringLiteral("Total")), QStringLiteral("1500"));
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
               QStringList({QStringLiteral("registry.reg"), QStringLiteral("registry.reg.lock")}));
@@ -193,12 +181,12 @@ TEST_F(Registry, AWriteThatFailsBeforeTheRenameLeavesTheOldHiveWhole)
 TEST_F(Registry, AHiveKeptAsALinkStaysALink)
 {
     const QString real = brisvale::test::freshFolder(QStringLiteral("dotfiles")) + QStringLiteral("/brisvale.reg");
-    put(real, "REGEDIT4\n");
+    brisvale::test::writeFile(real, "REGEDIT4\n");
     ASSERT_TRUE(QFile::link(real, path));
     const RegistryHive hive(path);
     RegistryKey::openOrCreate(hive, QStringLiteral("MORVEL")).setString(QStringLiteral("X"), QStringLiteral("1"));
     EXPECT_TRUE(QFileInfo(path).isSymLink());
-    EXPECT_TRUE(contents(real).contains("\"X\"=\"1\""));
+    EXPECT_TRUE(brisvale::test::fileContents(real).contains("\"X\"=\"1\""));
 }
 
 TEST_F(Registry, TwoProgramsWritingAtOnceBothLand)
@@ -222,5 +210,5 @@ TEST_F(Registry, TwoProgramsWritingAtOnceBothLand)
         EXPECT_EQ(key.queryString(QStringLiteral("B%1").arg(i)), expected);
     }
     // One key block, not one per writer.
-    EXPECT_EQ(contents(path).count("[HKEY_CURRENT_USER\\MORVEL\\Shared]"), 1);
+    EXPECT_EQ(brisvale::test::fileContents(path).count("[HKEY_CURRENT_USER\\MORVEL\\Shared]"), 1);
 }

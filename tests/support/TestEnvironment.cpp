@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <gtest/gtest.h>
 
 namespace brisvale::test {
 
@@ -46,5 +47,18 @@ QString freshFolder(const QString &name)
 }
 
 QString testDataDir() { return qEnvironmentVariable("BRISVALE_TEST_DATA"); }
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    ASSERT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+}
 
 } // namespace brisvale::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace brisvale::test {
@@ -15,5 +16,11 @@ QString scratchRoot();
 QString freshFolder(const QString &name);
 // Folder of checked-in test files.
 QString testDataDir();
+
+// The bytes of a file, or "<missing>" when it cannot be read, so a vanished
+// file never compares equal to an empty one.
+QByteArray fileContents(const QString &path);
+// Replaces a file with the bytes; the test fails when it cannot.
+void writeFile(const QString &path, const QByteArray &bytes);
 
 } // namespace brisvale::test

@@ -57,12 +57,6 @@ void writePicture(const QString &path, const QImage &image = pattern(320, 200))
     ASSERT_TRUE(ok) << path.toStdString();
 }
 
-QByteArray contents(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 class PreviewStoreTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -134,7 +128,7 @@ TEST_F(PreviewStoreTest, FoldersSharingAPreviewsFolderKeepSeparateEntries)
 
     EXPECT_EQ(store.PreviewFileFor(pics + QStringLiteral("/beach.jpg")), fs::lowerAscii(shared) + "/beach.thb");
     EXPECT_EQ(store.PreviewFileFor(root + QStringLiteral("/Other/beach.jpg")), fs::lowerAscii(shared) + "/thm0.thb");
-    const QByteArray data = contents(shared + QStringLiteral("/thumbs.dat"));
+    const QByteArray data = test::fileContents(shared + QStringLiteral("/thumbs.dat"));
     EXPECT_TRUE(data.contains(("[" + pics + "/]").toUtf8())) << data.constData();
     EXPECT_TRUE(data.contains(("[" + root + "/Other/]").toUtf8())) << data.constData();
 }
@@ -203,7 +197,7 @@ TEST_F(PreviewStoreTest, UnwritableDataFileEndsTheOperationAndLosesNothing)
 {
     writePicture(pics + QStringLiteral("/beach.jpg"));
     batch({QStringLiteral("beach.jpg")});
-    const QByteArray before = contents(store.dataFile());
+    const QByteArray before = test::fileContents(store.dataFile());
 
     // Root may write anywhere; a file standing where the folder should be
     // stops everyone.
@@ -217,7 +211,7 @@ TEST_F(PreviewStoreTest, UnwritableDataFileEndsTheOperationAndLosesNothing)
         EXPECT_EQ(e.text(), QStringLiteral("Unable to write to ") + blocked + QStringLiteral("/thumbs.dat"));
     }
     store.setDataFile(pics + QStringLiteral("/thumbs.dat"));
-    EXPECT_EQ(contents(store.dataFile()), before);
+    EXPECT_EQ(test::fileContents(store.dataFile()), before);
 }
 
 TEST_F(PreviewStoreTest, FailuresReportTheControlsWordsAndStillCache)
@@ -327,7 +321,7 @@ TEST_F(PreviewStoreTest, CommandLineToolMakesWhatABatchCreateMakes)
         QMap<QString, QByteArray> files;
         for (const QString &name : QDir(pics).entryList(QDir::Files))
             if (!pictures.contains(name))
-                files.insert(name, contents(pics + '/' + name));
+                files.insert(name, test::fileContents(pics + '/' + name));
         return files;
     };
     const QMap<QString, QByteArray> fromBatch = snapshot();
