@@ -6,14 +6,14 @@
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
 #include "controls/TSleeper.h"
-#include "game/HoldTrainer.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
 #include "game/Statistics.h"
+#include "game/TableKeys.h"
 #include "game/TableSettings.h"
-#include "game/TrainerTexts.h"
+#include "game/TableTrainer.h"
 #include "game/Tsetpay.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
@@ -30,11 +30,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 // Resources of a static library are only linked in when something names them.
 static void initGameResources() { Q_INIT_RESOURCE(game); }
@@ -101,8 +101,8 @@ TForm1::TForm1(QWidget *parent)
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
     buildControls(surface_);
     buildMenus();
-    buildKeys();
-    trainer_ = new HoldTrainer(this);
+    trainer_ = new TableTrainer(*this);
+    keys_ = new TableKeys(*this, *trainer_);
     // A stored sound that cannot be read counts as none chosen; the others
     // are still read, and the first failure is kept to be reported.
     winSounds_.setReader([this](int k) {
@@ -216,6 +216,8 @@ void TForm1::buildControls(QWidget *s)
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    // Read-only figures: a tab stop in them would show no focus.
+    StringGrid1->setFocusPolicy(Qt::NoFocus);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int row = 0; row < 2; ++row) {
@@ -338,93 +340,8 @@ void TForm1::buildMenus()
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
-    PopupMenu1->addAction(QStringLiteral("Sound & Payouts"), this, &TForm1::AdjustPayouts1Click);
+    PopupMenu1->addAction(QStringLiteral("Sound && Payouts"), this, &TForm1::AdjustPayouts1Click);
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
-}
-
-void TForm1::buildKeys()
-{
-    // Window shortcuts: a field being typed into keeps its digits, and a
-    // focused button does not take Space for itself.
-    const auto bind = [this](const QKeySequence &key, auto handler) {
-        auto *shortcut = new QShortcut(key, this);
-        shortcut->setAutoRepeat(false);
-        connect(shortcut, &QShortcut::activated, this, handler);
-    };
-    const Qt::Key holdKeys[5] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5};
-    for (int k = 0; k < 5; ++k)
-        bind(QKeySequence(holdKeys[k]), [this, k] { HoldKey(k); });
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
-        bind(QKeySequence(key), [this] { PlayKey(); });
-    bind(QKeySequence(Qt::Key_H), [this] { BestHoldKey(); });
-}
-
-void TForm1::BestHoldKey()
-{
-    if (!Second->isVisibleTo(this))
-        return;
-    if (!trainer_->isReady(game_.hand(), game_.payouts()))
-        showTrainerText(QStringLiteral("Working out the best hold\u2026"));
-    trainer_->ask(game_.hand(), game_.payouts(), [this](const HoldAnalysis *analysis) {
-        if (!analysis) {
-            showNoTrainerAnswer();
-            return;
-        }
-        // The answer may come after the draw; the holds are then settled.
-        if (!Second->isVisibleTo(this))
-            return;
-        const HoldMask best = analysis->bestHold();
-        for (int k = 0; k < 5; ++k) {
-            const bool wanted = best & (1u << k);
-            if (wanted != (game_.mark(k) == HoldMark::Hold))
-                HoldToggle(k);
-        }
-        showTrainerText(BestHoldText(*analysis, game_.hand()));
-    });
-}
-
-void TForm1::showNoTrainerAnswer()
-{
-    // Only multipliers beyond what the odds can weigh (a stored table edited
-    // by hand) leave a dealt hand without an answer.
-    showTrainerText(
-        QStringLiteral("No best hold can be worked out for payouts above %1").arg(HoldOdds::kMaxMultiplier));
-}
-
-void TForm1::showTrainerText(const QString &text)
-{
-    trainerTextShown_ = true;
-    EStatusBar1->showMessage(text, 0);
-}
-
-void TForm1::clearTrainerText()
-{
-    if (trainerTextShown_)
-        EStatusBar1->clearMessage();
-    trainerTextShown_ = false;
-}
-
-void TForm1::HoldKey(int slot)
-{
-    // Only while a hand is dealt: the keys stand for the hold panels, never
-    // for the card slots that also toggle them before a deal and after a draw.
-    if (Second->isVisibleTo(this) && HoldPanel[slot]->isEnabled())
-        HoldToggle(slot);
-}
-
-void TForm1::PlayKey()
-{
-    // A bet typed just before counts, as it does when a click takes the focus
-    // away from the field.
-    if (!Bet->isReadOnly())
-        Bet->interpretText();
-    // The key presses whichever play button the player could click now.
-    for (QPushButton *button : {Shuffle, Second}) {
-        if (button->isVisibleTo(this) && button->isEnabled()) {
-            button->click();
-            return;
-        }
-    }
 }
 
 void TForm1::FormCreate()
@@ -470,6 +387,7 @@ void TForm1::FormCreate()
     Cash->setText(QStringLiteral(" "));
     Second->hide();
     Shuffle->show();
+    keys_->focusPlayButton();
     Image1->hide();
     showHoldMarks();
     for (TCardDeck *card : CardDeck)
@@ -522,8 +440,7 @@ void TForm1::showBetRange()
 void TForm1::ShuffleClick()
 {
     game_.deal();
-    trainer_->cancel();
-    clearTrainerText();
+    trainer_->dealt();
     showBetRange();
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
@@ -538,8 +455,7 @@ void TForm1::ShuffleClick()
     Panel2->setText(QStringLiteral("  "));
     Panel4->setText(QStringLiteral("  "));
     showHoldMarks();
-    // Ready by the time the player asks for the best hold or draws.
-    trainer_->analyse(game_.hand(), game_.payouts());
+    keys_->focusPlayButton();
 }
 
 void TForm1::HoldToggle(int slot)
@@ -558,24 +474,10 @@ void TForm1::SecondClick()
     Second->hide();
     Shuffle->show();
 
-    // What the trainer weighs: the hold as played, against the payouts the
-    // hand is settled with.
     std::array<bool, 5> held{};
     for (int k = 0; k < 5; ++k)
         held[k] = game_.mark(k) == HoldMark::Hold;
-    const HoldMask played = HoldMaskOf(held);
-    const Hand dealt = game_.hand();
-    trainer_->ask(dealt, game_.payouts(), [this, dealt, played](const HoldAnalysis *analysis) {
-        if (!analysis) {
-            showNoTrainerAnswer();
-            return;
-        }
-        const QString cost = HoldCostText(*analysis, dealt, played);
-        if (cost.isEmpty())
-            clearTrainerText();
-        else
-            showTrainerText(cost);
-    });
+    trainer_->drawing(HoldMaskOf(held));
 
     const PokerGame::DrawResult result = game_.draw();
     for (int k = 0; k < 5; ++k)
@@ -583,6 +485,7 @@ void TForm1::SecondClick()
     for (ClickPanel *panel : HoldPanel)
         panel->setEnabled(false);
     Panel2->setText(result.settlement.resultText);
+    keys_->focusPlayButton();
 
     if (!result.settlement.won) {
         Cash->setText(result.settlement.moneyText);
@@ -614,8 +517,11 @@ void TForm1::PlayWinSound(int rank)
         RadioButton1->setChecked(false);
         RadioButton1->setAutoExclusive(true);
     }
-    if (!sound.failureText.isEmpty())
-        EStatusBar1->showMessage(sound.failureText, 5000);
+    if (sound.failureText.isEmpty())
+        return;
+    if (winSounds_.device().error() == platform::WaveError::NoOutputDevice && std::exchange(noDeviceShown_, true))
+        return;
+    trainer_->setNotice(sound.failureText);
 }
 
 void TForm1::UpdateDisplay()
