@@ -1,6 +1,8 @@
 #include "controls/ClickPanel.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace brisvale {
 
@@ -41,6 +43,31 @@ void ClickPanel::setTextColor(const QColor &color)
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
+}
+
+QFont ClickPanel::fittedFont() const
+{
+    constexpr int kSmallestPixels = 6;
+    QFont f = font();
+    const int room = contentsRect().width() - 2 * margin() - 4;
+    int pixels = QFontInfo(f).pixelSize();
+    while (pixels > kSmallestPixels && QFontMetrics(f).horizontalAdvance(text()) > room)
+        f.setPixelSize(--pixels);
+    return f;
+}
+
+void ClickPanel::paintEvent(QPaintEvent *event)
+{
+    const QFont fitted = fittedFont();
+    if (fitted == font()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.setFont(fitted);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    painter.drawText(contentsRect(), int(alignment()), text());
 }
 
 void ClickPanel::mousePressEvent(QMouseEvent *event)

@@ -17,6 +17,9 @@ public:
     void setColor(const QColor &color);
     QColor color() const;
     void setTextColor(const QColor &color);
+    // A caption wider than the panel is shown in a smaller font that fits,
+    // rather than cut at both ends.
+    QFont fittedFont() const;
 
 signals:
     void clicked();
@@ -24,6 +27,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool pressed_ = false;

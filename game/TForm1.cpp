@@ -232,7 +232,11 @@ void TForm1::buildControls(QWidget *s)
     }
     place(StringGrid1, 136, 296, 457, 65);
     scaler_->setOnScaled([this](double factor) {
-        const int width = std::max(1, int(kGridColumnWidth * factor));
+        // The design width, or wider where a hand's name would be cut.
+        int width = std::max(1, int(kGridColumnWidth * factor));
+        const QFontMetrics metrics(StringGrid1->font());
+        for (int col = 0; col < kHandRankCount; ++col)
+            width = std::max(width, metrics.horizontalAdvance(HandGridName(col)) + metrics.averageCharWidth() * 2);
         for (int col = 0; col < 10; ++col)
             StringGrid1->setColumnWidth(col, width);
         const int rowHeight = std::max(1, int(24 * factor));

@@ -384,6 +384,22 @@ TEST_F(TableTest, DigitsAreHoldKeysUntilThePlayerGoesIntoTheBetField)
     EXPECT_EQ(form->StringGrid1->focusPolicy(), Qt::NoFocus);
 }
 
+TEST_F(TableTest, StatisticsAreShownWholeOnALargeTable)
+{
+    form->resize(1280, 960);
+    QApplication::processEvents();
+    for (int rank = 1; rank < kHandRankCount; ++rank)
+        form->game().counters().perRank[rank] = 12345;
+    form->SpeedButton5Click();
+    for (ClickPanel *panel : {form->Cash, form->Panel4}) {
+        const QFont shown = panel->fittedFont();
+        EXPECT_LE(QFontMetrics(shown).horizontalAdvance(panel->text()), panel->contentsRect().width());
+    }
+    EXPECT_LT(form->Panel4->fittedFont().pixelSize(), form->Panel4->font().pixelSize());
+    const QFontMetrics grid(form->StringGrid1->font());
+    EXPECT_GT(form->StringGrid1->columnWidth(7), grid.horizontalAdvance(QStringLiteral("Straight Flush")));
+}
+
 TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
 {
     const auto held = [this] {
