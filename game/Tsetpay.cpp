@@ -188,7 +188,8 @@ void Tsetpay::FormCreate()
     if (const QScreen *screen = QApplication::primaryScreen()) {
         const QSize s = screen->size();
         const double factor = std::max(1.0, std::min(s.width() / 640.0, s.height() / 480.0));
-        resize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
+        // A dialog's border: neither resized nor maximised.
+        setFixedSize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
     }
     for (int i = 0; i < 9; ++i)
         CheckBoxes[i]->setChecked(pictureFlags_[i + 1]);

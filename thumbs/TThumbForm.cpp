@@ -414,11 +414,13 @@ void TThumbForm::buildControls()
     ImageView1->lower();
     ImageView2->lower();
 
-    // The window grows with the screen as the table does.
+    // The window grows with the screen as the table does, with a dialog's
+    // fixed border, centred on the screen's working area.
     if (const QScreen *screen = QApplication::primaryScreen()) {
         const QSize s = screen->size();
         const double factor = std::max(1.0, std::min(s.width() / 640.0, s.height() / 480.0));
-        resize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
+        setFixedSize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
+        move(screen->availableGeometry().center() - rect().center());
     }
 }
 
