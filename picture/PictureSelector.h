@@ -55,8 +55,8 @@ public:
 private:
     PictureSelection selectRandom(PictureState &state);
     PictureSelection selectSequential(PictureState &state);
-    // Upper-cased folder of the remembered picture with a trailing separator;
-    // also refreshes the extension and the mask.
+    // Folder of the remembered picture, as spelt on disk, with a trailing
+    // separator; also refreshes the extension and the mask.
     static QString scanFolder(PictureState &state);
 
     RandomGenerator &generator_;
