@@ -38,6 +38,16 @@ QString HandCodes(const Hand &hand)
     return codes.join(u' ');
 }
 
+QString HeldCodes(const Hand &hand, unsigned holdMask)
+{
+    QStringList codes;
+    for (int slot = 0; slot < 5; ++slot) {
+        if (holdMask & (1u << slot))
+            codes << CardCode(hand[slot]);
+    }
+    return codes.isEmpty() ? QStringLiteral("none") : codes.join(u' ');
+}
+
 HandReading ReadHand(const QString &text)
 {
     const QStringList codes = text.simplified().split(u' ', Qt::SkipEmptyParts);

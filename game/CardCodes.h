@@ -18,6 +18,8 @@ QString CardCode(cdCardDeck card);
 std::optional<cdCardDeck> CardFromCode(QStringView code);
 // The codes of the cards, separated by single blanks.
 QString HandCodes(const Hand &hand);
+// The codes of the cards a hold keeps, in dealt order, or "none".
+QString HeldCodes(const Hand &hand, unsigned holdMask);
 
 // A dealt hand read from five codes, or the reason it cannot be one.
 struct HandReading {

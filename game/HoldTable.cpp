@@ -40,15 +40,7 @@ QString HoldTable::placeText(const Row &row)
     return QString::number(row.place) + (row.tied ? QStringLiteral("=") : QString());
 }
 
-QString HoldTable::cardsText(HoldMask mask) const
-{
-    QStringList cards;
-    for (int slot = 0; slot < 5; ++slot) {
-        if (mask & (1u << slot))
-            cards << CardCode(dealt_[slot]);
-    }
-    return cards.isEmpty() ? QStringLiteral("none") : cards.join(u' ');
-}
+QString HoldTable::cardsText(HoldMask mask) const { return HeldCodes(dealt_, mask); }
 
 QString HoldTable::coinsText(const Fraction &perUnit, int bet)
 {
@@ -64,8 +56,8 @@ QString HoldTable::markText(const Row &row, int bet)
         if (row.best)
             marks << QStringLiteral("your hold");
         else
-            marks << QStringLiteral("Your hold: costs %1 \u00d7 bet, %2 coins")
-                         .arg(returnText(row.cost), coinsText(row.cost, bet));
+            marks
+                << QStringLiteral("Your hold, costs %1 (%2 coins)").arg(returnText(row.cost), coinsText(row.cost, bet));
     }
     return marks.join(QStringLiteral(", "));
 }

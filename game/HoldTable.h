@@ -43,7 +43,7 @@ public:
     static QString returnText(const Fraction &perUnit) { return QString::fromStdString(perUnit.decimal(4)); }
     static QString fractionText(const Fraction &f) { return QString::fromStdString(f.text()); }
     static QString coinsText(const Fraction &perUnit, int bet);
-    // "Best", "Your hold", "Your hold: costs 0.0123 × bet, 0.06 coins", ...
+    // "Best", "Best (equal)", "Your hold, costs 0.0123 (0.06 coins)", ...
     static QString markText(const Row &row, int bet);
 
     // The paying hands from the royal flush down, then "Nothing".

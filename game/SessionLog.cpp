@@ -12,16 +12,6 @@ QString decimal(const Fraction &f, int places) { return QString::fromStdString(f
 
 QString percent(const Fraction &f) { return decimal(f.times(100), 2) + u'%'; }
 
-QString heldCodes(const Hand &hand, HoldMask mask)
-{
-    QStringList codes;
-    for (int slot = 0; slot < 5; ++slot) {
-        if (mask & (1u << slot))
-            codes << CardCode(hand[slot]);
-    }
-    return codes.isEmpty() ? QStringLiteral("none") : codes.join(u' ');
-}
-
 } // namespace
 
 void SessionLog::record(const Hand &dealt, HoldMask played, int bet, const HoldAnalysis &analysis)
@@ -52,7 +42,7 @@ QString SessionLog::summary() const
     }
     lines << QStringLiteral("Cost of the mistakes: %1 coins").arg(decimal(cost_, 2));
     if (bet_ > 0) {
-        lines << QStringLiteral("Return of your holds: %1, with best holds: %2")
+        lines << QStringLiteral("Return of your holds: %1 (best holds on the same deals: %2)")
                      .arg(percent(playedReturn()), percent(bestReturn()));
     }
     return lines.join(u'\n');
@@ -64,7 +54,7 @@ QString SessionLog::csv() const
     for (const Mistake &m : mistakes_) {
         out += QStringLiteral("%1,%2,%3,%4,%5,%6,%7\n")
                    .arg(m.hand)
-                   .arg(HandCodes(m.dealt), heldCodes(m.dealt, m.played), heldCodes(m.dealt, m.best))
+                   .arg(HandCodes(m.dealt), HeldCodes(m.dealt, m.played), HeldCodes(m.dealt, m.best))
                    .arg(m.bet)
                    .arg(decimal(m.cost, 4), decimal(m.coins(), 2));
     }

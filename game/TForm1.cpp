@@ -12,6 +12,7 @@
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
 #include "game/Statistics.h"
+#include "game/THoldAnalysis.h"
 #include "game/TableSettings.h"
 #include "game/TrainerTexts.h"
 #include "game/Tsetpay.h"
@@ -99,6 +100,7 @@ TForm1::TForm1(QWidget *parent)
     surface_->setAutoFillBackground(true);
     setCentralWidget(surface_);
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
+    HoldAnalysis1 = new THoldAnalysis(this);
     buildControls(surface_);
     buildMenus();
     buildKeys();
@@ -281,7 +283,10 @@ void TForm1::buildControls(QWidget *s)
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TForm1::SpinEdit1Change);
-    connect(Bet, &QSpinBox::valueChanged, this, [this](int value) { game_.setBet(value); });
+    connect(Bet, &QSpinBox::valueChanged, this, [this](int value) {
+        game_.setBet(value);
+        HoldAnalysis1->setBet(game_.bet());
+    });
 }
 
 void TForm1::buildStatusBar()
@@ -340,6 +345,7 @@ void TForm1::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
     PopupMenu1->addAction(QStringLiteral("Sound & Payouts"), this, &TForm1::AdjustPayouts1Click);
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
+    PopupMenu1->addAction(QStringLiteral("Hold Analysis"), this, [this] { HoldAnalysis1->openFor(game_); });
 }
 
 void TForm1::buildKeys()
@@ -357,6 +363,7 @@ void TForm1::buildKeys()
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
         bind(QKeySequence(key), [this] { PlayKey(); });
     bind(QKeySequence(Qt::Key_H), [this] { BestHoldKey(); });
+    bind(QKeySequence(Qt::Key_A), [this] { HoldAnalysis1->openFor(game_); });
 }
 
 void TForm1::BestHoldKey()
@@ -565,6 +572,7 @@ void TForm1::SecondClick()
         held[k] = game_.mark(k) == HoldMark::Hold;
     const HoldMask played = HoldMaskOf(held);
     const Hand dealt = game_.hand();
+    HoldAnalysis1->handPlayed(dealt, played, game_.bet(), game_.payouts());
     trainer_->ask(dealt, game_.payouts(), [this, dealt, played](const HoldAnalysis *analysis) {
         if (!analysis) {
             showNoTrainerAnswer();
@@ -731,6 +739,7 @@ void TForm1::AdjustPayouts1Click()
 {
     if (payoutsDialog_)
         payoutsDialog_->exec();
+    HoldAnalysis1->setPayouts(game_.payouts());
 }
 
 void TForm1::HelpClick() { platform::HelpService::showContext(1); }
