@@ -363,7 +363,11 @@ void TForm1::buildKeys()
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
         bind(QKeySequence(key), [this] { PlayKey(); });
     bind(QKeySequence(Qt::Key_H), [this] { BestHoldKey(); });
-    bind(QKeySequence(Qt::Key_A), [this] { HoldAnalysis1->openFor(game_); });
+    bind(QKeySequence(Qt::Key_A), [this] {
+        // A letter typed into a number field is that field's business.
+        if (!Bet->hasFocus() && !SpinEdit1->hasFocus())
+            HoldAnalysis1->openFor(game_);
+    });
 }
 
 void TForm1::BestHoldKey()
