@@ -364,8 +364,9 @@ void TForm1::buildKeys()
         bind(QKeySequence(key), [this] { PlayKey(); });
     bind(QKeySequence(Qt::Key_H), [this] { BestHoldKey(); });
     bind(QKeySequence(Qt::Key_A), [this] {
-        // A letter typed into a number field is that field's business.
-        if (!Bet->hasFocus() && !SpinEdit1->hasFocus())
+        // A letter typed into a field the player is editing is that field's.
+        const auto *field = qobject_cast<QAbstractSpinBox *>(focusWidget());
+        if (!field || field->isReadOnly())
             HoldAnalysis1->openFor(game_);
     });
 }
