@@ -3,6 +3,7 @@
 #include "game/HandEvaluation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <numeric>
 
@@ -177,6 +178,37 @@ Fraction reduced(__int128 numerator, __int128 denominator)
 
 } // namespace
 
+std::string Fraction::decimal(int places) const
+{
+    __int128 scale = 1;
+    for (int i = 0; i < places; ++i)
+        scale *= 10;
+    const bool negative = numerator < 0;
+    const __int128 magnitude = negative ? -__int128(numerator) : __int128(numerator);
+    const __int128 units = (magnitude * scale * 2 + denominator) / (__int128(denominator) * 2);
+    std::string digits = std::to_string(static_cast<long long>(units / scale));
+    if (places > 0) {
+        std::string fraction = std::to_string(static_cast<long long>(units % scale));
+        digits += '.' + std::string(std::size_t(places) - fraction.size(), '0') + fraction;
+    }
+    return (negative && units != 0 ? "-" : "") + digits;
+}
+
+std::string Fraction::text() const { return std::to_string(numerator) + '/' + std::to_string(denominator); }
+
+Fraction Fraction::times(std::int64_t factor) const { return reduced(__int128(numerator) * factor, denominator); }
+
+Fraction Fraction::over(std::int64_t divisor) const { return reduced(numerator, __int128(denominator) * divisor); }
+
+Fraction operator+(const Fraction &a, const Fraction &b)
+{
+    const std::int64_t g = std::gcd(a.denominator, b.denominator);
+    const __int128 common = __int128(a.denominator / g) * b.denominator;
+    return reduced(__int128(a.numerator) * (b.denominator / g) + __int128(b.numerator) * (a.denominator / g), common);
+}
+
+Fraction operator-(const Fraction &a, const Fraction &b) { return a + Fraction{-b.numerator, b.denominator}; }
+
 HoldMask HoldMaskOf(const std::array<bool, 5> &held)
 {
     HoldMask mask = 0;
@@ -215,6 +247,14 @@ std::vector<HoldMask> HoldAnalysis::bestHolds() const
 }
 
 HoldMask HoldAnalysis::bestHold() const { return HoldMask(std::countr_zero(bestSet_)); }
+
+std::array<HoldMask, kHoldCount> HoldAnalysis::ranked() const
+{
+    std::array<HoldMask, kHoldCount> order{};
+    std::iota(order.begin(), order.end(), HoldMask(0));
+    std::stable_sort(order.begin(), order.end(), [this](HoldMask a, HoldMask b) { return scaled_[a] > scaled_[b]; });
+    return order;
+}
 
 bool HoldOdds::accepts(const PayoutTable &payouts)
 {
@@ -270,11 +310,18 @@ HoldOdds::HoldOdds()
     deriveSmaller<0>(ones_, none_);
 }
 
+namespace {
+std::atomic<const HoldOdds *> sharedReady{nullptr};
+}
+
 const HoldOdds &HoldOdds::shared()
 {
     static const HoldOdds odds;
+    sharedReady.store(&odds, std::memory_order_release);
     return odds;
 }
+
+const HoldOdds *HoldOdds::sharedIfReady() { return sharedReady.load(std::memory_order_acquire); }
 
 std::optional<TableReturn> HoldOdds::tableReturn(const PayoutTable &payouts, std::stop_token stop) const
 {

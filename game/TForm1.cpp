@@ -11,6 +11,7 @@
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
 #include "game/Statistics.h"
+#include "game/THoldAnalysis.h"
 #include "game/TableKeys.h"
 #include "game/TableSettings.h"
 #include "game/TableTrainer.h"
@@ -99,6 +100,7 @@ TForm1::TForm1(QWidget *parent)
     surface_->setAutoFillBackground(true);
     setCentralWidget(surface_);
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
+    HoldAnalysis1 = new THoldAnalysis(this);
     buildControls(surface_);
     buildMenus();
     trainer_ = new TableTrainer(*this);
@@ -287,7 +289,10 @@ void TForm1::buildControls(QWidget *s)
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TForm1::SpinEdit1Change);
-    connect(Bet, &QSpinBox::valueChanged, this, [this](int value) { game_.setBet(value); });
+    connect(Bet, &QSpinBox::valueChanged, this, [this](int value) {
+        game_.setBet(value);
+        HoldAnalysis1->setBet(game_.bet());
+    });
 }
 
 void TForm1::buildStatusBar()
@@ -346,6 +351,7 @@ void TForm1::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
     PopupMenu1->addAction(QStringLiteral("Sound && Payouts"), this, &TForm1::AdjustPayouts1Click);
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
+    PopupMenu1->addAction(QStringLiteral("Hold Analysis"), this, [this] { HoldAnalysis1->openFor(game_); });
 }
 
 void TForm1::FormCreate()
@@ -481,7 +487,9 @@ void TForm1::SecondClick()
     std::array<bool, 5> held{};
     for (int k = 0; k < 5; ++k)
         held[k] = game_.mark(k) == HoldMark::Hold;
-    trainer_->drawing(HoldMaskOf(held));
+    const HoldMask played = HoldMaskOf(held);
+    HoldAnalysis1->handPlayed(game_.hand(), played, game_.bet(), game_.payouts());
+    trainer_->drawing(played);
 
     const PokerGame::DrawResult result = game_.draw();
     for (int k = 0; k < 5; ++k)
@@ -641,6 +649,7 @@ void TForm1::AdjustPayouts1Click()
 {
     if (payoutsDialog_)
         payoutsDialog_->exec();
+    HoldAnalysis1->setPayouts(game_.payouts());
 }
 
 void TForm1::HelpClick() { platform::HelpService::showContext(1); }

@@ -24,6 +24,7 @@ class PieGauge;
 class SpinEdit;
 class TCardDeck;
 class TEStatusBar;
+class THoldAnalysis;
 class TSleeper;
 class TableKeys;
 class TableTrainer;
@@ -76,6 +77,7 @@ public:
     TEStatusBar *EStatusBar1 = nullptr;
     TSleeper *Sleeper1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
+    THoldAnalysis *HoldAnalysis1 = nullptr; // "Hold Analysis", opened by A
 
     // Picture flag k: a won hand of rank k opens the picture (index 0 unused).
     std::array<bool, kHandRankCount> PictureFlags{false, true, true, true, true, true, true, true, true, true};

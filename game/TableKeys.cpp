@@ -3,8 +3,10 @@
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "game/TForm1.h"
+#include "game/THoldAnalysis.h"
 #include "game/TableTrainer.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QPushButton>
 #include <QShortcut>
@@ -20,6 +22,7 @@ TableKeys::TableKeys(TForm1 &table, TableTrainer &trainer) : QObject(&table), ta
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
         bind(QKeySequence(key), &TableKeys::playKey);
     bind(QKeySequence(Qt::Key_H), &TableKeys::bestHoldKey);
+    bind(QKeySequence(Qt::Key_A), &TableKeys::analysisKey);
     qApp->installEventFilter(this);
 }
 
@@ -68,6 +71,14 @@ void TableKeys::playKey(int)
 }
 
 void TableKeys::bestHoldKey(int) { trainer_.bestHold(); }
+
+void TableKeys::analysisKey(int)
+{
+    // A letter typed into a field the player is editing is that field's.
+    const auto *field = qobject_cast<QAbstractSpinBox *>(table_.focusWidget());
+    if (!field || field->isReadOnly())
+        table_.HoldAnalysis1->openFor(table_.game());
+}
 
 bool TableKeys::eventFilter(QObject *watched, QEvent *event)
 {

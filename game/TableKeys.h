@@ -10,7 +10,7 @@ class TableTrainer;
 class TForm1;
 
 // The table's keyboard. 1 to 5 switch the hold panels of a dealt hand, Enter
-// and Space press Deal or Draw, H asks for the best hold. The focus rests on
+// and Space press Deal or Draw, H asks for the best hold, A opens the analysis of every hold. The focus rests on
 // the play button at start and after every hand, so a digit is a hold key and
 // never part of the bet unless the player went into the bet field; and when
 // a dialog closes the table gets the keyboard back, even where no window
@@ -31,6 +31,7 @@ private:
     void holdKey(int slot);
     void playKey(int);
     void bestHoldKey(int);
+    void analysisKey(int);
     void takeBackFocus();
 
     TForm1 &table_;

@@ -33,8 +33,8 @@ bool QtDialogService::confirm(const QString &text)
 std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
 {
     QFileDialog dialog(owner(), request.title.isEmpty() ? title() : request.title);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Our own dialog, so the letter-case-free masks work the same everywhere.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);

@@ -110,7 +110,7 @@ TEST_F(TableTest, MenusHaveEveryItem)
         popup << a->iconText();
     EXPECT_EQ(setTotal, (QStringList{"1000", "10000", "100000"}));
     EXPECT_EQ(colors, (QStringList{"Background", "Piechart", "Total", "Amount"}));
-    EXPECT_EQ(popup, (QStringList{"Show Picture", "Sound & Payouts", "Help"}));
+    EXPECT_EQ(popup, (QStringList{"Show Picture", "Sound & Payouts", "Help", "Hold Analysis"}));
 }
 
 TEST_F(TableTest, PlaysAHandWithHoldsByPanelAndByCard)
