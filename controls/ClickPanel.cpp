@@ -1,11 +1,15 @@
 #include "controls/ClickPanel.h"
 
+#include "controls/PanelAccessible.h"
+
+#include <QAccessible>
 #include <QMouseEvent>
 
 namespace brisvale {
 
 ClickPanel::ClickPanel(QWidget *parent, Bevel bevel) : QLabel(parent)
 {
+    PanelAccessible::install();
     setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
     switch (bevel) {
@@ -41,6 +45,18 @@ void ClickPanel::setTextColor(const QColor &color)
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
+}
+
+void ClickPanel::setChecked(bool checked)
+{
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ClickPanel::mousePressEvent(QMouseEvent *event)

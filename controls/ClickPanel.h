@@ -18,6 +18,14 @@ public:
     QColor color() const;
     void setTextColor(const QColor &color);
 
+    // A panel that works as a switch (a hold panel). Its caption and colour
+    // show the state on screen; these tell assistive technology, which then
+    // presents the panel as a two-state button instead of a text.
+    bool isCheckable() const { return checkable_; }
+    void setCheckable(bool checkable) { checkable_ = checkable; }
+    bool isChecked() const { return checked_; }
+    void setChecked(bool checked);
+
 signals:
     void clicked();
 
@@ -27,6 +35,8 @@ protected:
 
 private:
     bool pressed_ = false;
+    bool checkable_ = false;
+    bool checked_ = false;
 };
 
 } // namespace brisvale

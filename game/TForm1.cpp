@@ -12,6 +12,7 @@
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
 #include "game/Statistics.h"
+#include "game/TableAccessibility.h"
 #include "game/TableSettings.h"
 #include "game/TrainerTexts.h"
 #include "game/Tsetpay.h"
@@ -100,6 +101,7 @@ TForm1::TForm1(QWidget *parent)
     setCentralWidget(surface_);
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
     buildControls(surface_);
+    accessibility_ = std::make_unique<TableAccessibility>(*this);
     buildMenus();
     buildKeys();
     trainer_ = new HoldTrainer(this);
@@ -510,6 +512,7 @@ void TForm1::showHoldMarks()
         HoldPanel[k]->setText(holdCaption(game_.mark(k)));
         HoldPanel[k]->setColor(markColor(game_.mark(k)));
     }
+    accessibility_->showHolds();
 }
 
 void TForm1::showBetRange()
@@ -547,6 +550,7 @@ void TForm1::HoldToggle(int slot)
     game_.toggleHold(slot);
     HoldPanel[slot]->setText(holdCaption(game_.mark(slot)));
     HoldPanel[slot]->setColor(markColor(game_.mark(slot)));
+    accessibility_->showHolds();
 }
 
 void TForm1::SecondClick()

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -26,6 +27,7 @@ class SpinEdit;
 class TCardDeck;
 class TEStatusBar;
 class TSleeper;
+class TableAccessibility;
 class Tsetpay;
 namespace platform {
 class DesignScaler;
@@ -165,6 +167,7 @@ private:
     Tsetpay *payoutsDialog_ = nullptr;
     bool closing_ = false;
     HoldTrainer *trainer_ = nullptr;
+    std::unique_ptr<TableAccessibility> accessibility_;
     bool trainerTextShown_ = false;
     // The first stored sound of the last reload that could not be read.
     QString soundReadError_;
