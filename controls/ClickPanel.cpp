@@ -1,5 +1,8 @@
 #include "controls/ClickPanel.h"
 
+#include "controls/PanelAccessible.h"
+
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +11,7 @@ namespace brisvale {
 
 ClickPanel::ClickPanel(QWidget *parent, Bevel bevel) : QLabel(parent)
 {
+    PanelAccessible::install();
     setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
     switch (bevel) {
@@ -68,6 +72,18 @@ void ClickPanel::paintEvent(QPaintEvent *event)
     painter.setFont(fitted);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     painter.drawText(contentsRect(), int(alignment()), text());
+}
+
+void ClickPanel::setChecked(bool checked)
+{
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ClickPanel::mousePressEvent(QMouseEvent *event)

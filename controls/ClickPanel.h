@@ -21,6 +21,14 @@ public:
     // rather than cut at both ends.
     QFont fittedFont() const;
 
+    // A panel that works as a switch (a hold panel). Its caption and colour
+    // show the state on screen; these tell assistive technology, which then
+    // presents the panel as a two-state button instead of a text.
+    bool isCheckable() const { return checkable_; }
+    void setCheckable(bool checkable) { checkable_ = checkable; }
+    bool isChecked() const { return checked_; }
+    void setChecked(bool checked);
+
 signals:
     void clicked();
 
@@ -31,6 +39,8 @@ protected:
 
 private:
     bool pressed_ = false;
+    bool checkable_ = false;
+    bool checked_ = false;
 };
 
 } // namespace brisvale

@@ -12,6 +12,7 @@
 #include "game/SettingsTable.h"
 #include "game/Statistics.h"
 #include "game/THoldAnalysis.h"
+#include "game/TableAccessibility.h"
 #include "game/TableKeys.h"
 #include "game/TableSettings.h"
 #include "game/TableTrainer.h"
@@ -102,6 +103,7 @@ TForm1::TForm1(QWidget *parent)
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
     HoldAnalysis1 = new THoldAnalysis(this);
     buildControls(surface_);
+    accessibility_ = std::make_unique<TableAccessibility>(*this);
     buildMenus();
     trainer_ = new TableTrainer(*this);
     keys_ = new TableKeys(*this, *trainer_);
@@ -438,6 +440,7 @@ void TForm1::showHoldMarks()
         HoldPanel[k]->setText(holdCaption(game_.mark(k)));
         HoldPanel[k]->setColor(markColor(game_.mark(k)));
     }
+    accessibility_->showHolds();
 }
 
 void TForm1::showBetRange()
@@ -473,6 +476,7 @@ void TForm1::HoldToggle(int slot)
     game_.toggleHold(slot);
     HoldPanel[slot]->setText(holdCaption(game_.mark(slot)));
     HoldPanel[slot]->setColor(markColor(game_.mark(slot)));
+    accessibility_->showHolds();
 }
 
 void TForm1::SecondClick()

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -26,6 +27,7 @@ class TCardDeck;
 class TEStatusBar;
 class THoldAnalysis;
 class TSleeper;
+class TableAccessibility;
 class TableKeys;
 class TableTrainer;
 class Tsetpay;
@@ -160,6 +162,7 @@ private:
     bool closing_ = false;
     TableTrainer *trainer_ = nullptr;
     TableKeys *keys_ = nullptr;
+    std::unique_ptr<TableAccessibility> accessibility_;
     bool noDeviceShown_ = false;
     // The first stored sound of the last reload that could not be read.
     QString soundReadError_;

@@ -4,11 +4,13 @@
 
 #include "imaging/CodecBridge.h"
 #include "imaging/DisplayDepth.h"
+#include "imaging/ImageViewAccessible.h"
 #include "imaging/ResourceBitmap.h"
 #include "imaging/SharedPalette.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -75,6 +77,7 @@ QSize ViewPicture::size() const
 
 TCustomImageView::TCustomImageView(QWidget *parent) : QWidget(parent)
 {
+    ImageViewAccessible::install();
     resize(105, 105);
     color_ = palette().color(QPalette::Button);
     setFocusPolicy(Qt::ClickFocus);
@@ -178,6 +181,9 @@ QString TCustomImageView::load(const QString &name)
 {
     beforeLoad();
     name_ = name;
+    // The control is named by its file, loaded or not.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
     zoom_.zoomed = false;
     const QString ext = kindOf(name);
 

@@ -12,6 +12,7 @@ packages=(
   clang
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool imagemagick fonts-dejavu-core
+  dbus at-spi2-core python3-pyatspi
   netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time bc libvips-tools
 )
 

@@ -1,0 +1,78 @@
+#include "game/TableAccessibility.h"
+
+#include "controls/ClickPanel.h"
+#include "controls/FixedCellGrid.h"
+#include "controls/SpinEdit.h"
+#include "controls/TCardDeck.h"
+#include "game/HandEvaluation.h"
+#include "game/TForm1.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QToolButton>
+
+namespace brisvale {
+
+TableAccessibility::TableAccessibility(TForm1 &form) : form_(form)
+{
+    nameByLabel(form.Bet, "Bet");
+    nameByLabel(form.Panel5, "Total");
+    nameByLabel(form.SpinEdit1, "Sleep time before Picture");
+    form.SpinEdit1->setAccessibleDescription(QStringLiteral("Seconds before a reward picture opens"));
+
+    form.Shuffle->setAccessibleDescription(QStringLiteral("Deals five cards; Enter or Space"));
+    form.Second->setAccessibleDescription(QStringLiteral("Draws new cards for those not held; Enter or Space"));
+    form.Cash->setAccessibleDescription(QStringLiteral("Money"));
+    form.Panel4->setAccessibleDescription(QStringLiteral("Statistics"));
+    form.Panel2->setAccessibleDescription(QStringLiteral("Result"));
+    form.SpeedButton5->setAccessibleDescription(QStringLiteral("Shows the statistics in the money lines"));
+    form.Image1->setAccessibleName(QStringLiteral("Winning hand"));
+
+    for (int k = 0; k < 5; ++k) {
+        const QString number = QString::number(k + 1);
+        form.CardDeck[k]->setAccessibleDescription(QStringLiteral("Card %1, hold key %1").arg(number));
+        form.HoldPanel[k]->setCheckable(true);
+        form.HoldPanel[k]->setAccessibleName(QStringLiteral("Hold card ") + number);
+    }
+
+    // The grid's own headers stay hidden; they give each count its hand.
+    FixedCellGrid *grid = form.StringGrid1;
+    grid->setAccessibleName(QStringLiteral("Hands played"));
+    QStringList ranks;
+    for (int col = 0; col < grid->columnCount(); ++col)
+        ranks << HandGridName(col);
+    grid->setHorizontalHeaderLabels(ranks);
+    grid->setVerticalHeaderLabels({QStringLiteral("Hand"), QStringLiteral("Count")});
+    grid->fixedColumn()->setAccessibleName(QStringLiteral("Hands played, first column"));
+
+    form.RadioButton1->parentWidget()->setAccessibleName(QStringLiteral("Sound"));
+    form.RadioButton3->parentWidget()->setAccessibleName(QStringLiteral("Picture"));
+    showHolds();
+}
+
+void TableAccessibility::nameByLabel(QWidget *field, const char *labelText)
+{
+    // The labels beside the fields are plain texts of the table; as their
+    // buddies the fields are named by them and point back to them.
+    const auto labels = field->parentWidget()->findChildren<QLabel *>(Qt::FindDirectChildrenOnly);
+    for (QLabel *label : labels) {
+        if (label->text() == QLatin1String(labelText)) {
+            label->setBuddy(field);
+            return;
+        }
+    }
+    field->setAccessibleName(QLatin1String(labelText));
+}
+
+void TableAccessibility::showHolds()
+{
+    for (int k = 0; k < 5; ++k) {
+        const bool held = form_.game().mark(k) == HoldMark::Hold;
+        form_.CardDeck[k]->setHeld(held);
+        form_.HoldPanel[k]->setChecked(held);
+    }
+}
+
+} // namespace brisvale
