@@ -180,6 +180,7 @@ void PrivateProfileFile::change(Change c)
 void PrivateProfileFile::setDeferred(bool on)
 {
     deferred_ = on;
+    wroteWhileDeferred_ = false;
     sinceWrite_.start();
     if (!on)
         flush();
@@ -189,8 +190,11 @@ void PrivateProfileFile::flushIfDue()
 {
     if (pending_.empty())
         return;
-    if (sinceWrite_.isValid() && sinceWrite_.elapsed() < std::max(kMinimumDeferMs, kDeferCostFactor * lastWriteCost_))
+    // The first change is written at once, so a file that cannot be written
+    // is found before any more work is done.
+    if (wroteWhileDeferred_ && sinceWrite_.elapsed() < std::max(kMinimumDeferMs, kDeferCostFactor * lastWriteCost_))
         return;
+    wroteWhileDeferred_ = true;
     flush();
 }
 

@@ -40,8 +40,9 @@ public:
     void removeKey(const QString &section, const QString &key);
 
     // While deferred, changes are kept in memory (reads see them) and written
-    // by flush(), or by flushIfDue() once the time since the last write is
-    // long against what a write costs. Ending the deferral writes them.
+    // by flush(), or by flushIfDue() the first time and then once the time
+    // since the last write is long against what a write costs. Ending the
+    // deferral writes them.
     void setDeferred(bool on);
     void flush();
     void flushIfDue();
@@ -86,6 +87,7 @@ private:
     bool readable_ = true;
     std::vector<Change> pending_;
     bool deferred_ = false;
+    bool wroteWhileDeferred_ = false;
     QElapsedTimer sinceWrite_;
     qint64 lastWriteCost_ = 0;
     std::function<void(const QString &)> onReplaced_;
