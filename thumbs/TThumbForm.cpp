@@ -7,6 +7,7 @@
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
+#include "platform/Trash.h"
 #include "thumbs/ButtonArt.h"
 #include "thumbs/DirectoryListBox.h"
 #include "thumbs/DriveComboBox.h"
@@ -20,7 +21,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragMoveEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -907,7 +907,7 @@ void TThumbForm::Image1DragDrop(const QMimeData *)
     // The desktop's trash keeps the picture; only where there is none does
     // the file go for good.
     const QString real = fs::resolve(path);
-    if (!QFile::moveToTrash(real))
+    if (!platform::Trash::moveToTrash(real))
         fs::removeFile(real);
     FileListBox1->refresh();
     Thumbs->viewport()->update();
