@@ -150,16 +150,6 @@ std::optional<QString> PrivateProfileFile::value(const QString &section, const Q
     return doc_.value(section, key);
 }
 
-QStringList PrivateProfileFile::values()
-{
-    QStringList out = refresh() ? doc_.values() : QStringList();
-    for (const Change &c : pending_) {
-        if (c.value)
-            out.append(*c.value);
-    }
-    return out;
-}
-
 void PrivateProfileFile::setValue(const QString &section, const QString &key, const QString &value)
 {
     change({section, key, value});
@@ -239,17 +229,20 @@ void PrivateProfileFile::writePending()
     changes.swap(pending_);
     if (!refresh())
         throw ProfileWriteError(path_);
-    QStringList replaced;
+    std::vector<Change> replaced;
     bool changed = false;
     for (const Change &c : changes) {
         const std::optional<QString> old = doc_.value(c.section, c.key);
         const bool did = c.value ? doc_.setValue(c.section, c.key, *c.value) : doc_.removeKey(c.section, c.key);
         if (did && old && (!c.value || *old != *c.value))
-            replaced.append(*old);
+            replaced.push_back({c.section, c.key, old});
         changed = changed || did;
     }
     if (!changed)
         return;
+    // A value that the file still names, under its key or another, was not
+    // replaced after all.
+    const auto namedAgain = [this](const Change &r) { return doc_.anyValueEndsWith(*r.value); };
     // From here on the document in memory is ahead of the disk until written.
     stamp_.reset();
 
@@ -283,8 +276,10 @@ void PrivateProfileFile::writePending()
     }
     stamp_ = Stamp{true, written.st_dev, written.st_ino, written.st_size, modifiedNs(written)};
     if (onReplaced_) {
-        for (const QString &value : replaced)
-            onReplaced_(value);
+        for (const Change &r : replaced) {
+            if (!namedAgain(r))
+                onReplaced_(*r.value);
+        }
     }
 }
 

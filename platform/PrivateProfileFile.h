@@ -31,8 +31,6 @@ public:
 
     // Nothing when the file, the section or the key is missing.
     std::optional<QString> value(const QString &section, const QString &key);
-    // What follows the first '=' of every key line, in every section.
-    QStringList values();
 
     // A change is written at once unless writes are deferred. Throws
     // ProfileWriteError when it cannot be written.
@@ -49,7 +47,7 @@ public:
     bool hasPendingChanges() const { return !pending_.empty(); }
 
     // Told, under the lock, of each value on disk that a written change
-    // replaces or removes (never of one equal to its replacement).
+    // replaced or removed and that no value of the file names any more.
     void setOnReplaced(std::function<void(const QString &)> hook) { onReplaced_ = std::move(hook); }
 
     // Runs `step` under the file's lock on the file as it is now, with the

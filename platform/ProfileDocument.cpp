@@ -1,5 +1,7 @@
 #include "platform/ProfileDocument.h"
 
+#include <cstring>
+
 namespace brisvale::platform {
 
 namespace {
@@ -170,19 +172,22 @@ bool ProfileDocument::setValue(const QString &section, const QString &key, const
     return true;
 }
 
-QStringList ProfileDocument::values() const
+bool ProfileDocument::anyValueEndsWith(const QString &tail) const
 {
-    QStringList out;
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (!lines_[i].isKey)
+    const QByteArray wanted = tail.toUtf8();
+    if (wanted.isEmpty())
+        return false;
+    for (const Line &line : lines_) {
+        if (!line.isKey)
             continue;
-        const QByteArray text = trimmedLine(lines_[i].raw);
-        QByteArray v = text.mid(text.indexOf('=') + 1).trimmed();
-        if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
-            v = v.mid(1, v.size() - 2);
-        out.append(QString::fromUtf8(v));
+        qsizetype end = line.raw.size();
+        while (end > 0 && std::strchr(" \t\r\"'", line.raw[end - 1]) != nullptr)
+            --end;
+        if (end >= wanted.size()
+            && qstrnicmp(line.raw.constData() + end - wanted.size(), wanted.constData(), wanted.size()) == 0)
+            return true;
     }
-    return out;
+    return false;
 }
 
 bool ProfileDocument::removeKey(const QString &section, const QString &key)

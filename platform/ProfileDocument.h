@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -27,9 +26,10 @@ public:
     // Sets the value, appending the key to its section and the section to the
     // file when missing; true when the text changed.
     bool setValue(const QString &section, const QString &key, const QString &value);
-    // Every key's value, in every section, in file order. A key holding '='
-    // gives its value from the first '=' on.
-    QStringList values() const;
+    // True when the value of some key, in any section, ends with `tail`
+    // (letters A to Z in either case). A quick look over a large file for
+    // whether anything still names a file.
+    bool anyValueEndsWith(const QString &tail) const;
     // Removes the key's line; true when there was one.
     bool removeKey(const QString &section, const QString &key);
 

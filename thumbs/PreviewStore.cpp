@@ -178,11 +178,17 @@ void PreviewStore::RecordPreview(const QString &source, const QString &preview)
 
 void PreviewStore::ForgetPreview(const QString &name)
 {
-    const QString source = listedFolder_ + name;
-    removeOwnPreview(PreviewFileFor(source));
     if (!profile_)
         throw platform::ProfileWriteError(dataFile_);
+    // A preview file goes only under the lock, together with the entry on
+    // disk that names it, so no other program can still find it there when
+    // its name is taken again. Within a batch, where writes wait, that is
+    // written at once only when there is a preview of ours to delete.
+    const QString source = listedFolder_ + name;
+    const bool ours = !ownPreviewPath(PreviewFileFor(source)).isEmpty();
     profile_->removeKey(sectionOf(source), fs::lowerAscii(source));
+    if (ours)
+        profile_->flush();
 }
 
 QString PreviewStore::ownPreviewPath(const QString &value) const
@@ -283,9 +289,6 @@ void PreviewStore::sweepPreviewsFolder(bool orphans)
     if (!orphans || !profile_ || fs::lowerAscii(sectionOf(dataFile_)) != fs::lowerAscii(previewsDir_))
         return;
     profile_->locked([this](const platform::ProfileDocument &doc) {
-        QStringList named = doc.values();
-        for (QString &value : named)
-            value = fs::lowerAscii(value);
         struct stat entryStat {};
         for (const QString &entry : folderEntries(previewsDir_)) {
             if (!entry.endsWith(QStringLiteral(".THB")) && !entry.endsWith(QStringLiteral(".THJ")))
@@ -293,8 +296,7 @@ void PreviewStore::sweepPreviewsFolder(bool orphans)
             const QString path = previewsDir_ + entry;
             if (!lstatOf(path, entryStat) || !isStale(entryStat))
                 continue;
-            const QString lower = fs::lowerAscii(path);
-            if (std::none_of(named.begin(), named.end(), [&lower](const QString &v) { return v.endsWith(lower); }))
+            if (!doc.anyValueEndsWith(path))
                 ::unlink(QFile::encodeName(path).constData());
         }
     });
