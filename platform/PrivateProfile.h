@@ -19,15 +19,18 @@ private:
     QString text_;
 };
 
-// Single-key access to private-profile (INI) files, read afresh on every call.
-// The file's name is resolved without regard to letter case. A missing or
-// unreadable file reads as empty.
+// Single-key access to private-profile (INI) files, read afresh on every call
+// (PrivateProfileFile keeps one open for many). The file's name is resolved
+// without regard to letter case. A missing or unreadable file, or anything
+// that is not a regular file, reads as empty.
 QString ReadProfileString(const QString &file, const QString &section, const QString &key, const QString &defaultValue);
 
 // Writes the value, or deletes the key when `value` is nothing. The first
 // write creates the file; each change replaces it whole through a temporary
-// file beside it, so a failure leaves the old file as it was. A change that
-// alters nothing writes nothing. Throws ProfileWriteError on failure.
+// file beside it, under the lock other writers take, so a failure leaves the
+// old file as it was. A change that alters nothing writes nothing. Throws
+// ProfileWriteError on failure, and when a link or anything but a regular
+// file stands in the file's place.
 void WriteProfileString(const QString &file, const QString &section, const QString &key,
                         const std::optional<QString> &value);
 

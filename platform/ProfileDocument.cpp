@@ -1,8 +1,12 @@
 #include "platform/ProfileDocument.h"
 
+#include <cstring>
+
 namespace brisvale::platform {
 
 namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
@@ -31,14 +35,17 @@ ProfileDocument ProfileDocument::parse(const QByteArray &bytes)
                 line.ending = "\r\n";
             }
         }
-        const QByteArray text = trimmedLine(line.raw);
+        QByteArray text = trimmedLine(line.raw);
+        // A byte-order mark some editors put first is kept but is no part of a name.
+        if (start == 0 && text.startsWith(kByteOrderMark))
+            text = text.mid(qsizetype(sizeof kByteOrderMark) - 1).trimmed();
         if (text.startsWith('[')) {
-            const qsizetype close = text.indexOf(']');
+            // Folder names may hold ']': a header that ends in one closes there.
+            const qsizetype close = text.endsWith(']') ? text.size() - 1 : text.indexOf(']');
             line.header = true;
             line.name = QString::fromUtf8(close < 0 ? text.mid(1) : text.mid(1, close - 1)).trimmed();
         } else if (const qsizetype eq = text.indexOf('='); eq > 0 && !text.startsWith(';')) {
             line.isKey = true;
-            line.name = QString::fromUtf8(text.left(eq)).trimmed();
         }
         doc.lines_.push_back(std::move(line));
         start = end + 1;
@@ -49,6 +56,10 @@ ProfileDocument ProfileDocument::parse(const QByteArray &bytes)
 QByteArray ProfileDocument::serialize() const
 {
     QByteArray out;
+    qsizetype size = 0;
+    for (const Line &line : lines_)
+        size += line.raw.size() + line.ending.size();
+    out.reserve(size);
     for (const Line &line : lines_)
         out += line.raw + line.ending;
     return out;
@@ -83,7 +94,9 @@ qsizetype ProfileDocument::valueStart(const Line &line, const QString &key)
 {
     if (!line.isKey)
         return -1;
-    const QByteArray text = trimmedLine(line.raw);
+    QByteArray text = trimmedLine(line.raw);
+    if (text.startsWith(kByteOrderMark))
+        text = text.mid(qsizetype(sizeof kByteOrderMark) - 1).trimmed();
     const QByteArray name = key.trimmed().toUtf8();
     if (text.size() <= name.size()
         || QString::fromUtf8(text.left(name.size())).compare(key.trimmed(), Qt::CaseInsensitive) != 0)
@@ -111,7 +124,9 @@ std::optional<QString> ProfileDocument::value(const QString &section, const QStr
     const int at = findKey(header, key);
     if (at < 0)
         return std::nullopt;
-    const QByteArray text = trimmedLine(lines_[at].raw);
+    QByteArray text = trimmedLine(lines_[at].raw);
+    if (text.startsWith(kByteOrderMark))
+        text = text.mid(qsizetype(sizeof kByteOrderMark) - 1).trimmed();
     QByteArray v = text.mid(valueStart(lines_[at], key)).trimmed();
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
@@ -155,6 +170,24 @@ bool ProfileDocument::setValue(const QString &section, const QString &key, const
     }
     lines_.insert(lines_.begin() + end, std::move(line));
     return true;
+}
+
+bool ProfileDocument::anyValueEndsWith(const QString &tail) const
+{
+    const QByteArray wanted = tail.toUtf8();
+    if (wanted.isEmpty())
+        return false;
+    for (const Line &line : lines_) {
+        if (!line.isKey)
+            continue;
+        qsizetype end = line.raw.size();
+        while (end > 0 && std::strchr(" \t\r\"'", line.raw[end - 1]) != nullptr)
+            --end;
+        if (end >= wanted.size()
+            && qstrnicmp(line.raw.constData() + end - wanted.size(), wanted.constData(), wanted.size()) == 0)
+            return true;
+    }
+    return false;
 }
 
 bool ProfileDocument::removeKey(const QString &section, const QString &key)

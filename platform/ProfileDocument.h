@@ -9,7 +9,9 @@ namespace brisvale::platform {
 
 // The text of a private-profile (INI) file: "[Section]" headers and
 // "key=value" lines. Section and key names match without regard to letter
-// case; the first section and the first key of a name win. Every line that is
+// case; the first section and the first key of a name win. A header's name
+// runs to the ']' that ends its line, so it may hold ']' itself; a UTF-8
+// byte-order mark before the first line is kept and ignored for matching. Every line that is
 // not touched by a change (comments, blank lines, lines without '=', other
 // sections) is kept byte for byte and in order.
 class ProfileDocument {
@@ -24,6 +26,10 @@ public:
     // Sets the value, appending the key to its section and the section to the
     // file when missing; true when the text changed.
     bool setValue(const QString &section, const QString &key, const QString &value);
+    // True when the value of some key, in any section, ends with `tail`
+    // (letters A to Z in either case). A quick look over a large file for
+    // whether anything still names a file.
+    bool anyValueEndsWith(const QString &tail) const;
     // Removes the key's line; true when there was one.
     bool removeKey(const QString &section, const QString &key);
 
@@ -32,7 +38,7 @@ private:
         QByteArray raw;    // as read, without the line end
         QByteArray ending; // "\n", "\r\n", or "" for a last line without one
         bool header = false;
-        QString name; // section of a header, key of a key line
+        QString name; // section of a header
         bool isKey = false;
     };
     // Index of the section's header, or -1.

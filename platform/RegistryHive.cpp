@@ -1,5 +1,6 @@
 #include "platform/RegistryHive.h"
 
+#include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>
@@ -9,43 +10,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace brisvale::platform {
 
 namespace {
-
-// Holds an exclusive flock on the lock file beside the hive for its lifetime.
-class HiveLock {
-public:
-    explicit HiveLock(const QString &lockPath)
-    {
-        fd_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ < 0)
-            return;
-        int rc;
-        do {
-            rc = ::flock(fd_, LOCK_EX);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    ~HiveLock()
-    {
-        if (fd_ >= 0)
-            ::close(fd_); // closing the last descriptor releases the lock
-    }
-    HiveLock(const HiveLock &) = delete;
-    HiveLock &operator=(const HiveLock &) = delete;
-
-    bool held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
 
 // The new hive on its way: a uniquely named file beside the target that is
 // removed again unless it replaced the target.
@@ -150,7 +119,7 @@ bool RegistryHive::modify(const std::function<bool(HiveDocument &)> &change) con
     const QString folder = QFileInfo(path_).absolutePath();
     if (!QDir().mkpath(folder))
         return false;
-    const HiveLock lock(path_ + QStringLiteral(".lock"));
+    const FileLock lock(path_ + QStringLiteral(".lock"));
     if (!lock.held())
         return false;
 

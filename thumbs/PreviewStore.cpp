@@ -6,7 +6,18 @@
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
+#include "platform/PrivateProfileFile.h"
 #include "thumbs/PreviewPrefetch.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace brisvale {
 
@@ -19,6 +30,46 @@ QString withSeparator(const QString &dir) { return dir.isEmpty() || dir.endsWith
 // The source's folder up to and including its last separator.
 QString sectionOf(const QString &source) { return source.left(source.lastIndexOf(u'/') + 1); }
 
+// A batch keeps its temporary files and its not yet recorded previews for
+// seconds; what is older than this was left by one that was killed.
+constexpr qint64 kStaleSeconds = 10 * 60;
+
+bool lstatOf(const QString &path, struct stat &st) { return ::lstat(QFile::encodeName(path).constData(), &st) == 0; }
+
+// A name is taken by anything that stands there, a dangling link included.
+bool taken(const QString &path)
+{
+    struct stat st {};
+    return lstatOf(fs::resolve(path), st);
+}
+
+bool isStale(const struct stat &st)
+{
+    return S_ISREG(st.st_mode) && QDateTime::currentSecsSinceEpoch() - qint64(st.st_mtim.tv_sec) >= kStaleSeconds;
+}
+
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The store's temporary files: its own short names, the codec's temporary
+// beside one of them, the data file's, and the long ones older versions left.
+const QRegularExpression &temporaryPattern()
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(\.(thm|ini)-[A-Za-z0-9]{6}(\.~[A-Za-z0-9]{6})?|.+\.[Tt][Hh][BbJj]\.~[A-Za-z0-9]{6})$)"));
+    return pattern;
+}
+
+QStringList folderEntries(const QString &dir)
+{
+    return QDir(dir.isEmpty() ? QStringLiteral(".") : dir)
+        .entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+}
+
 } // namespace
 
 PreviewStore::PreviewStore() = default;
@@ -27,6 +78,24 @@ PreviewStore::~PreviewStore()
 {
     if (bestPalette_)
         ClearSharedPalette();
+    if (profile_) {
+        try {
+            profile_->setDeferred(false);
+        } catch (const platform::ProfileWriteError &) {
+            // The window has gone; the entries not written are previews to make again.
+        }
+    }
+}
+
+void PreviewStore::setDataFile(const QString &path)
+{
+    if (profile_ && path == dataFile_)
+        return;
+    dataFile_ = path;
+    profile_ = std::make_unique<platform::PrivateProfileFile>(path);
+    profile_->setOnReplaced([this](const QString &value) { removeOwnPreview(value); });
+    if (batchDepth_ > 0)
+        profile_->setDeferred(true);
 }
 
 void PreviewStore::setPreviewsDir(const QString &dir) { previewsDir_ = withSeparator(dir); }
@@ -96,36 +165,141 @@ void PreviewStore::status(const QString &text)
 
 QString PreviewStore::PreviewFileFor(const QString &source) const
 {
-    return platform::ReadProfileString(dataFile_, sectionOf(source), fs::lowerAscii(source), QString());
+    return profile_ ? profile_->value(sectionOf(source), fs::lowerAscii(source)).value_or(QString()) : QString();
 }
 
 void PreviewStore::RecordPreview(const QString &source, const QString &preview)
 {
-    platform::WriteProfileString(dataFile_, sectionOf(source), fs::lowerAscii(source), fs::lowerAscii(preview));
+    if (!profile_)
+        throw platform::ProfileWriteError(dataFile_);
+    profile_->setValue(sectionOf(source), fs::lowerAscii(source), fs::lowerAscii(preview));
+    profile_->flushIfDue();
 }
 
 void PreviewStore::ForgetPreview(const QString &name)
 {
+    if (!profile_)
+        throw platform::ProfileWriteError(dataFile_);
+    // A preview file goes only under the lock, together with the entry on
+    // disk that names it, so no other program can still find it there when
+    // its name is taken again. Within a batch, where writes wait, that is
+    // written at once only when there is a preview of ours to delete.
     const QString source = listedFolder_ + name;
-    const QString preview = PreviewFileFor(source);
-    if (!preview.isEmpty() && fs::fileExists(preview))
-        fs::removeFile(preview);
-    platform::WriteProfileString(dataFile_, sectionOf(source), fs::lowerAscii(source), std::nullopt);
+    const bool ours = !ownPreviewPath(PreviewFileFor(source)).isEmpty();
+    profile_->removeKey(sectionOf(source), fs::lowerAscii(source));
+    if (ours)
+        profile_->flush();
 }
 
-QString PreviewStore::NextPreviewName(const QString &base) const
+QString PreviewStore::ownPreviewPath(const QString &value) const
+{
+    const qsizetype slash = value.lastIndexOf(u'/');
+    const QString name = value.mid(slash + 1);
+    if (fs::lowerAscii(value.left(slash + 1)) != fs::lowerAscii(previewsDir_) || name.isEmpty() || name == u"."
+        || name == u"..")
+        return {};
+    const QString extension = fs::lowerAscii(fs::extensionOf(name));
+    if (extension != u".thb" && extension != u".thj")
+        return {};
+    // Values are lower-cased; the file keeps the case it was written in.
+    QString real = previewsDir_ + name;
+    struct stat st {};
+    if (!lstatOf(real, st)) {
+        for (const QString &entry : folderEntries(previewsDir_)) {
+            if (fs::lowerAscii(entry) == fs::lowerAscii(name)) {
+                real = previewsDir_ + entry;
+                break;
+            }
+        }
+    }
+    return lstatOf(real, st) && S_ISREG(st.st_mode) ? real : QString();
+}
+
+void PreviewStore::removeOwnPreview(const QString &value) const
+{
+    if (const QString real = ownPreviewPath(value); !real.isEmpty())
+        ::unlink(QFile::encodeName(real).constData());
+}
+
+QString PreviewStore::previewName(const QString &base, const std::function<bool(const QString &)> &take) const
 {
     const qsizetype slash = base.lastIndexOf(u'/');
     const qsizetype dot = base.lastIndexOf(u'.');
     const QString stem = dot > slash ? base.left(dot) : base;
     const QString candidate = stem + previewExtension();
-    if (!fs::exists(candidate))
+    if (take(candidate))
         return candidate;
     for (qint64 counter = 0;; ++counter) {
         const QString numbered = previewsDir_ + QStringLiteral("Thm") + QString::number(counter) + previewExtension();
-        if (!fs::exists(numbered))
+        if (take(numbered))
             return numbered;
     }
+}
+
+QString PreviewStore::NextPreviewName(const QString &base) const
+{
+    return previewName(base, [](const QString &path) { return !taken(path); });
+}
+
+QString PreviewStore::takePreviewName(const QString &base, bool &reserved) const
+{
+    reserved = false;
+    return previewName(base, [&reserved](const QString &path) {
+        if (taken(path))
+            return false;
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, newFileMode());
+        if (fd >= 0) {
+            ::close(fd);
+            reserved = true;
+            return true;
+        }
+        // Another program took it first; any other failure is the writer's to report.
+        return errno != EEXIST;
+    });
+}
+
+void PreviewStore::beginBatch()
+{
+    if (batchDepth_++ == 0 && profile_)
+        profile_->setDeferred(true);
+}
+
+void PreviewStore::endBatch()
+{
+    if (--batchDepth_ == 0 && profile_)
+        profile_->setDeferred(false);
+}
+
+bool PreviewStore::storableName(const QString &name)
+{
+    if (name.isEmpty() || name.contains(u'\n') || name.contains(u'\r') || name.contains(QChar::ReplacementCharacter))
+        return false;
+    return QFile::decodeName(QFile::encodeName(name)) == name;
+}
+
+void PreviewStore::sweepPreviewsFolder(bool orphans)
+{
+    struct stat st {};
+    for (const QString &entry : folderEntries(previewsDir_)) {
+        if (temporaryPattern().match(entry).hasMatch() && lstatOf(previewsDir_ + entry, st) && isStale(st))
+            ::unlink(QFile::encodeName(previewsDir_ + entry).constData());
+    }
+    // Previews in a folder whose data file lies elsewhere may be named by another one.
+    if (!orphans || !profile_ || fs::lowerAscii(sectionOf(dataFile_)) != fs::lowerAscii(previewsDir_))
+        return;
+    profile_->locked([this](const platform::ProfileDocument &doc) {
+        struct stat entryStat {};
+        for (const QString &entry : folderEntries(previewsDir_)) {
+            if (!entry.endsWith(QStringLiteral(".THB")) && !entry.endsWith(QStringLiteral(".THJ")))
+                continue;
+            const QString path = previewsDir_ + entry;
+            if (!lstatOf(path, entryStat) || !isStale(entryStat))
+                continue;
+            if (!doc.anyValueEndsWith(path))
+                ::unlink(QFile::encodeName(path).constData());
+        }
+    });
 }
 
 void PreviewStore::expectPreviews(const QStringList &names)
@@ -179,7 +353,7 @@ Bitmap PreviewStore::forDisplay(Bitmap shown) const
     return shown;
 }
 
-void PreviewStore::writePreview(const Bitmap &bitmap, const QString &path) const
+bool PreviewStore::writePreview(const Bitmap &bitmap, const QString &path) const
 {
     // The capture box's writers: BMP at the write resolution's depth, JPEG in
     // colour at quality 25 without smoothing.
@@ -201,10 +375,44 @@ void PreviewStore::writePreview(const Bitmap &bitmap, const QString &path) const
             failure = "Writing jpg file failed";
         }
     } catch (const std::exception &) {
-        return; // raised errors of the writers show no words, as in the control
+        return false; // raised errors of the writers show no words, as in the control
     }
     if (!ok)
         platform::dialogs().message(platform::MessageKind::Information, QLatin1String(failure));
+    return ok;
+}
+
+void PreviewStore::reportWriteFailure() const
+{
+    platform::dialogs().message(platform::MessageKind::Information, format_ == PreviewFormat::ForSpeed
+                                                                        ? QStringLiteral("Writing bmp file failed")
+                                                                        : QStringLiteral("Writing jpg file failed"));
+}
+
+bool PreviewStore::storePreview(const Bitmap &bitmap, const QString &path, bool reserved) const
+{
+    const QString dir = previewsDir_.isEmpty() ? QStringLiteral("./") : previewsDir_;
+    QByteArray temp = QFile::encodeName(dir + QStringLiteral(".thm-XXXXXX"));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    bool ok = fd >= 0 && ::fchmod(fd, newFileMode()) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    if (ok) {
+        ok = writePreview(bitmap, QFile::decodeName(temp));
+        if (ok && ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
+            ok = false;
+            reportWriteFailure();
+        }
+    } else {
+        reportWriteFailure();
+    }
+    if (!ok) {
+        if (fd >= 0)
+            ::unlink(temp.constData());
+        if (reserved)
+            ::unlink(QFile::encodeName(path).constData());
+    }
+    return ok;
 }
 
 QString PreviewStore::MakePreview(const QString &name)
@@ -222,10 +430,11 @@ QString PreviewStore::MakePreview(const QString &name)
         processMessages();
         // The capture box takes what the working box shows.
         processMessages();
-        result = NextPreviewName(previewsDir_ + name);
+        bool reserved = false;
+        result = takePreviewName(previewsDir_ + fs::lowerAscii(name), reserved);
         if (bestPalette_)
             SetSharedPalette(shown.palette());
-        writePreview(shown, result);
+        storePreview(shown, result, reserved);
         const int index = addImage(shown.image());
         names_.append(fs::lowerAscii(name + u'[' + QString::number(index) + u']'));
     }
@@ -236,8 +445,10 @@ QString PreviewStore::MakePreview(const QString &name)
 
 bool PreviewStore::LoadPreview(const QString &source)
 {
-    const QString preview = PreviewFileFor(source);
-    if (preview.isEmpty() || !fs::fileExists(preview))
+    // Only a regular file is read: a link or a pipe named by a value is not.
+    const QString preview = fs::resolve(PreviewFileFor(source));
+    struct stat st {};
+    if (preview.isEmpty() || !lstatOf(preview, st) || !S_ISREG(st.st_mode))
         return false;
     status(QStringLiteral("Loading previews"));
     const Bitmap loaded = ReadPicture(preview, readDepth(), dither_);

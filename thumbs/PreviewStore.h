@@ -16,6 +16,10 @@ namespace brisvale {
 
 class PreviewPrefetch;
 
+namespace platform {
+class PrivateProfileFile;
+}
+
 // The previewer's "Resolution" and "Optimize previews" choices.
 enum class PreviewResolution { SystemColors16, Colors256, TrueColor, Automatic };
 enum class PreviewFormat { ForSpeed, ForSize };
@@ -42,6 +46,14 @@ struct PreviewStoreHooks {
 // Runs on the user-interface thread. Writing the data file throws
 // platform::ProfileWriteError ("Unable to write to <data file>"), which ends
 // the running operation; the window shows its text in an error box.
+//
+// The folder, its data file and its previews may come from anyone, so the
+// store deletes and replaces only its own previews: regular files (never a
+// link) with the .THB or .THJ extension in the previews folder. A data-file
+// value naming anything else loses its entry and nothing is deleted. A new
+// preview's name is taken by creating the file exclusively, so two programs
+// never give two pictures one name; its pixels go to a short-named temporary
+// file that is renamed over it, so nothing is written through a link.
 class PreviewStore {
 public:
     static constexpr int kWidth = 60;
@@ -57,7 +69,7 @@ public:
     PreviewStoreHooks &hooks() { return hooks_; }
 
     // The data file's full path (DataFileDir followed by DataFileName).
-    void setDataFile(const QString &path) { dataFile_ = path; }
+    void setDataFile(const QString &path);
     QString dataFile() const { return dataFile_; }
     // Where new previews go; a missing trailing separator is added.
     void setPreviewsDir(const QString &dir);
@@ -92,8 +104,10 @@ public:
     // `name` is a file name in the listed folder.
     void ForgetPreview(const QString &name);
     QString NextPreviewName(const QString &base) const;
-    // `name` is the lower-cased file name of a picture in the listed folder;
-    // answers the new preview's path, or "" when the picture does not exist.
+    // `name` is the file name of a picture in the listed folder as listed:
+    // the picture is read from that very file (a case twin reads its own),
+    // the preview is named after the lower-cased name. Answers the new
+    // preview's path, or "" when the picture does not exist.
     QString MakePreview(const QString &name);
     bool LoadPreview(const QString &source);
 
@@ -104,6 +118,22 @@ public:
     void expectPreviews(const QStringList &names);
     // The batch ended early: work not started is dropped.
     void cancelExpected();
+
+    // The path of the store's own preview file a data-file value names, or ""
+    // when the value names anything else.
+    QString ownPreviewPath(const QString &value) const;
+    // Changes to the data file made between these two are written together
+    // now and then (after a time long against what a write costs) and at the
+    // end, each time under the lock onto the file as it is then.
+    void beginBatch();
+    void endBatch();
+    // Removes what a batch that was killed left in the previews folder: the
+    // store's temporary files, and with `orphans` its previews that no entry
+    // of the data file names (only when the data file lies in that folder).
+    // Only files older than a batch ever keeps them are taken.
+    void sweepPreviewsFolder(bool orphans);
+    // True when the file name can be kept in the data file and named on disk.
+    static bool storableName(const QString &name);
 
     // ---- the cache ----
     int ImageIndexOf(const QString &name) const;
@@ -123,7 +153,16 @@ private:
     int readDepth() const;
     void processMessages();
     void status(const QString &text);
-    void writePreview(const Bitmap &bitmap, const QString &path) const;
+    bool writePreview(const Bitmap &bitmap, const QString &path) const;
+    // Writes the preview under the name it took; false when it failed (the
+    // failure is reported).
+    bool storePreview(const Bitmap &bitmap, const QString &path, bool reserved) const;
+    // NextPreviewName, with the name taken by creating the file; `reserved`
+    // tells whether it was.
+    QString takePreviewName(const QString &base, bool &reserved) const;
+    QString previewName(const QString &base, const std::function<bool(const QString &)> &take) const;
+    void removeOwnPreview(const QString &value) const;
+    void reportWriteFailure() const;
     // What the working box shows of the picture, decoded ahead when it was.
     Bitmap showSource(const QString &path);
     // The box's pixels as the window system holds them at the display's depth.
@@ -131,6 +170,8 @@ private:
 
     PreviewStoreHooks hooks_;
     QString dataFile_;
+    std::unique_ptr<platform::PrivateProfileFile> profile_;
+    int batchDepth_ = 0;
     QString previewsDir_;
     QString listedFolder_;
     PreviewResolution resolution_ = PreviewResolution::Automatic;

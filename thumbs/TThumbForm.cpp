@@ -7,10 +7,12 @@
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
+#include "platform/Trash.h"
 #include "thumbs/ButtonArt.h"
 #include "thumbs/DirectoryListBox.h"
 #include "thumbs/DriveComboBox.h"
 #include "thumbs/FileListBox.h"
+#include "thumbs/PreviewBatch.h"
 #include "thumbs/PreviewStore.h"
 #include "thumbs/ThumbGridModel.h"
 
@@ -19,7 +21,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragMoveEvent>
-#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -440,6 +441,15 @@ void TThumbForm::connectStore()
     };
     hooks.repaintGrid = [this] { Thumbs->viewport()->update(); };
     store_->setBackground(ImageView1->Color());
+
+    batch_ = std::make_unique<PreviewBatch>(*store_, grid_);
+    PreviewBatchHooks &steps = batch_->hooks();
+    steps.started = [this](int files) { Gauge1->setMaximum(std::max(1, files)); };
+    steps.progress = [this](int position) { Gauge1->setValue(position); };
+    steps.showStatus = [this](const QString &text) { Label2->setText(text); };
+    steps.processMessages = [] { QCoreApplication::processEvents(); };
+    steps.stopRequested = [this] { return stop_; };
+    steps.slotDone = [this](const ThumbSlot &slot) { scrollToSlot(slot); };
 }
 
 bool TThumbForm::guarded(const std::function<void()> &step)
@@ -599,25 +609,7 @@ void TThumbForm::LoadBtnClick()
 {
     stop_ = false;
     enterBatchMode();
-    const QStringList files = FileListBox1->fileNames();
-    Gauge1->setMaximum(std::max(1, int(files.size())));
-    for (int i = 0; i < files.size(); ++i) {
-        Gauge1->setValue(i);
-        Label2->setText(QStringLiteral("Processing ") + files[i]);
-        QCoreApplication::processEvents();
-        if (stop_)
-            break;
-        const auto slot = grid_->firstFreeSlot();
-        if (!slot)
-            continue;
-        const QString caption = fs::lowerAscii(files[i]);
-        if (grid_->findCaption(caption))
-            continue;
-        if (store_->LoadPreview(listedFolder() + files[i]))
-            grid_->setCaption(*slot, caption);
-        scrollToSlot(*slot);
-    }
-    Gauge1->setValue(0);
+    batch_->load(FileListBox1->fileNames());
     leaveBatchMode();
     Label2->setText(stop_ ? QStringLiteral("Canceled") : QStringLiteral("Done"));
     ImageView1->setPicture({});
@@ -625,47 +617,14 @@ void TThumbForm::LoadBtnClick()
     scrollToTop();
 }
 
-void TThumbForm::IncAllBtnClick()
+void TThumbForm::IncAllBtnClick() { createPreviews(false); }
+
+void TThumbForm::createPreviews(bool orphans)
 {
     stop_ = false;
     enterBatchMode();
-    const QStringList files = FileListBox1->fileNames();
-    Gauge1->setMaximum(std::max(1, int(files.size())));
-    // The pictures that will get a slot, in order, so they can be decoded ahead.
-    QStringList coming;
-    const qsizetype freeSlots = qsizetype(grid_->rowCount() / 2) * ThumbGridModel::kColumns
-                                - qsizetype(grid_->takenSlots().size());
-    for (const QString &file : files) {
-        const QString caption = fs::lowerAscii(file);
-        if (coming.size() < freeSlots && !grid_->findCaption(caption) && !coming.contains(caption))
-            coming << caption;
-    }
-    store_->expectPreviews(coming);
-    for (int i = 0; i < files.size(); ++i) {
-        Gauge1->setValue(i);
-        if (stop_)
-            break;
-        const auto slot = grid_->firstFreeSlot();
-        if (!slot)
-            continue;
-        const QString caption = fs::lowerAscii(files[i]);
-        if (grid_->findCaption(caption))
-            continue;
-        const bool written = guarded([&] {
-            store_->ForgetPreview(caption);
-            grid_->setCaption(*slot, caption);
-            const QString preview = store_->MakePreview(caption);
-            store_->RecordPreview(listedFolder() + files[i], preview);
-        });
-        if (!written) {
-            stop_ = true;
-            break;
-        }
-        scrollToSlot(*slot);
-    }
-    if (stop_)
-        store_->cancelExpected();
-    Gauge1->setValue(0);
+    if (batch_->create(FileListBox1->fileNames(), orphans) == PreviewBatch::Result::Failed)
+        stop_ = true;
     leaveBatchMode();
     Label2->setText(stop_ ? QStringLiteral("Canceled") : QStringLiteral("Done"));
     ImageView1->setPicture({});
@@ -687,7 +646,7 @@ void TThumbForm::CreateNewDeleteClick()
     if (!forgetShownPreviews())
         return;
     clearGrid();
-    IncAllBtnClick();
+    createPreviews(true);
 }
 
 void TThumbForm::DeleteAllBtnClick()
@@ -918,10 +877,15 @@ void TThumbForm::ThumbsDragDrop(const QPoint &, const QMimeData *)
         platform::dialogs().message(platform::MessageKind::Information, QStringLiteral("Duplicate filename!"));
         return;
     }
+    if (!PreviewStore::storableName(fs::fileNameOf(path))) {
+        platform::dialogs().message(platform::MessageKind::Information,
+                                    PreviewBatch::skippedText(fs::fileNameOf(path)));
+        return;
+    }
     grid_->setCaption(slot, name);
     enterBatchMode();
     const bool written = guarded([&] {
-        const QString preview = store_->MakePreview(name);
+        const QString preview = store_->MakePreview(fs::fileNameOf(path));
         store_->RecordPreview(path, preview);
     });
     leaveBatchMode();
@@ -945,7 +909,7 @@ void TThumbForm::Image1DragDrop(const QMimeData *)
     // The desktop's trash keeps the picture; only where there is none does
     // the file go for good.
     const QString real = fs::resolve(path);
-    if (!QFile::moveToTrash(real))
+    if (!platform::Trash::moveToTrash(real))
         fs::removeFile(real);
     FileListBox1->refresh();
     Thumbs->viewport()->update();

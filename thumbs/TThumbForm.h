@@ -23,6 +23,7 @@ namespace brisvale {
 class DirectoryListBox;
 class DriveComboBox;
 class FileListBox;
+class PreviewBatch;
 class PreviewStore;
 class TImageView;
 
@@ -147,12 +148,16 @@ private:
     void applyScale(double factor);
     void connectStore();
     bool forgetShownPreviews();
+    // Batch create; `orphans` also clears the previews folder of previews no
+    // entry names.
+    void createPreviews(bool orphans);
     // Runs a step that may write the data file; a failed write is shown and
     // ends the step.
     bool guarded(const std::function<void()> &step);
 
     ThumbGridModel *grid_ = nullptr;
     std::unique_ptr<PreviewStore> store_;
+    std::unique_ptr<PreviewBatch> batch_;
     platform::DesignScaler *scaler_ = nullptr;
     QString currentFile_;
     QString extension_ = QStringLiteral("THB");

@@ -62,8 +62,9 @@ TEST_F(PrivateProfileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt)
 
     WriteProfileString(file(), QStringLiteral("s"), QStringLiteral("K"), std::nullopt);
     EXPECT_EQ(brisvale::test::fileContents(file()), "[S]\n");
-    // Nothing but the file itself is left in the folder.
-    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("thumbs.dat")});
+    // Nothing but the file itself and the lock writers share is left in the folder.
+    EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{QStringLiteral(".thumbs.dat.lock"), QStringLiteral("thumbs.dat")}));
 }
 
 TEST_F(PrivateProfileTest, FailedWriteReportsThePathAndKeepsTheOldFile)

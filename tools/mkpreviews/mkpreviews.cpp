@@ -1,19 +1,18 @@
-// Makes the thumbnail previews of a folder from the command line, as the
-// previewer's Batch create does with the data file and the previews kept in
-// that folder: same names, same data-file entries, same pixels.
+// Makes the thumbnail previews of a folder from the command line through the
+// previewer's own batch, with the data file and the previews kept in that
+// folder: same names, same data-file entries, same pixels.
 
 #include "ProgramHelp.h"
 #include "app/CommandLine.h"
 #include "imaging/CodecBridge.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
-#include "platform/PrivateProfile.h"
+#include "thumbs/PreviewBatch.h"
 #include "thumbs/PreviewStore.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPalette>
-#include <QSet>
 #include <cstdio>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -107,37 +106,14 @@ int main(int argc, char **argv)
     store.setResolution(resolution);
     store.setBackground(QApplication::palette().color(QPalette::Button));
 
-    const QStringList files = fs::findFiles(dir, QLatin1String(kMask));
-    // A name that differs from an earlier one only in letter case has its
-    // caption taken already and is passed over, as in the grid.
-    QStringList names;
-    QSet<QString> seen;
-    for (const QString &file : files) {
-        const QString lower = fs::lowerAscii(file);
-        if (!seen.contains(lower)) {
-            seen.insert(lower);
-            names.append(file);
-        }
-    }
-    QStringList lowerNames;
-    for (const QString &name : names)
-        lowerNames.append(fs::lowerAscii(name));
-    store.expectPreviews(lowerNames);
-    try {
-        for (const QString &name : names) {
-            const QString lower = fs::lowerAscii(name);
-            store.ForgetPreview(lower);
-            const QString preview = store.MakePreview(lower);
-            store.RecordPreview(store.listedFolder() + name, preview);
-            std::printf("%s -> %s\n", qPrintable(name), preview.isEmpty() ? "(none)" : qPrintable(preview));
-        }
-    } catch (const platform::ProfileWriteError &e) {
-        store.cancelExpected();
+    // Every listed picture is made anew, as Create with deleting old
+    // previews does; the window differs only in stopping at its free slots.
+    PreviewBatch batch(store, nullptr);
+    batch.hooks().made = [](const QString &name, const QString &preview) {
+        std::printf("%s -> %s\n", qPrintable(name), preview.isEmpty() ? "(none)" : qPrintable(preview));
         std::fflush(stdout);
-        std::fprintf(stderr, "%s\n", qPrintable(e.text()));
-        platform::setDialogService(nullptr);
-        return 1;
-    }
+    };
+    const PreviewBatch::Result result = batch.create(fs::findFiles(dir, QLatin1String(kMask)), true);
     platform::setDialogService(nullptr);
-    return 0;
+    return result == PreviewBatch::Result::Failed ? 1 : 0;
 }
