@@ -1,6 +1,7 @@
 #include "imaging/codec/Codec.h"
 
 #include "imaging/codec/Bmp.h"
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Gif.h"
 #include "imaging/codec/Jpeg.h"
@@ -17,10 +18,29 @@ namespace brisvale::codec {
 namespace {
 
 using Reader = int (*)(const uint8_t *, size_t, const ReadOptions &, Image &, Palette &);
+using SourceReader = int (*)(ByteSource &, const ReadOptions &, Image &, Palette &);
+
+// The readers that take their bytes as they need them: what they cost
+// depends on the picture, never on how long the file is.
+SourceReader streamingOf(Reader reader)
+{
+    if (reader == readBmp)
+        return readBmpSource;
+    if (reader == readGif)
+        return readGifSource;
+    if (reader == readPcx)
+        return readPcxSource;
+    if (reader == readPng)
+        return readPngSource;
+    if (reader == readTiff)
+        return readTiffSource;
+    return nullptr;
+}
 
 // Every read by name: the starting palette taken in, the file opened, and on
 // failure neither picture nor palette handed back. A JPEG is decoded from the
-// open file as it is read; the other kinds parse the file whole in memory.
+// open file as it is read, as are the kinds with a streaming reader; any
+// other kind parses the file whole in memory.
 int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
 {
     bitmap.clear();
@@ -37,6 +57,11 @@ int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, I
             rc = readJpegStream(file, options, bitmap, palette);
             std::fclose(file);
         }
+    } else if (SourceReader streaming = streamingOf(reader)) {
+        ByteSource source;
+        rc = source.open(name);
+        if (rc == kOk)
+            rc = streaming(source, options, bitmap, palette);
     } else {
         FileData file;
         rc = loadFile(name, file);
