@@ -381,9 +381,16 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
 
 int infoGif(const uint8_t *data, size_t size, FileInfo &info)
 {
-    if (size < 6 || std::memcmp(data, "GIF", 3) != 0)
-        return kNotGif;
     ByteSource source(data, size);
+    return infoGifSource(source, info);
+}
+
+int infoGifSource(ByteSource &source, FileInfo &info)
+{
+    const uint8_t *head = source.at(0, 6);
+    if (!head || std::memcmp(head, "GIF", 3) != 0)
+        return kNotGif;
+    const std::string version(reinterpret_cast<const char *>(head) + 3, 3);
     GifReader reader(source);
     GifFileType *gif = reader.get();
     if (!gif)
@@ -393,7 +400,7 @@ int infoGif(const uint8_t *data, size_t size, FileInfo &info)
     info.height = gif->SHeight;
     info.bitsPerPixel = gif->SColorMap ? gif->SColorMap->BitsPerPixel : 8;
     info.paletteColours = gif->SColorMap ? gif->SColorMap->ColorCount : 0;
-    info.format = std::string("GIF ") + std::string(reinterpret_cast<const char *>(data) + 3, 3);
+    info.format = "GIF " + version;
     // Counts the pictures by skipping each one's coded data.
     int pictures = 0;
     bool interlaced = false;

@@ -409,9 +409,15 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
 
 int infoTiff(const uint8_t *data, size_t size, FileInfo &info)
 {
-    if (size < 4 || !looksLikeTiff(data, size))
-        return kNotTiff;
     ByteSource source(data, size);
+    return infoTiffSource(source, info);
+}
+
+int infoTiffSource(ByteSource &source, FileInfo &info)
+{
+    const uint8_t *magic = source.at(0, 4);
+    if (!magic || !looksLikeTiff(magic, 4))
+        return kNotTiff;
     TiffFile file(source);
     TIFF *tif = file.get();
     if (!tif)

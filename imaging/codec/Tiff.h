@@ -12,6 +12,7 @@ class ByteSource;
 int readTiffSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette);
 int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette);
 int infoTiff(const uint8_t *data, size_t size, FileInfo &info);
+int infoTiffSource(ByteSource &source, FileInfo &info);
 // Sets libtiff's process-wide handlers so it never prints.
 void quietTiff();
 
