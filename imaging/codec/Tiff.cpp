@@ -107,6 +107,7 @@ public:
     }
     bool turned() const { return turned_; }
     bool inOrder() const { return !turned_ && !mirrorY_; }
+    bool upright() const { return !turned_ && !mirrorX_ && !mirrorY_; }
     // Where stored row `sy` goes and how far apart its pixels lie there.
     uint8_t *target(Image &out, RowFeed &feed, uint32_t sy, ptrdiff_t &step) const
     {
@@ -248,6 +249,32 @@ void place(const uint8_t *bgr, uint32_t count, uint8_t *dst, ptrdiff_t step)
     }
 }
 
+// Tiles as wide as the picture whose stored rows are no longer than the
+// picture's (a byte to three a pixel) are decoded into the picture's own
+// memory, only as far as the picture reaches, and widened there from the
+// last row back: a single tile as large as the picture needs no second copy.
+int decodeTilesInPlace(TIFF *tif, const Layout &l, uint32_t width, uint32_t height, uint32_t th, size_t tileRow,
+                       Image &out, ProgressReporter &progress, int failure)
+{
+    std::vector<uint8_t> bgr(size_t(width) * 3);
+    for (uint32_t y0 = 0; y0 < height; y0 += th) {
+        const uint32_t rows = std::min(th, height - y0);
+        uint8_t *base = out.row(int(y0));
+        const tmsize_t want = tmsize_t(size_t(rows) * tileRow);
+        if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, 0, y0, 0, 0), base, want) != want)
+            return failure;
+        // Stored row y ends at or before the place of picture row y, so no
+        // stored row is overwritten before it has been read.
+        for (uint32_t y = rows; y-- > 0;) {
+            rowToColours(l, base + size_t(y) * tileRow, width, bgr.data());
+            std::memcpy(out.row(int(y0 + y)), bgr.data(), bgr.size());
+        }
+        if (!progress.report(uint64_t(y0) + rows, height))
+            return kStopped;
+    }
+    return kOk;
+}
+
 // Strips are read a row at a time, and libtiff decodes even one strip as
 // large as the picture a row at a time; tiles one at a time. Nothing the
 // size of the picture is held besides the picture.
@@ -283,6 +310,8 @@ int decodeDirect(TIFF *tif, const Layout &l, uint32_t width, uint32_t height, co
     // Tiles are placed straight into the picture, so the rows must all be there.
     if (feed.streaming())
         return kUnsupported;
+    if (tw >= width && placer.upright() && uint64_t(tileRow) <= out.stride())
+        return decodeTilesInPlace(tif, l, width, height, th, size_t(tileRow), out, progress, failure);
     std::vector<uint8_t> tile(static_cast<size_t>(tileBytes));
     std::vector<uint8_t> part(size_t(tw) * 3);
     for (uint32_t y0 = 0; y0 < height; y0 += th) {
