@@ -1,6 +1,7 @@
 #include "imaging/codec/Codec.h"
 
 #include "imaging/codec/Bmp.h"
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Gif.h"
 #include "imaging/codec/Jpeg.h"
@@ -17,10 +18,29 @@ namespace brisvale::codec {
 namespace {
 
 using Reader = int (*)(const uint8_t *, size_t, const ReadOptions &, Image &, Palette &);
+using SourceReader = int (*)(ByteSource &, const ReadOptions &, Image &, Palette &);
+
+// The readers that take their bytes as they need them: what they cost
+// depends on the picture, never on how long the file is.
+SourceReader streamingOf(Reader reader)
+{
+    if (reader == readBmp)
+        return readBmpSource;
+    if (reader == readGif)
+        return readGifSource;
+    if (reader == readPcx)
+        return readPcxSource;
+    if (reader == readPng)
+        return readPngSource;
+    if (reader == readTiff)
+        return readTiffSource;
+    return nullptr;
+}
 
 // Every read by name: the starting palette taken in, the file opened, and on
 // failure neither picture nor palette handed back. A JPEG is decoded from the
-// open file as it is read; the other kinds parse the file whole in memory.
+// open file as it is read, as are the kinds with a streaming reader; any
+// other kind parses the file whole in memory.
 int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
 {
     bitmap.clear();
@@ -37,6 +57,11 @@ int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, I
             rc = readJpegStream(file, options, bitmap, palette);
             std::fclose(file);
         }
+    } else if (SourceReader streaming = streamingOf(reader)) {
+        ByteSource source;
+        rc = source.open(name);
+        if (rc == kOk)
+            rc = streaming(source, options, bitmap, palette);
     } else {
         FileData file;
         rc = loadFile(name, file);
@@ -209,19 +234,23 @@ int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char 
     FileInfo info;
     FileData file;
     // Most kinds tell their size in the first bytes; a file whose header goes
-    // on further, or a kind that needs the whole file (GIF counts its
-    // pictures, TIFF keeps its directories anywhere), is then read whole.
+    // on further is then read further. GIF counts its pictures and TIFF keeps
+    // its directories anywhere: those two are read where they need to be.
     constexpr size_t kHeadBytes = size_t(256) * 1024;
+    constexpr size_t kLongestHeader = size_t(64) << 20;
     int rc = loadFile(name, file, kHeadBytes);
     for (int attempt = 0; rc == kOk && attempt < 2; ++attempt) {
         const uint8_t *d = file.bytes.get();
         const size_t n = file.size;
         const bool whole = n == file.fileSize;
-        if (!whole && n >= 4
+        if (n >= 4
             && (std::memcmp(d, "GIF", 3) == 0 || std::memcmp(d, "II*", 3) == 0 || std::memcmp(d, "II+", 3) == 0
                 || std::memcmp(d, "MM\0", 3) == 0)) {
-            rc = loadFile(name, file);
-            continue;
+            ByteSource source;
+            rc = source.open(name);
+            if (rc == kOk)
+                rc = d[0] == 'G' ? infoGifSource(source, info) : infoTiffSource(source, info);
+            break;
         }
         using Info = int (*)(const uint8_t *, size_t, FileInfo &);
         // Tried in turn; each answers "not mine" quickly from the first bytes.
@@ -238,7 +267,9 @@ int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char 
         }
         if (rc != kTruncated || whole)
             break;
-        rc = loadFile(name, file);
+        // No header of a real picture goes on for more than this; a file
+        // that claims one is not read to its end.
+        rc = loadFile(name, file, kLongestHeader);
     }
     if (rc < kOk) {
         info = FileInfo();
