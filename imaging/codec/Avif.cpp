@@ -1,5 +1,6 @@
 #include "imaging/codec/Avif.h"
 
+#include "imaging/codec/IsoBoxes.h"
 #include "imaging/codec/Status.h"
 #include "imaging/codec/Transform.h"
 
@@ -59,32 +60,6 @@ int checkDeclaredSizes(const uint8_t *data, size_t size)
         at += box;
     }
     return kOk;
-}
-
-// Whether a top-level box reaches past the end of the file: a file cut short
-// says so, where the library only finds that it cannot parse it.
-bool cutShort(const uint8_t *data, size_t size)
-{
-    uint64_t at = 0;
-    while (size - at >= 8) {
-        const uint8_t *p = data + at;
-        uint64_t box = be32(p);
-        if (box == 0)
-            return false; // the rest of the file
-        if (box == 1) {
-            if (size - at < 16)
-                return true;
-            box = 0;
-            for (int i = 8; i < 16; ++i)
-                box = (box << 8) | p[i];
-        }
-        if (box < 8)
-            return false;
-        if (box > size - at)
-            return true;
-        at += box;
-    }
-    return at != size;
 }
 
 // The parse's status, telling a file cut short from a damaged one.

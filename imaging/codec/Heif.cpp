@@ -1,5 +1,6 @@
 #include "imaging/codec/Heif.h"
 
+#include "imaging/codec/IsoBoxes.h"
 #include "imaging/codec/Status.h"
 
 #include <algorithm>
@@ -16,12 +17,23 @@ int statusOf(const heif_error &error)
 {
     switch (error.code) {
     case heif_error_Ok: return kOk;
-    case heif_error_Memory_allocation_error: return kOutOfMemory;
+    case heif_error_Memory_allocation_error:
+        return error.subcode == heif_suberror_Security_limit_exceeded ? kTooLarge : kOutOfMemory;
     case heif_error_Unsupported_filetype:
     case heif_error_Unsupported_feature: return kUnsupported;
     default: break;
     }
+    if (error.subcode == heif_suberror_Security_limit_exceeded)
+        return kTooLarge;
     return error.subcode == heif_suberror_End_of_data ? kTruncated : kDamaged;
+}
+
+// A failure of the parse or the decoding, telling a file cut short from a
+// damaged one.
+int failureOf(const heif_error &error, const uint8_t *data, size_t size)
+{
+    const int rc = statusOf(error);
+    return rc == kDamaged && cutShort(data, size) ? kTruncated : rc;
 }
 
 // kOk, kNotHeif, or kUnsupported for a HEIF kind libheif cannot read.
@@ -46,9 +58,9 @@ struct Primary {
     {
         if (!context)
             return;
-        status = statusOf(heif_context_read_from_memory_without_copy(context, data, size, nullptr));
+        status = failureOf(heif_context_read_from_memory_without_copy(context, data, size, nullptr), data, size);
         if (status == kOk)
-            status = statusOf(heif_context_get_primary_image_handle(context, &handle));
+            status = failureOf(heif_context_get_primary_image_handle(context, &handle), data, size);
     }
     ~Primary()
     {
@@ -102,9 +114,10 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
         return kOutOfMemory;
     decoding.options->convert_hdr_to_8bit = 1;
     Decoded decoded;
-    if (const int rc = statusOf(heif_decode_image(p.handle, &decoded.image, heif_colorspace_RGB,
-                                                  alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                                                  decoding.options));
+    if (const int rc = failureOf(heif_decode_image(p.handle, &decoded.image, heif_colorspace_RGB,
+                                                   alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                                                   decoding.options),
+                                 data, size);
         rc != kOk)
         return rc;
     int stride = 0;
