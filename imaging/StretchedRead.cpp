@@ -49,6 +49,11 @@ constexpr ReaderChoice kReaders[] = {
     {".TIF", codec::readTifFile, codec::FileKind::Tif, "Reading tif file failed"},
     {".PCX", codec::readPcxFile, codec::FileKind::Pcx, "Reading pcx file failed"},
     {".JPG", readJpgWhole, codec::FileKind::Jpg, "Reading jpg file failed"},
+    // Told by the whole extension.
+    {".WEBP", codec::readWebpFile, codec::FileKind::Webp, "Reading webp file failed"},
+    {".AVIF", codec::readAvifFile, codec::FileKind::Avif, "Reading avif file failed"},
+    {".HEIC", codec::readHeifFile, codec::FileKind::Heif, "Reading heic file failed"},
+    {".HEIF", codec::readHeifFile, codec::FileKind::Heif, "Reading heic file failed"},
 };
 
 // Shrinks the rows a reader hands over straight into the box, when the
@@ -96,8 +101,9 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
             out.bitmap.setImage(QImageReader(real).read());
         return out;
     }
+    const QString whole = fs::upperAscii(fs::extensionOf(path));
     for (const ReaderChoice &choice : kReaders) {
-        if (ext != QLatin1String(choice.ext))
+        if (ext != QLatin1String(choice.ext) && whole != QLatin1String(choice.ext))
             continue;
         // A pipe or a device would keep the reader waiting; it is refused as
         // a file that cannot be opened.

@@ -15,7 +15,7 @@ QString PictureSelector::upperAscii(const QString &text) { return fs::upperAscii
 
 void PictureSelector::applyMaskRule(const QString &upperExt, QString &fileMask)
 {
-    for (const char *known : {".JPG", ".GIF", ".BMP", ".PCX"}) {
+    for (const char *known : {".JPG", ".GIF", ".BMP", ".PCX", ".WEBP", ".AVIF", ".HEIC", ".HEIF"}) {
         if (upperExt == QLatin1String(known))
             fileMask = QLatin1Char('*') + upperExt;
     }

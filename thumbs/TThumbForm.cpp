@@ -234,7 +234,8 @@ void TThumbForm::buildControls()
     ComboBox1->setMaxVisibleItems(15);
     ComboBox1->addItems({kAllPictures, QStringLiteral("*.JPG"), QStringLiteral("*.GIF"), QStringLiteral("*.PCX"),
                          QStringLiteral("*.BMP"), QStringLiteral("*.PNG"), QStringLiteral("*.TIF"),
-                         QStringLiteral("*.WMF"), QStringLiteral("*.ICO")});
+                         QStringLiteral("*.WMF"), QStringLiteral("*.ICO"),
+                         QStringLiteral("*.WEBP;*.AVIF;*.HEIC;*.HEIF")});
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText(QStringLiteral("Select file type"));
     place(ComboBox1, 8, 27, 145, 22);

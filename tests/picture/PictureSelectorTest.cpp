@@ -181,6 +181,21 @@ TEST_F(PictureSelectorTest, SequentialWithNoMatchTakesTheFolderItself)
     EXPECT_EQ(selector.select(state).message, QStringLiteral("You will need to first select a picture file"));
 }
 
+TEST_F(PictureSelectorTest, PhonePicturesAreBrowsedByTheirOwnType)
+{
+    state.currentPicture = file(QStringLiteral("a.heic"));
+    file(QStringLiteral("b.HEIC"));
+    file(QStringLiteral("c.jpg"));
+    file(QStringLiteral("d.webp"));
+    EXPECT_TRUE(selector.select(state).captions.value(0).endsWith(QStringLiteral("/2 Files ")));
+    EXPECT_EQ(state.fileMask, QStringLiteral("*.HEIC"));
+    state.mode = PictureMode::Sequential;
+    EXPECT_EQ(selector.select(state).path, upperFolder() + QStringLiteral("b.HEIC"));
+    state.currentPicture = file(QStringLiteral("e.avif"));
+    EXPECT_EQ(selector.select(state).path, upperFolder() + QStringLiteral("e.avif"));
+    EXPECT_EQ(state.fileMask, QStringLiteral("*.AVIF"));
+}
+
 TEST(PictureSelectorRules, UpperCaseMaskAndModeCodes)
 {
     EXPECT_EQ(PictureSelector::upperAscii(QStringLiteral("abz/Äé.jpg")), QStringLiteral("ABZ/Äé.JPG"));

@@ -130,7 +130,8 @@ TEST_F(PictureWindowTest, SelectPictureShowsStoresAndMovesTheFolder)
     window->PictureCClick();
     const auto &request = script.entries().back().request;
     EXPECT_EQ(request.filter, QStringLiteral("JPG files (*.JPG)|*.JPG|BMP files (*.BMP)|*.BMP|GIF files (*.GIF)|*.GIF"
-                                             "|PCX files (*.PCX)|*.PCX"));
+                                             "|PCX files (*.PCX)|*.PCX|WebP, AVIF and HEIC files"
+                                             " (*.WEBP;*.AVIF;*.HEIC;*.HEIF)|*.WEBP;*.AVIF;*.HEIC;*.HEIF"));
     EXPECT_EQ(request.fileName, folder + QStringLiteral("/old.jpg"));
     EXPECT_EQ(window->windowTitle(), gif);
     EXPECT_EQ(window->ImageView1->Picture().size(), QSize(10, 10));
