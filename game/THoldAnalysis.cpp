@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <array>
 
 namespace brisvale {
 
@@ -38,9 +39,19 @@ QImage cardImage(cdCardDeck card, QSize size, qreal dpr)
     return image;
 }
 
+using CardImages5 = std::array<QImage, 5>;
+
+CardImages5 cardImages(const Hand &hand, QSize size, qreal dpr)
+{
+    CardImages5 images;
+    for (int slot = 0; slot < 5; ++slot)
+        images[slot] = cardImage(hand[slot], size, dpr);
+    return images;
+}
+
 // The five slots of the hand in dealt order, with the held cards drawn and
 // an outline where a card is drawn anew.
-QPixmap holdPicture(const Hand &hand, HoldMask mask, QSize card, qreal dpr)
+QPixmap holdPicture(const CardImages5 &cards, HoldMask mask, QSize card, qreal dpr)
 {
     QPixmap pixmap((QSizeF(5 * card.width() + 4 * kCardGap, card.height()) * dpr).toSize());
     pixmap.setDevicePixelRatio(dpr);
@@ -50,7 +61,7 @@ QPixmap holdPicture(const Hand &hand, HoldMask mask, QSize card, qreal dpr)
     for (int slot = 0; slot < 5; ++slot) {
         const QRect place(slot * (card.width() + kCardGap), 0, card.width(), card.height());
         if (mask & (1u << slot)) {
-            p.drawImage(place, cardImage(hand[slot], card, dpr));
+            p.drawImage(place, cards[slot]);
         } else {
             p.setPen(QPen(QColor(128, 128, 128, 110), 1, Qt::DashLine));
             p.setBrush(Qt::NoBrush);
@@ -201,17 +212,24 @@ void THoldAnalysis::setBet(int bet)
 void THoldAnalysis::analyse()
 {
     table_.reset();
+    working_ = false;
     if (!hand_) {
         showHolds();
         return;
     }
     const Hand hand = *hand_;
     const std::optional<HoldMask> played = played_;
-    if (!trainer_->isReady(hand, payouts_)) {
-        Heading->setText(QStringLiteral("Working out the holds\u2026"));
+    // Once the odds are set up a hand takes microseconds: no need to wait.
+    if (const HoldOdds *odds = HoldOdds::sharedIfReady()) {
+        if (const std::optional<HoldAnalysis> analysis = odds->analyse(hand, payouts_))
+            table_.emplace(hand, *analysis, played);
         showHolds();
+        return;
     }
+    working_ = true;
+    showHolds();
     trainer_->ask(hand, payouts_, [this, hand, played](const HoldAnalysis *analysis) {
+        working_ = false;
         if (analysis)
             table_.emplace(hand, *analysis, played);
         showHolds();
@@ -229,15 +247,15 @@ void THoldAnalysis::showHolds()
         showFinals();
         return;
     }
-    DealtCards->setPixmap(holdPicture(*hand_, 0x1f, kDealtCard, dpr));
+    DealtCards->setPixmap(holdPicture(cardImages(*hand_, kDealtCard, dpr), 0x1f, kDealtCard, dpr));
     if (!table_) {
-        if (trainer_->isReady(*hand_, payouts_)) {
-            Heading->setText(
-                QStringLiteral("No hold can be valued for payouts above %1.").arg(HoldOdds::kMaxMultiplier));
-        }
+        Heading->setText(
+            working_ ? QStringLiteral("Working out the holds\u2026")
+                     : QStringLiteral("No hold can be valued for payouts above %1.").arg(HoldOdds::kMaxMultiplier));
         showFinals();
         return;
     }
+    const CardImages5 small = cardImages(*hand_, kSmallCard, dpr);
     const HoldTable &t = *table_;
     const HoldTable::Row &top = t.rows().front();
     QString heading = QStringLiteral("Dealt: %1\nBest: %2, returns %3 \u00d7 bet (%4 coins at a bet of %5)")
@@ -252,7 +270,7 @@ void THoldAnalysis::showHolds()
         if (row.tied)
             place->setToolTip(QStringLiteral("Worth exactly as much as another hold"));
         HoldList->setItem(r, 0, place);
-        auto *cards = new QTableWidgetItem(QIcon(holdPicture(*hand_, row.mask, kSmallCard, dpr)), QString());
+        auto *cards = new QTableWidgetItem(QIcon(holdPicture(small, row.mask, kSmallCard, dpr)), QString());
         cards->setToolTip(t.cardsText(row.mask));
         cards->setData(Qt::AccessibleTextRole, t.cardsText(row.mask));
         HoldList->setItem(r, 1, cards);

@@ -77,6 +77,8 @@ private:
     // once they are.
     std::deque<Played> pending_;
     bool settingUp_ = false;
+    // The holds are being worked out while the odds are set up.
+    bool working_ = false;
 };
 
 } // namespace brisvale
