@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -139,7 +140,7 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     Finals->setObjectName(QStringLiteral("Finals"));
     Finals->setSelectionMode(QAbstractItemView::NoSelection);
     Finals->setFocusPolicy(Qt::NoFocus);
-    Finals->horizontalHeader()->setStretchLastSection(true);
+    Finals->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Finals->verticalHeader()->setDefaultSectionSize(20);
     holdsLayout->addWidget(Finals, 2);
     Pages->addTab(holdsPage, QStringLiteral("Holds"));
@@ -163,6 +164,12 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     sessionLayout->addLayout(buttons);
     Pages->addTab(sessionPage, QStringLiteral("Session"));
 
+    // The lists keep the arrows; these keys turn the page from anywhere in the window.
+    for (const QKeySequence &key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                [this] { Pages->setCurrentIndex(1 - Pages->currentIndex()); });
+    }
     connect(HoldList, &QTableWidget::currentCellChanged, this, [this] { showFinals(); });
     connect(SaveCsv, &QPushButton::clicked, this, &THoldAnalysis::SaveCsvClick);
     showHolds();
@@ -322,7 +329,8 @@ void THoldAnalysis::showFinals()
         probability->setToolTip(QStringLiteral("%1 of %2").arg(finals[i].draws).arg(finals[i].of));
         Finals->setItem(i, 2, probability);
     }
-    Finals->resizeColumnsToContents();
+    Finals->resizeColumnToContents(1);
+    Finals->resizeColumnToContents(2);
 }
 
 void THoldAnalysis::handPlayed(const Hand &dealt, HoldMask played, int bet, const PayoutTable &payouts)
