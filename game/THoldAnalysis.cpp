@@ -213,7 +213,11 @@ void THoldAnalysis::setBet(int bet)
     if (bet == bet_)
         return;
     bet_ = bet;
+    // Only the coins change: the player stays on the hold they were looking at.
+    const int row = HoldList->currentRow();
     showHolds();
+    if (row >= 0 && row < HoldList->rowCount())
+        HoldList->setCurrentCell(row, 0);
 }
 
 void THoldAnalysis::analyse()
