@@ -113,6 +113,8 @@ private:
         std::uint8_t weight;               // deals that differ only by suit names
         std::uint8_t payClass;             // of the dealt hand itself
     };
+    void addDeal(const std::array<int, 5> &cards, int payClass);
+
     template <typename Count>
     using Histograms = std::vector<std::array<Count, kPayClassCount>>;
 

@@ -18,7 +18,7 @@ HoldTable::HoldTable(const Hand &dealt, const HoldAnalysis &analysis, std::optio
         row.cost = analysis.cost(row.mask);
         row.best = analysis.isBest(row.mask);
         row.played = played && *played == row.mask;
-        const bool sameAsAbove = i > 0 && analysis.compare(order[i - 1], row.mask) == 0;
+        const bool sameAsAbove = i > 0 && std::is_eq(analysis.compare(order[i - 1], row.mask));
         row.place = sameAsAbove ? rows_.back().place : int(i) + 1;
         if (sameAsAbove)
             rows_.back().tied = row.tied = true;

@@ -454,6 +454,7 @@ void TForm1::ShuffleClick()
 {
     game_.deal();
     trainer_->dealt();
+    HoldAnalysis1->follow(game_);
     showBetRange();
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
@@ -496,6 +497,7 @@ void TForm1::SecondClick()
     trainer_->drawing(played);
 
     const PokerGame::DrawResult result = game_.draw();
+    HoldAnalysis1->follow(game_);
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
     for (ClickPanel *panel : HoldPanel)

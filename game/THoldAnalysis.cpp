@@ -14,10 +14,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <array>
 
 namespace brisvale {
 
@@ -38,9 +40,19 @@ QImage cardImage(cdCardDeck card, QSize size, qreal dpr)
     return image;
 }
 
+using CardImages5 = std::array<QImage, 5>;
+
+CardImages5 cardImages(const Hand &hand, QSize size, qreal dpr)
+{
+    CardImages5 images;
+    for (int slot = 0; slot < 5; ++slot)
+        images[slot] = cardImage(hand[slot], size, dpr);
+    return images;
+}
+
 // The five slots of the hand in dealt order, with the held cards drawn and
 // an outline where a card is drawn anew.
-QPixmap holdPicture(const Hand &hand, HoldMask mask, QSize card, qreal dpr)
+QPixmap holdPicture(const CardImages5 &cards, HoldMask mask, QSize card, qreal dpr)
 {
     QPixmap pixmap((QSizeF(5 * card.width() + 4 * kCardGap, card.height()) * dpr).toSize());
     pixmap.setDevicePixelRatio(dpr);
@@ -50,7 +62,7 @@ QPixmap holdPicture(const Hand &hand, HoldMask mask, QSize card, qreal dpr)
     for (int slot = 0; slot < 5; ++slot) {
         const QRect place(slot * (card.width() + kCardGap), 0, card.width(), card.height());
         if (mask & (1u << slot)) {
-            p.drawImage(place, cardImage(hand[slot], card, dpr));
+            p.drawImage(place, cards[slot]);
         } else {
             p.setPen(QPen(QColor(128, 128, 128, 110), 1, Qt::DashLine));
             p.setBrush(Qt::NoBrush);
@@ -128,7 +140,7 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     Finals->setObjectName(QStringLiteral("Finals"));
     Finals->setSelectionMode(QAbstractItemView::NoSelection);
     Finals->setFocusPolicy(Qt::NoFocus);
-    Finals->horizontalHeader()->setStretchLastSection(true);
+    Finals->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     Finals->verticalHeader()->setDefaultSectionSize(20);
     holdsLayout->addWidget(Finals, 2);
     Pages->addTab(holdsPage, QStringLiteral("Holds"));
@@ -152,6 +164,12 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     sessionLayout->addLayout(buttons);
     Pages->addTab(sessionPage, QStringLiteral("Session"));
 
+    // The lists keep the arrows; these keys turn the page from anywhere in the window.
+    for (const QKeySequence &key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this,
+                [this] { Pages->setCurrentIndex(1 - Pages->currentIndex()); });
+    }
     connect(HoldList, &QTableWidget::currentCellChanged, this, [this] { showFinals(); });
     connect(SaveCsv, &QPushButton::clicked, this, &THoldAnalysis::SaveCsvClick);
     showHolds();
@@ -161,6 +179,23 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
 THoldAnalysis::~THoldAnalysis() = default;
 
 void THoldAnalysis::openFor(const PokerGame &game)
+{
+    takeHand(game);
+    Pages->setCurrentIndex(0);
+    show();
+    raise();
+    activateWindow();
+    HoldList->setFocus();
+}
+
+void THoldAnalysis::follow(const PokerGame &game)
+{
+    // An open window stays with the table's hand, without taking the keyboard.
+    if (isVisible())
+        takeHand(game);
+}
+
+void THoldAnalysis::takeHand(const PokerGame &game)
 {
     payouts_ = game.payouts();
     bet_ = game.bet();
@@ -174,12 +209,7 @@ void THoldAnalysis::openFor(const PokerGame &game)
         hand_.reset();
         played_.reset();
     }
-    Pages->setCurrentIndex(0);
     analyse();
-    show();
-    raise();
-    activateWindow();
-    HoldList->setFocus();
 }
 
 void THoldAnalysis::setPayouts(const PayoutTable &payouts)
@@ -195,23 +225,34 @@ void THoldAnalysis::setBet(int bet)
     if (bet == bet_)
         return;
     bet_ = bet;
+    // Only the coins change: the player stays on the hold they were looking at.
+    const int row = HoldList->currentRow();
     showHolds();
+    if (row >= 0 && row < HoldList->rowCount())
+        HoldList->setCurrentCell(row, 0);
 }
 
 void THoldAnalysis::analyse()
 {
     table_.reset();
+    working_ = false;
     if (!hand_) {
         showHolds();
         return;
     }
     const Hand hand = *hand_;
     const std::optional<HoldMask> played = played_;
-    if (!trainer_->isReady(hand, payouts_)) {
-        Heading->setText(QStringLiteral("Working out the holds\u2026"));
+    // Once the odds are set up a hand takes microseconds: no need to wait.
+    if (const HoldOdds *odds = HoldOdds::sharedIfReady()) {
+        if (const std::optional<HoldAnalysis> analysis = odds->analyse(hand, payouts_))
+            table_.emplace(hand, *analysis, played);
         showHolds();
+        return;
     }
+    working_ = true;
+    showHolds();
     trainer_->ask(hand, payouts_, [this, hand, played](const HoldAnalysis *analysis) {
+        working_ = false;
         if (analysis)
             table_.emplace(hand, *analysis, played);
         showHolds();
@@ -229,15 +270,15 @@ void THoldAnalysis::showHolds()
         showFinals();
         return;
     }
-    DealtCards->setPixmap(holdPicture(*hand_, 0x1f, kDealtCard, dpr));
+    DealtCards->setPixmap(holdPicture(cardImages(*hand_, kDealtCard, dpr), 0x1f, kDealtCard, dpr));
     if (!table_) {
-        if (trainer_->isReady(*hand_, payouts_)) {
-            Heading->setText(
-                QStringLiteral("No hold can be valued for payouts above %1.").arg(HoldOdds::kMaxMultiplier));
-        }
+        Heading->setText(
+            working_ ? QStringLiteral("Working out the holds\u2026")
+                     : QStringLiteral("No hold can be valued for payouts above %1.").arg(HoldOdds::kMaxMultiplier));
         showFinals();
         return;
     }
+    const CardImages5 small = cardImages(*hand_, kSmallCard, dpr);
     const HoldTable &t = *table_;
     const HoldTable::Row &top = t.rows().front();
     QString heading = QStringLiteral("Dealt: %1\nBest: %2, returns %3 \u00d7 bet (%4 coins at a bet of %5)")
@@ -252,7 +293,7 @@ void THoldAnalysis::showHolds()
         if (row.tied)
             place->setToolTip(QStringLiteral("Worth exactly as much as another hold"));
         HoldList->setItem(r, 0, place);
-        auto *cards = new QTableWidgetItem(QIcon(holdPicture(*hand_, row.mask, kSmallCard, dpr)), QString());
+        auto *cards = new QTableWidgetItem(QIcon(holdPicture(small, row.mask, kSmallCard, dpr)), QString());
         cards->setToolTip(t.cardsText(row.mask));
         cards->setData(Qt::AccessibleTextRole, t.cardsText(row.mask));
         HoldList->setItem(r, 1, cards);
@@ -304,7 +345,8 @@ void THoldAnalysis::showFinals()
         probability->setToolTip(QStringLiteral("%1 of %2").arg(finals[i].draws).arg(finals[i].of));
         Finals->setItem(i, 2, probability);
     }
-    Finals->resizeColumnsToContents();
+    Finals->resizeColumnToContents(1);
+    Finals->resizeColumnToContents(2);
 }
 
 void THoldAnalysis::handPlayed(const Hand &dealt, HoldMask played, int bet, const PayoutTable &payouts)

@@ -30,6 +30,8 @@ public:
     // Opens on the table's hand: the one dealt, or after the draw the hand
     // as it was dealt with the hold played.
     void openFor(const PokerGame &game);
+    // A hand was dealt or drawn at the table: an open window follows it.
+    void follow(const PokerGame &game);
     // The payouts or the bet of the table changed.
     void setPayouts(const PayoutTable &payouts);
     void setBet(int bet);
@@ -59,6 +61,7 @@ private:
         PayoutTable payouts;
     };
 
+    void takeHand(const PokerGame &game);
     void analyse();
     void showHolds();
     void showFinals();
@@ -77,6 +80,8 @@ private:
     // once they are.
     std::deque<Played> pending_;
     bool settingUp_ = false;
+    // The holds are being worked out while the odds are set up.
+    bool working_ = false;
 };
 
 } // namespace brisvale

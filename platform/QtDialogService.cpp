@@ -43,6 +43,10 @@ std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.first());
     }
+    // A name typed without an extension gets the filter's.
+    const QString firstMask = request.filter.section(u'|', 1, 1).section(u';', 0, 0).trimmed();
+    if (request.save && firstMask.startsWith(QStringLiteral("*.")) && firstMask.indexOf(u'*', 1) < 0)
+        dialog.setDefaultSuffix(firstMask.mid(2).toLower());
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(fs::resolve(request.initialDir));
     if (!request.fileName.isEmpty())

@@ -113,6 +113,11 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     const HoldAnalysis richer = *HoldOdds::shared().analyse(dealt, form->game().payouts());
     QTRY_COMPARE_WITH_TIMEOUT(text(0, 2).toStdString(), richer.best().decimal(4), 30000);
 
+    // The open window follows the next deal at the table.
+    tableKey(Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(window->holds() && window->holds()->dealt() == form->game().hand(), 30000);
+    EXPECT_NE(form->game().hand(), dealt);
+
     // The log saved as CSV, and a save that cannot be written said so.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("log.csv"));
