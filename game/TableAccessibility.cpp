@@ -7,6 +7,7 @@
 #include "game/HandEvaluation.h"
 #include "game/TForm1.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,10 +47,42 @@ TableAccessibility::TableAccessibility(TForm1 &form) : form_(form)
     grid->setHorizontalHeaderLabels(ranks);
     grid->setVerticalHeaderLabels({QStringLiteral("Hand"), QStringLiteral("Count")});
     grid->fixedColumn()->setAccessibleName(QStringLiteral("Hands played, first column"));
+    // Tab leaves the grid instead of walking its cells for ever; the arrows
+    // move between them.
+    grid->setTabKeyNavigation(false);
 
     form.RadioButton1->parentWidget()->setAccessibleName(QStringLiteral("Sound"));
     form.RadioButton3->parentWidget()->setAccessibleName(QStringLiteral("Picture"));
+    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
+             form.SpeedButton5, form.Button2, form.RadioButton1, form.RadioButton2, form.RadioButton3,
+             form.RadioButton4})
+        pressableByKeys(button);
     showHolds();
+}
+
+void TableAccessibility::pressableByKeys(QAbstractButton *button) { button->installEventFilter(this); }
+
+bool TableAccessibility::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return QObject::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    if (key->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter && key->key() != Qt::Key_Space)
+        return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // Taken here, the key reaches the button instead of the table's keys.
+        event->accept();
+        return true;
+    }
+    // The button itself presses on Space; Enter presses it here.
+    if (enter && !key->isAutoRepeat()) {
+        static_cast<QAbstractButton *>(watched)->click();
+        return true;
+    }
+    return false;
 }
 
 void TableAccessibility::nameByLabel(QWidget *field, const char *labelText)

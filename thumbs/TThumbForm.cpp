@@ -177,6 +177,8 @@ QToolButton *speedButton(QWidget *parent, const char *name, const QIcon &icon, c
     button->setObjectName(QLatin1String(name));
     button->setIcon(icon);
     button->setToolTip(hint);
+    // A picture is all it shows; its hint says what it does.
+    button->setAccessibleName(hint);
     button->setAutoRaise(false);
     return button;
 }
@@ -413,6 +415,7 @@ void TThumbForm::buildControls()
 
     ImageView1->lower();
     ImageView2->lower();
+    nameForAssistiveTechnology();
 
     // The window grows with the screen as the table does.
     if (const QScreen *screen = QApplication::primaryScreen()) {
@@ -420,6 +423,23 @@ void TThumbForm::buildControls()
         const double factor = std::max(1.0, std::min(s.width() / 640.0, s.height() / 480.0));
         resize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
     }
+}
+
+void TThumbForm::nameForAssistiveTechnology()
+{
+    Label1->setAccessibleDescription(QStringLiteral("Current file"));
+    ComboBox1->setAccessibleName(QStringLiteral("File type"));
+    FileListBox1->setAccessibleName(QStringLiteral("Files"));
+    FileListBox1->setAccessibleDescription(QStringLiteral("Enter chooses the selected picture"));
+    DirectoryListBox1->setAccessibleName(QStringLiteral("Folders"));
+    DriveComboBox1->setAccessibleName(QStringLiteral("Drive"));
+    Thumbs->setAccessibleName(QStringLiteral("Previews"));
+    Thumbs->setAccessibleDescription(
+        QStringLiteral("Arrow keys move between the previews, Enter chooses one, Delete deletes its preview"));
+    Label2->setAccessibleDescription(QStringLiteral("Status"));
+    StopBtn->setAccessibleName(QStringLiteral("Stop"));
+    Image1->setAccessibleName(QStringLiteral("Waste bin"));
+    Gauge1->setAccessibleName(QStringLiteral("Progress"));
 }
 
 void TThumbForm::connectStore()

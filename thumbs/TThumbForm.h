@@ -146,6 +146,7 @@ private:
     std::optional<ThumbSlot> slotUnder(const QPoint &viewportPos) const;
     void applyScale(double factor);
     void connectStore();
+    void nameForAssistiveTechnology();
     bool forgetShownPreviews();
     // Runs a step that may write the data file; a failed write is shown and
     // ends the step.

@@ -21,18 +21,31 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
+# The first free display from 61 up (well clear of a desktop's own); a
+# display another run takes at the same moment is skipped.
+display=
+for n in $(seq "${BRISVALE_TEST_DISPLAY:-61}" 99); do
+  [ -e "/tmp/.X$n-lock" ] && continue
+  Xvfb ":$n" -screen 0 1280x960x24 -nolisten tcp 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    if [ -S "/tmp/.X11-unix/X$n" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+      break
+    fi
+    sleep 0.1
+  done
+  if kill -0 "$xvfb_pid" 2>/dev/null && [ -S "/tmp/.X11-unix/X$n" ]; then
+    display=":$n"
+    break
+  fi
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
 done
-if [ ! -s "$work/display" ]; then
-  echo "FAIL: the virtual display did not start:" >&2
+if [ -z "$display" ]; then
+  echo "FAIL: no virtual display could be started:" >&2
   cat "$work/xvfb.log" >&2
   exit 1
 fi
-export DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY="$display"
 export QT_QPA_PLATFORM=xcb
 "$@"
