@@ -53,9 +53,9 @@ TableAccessibility::TableAccessibility(TForm1 &form) : form_(form)
 
     form.RadioButton1->parentWidget()->setAccessibleName(QStringLiteral("Sound"));
     form.RadioButton3->parentWidget()->setAccessibleName(QStringLiteral("Picture"));
-    for (QAbstractButton *button : std::initializer_list<QAbstractButton *>{
-             form.SpeedButton5, form.Button2, form.RadioButton1, form.RadioButton2, form.RadioButton3,
-             form.RadioButton4})
+    for (QAbstractButton *button :
+         std::initializer_list<QAbstractButton *>{form.SpeedButton5, form.Button2, form.RadioButton1, form.RadioButton2,
+                                                  form.RadioButton3, form.RadioButton4})
         pressableByKeys(button);
     showHolds();
 }
