@@ -64,25 +64,44 @@ void TableAccessibility::pressableByKeys(QAbstractButton *button) { button->inst
 
 bool TableAccessibility::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
-        return QObject::eventFilter(watched, event);
-    const auto *key = static_cast<QKeyEvent *>(event);
-    if (key->modifiers() & ~Qt::KeypadModifier)
-        return false;
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    if (!enter && key->key() != Qt::Key_Space)
-        return false;
-    if (event->type() == QEvent::ShortcutOverride) {
-        // Taken here, the key reaches the button instead of the table's keys.
-        event->accept();
-        return true;
+    auto *button = static_cast<QAbstractButton *>(watched);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // The focus that leaves with the window (the picture window opens
+        // over it, a menu pops up) comes back as it left.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            break;
+        const bool byKeys = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+        if (event->type() == QEvent::FocusIn)
+            tabbedTo_ = byKeys ? button : nullptr;
+        else if (tabbedTo_ == button)
+            tabbedTo_ = nullptr;
+        break;
     }
-    // The button itself presses on Space; Enter presses it here.
-    if (enter && !key->isAutoRepeat()) {
-        static_cast<QAbstractButton *>(watched)->click();
-        return true;
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool plain = !(key->modifiers() & ~Qt::KeypadModifier);
+        if (tabbedTo_ != button || !plain || (!enter && key->key() != Qt::Key_Space))
+            break;
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Taken here, the key reaches the button instead of the table's keys.
+            event->accept();
+            return true;
+        }
+        // The button itself presses on Space; Enter presses it here.
+        if (enter && !key->isAutoRepeat()) {
+            button->click();
+            return true;
+        }
+        break;
     }
-    return false;
+    default: break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TableAccessibility::nameByLabel(QWidget *field, const char *labelText)

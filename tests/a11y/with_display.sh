@@ -21,23 +21,26 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The first free display from 61 up (well clear of a desktop's own); a
-# display another run takes at the same moment is skipped.
+# The first free display from 61 up (well clear of a desktop's own). The
+# server takes a display by its lock file and writes the number to the
+# descriptor once it accepts clients; one that finds the display taken (by a
+# run started at the same moment, say) exits, and the next number is tried.
 display=
 for n in $(seq "${BRISVALE_TEST_DISPLAY:-61}" 99); do
-  [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 1280x960x24 -nolisten tcp 2>"$work/xvfb.log" &
+  : >"$work/display"
+  Xvfb ":$n" -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
-  for _ in $(seq 100); do
-    if [ -S "/tmp/.X11-unix/X$n" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+  for _ in $(seq 200); do
+    if [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
       break
     fi
-    sleep 0.1
+    sleep 0.05
   done
-  if kill -0 "$xvfb_pid" 2>/dev/null && [ -S "/tmp/.X11-unix/X$n" ]; then
+  if [ -s "$work/display" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
     display=":$n"
     break
   fi
+  kill "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
   xvfb_pid=
 done
