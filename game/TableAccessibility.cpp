@@ -9,6 +9,7 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -57,6 +58,9 @@ TableAccessibility::TableAccessibility(TForm1 &form) : form_(form)
          std::initializer_list<QAbstractButton *>{form.SpeedButton5, form.Button2, form.RadioButton1, form.RadioButton2,
                                                   form.RadioButton3, form.RadioButton4})
         pressableByKeys(button);
+    // Walking the menu bar from the keyboard (after Alt), Enter chooses the
+    // item instead of dealing.
+    form.menuBar()->installEventFilter(this);
     showHolds();
 }
 
@@ -64,6 +68,16 @@ void TableAccessibility::pressableByKeys(QAbstractButton *button) { button->inst
 
 bool TableAccessibility::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == form_.menuBar()) {
+        if (event->type() == QEvent::ShortcutOverride && form_.menuBar()->hasFocus()) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                event->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
     auto *button = static_cast<QAbstractButton *>(watched);
     switch (event->type()) {
     case QEvent::FocusIn:

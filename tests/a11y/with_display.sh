@@ -25,10 +25,12 @@ trap cleanup EXIT
 # server takes a display by its lock file and writes the number to the
 # descriptor once it accepts clients; one that finds the display taken (by a
 # run started at the same moment, say) exits, and the next number is tried.
+# It must not reset when its first client leaves: the accessibility bus
+# connects and goes before the program under test arrives.
 display=
 for n in $(seq "${BRISVALE_TEST_DISPLAY:-61}" 99); do
   : >"$work/display"
-  Xvfb ":$n" -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb ":$n" -displayfd 3 -screen 0 1280x960x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   for _ in $(seq 200); do
     if [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then

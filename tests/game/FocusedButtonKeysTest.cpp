@@ -1,6 +1,7 @@
 #include "game/TForm1.h"
 
 #include <QApplication>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -35,6 +36,11 @@ TEST(TableAccessibilityTest, FocusedButtonsTakeSpaceAndEnter)
     QTest::keyClick(form.RadioButton2, Qt::Key_Space);
     EXPECT_TRUE(form.RadioButton2->isChecked());
     EXPECT_TRUE(form.Shuffle->isVisible()) << "a key meant for a button dealt the hand";
+
+    // Walking the menu bar (Alt gives it the focus), Enter is the menu's.
+    form.menuBar()->setFocus(Qt::MenuBarFocusReason);
+    QTest::keyClick(form.menuBar(), Qt::Key_Return);
+    EXPECT_TRUE(form.Shuffle->isVisible()) << "Enter in the menu bar dealt the hand";
 
     // A button that took the focus from a click leaves the keys to the table.
     form.Button2->setFocus(Qt::MouseFocusReason);
