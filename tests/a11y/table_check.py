@@ -3,7 +3,6 @@ Enter deals, 2 holds the second card, Enter draws; the five cards must be
 named by their faces and the second read as held, and the result announced,
 all from what the bus tells."""
 
-import os
 import re
 import subprocess
 import sys
