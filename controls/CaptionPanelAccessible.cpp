@@ -17,7 +17,8 @@ QAccessibleInterface *captionPanelFactory(const QString &className, QObject *obj
 
 } // namespace
 
-CaptionPanelAccessible::CaptionPanelAccessible(TMyCustomPanel *panel) : QAccessibleWidget(panel, QAccessible::StaticText)
+CaptionPanelAccessible::CaptionPanelAccessible(TMyCustomPanel *panel)
+    : QAccessibleWidget(panel, QAccessible::StaticText)
 {}
 
 void CaptionPanelAccessible::install()

@@ -7,7 +7,9 @@
 #include "game/HandEvaluation.h"
 #include "game/TForm1.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -46,10 +48,74 @@ TableAccessibility::TableAccessibility(TForm1 &form) : form_(form)
     grid->setHorizontalHeaderLabels(ranks);
     grid->setVerticalHeaderLabels({QStringLiteral("Hand"), QStringLiteral("Count")});
     grid->fixedColumn()->setAccessibleName(QStringLiteral("Hands played, first column"));
+    // Tab leaves the grid instead of walking its cells for ever; the arrows
+    // move between them.
+    grid->setTabKeyNavigation(false);
 
     form.RadioButton1->parentWidget()->setAccessibleName(QStringLiteral("Sound"));
     form.RadioButton3->parentWidget()->setAccessibleName(QStringLiteral("Picture"));
+    for (QAbstractButton *button :
+         std::initializer_list<QAbstractButton *>{form.SpeedButton5, form.Button2, form.RadioButton1, form.RadioButton2,
+                                                  form.RadioButton3, form.RadioButton4})
+        pressableByKeys(button);
+    // Walking the menu bar from the keyboard (after Alt), Enter chooses the
+    // item instead of dealing.
+    form.menuBar()->installEventFilter(this);
     showHolds();
+}
+
+void TableAccessibility::pressableByKeys(QAbstractButton *button) { button->installEventFilter(this); }
+
+bool TableAccessibility::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == form_.menuBar()) {
+        if (event->type() == QEvent::ShortcutOverride && form_.menuBar()->hasFocus()) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                event->accept();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    auto *button = static_cast<QAbstractButton *>(watched);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        // The focus that leaves with the window (the picture window opens
+        // over it, a menu pops up) comes back as it left.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            break;
+        const bool byKeys = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
+        if (event->type() == QEvent::FocusIn)
+            tabbedTo_ = byKeys ? button : nullptr;
+        else if (tabbedTo_ == button)
+            tabbedTo_ = nullptr;
+        break;
+    }
+    case QEvent::ShortcutOverride:
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const bool plain = !(key->modifiers() & ~Qt::KeypadModifier);
+        if (tabbedTo_ != button || !plain || (!enter && key->key() != Qt::Key_Space))
+            break;
+        if (event->type() == QEvent::ShortcutOverride) {
+            // Taken here, the key reaches the button instead of the table's keys.
+            event->accept();
+            return true;
+        }
+        // The button itself presses on Space; Enter presses it here.
+        if (enter && !key->isAutoRepeat()) {
+            button->click();
+            return true;
+        }
+        break;
+    }
+    default: break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TableAccessibility::nameByLabel(QWidget *field, const char *labelText)

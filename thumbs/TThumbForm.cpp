@@ -178,6 +178,8 @@ QToolButton *speedButton(QWidget *parent, const char *name, const QIcon &icon, c
     button->setObjectName(QLatin1String(name));
     button->setIcon(icon);
     button->setToolTip(hint);
+    // A picture is all it shows; its hint says what it does.
+    button->setAccessibleName(hint);
     button->setAutoRaise(false);
     return button;
 }
@@ -415,6 +417,7 @@ void TThumbForm::buildControls()
 
     ImageView1->lower();
     ImageView2->lower();
+    nameForAssistiveTechnology();
 
     // The window grows with the screen as the table does, with a dialog's
     // fixed border, centred on the screen's working area.
@@ -424,6 +427,23 @@ void TThumbForm::buildControls()
         setFixedSize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
         move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void TThumbForm::nameForAssistiveTechnology()
+{
+    Label1->setAccessibleDescription(QStringLiteral("Current file"));
+    ComboBox1->setAccessibleName(QStringLiteral("File type"));
+    FileListBox1->setAccessibleName(QStringLiteral("Files"));
+    FileListBox1->setAccessibleDescription(QStringLiteral("Enter chooses the selected picture"));
+    DirectoryListBox1->setAccessibleName(QStringLiteral("Folders"));
+    DriveComboBox1->setAccessibleName(QStringLiteral("Drive"));
+    Thumbs->setAccessibleName(QStringLiteral("Previews"));
+    Thumbs->setAccessibleDescription(
+        QStringLiteral("Arrow keys move between the previews, Enter chooses one, Delete deletes its preview"));
+    Label2->setAccessibleDescription(QStringLiteral("Status"));
+    StopBtn->setAccessibleName(QStringLiteral("Stop"));
+    Image1->setAccessibleName(QStringLiteral("Waste bin"));
+    Gauge1->setAccessibleName(QStringLiteral("Progress"));
 }
 
 void TThumbForm::connectStore()

@@ -1,6 +1,7 @@
 #include "controls/ClickPanel.h"
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
+#include "imaging/TImageView.h"
 #include "tests/support/AccessibleEvents.h"
 
 #include <QAccessibleActionInterface>
@@ -107,6 +108,17 @@ TEST(AccessibleControlsTest, StatusBarReadsAndAnnouncesItsMessages)
     bar.clearMessage();
     EXPECT_EQ(nameOf(&bar), QStringLiteral("Brisvale for Windows 95"));
     EXPECT_EQ(events.count(&bar, QAccessible::NameChanged), 2);
+}
+
+TEST(AccessibleControlsTest, PictureIsNamedByItsFile)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    TImageView view;
+    EXPECT_EQ(accessibleOf(&view)->role(), QAccessible::Graphic);
+    view.setImageName(QStringLiteral("/no/such/folder/Sunset.JPG"));
+    EXPECT_EQ(nameOf(&view), QStringLiteral("Sunset.JPG"));
+    EXPECT_EQ(events.count(&view, QAccessible::NameChanged), 1);
 }
 
 } // namespace

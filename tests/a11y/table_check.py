@@ -1,8 +1,8 @@
 """Plays a hand through the accessibility bus as a screen reader user would:
-Enter deals, 2 holds the second card; the five cards must be named by their
-faces, and the second read as held, from what the bus announces."""
+Enter deals, 2 holds the second card, Enter draws; the five cards must be
+named by their faces and the second read as held, and the result announced,
+all from what the bus tells."""
 
-import os
 import re
 import subprocess
 import sys
@@ -138,6 +138,14 @@ def main():
                 print(f"FAIL: card {k + 1} reads as held")
                 return 1
         print("cards:", "; ".join(c.name for c in cards))
+
+        # The draw: the result is announced and the holds are over.
+        result = find(app, "label", description="Result")
+        press("Return")
+        wait_for("the result of the hand was not announced",
+                 lambda: announced.get("Result") and result.name)
+        wait_for("a card still reads as held after the draw", lambda: not any(held(c) for c in cards))
+        print("result:", result.name)
         return 0
     finally:
         proc.terminate()

@@ -21,18 +21,36 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The server picks a free display itself and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
+# The first free display from 61 up (well clear of a desktop's own). The
+# server takes a display by its lock file and writes the number to the
+# descriptor once it accepts clients; one that finds the display taken (by a
+# run started at the same moment, say) exits, and the next number is tried.
+# It must not reset when its first client leaves: the accessibility bus
+# connects and goes before the program under test arrives.
+display=
+for n in $(seq "${BRISVALE_TEST_DISPLAY:-61}" 99); do
+  : >"$work/display"
+  Xvfb ":$n" -displayfd 3 -screen 0 1280x960x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  for _ in $(seq 200); do
+    if [ -s "$work/display" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+      break
+    fi
+    sleep 0.05
+  done
+  if [ -s "$work/display" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    display=":$n"
+    break
+  fi
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
 done
-if [ ! -s "$work/display" ]; then
-  echo "FAIL: the virtual display did not start:" >&2
+if [ -z "$display" ]; then
+  echo "FAIL: no virtual display could be started:" >&2
   cat "$work/xvfb.log" >&2
   exit 1
 fi
-export DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY="$display"
 export QT_QPA_PLATFORM=xcb
 "$@"
