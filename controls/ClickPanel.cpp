@@ -1,12 +1,10 @@
 #include "controls/ClickPanel.h"
 
-#include <QFontMetrics>
 #include <QMouseEvent>
-#include <QPainter>
 
 namespace brisvale {
 
-ClickPanel::ClickPanel(QWidget *parent, Bevel bevel) : QLabel(parent)
+ClickPanel::ClickPanel(QWidget *parent, Bevel bevel) : platform::FittedLabel(parent)
 {
     setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
@@ -45,36 +43,11 @@ void ClickPanel::setTextColor(const QColor &color)
     setPalette(pal);
 }
 
-QFont ClickPanel::fittedFont() const
-{
-    constexpr int kSmallestPixels = 6;
-    QFont f = font();
-    const int room = contentsRect().width() - 2 * margin() - 4;
-    int pixels = QFontInfo(f).pixelSize();
-    while (pixels > kSmallestPixels && QFontMetrics(f).horizontalAdvance(text()) > room)
-        f.setPixelSize(--pixels);
-    return f;
-}
-
-void ClickPanel::paintEvent(QPaintEvent *event)
-{
-    const QFont fitted = fittedFont();
-    if (fitted == font()) {
-        QLabel::paintEvent(event);
-        return;
-    }
-    QFrame::paintEvent(event);
-    QPainter painter(this);
-    painter.setFont(fitted);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
-    painter.drawText(contentsRect(), int(alignment()), text());
-}
-
 void ClickPanel::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         pressed_ = true;
-    QLabel::mousePressEvent(event);
+    platform::FittedLabel::mousePressEvent(event);
 }
 
 void ClickPanel::mouseReleaseEvent(QMouseEvent *event)
@@ -83,7 +56,7 @@ void ClickPanel::mouseReleaseEvent(QMouseEvent *event)
     pressed_ = false;
     if (click)
         emit clicked();
-    QLabel::mouseReleaseEvent(event);
+    platform::FittedLabel::mouseReleaseEvent(event);
 }
 
 } // namespace brisvale
