@@ -11,6 +11,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 using namespace brisvale;
 
@@ -44,16 +46,25 @@ int main(int argc, char **argv)
 {
     if (const auto status = cli::answerStandardOptions(argc, argv, program::kHelp, program::kVersion))
         return *status;
-    if (argc != 10) {
-        std::fprintf(stderr, "vpreturn: expected nine multipliers H1..H9, got %d\n", argc - 1);
+    // "--" ends the options, as for any command; what follows are the multipliers.
+    std::vector<const char *> multipliers;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!optionsEnded && std::strcmp(argv[i], "--") == 0)
+            optionsEnded = true;
+        else
+            multipliers.push_back(argv[i]);
+    }
+    if (multipliers.size() != 9) {
+        std::fprintf(stderr, "vpreturn: expected nine multipliers H1..H9, got %d\n", int(multipliers.size()));
         std::fprintf(stderr, "Try 'vpreturn --help' for more information.\n");
         return 2;
     }
     PayoutTable payouts;
     for (int k = 1; k <= 9; ++k) {
-        if (!parseMultiplier(argv[k], payouts[k])) {
+        if (!parseMultiplier(multipliers[k - 1], payouts[k])) {
             std::fprintf(stderr, "vpreturn: H%d must be a whole number from 0 to %d, not \"%s\"\n", k,
-                         int(HoldOdds::kMaxMultiplier), argv[k]);
+                         int(HoldOdds::kMaxMultiplier), multipliers[k - 1]);
             return 2;
         }
     }
