@@ -88,9 +88,13 @@ void TableKeys::takeBackFocus()
     const QWidget *active = QApplication::activeWindow();
     if (active && active != &table_ && active->isVisible())
         return;
-    if (!table_.isVisible() || table_.isMinimized() || QApplication::activeModalWidget())
+    // A window still waiting modally over the table comes first.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->activateWindow();
         return;
-    table_.activateWindow();
+    }
+    if (table_.isVisible() && !table_.isMinimized())
+        table_.activateWindow();
 }
 
 } // namespace brisvale
