@@ -158,6 +158,7 @@ private:
     bool closing_ = false;
     TableTrainer *trainer_ = nullptr;
     TableKeys *keys_ = nullptr;
+    // A missing audio device is told at the first win only.
     bool noDeviceShown_ = false;
     // The first stored sound of the last reload that could not be read.
     QString soundReadError_;
