@@ -24,8 +24,8 @@ void FittedLabel::paintEvent(QPaintEvent *event)
         QLabel::paintEvent(event);
         return;
     }
-    QFrame::paintEvent(event);
     QPainter painter(this);
+    drawFrame(&painter);
     painter.setFont(fitted);
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
     painter.drawText(contentsRect(), int(alignment()), text());
