@@ -2,8 +2,12 @@
 # Whole-process timings of picconv against the tools a user would pick instead,
 # run side by side on the same files, with peak memory:
 #   a 24-megapixel photograph to a 24-bit BMP against `djpeg -bmp`;
-#   PNG, GIF, TIFF, BMP and PCX pictures to BMP against ImageMagick's convert.
-# Usage: bench/compare.sh [RUNS]   (medians of RUNS runs, 7 by default)
+#   PNG, GIF, TIFF, BMP and PCX pictures to BMP against ImageMagick's convert;
+#   12-megapixel WebP, AVIF and HEIC pictures against the formats' own decoders:
+#   `dwebp -bmp`, `avifdec` to an uncompressed PNG (on all cores, as ours) and
+#   `heif-convert` to y4m (its fastest output: no conversion to RGB at all).
+# Usage: bench/compare.sh [RUNS] [phone]   (medians of RUNS runs, 7 by default;
+#        with `phone`, only the WebP, AVIF and HEIC pictures)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRISVALE_BUILD_DIR:-$root/build}
@@ -30,13 +34,44 @@ if [ ! -f picture.png ]; then
   rm picture.ppm
 fi
 
+# The phone pictures: 4000 x 3000 from the same photograph, as phones save them.
+if [ ! -f phone.heic ]; then
+  "$im" photo.jpg -resize 4000x3000! phone.png
+  cwebp -quiet -q 80 phone.png -o phone.webp
+  avifenc -j all -s 8 --min 20 --max 30 -y 420 -d 8 phone.png phone.avif >/dev/null
+  heif-enc -q 80 phone.png -o phone.heic >/dev/null
+  rm phone.png
+fi
+
 source "$root/bench/lib.sh"
 compare_header
 : >results.txt
-compare "JPEG 24 MP vs djpeg -bmp" "'$picconv' photo.jpg out.bmp --depth 24" "djpeg -bmp -outfile peer.bmp photo.jpg"
-for ext in png gif tif bmp pcx; do
-  compare "${ext^^} 6 MP vs convert" "'$picconv' picture.$ext out.bmp --depth 24" "'$im' picture.$ext peer.bmp"
-done
+phone_only=false
+[ "${2:-}" = phone ] && phone_only=true
+if ! $phone_only; then
+  compare "JPEG 24 MP vs djpeg -bmp" "'$picconv' photo.jpg out.bmp --depth 24" "djpeg -bmp -outfile peer.bmp photo.jpg"
+  for ext in png gif tif bmp pcx; do
+    compare "${ext^^} 6 MP vs convert" "'$picconv' picture.$ext out.bmp --depth 24" "'$im' picture.$ext peer.bmp"
+  done
+fi
+# Both sides write to memory where there is a tmpfs: our writer flushes its
+# file to disk before it replaces the old one, which on a 36 MB picture costs
+# more than decoding a WebP; here the readers are compared.
+out=$work
+[ -d /dev/shm ] && [ -w /dev/shm ] && out=$(mktemp -d /dev/shm/brisvale-bench.XXXXXX)
+compare "WEBP 12 MP vs dwebp -bmp" "'$picconv' phone.webp '$out/out.bmp' --depth 24" \
+  "dwebp -quiet phone.webp -bmp -o '$out/peer.bmp'"
+compare "AVIF 12 MP vs avifdec" "'$picconv' phone.avif '$out/out.bmp' --depth 24" \
+  "avifdec -j all --png-compress 0 phone.avif '$out/peer.png'"
+compare "HEIC 12 MP vs heif-convert" "'$picconv' phone.heic '$out/out.bmp' --depth 24" \
+  "heif-convert --quiet phone.heic '$out/peer.y4m'"
+[ "$out" = "$work" ] || rm -rf "$out"
+
+phone=$((4000 * 3000 * 3 / 1024))
+echo
+echo "Phone pictures decode to ${phone} KB; peaks as ratios of that:"
+awk -F'|' -v d="$phone" '/12 MP/ {printf "  %-28s ours %.2f, peer %.2f\n", $1, $4 / d, $5 / d}' results.txt
+$phone_only && exit 0
 
 decoded=$((6000 * 4000 * 3 / 1024))
 peak=$(awk -F'|' 'NR==1 {print $4}' results.txt)

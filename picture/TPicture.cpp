@@ -39,7 +39,8 @@ void reportRegistryError(const platform::RegistryError &error)
     platform::dialogs().message(platform::MessageKind::Error, error.text());
 }
 
-// The pictures phones and the web save, offered after the four kinds.
+// The pictures phones and the web save, offered after the four kinds (the
+// save dialog lists them too, for its preview; they are never written).
 const QString kPhoneFilter = QStringLiteral("|WebP, AVIF and HEIC files (*.WEBP;*.AVIF;*.HEIC;*.HEIF)"
                                             "|*.WEBP;*.AVIF;*.HEIC;*.HEIF");
 
@@ -119,7 +120,8 @@ TPicture::TPicture(QWidget *parent)
 
     PictureSaveDialog1 = new TPictureSaveDialog(this);
     PictureSaveDialog1->setFilter(
-        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX") + kPhoneFilter);
+        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX"
+                       "|WEBP AVIF HEIC|*.WEBP;*.AVIF;*.HEIC;*.HEIF"));
     PictureSaveDialog1->setTitle(QStringLiteral("Save Picture File"));
     PictureSaveDialog1->setAutoDisPlay(true);
     PictureSaveDialog1->setAutoPlay(false);

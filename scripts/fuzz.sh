@@ -3,7 +3,8 @@
 # AddressSanitizer, UBSan, libFuzzer) in build-fuzz/ (or $BRISVALE_FUZZ_DIR).
 #   scripts/fuzz.sh regress          run every target over the regression files
 #                                    in tests/imaging/crashers and the fixtures
-#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg jpeg_small tiff)
+#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg jpeg_small tiff
+#                                    webp avif heif)
 #                                    with the program's own picture limits under a
 #                                    memory cap; crashes and any single allocation
 #                                    past the largest picture's worth land in
@@ -11,8 +12,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRISVALE_FUZZ_DIR:-$root/build-fuzz}
-readers=(bmp pcx gif png jpeg jpeg_small tiff)
-declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [jpeg]=jpg [jpeg_small]=jpg [tiff]=tif)
+readers=(bmp pcx gif png jpeg jpeg_small tiff webp avif heif)
+declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [jpeg]=jpg [jpeg_small]=jpg [tiff]=tif [webp]=webp [avif]=avif [heif]=heic)
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
@@ -21,6 +22,8 @@ cmake --build "$build" --parallel 2 --target "${readers[@]/#/fuzz_}" wave_fuzz h
 
 fixtures="$build/fixtures"
 [ -f "$fixtures/fixtures.done" ] || bash "$root/tests/imaging/make_fixtures.sh" "$fixtures" >/dev/null 2>&1
+phone="$build/phone_fixtures"
+[ -f "$phone/fixtures.done" ] || bash "$root/tests/imaging/make_phone_fixtures.sh" "$phone" >/dev/null 2>&1
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
@@ -29,7 +32,7 @@ regress)
   for r in "${readers[@]}"; do
     # Every regression file goes through every reader (crashers must fail, the
     # codec corpus may read); the fixtures through their own.
-    mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$root/tests/fuzz/corpus/codec" "$fixtures" \
+    mapfile -t inputs < <(find "$root/tests/imaging/crashers" "$root/tests/fuzz/corpus/codec" "$fixtures" "$phone" \
       -maxdepth 1 -type f \( -path "$root/tests/*" -o -name "*.${ext[$r]}" \) | sort)
     "$build/tests/fuzz/fuzz_$r" -runs=1 -malloc_limit_mb=640 "${inputs[@]}" >"$build/regress_$r.log" 2>&1 ||
       { cat "$build/regress_$r.log"; echo "fuzz_$r failed on a regression file"; exit 1; }
@@ -51,7 +54,9 @@ run)
   corpus="$build/corpus/$r"
   findings="$build/findings/$r"
   mkdir -p "$corpus" "$findings"
-  cp -n "$fixtures"/*."${ext[$r]}" "$corpus"/ 2>/dev/null || true
+  # The phone kinds start from small files: a photograph's worth of pixels
+  # costs each run of the sanitizer build far too much time.
+  cp -n "$fixtures"/*."${ext[$r]}" "$phone"/seed_*."${ext[$r]}" "$corpus"/ 2>/dev/null || true
   # The largest picture the limits allow is 2^27 pixels, 512 MiB at 32 bits;
   # a header that gets more than that in one allocation is a finding. A
   # picture of a few megapixels may take seconds under the sanitizers on a

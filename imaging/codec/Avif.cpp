@@ -42,24 +42,15 @@ uint64_t be32(const uint8_t *p)
 int checkDeclaredSizes(const uint8_t *data, size_t size)
 {
     static const uint8_t kIspe[] = {0, 0, 0, 20, 'i', 's', 'p', 'e'};
-    uint64_t at = 0;
-    while (size - at >= 8) {
-        uint64_t box = be32(data + at);
-        if (box < 8 || box > size - at)
-            return kOk; // the parse tells what is wrong
-        if (std::memcmp(data + at + 4, "meta", 4) == 0) {
-            const uint8_t *meta = data + at;
-            for (uint64_t i = 8; i + 20 <= box; ++i) {
-                if (std::memcmp(meta + i, kIspe, sizeof kIspe) != 0)
-                    continue;
-                if (const int rc = checkPictureSize(be32(meta + i + 12), be32(meta + i + 16)); rc == kTooLarge)
-                    return rc;
-            }
-            return kOk;
-        }
-        at += box;
+    size_t length = 0;
+    const uint8_t *meta = metaBox(data, size, length);
+    for (size_t i = 8; meta && i + 20 <= length; ++i) {
+        if (std::memcmp(meta + i, kIspe, sizeof kIspe) != 0)
+            continue;
+        if (const int rc = checkPictureSize(be32(meta + i + 12), be32(meta + i + 16)); rc == kTooLarge)
+            return rc;
     }
-    return kOk;
+    return kOk; // the parse tells what else is wrong
 }
 
 // The parse's status, telling a file cut short from a damaged one.

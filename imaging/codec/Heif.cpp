@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include <libheif/heif.h>
 
@@ -49,6 +52,8 @@ int kindOf(const uint8_t *data, size_t size)
     return kNotHeif;
 }
 
+constexpr int kLongestSide = 16384;
+
 // The file parsed and its primary picture found.
 struct Primary {
     heif_context *context = heif_context_alloc();
@@ -58,6 +63,9 @@ struct Primary {
     {
         if (!context)
             return;
+        // A grid may declare another size in its own data than in its header;
+        // no picture a phone or camera makes has a side this long.
+        heif_context_set_maximum_image_size_limit(context, kLongestSide);
         status = failureOf(heif_context_read_from_memory_without_copy(context, data, size, nullptr), data, size);
         if (status == kOk)
             status = failureOf(heif_context_get_primary_image_handle(context, &handle), data, size);
@@ -72,6 +80,111 @@ struct Primary {
     Primary(const Primary &) = delete;
     Primary &operator=(const Primary &) = delete;
 };
+
+// Reads the bits of a parameter set, its emulation prevention bytes taken out.
+class BitReader {
+public:
+    BitReader(const uint8_t *data, size_t size)
+    {
+        for (size_t i = 0; i < size; ++i) {
+            if (i >= 2 && data[i] == 3 && data[i - 1] == 0 && data[i - 2] == 0)
+                continue;
+            bytes_.push_back(data[i]);
+        }
+    }
+    bool ok() const { return ok_; }
+    uint64_t bits(int n)
+    {
+        uint64_t v = 0;
+        for (int i = 0; i < n; ++i) {
+            if (pos_ >= bytes_.size() * 8) {
+                ok_ = false;
+                return 0;
+            }
+            v = (v << 1) | ((bytes_[pos_ / 8] >> (7 - pos_ % 8)) & 1);
+            ++pos_;
+        }
+        return v;
+    }
+    uint64_t golomb()
+    {
+        int zeros = 0;
+        while (ok_ && bits(1) == 0)
+            if (++zeros > 32)
+                ok_ = false;
+        return ok_ ? (uint64_t(1) << zeros) - 1 + bits(zeros) : 0;
+    }
+
+private:
+    std::vector<uint8_t> bytes_;
+    size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+// The picture size an HEVC sequence parameter set (NAL unit, header
+// included) declares, or false when it cannot be read.
+bool spsSize(const uint8_t *nal, size_t size, uint64_t &width, uint64_t &height)
+{
+    BitReader r(nal, size);
+    r.bits(16 + 4); // NAL unit header, parameter set id
+    const int subLayers = int(r.bits(3));
+    r.bits(1);
+    r.bits(96); // the general profile, tier and level
+    bool profile[8] = {};
+    bool level[8] = {};
+    for (int i = 0; i < subLayers; ++i) {
+        profile[i] = r.bits(1) != 0;
+        level[i] = r.bits(1) != 0;
+    }
+    if (subLayers > 0)
+        r.bits(2 * (8 - subLayers));
+    for (int i = 0; i < subLayers; ++i)
+        r.bits((profile[i] ? 88 : 0) + (level[i] ? 8 : 0));
+    r.golomb();
+    if (r.golomb() == 3)
+        r.bits(1);
+    width = r.golomb();
+    height = r.golomb();
+    return r.ok();
+}
+
+// The sizes the HEVC pictures of the file are coded at (their sequence
+// parameter sets in the 'hvcC' properties), held to the limit before the
+// decoder makes frames of that size: the size the header declares for the
+// picture may be far smaller.
+int checkCodedSizes(const uint8_t *data, size_t size)
+{
+    size_t length = 0;
+    const uint8_t *meta = metaBox(data, size, length);
+    for (size_t i = 4; meta && i + 4 + 23 <= length; ++i) {
+        if (std::memcmp(meta + i, "hvcC", 4) != 0)
+            continue;
+        const uint64_t box = be32(meta + i - 4);
+        if (box < 8 + 23 || box > length - (i - 4))
+            continue;
+        const uint8_t *p = meta + i + 4 + 22;
+        const uint8_t *end = meta + i - 4 + box;
+        for (int arrays = *p++; arrays > 0 && end - p >= 3; --arrays) {
+            const int type = p[0] & 0x3f;
+            int count = (p[1] << 8) | p[2];
+            p += 3;
+            for (; count > 0 && end - p >= 2; --count) {
+                const size_t n = size_t((p[0] << 8) | p[1]);
+                p += 2;
+                if (n > size_t(end - p))
+                    break;
+                uint64_t width = 0;
+                uint64_t height = 0;
+                if (type == 33 && spsSize(p, n, width, height)) {
+                    if (const int rc = checkPictureSize(width, height); rc == kTooLarge)
+                        return rc;
+                }
+                p += n;
+            }
+        }
+    }
+    return kOk;
+}
 
 struct Decoded {
     heif_image *image = nullptr;
@@ -98,6 +211,8 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
         return kBadDepth;
     if (const int rc = kindOf(data, size); rc != kOk)
         return rc;
+    if (const int rc = checkCodedSizes(data, size); rc != kOk)
+        return rc;
     const Primary p(data, size);
     if (p.status != kOk)
         return p.status;
@@ -114,11 +229,15 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
         return kOutOfMemory;
     decoding.options->convert_hdr_to_8bit = 1;
     Decoded decoded;
-    if (const int rc = failureOf(heif_decode_image(p.handle, &decoded.image, heif_colorspace_RGB,
-                                                   alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                                                   decoding.options),
-                                 data, size);
-        rc != kOk)
+    heif_error decodedAs{};
+    try {
+        decodedAs = heif_decode_image(p.handle, &decoded.image, heif_colorspace_RGB,
+                                      alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                                      decoding.options);
+    } catch (const std::bad_alloc &) {
+        return kOutOfMemory; // the library's own frames did not fit
+    }
+    if (const int rc = failureOf(decodedAs, data, size); rc != kOk)
         return rc;
     int stride = 0;
     const uint8_t *pixels = heif_image_get_plane_readonly(decoded.image, heif_channel_interleaved, &stride);

@@ -1,6 +1,24 @@
 #include "imaging/codec/IsoBoxes.h"
 
+#include <cstring>
+
 namespace brisvale::codec {
+
+const uint8_t *metaBox(const uint8_t *data, size_t size, size_t &length)
+{
+    uint64_t at = 0;
+    while (size - at >= 8) {
+        const uint64_t box = be32(data + at);
+        if (box < 8 || box > size - at)
+            return nullptr;
+        if (std::memcmp(data + at + 4, "meta", 4) == 0) {
+            length = size_t(box);
+            return data + at;
+        }
+        at += box;
+    }
+    return nullptr;
+}
 
 bool cutShort(const uint8_t *data, size_t size)
 {

@@ -11,6 +11,10 @@ inline uint64_t be32(const uint8_t *p)
     return (uint64_t(p[0]) << 24) | (uint64_t(p[1]) << 16) | (uint64_t(p[2]) << 8) | p[3];
 }
 
+// The top-level 'meta' box, where the pictures and their properties are
+// described; its whole length in `length`, or nullptr when there is none.
+const uint8_t *metaBox(const uint8_t *data, size_t size, size_t &length);
+
 // Whether a top-level box reaches past the end of the file: a file cut short
 // says so, where the libraries often only find that they cannot parse it.
 bool cutShort(const uint8_t *data, size_t size);

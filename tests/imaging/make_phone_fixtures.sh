@@ -54,4 +54,14 @@ for f in heic_alpha heic_plain; do
   onWhite "$f.png" "$f.ppm"
 done
 : >empty
+
+# Small files of each kind, quick for the fuzzers to start from.
+"$im" photo_alpha.png -resize 24x16! seed.png
+"$im" photo2.png -resize 24x16! seed2.png
+cwebp -quiet -q 80 seed.png -o seed_lossy.webp
+cwebp -quiet -lossless seed.png -o seed_lossless.webp
+img2webp -loop 0 -lossy seed.png seed2.png -o seed_animated.webp 2>/dev/null
+avifenc -s 8 -d 10 seed.png seed_10bit_alpha.avif >/dev/null
+avifenc -s 8 -d 8 -y 420 seed2.png seed_8bit.avif >/dev/null
+heif-enc -q 50 seed.png -o seed_alpha.heic >/dev/null
 touch fixtures.done

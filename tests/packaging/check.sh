@@ -83,6 +83,9 @@ deb)
   (cd "$build" && cpack -G DEB -B "$scratch/package" >"$scratch/cpack.log") || { cat "$scratch/cpack.log"; fail cpack; }
   deb=$(ls "$scratch"/package/*.deb)
   dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the dependencies were not computed"
+  for lib in libwebp libwebpdemux libavif libheif; do
+    dpkg-deb -f "$deb" Depends | grep -Eq "(^|, )$lib[0-9]+ " || fail "the package does not depend on $lib"
+  done
   status=0
   lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || status=$?
   grep -v 'running with root privileges' "$scratch/lintian.log" || true
