@@ -155,8 +155,14 @@ int readAvif(const uint8_t *data, size_t size, const ReadOptions &options, Image
     if (source.depth != 8 && source.depth != 10 && source.depth != 12)
         return kUnsupported;
     // The conversion fills the whole picture at once: it is never streamed.
+    // A turned picture is handed back whole, since a sink would be promised
+    // the sides it had before the turn.
+    const int orientation = orientationOf(source);
+    ReadOptions feedOptions = options;
+    if (orientation != 1)
+        feedOptions.sink = nullptr;
     RowFeed feed;
-    if (const int rc = feed.begin(options, int(source.width), int(source.height), 24, image, false); rc != kOk)
+    if (const int rc = feed.begin(feedOptions, int(source.width), int(source.height), 24, image, false); rc != kOk)
         return rc;
     ProgressReporter progress(options.progress);
     avifRGBImage rgb;
@@ -176,13 +182,13 @@ int readAvif(const uint8_t *data, size_t size, const ReadOptions &options, Image
         image.clear();
         return kStopped;
     }
-    if (const int orientation = orientationOf(source); orientation != 1) {
+    if (orientation != 1) {
         if (const int rc = applyOrientation(image, orientation); rc != kOk) {
             image.clear();
             return rc;
         }
     }
-    return feed.finish(image, palette, {}, options);
+    return feed.finish(image, palette, {}, feedOptions);
 }
 
 int infoAvif(const uint8_t *data, size_t size, FileInfo &info)

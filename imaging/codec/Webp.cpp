@@ -198,8 +198,13 @@ int readWebp(const uint8_t *data, size_t size, const ReadOptions &options, Image
         return kDamaged;
     const int orientation = exifOrientation(d.demux);
 
+    // A turned picture is turned whole and handed back whole: the rows a
+    // sink would be promised are not the rows it ends with.
+    ReadOptions feedOptions = options;
+    if (orientation != 1)
+        feedOptions.sink = nullptr;
     RowFeed feed;
-    if (const int rc = feed.begin(options, int(width), int(height), 24, image, orientation == 1); rc != kOk)
+    if (const int rc = feed.begin(feedOptions, int(width), int(height), 24, image); rc != kOk)
         return rc;
     Image &out = feed.image();
     const bool wholeCanvas = it.x_offset == 0 && it.y_offset == 0 && uint32_t(it.width) == width
@@ -260,7 +265,7 @@ int readWebp(const uint8_t *data, size_t size, const ReadOptions &options, Image
             return rc;
         }
     }
-    return feed.finish(image, palette, {}, options);
+    return feed.finish(image, palette, {}, feedOptions);
 }
 
 int infoWebp(const uint8_t *data, size_t size, FileInfo &info)
