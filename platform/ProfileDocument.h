@@ -16,7 +16,9 @@ namespace brisvale::platform {
 // sections) is kept byte for byte and in order.
 class ProfileDocument {
 public:
-    // Never fails: what cannot be understood is kept as an opaque line.
+    // Never fails: what cannot be understood is kept as an opaque line. The
+    // document shares the bytes (which must own their data) rather than
+    // copying them line by line.
     static ProfileDocument parse(const QByteArray &bytes);
     QByteArray serialize() const;
 
@@ -49,7 +51,13 @@ private:
     // One past the last line of the section whose header is at `header`.
     int sectionEnd(int header) const;
 
+    // The bytes parsed; untouched lines are views into them.
+    QByteArray source_;
     std::vector<Line> lines_;
+    // Indices of the header lines, in order.
+    std::vector<int> headers_;
+    // Moves the header indices at or after `from` by `by` lines.
+    void shiftHeaders(int from, int by);
     // Given to new lines: the file's first line end.
     QByteArray lineEnd_ = "\n";
     // Appends a line, giving the old last line an end when it had none.
