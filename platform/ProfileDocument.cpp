@@ -45,6 +45,7 @@ ProfileDocument ProfileDocument::parse(const QByteArray &bytes)
             }
         }
         line.raw = QByteArray::fromRawData(data + start, last - start);
+        line.inPlace = true;
         qsizetype from = start;
         qsizetype to = last;
         // A byte-order mark some editors put first is kept but is no part of a name.
@@ -78,17 +79,47 @@ QByteArray ProfileDocument::serialize() const
     for (const Line &line : lines_)
         size += line.raw.size() + line.ending.size();
     out.reserve(size);
-    for (const Line &line : lines_) {
-        out += line.raw;
-        out += line.ending;
-    }
+    writeTo([&out](const char *data, qsizetype length) {
+        out.append(data, length);
+        return true;
+    });
     return out;
+}
+
+bool ProfileDocument::writeTo(const std::function<bool(const char *, qsizetype)> &sink) const
+{
+    const char *run = nullptr;
+    qsizetype runLength = 0;
+    const auto flushRun = [&] {
+        const bool ok = runLength == 0 || sink(run, runLength);
+        runLength = 0;
+        return ok;
+    };
+    for (const Line &line : lines_) {
+        if (line.inPlace) {
+            if (runLength > 0 && run + runLength == line.raw.constData()) {
+                runLength += line.raw.size() + line.ending.size();
+                continue;
+            }
+            if (!flushRun())
+                return false;
+            run = line.raw.constData();
+            runLength = line.raw.size() + line.ending.size();
+            continue;
+        }
+        if (!flushRun() || (!line.raw.isEmpty() && !sink(line.raw.constData(), line.raw.size()))
+            || (!line.ending.isEmpty() && !sink(line.ending.constData(), line.ending.size())))
+            return false;
+    }
+    return flushRun();
 }
 
 void ProfileDocument::append(Line line)
 {
-    if (!lines_.empty() && lines_.back().ending.isEmpty())
+    if (!lines_.empty() && lines_.back().ending.isEmpty()) {
         lines_.back().ending = lineEnd_;
+        lines_.back().inPlace = false;
+    }
     if (line.header)
         headers_.push_back(int(lines_.size()));
     lines_.push_back(std::move(line));

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -21,6 +22,9 @@ public:
     // copying them line by line.
     static ProfileDocument parse(const QByteArray &bytes);
     QByteArray serialize() const;
+    // Hands the serialized text to `sink` in pieces, as long runs of the
+    // bytes read where nothing changed; false when `sink` failed.
+    bool writeTo(const std::function<bool(const char *, qsizetype)> &sink) const;
 
     // The value with surrounding blanks removed, and one pair of enclosing
     // quotes; nothing when the section or key is absent.
@@ -42,6 +46,8 @@ private:
         bool header = false;
         QString name; // section of a header
         bool isKey = false;
+        // Still where parse() found it, line end included, in the bytes read.
+        bool inPlace = false;
     };
     // Index of the section's header, or -1.
     int findSection(const QString &section) const;
