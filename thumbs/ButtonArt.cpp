@@ -1,5 +1,7 @@
 #include "thumbs/ButtonArt.h"
 
+#include <QToolButton>
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -155,6 +157,16 @@ QPixmap wasteBin(const QSize &size)
                 p.drawLine(QPointF(x, 22), QPointF(x, 54));
         },
         side);
+}
+
+QToolButton *speedButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(icon);
+    button->setToolTip(hint);
+    button->setAutoRaise(false);
+    return button;
 }
 
 } // namespace brisvale::buttonart
