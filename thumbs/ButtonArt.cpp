@@ -1,11 +1,10 @@
 #include "thumbs/ButtonArt.h"
 
-#include <QToolButton>
-
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
+#include <QToolButton>
 #include <cmath>
 #include <functional>
 

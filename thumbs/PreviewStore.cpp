@@ -32,7 +32,7 @@ QString sectionOf(const QString &source) { return source.left(source.lastIndexOf
 
 // A batch keeps its temporary files and its not yet recorded previews for
 // seconds; what is older than this was left by one that was killed.
-constexpr qint64 kStaleSeconds = 10 * 60;
+constexpr qint64 kStaleSeconds = qint64(10) * 60;
 
 bool lstatOf(const QString &path, struct stat &st) { return ::lstat(QFile::encodeName(path).constData(), &st) == 0; }
 
