@@ -91,6 +91,13 @@ void PreviewStore::setDataFile(const QString &path)
 {
     if (profile_ && path == dataFile_)
         return;
+    if (profile_) {
+        try {
+            profile_->flush();
+        } catch (const platform::ProfileWriteError &) {
+            // What the old file could not take is lost with it, as any failed write.
+        }
+    }
     dataFile_ = path;
     profile_ = std::make_unique<platform::PrivateProfileFile>(path);
     profile_->setOnReplaced([this](const QString &value) { removeOwnPreview(value); });
