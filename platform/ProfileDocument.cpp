@@ -1,5 +1,7 @@
 #include "platform/ProfileDocument.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <cstring>
 
@@ -233,22 +235,41 @@ bool ProfileDocument::setValue(const QString &section, const QString &key, const
     return true;
 }
 
-bool ProfileDocument::anyValueEndsWith(const QString &tail) const
+bool ProfileDocument::anyValueEndsWith(const QString &tail) const { return namedByValues({tail}).front(); }
+
+std::vector<bool> ProfileDocument::namedByValues(const QStringList &tails) const
 {
-    const QByteArray wanted = tail.toUtf8();
-    if (wanted.isEmpty())
-        return false;
+    // Each tail is looked up by the part after its last '/', so one pass over
+    // a large file answers for all of them.
+    std::vector<bool> found(size_t(tails.size()), false);
+    std::vector<QByteArray> wanted;
+    QHash<QByteArray, std::vector<size_t>> byName;
+    for (const QString &tail : tails) {
+        wanted.push_back(tail.toUtf8());
+        const QByteArray &w = wanted.back();
+        if (!w.isEmpty())
+            byName[w.mid(w.lastIndexOf('/') + 1).toLower()].push_back(wanted.size() - 1);
+    }
     for (const Line &line : lines_) {
         if (!line.isKey)
             continue;
+        const char *text = line.raw.constData();
         qsizetype end = line.raw.size();
-        while (end > 0 && std::strchr(" \t\r\"'", line.raw[end - 1]) != nullptr)
+        while (end > 0 && std::strchr(" \t\r\"'", text[end - 1]) != nullptr)
             --end;
-        if (end >= wanted.size()
-            && qstrnicmp(line.raw.constData() + end - wanted.size(), wanted.constData(), wanted.size()) == 0)
-            return true;
+        qsizetype start = end;
+        while (start > 0 && text[start - 1] != '/' && text[start - 1] != '=')
+            --start;
+        const auto it = byName.constFind(QByteArray(text + start, end - start).toLower());
+        if (it == byName.constEnd())
+            continue;
+        for (const size_t i : *it) {
+            const QByteArray &w = wanted[i];
+            if (end >= w.size() && qstrnicmp(text + end - w.size(), w.constData(), w.size()) == 0)
+                found[i] = true;
+        }
     }
-    return false;
+    return found;
 }
 
 bool ProfileDocument::removeKey(const QString &section, const QString &key)

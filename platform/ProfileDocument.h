@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -36,6 +37,8 @@ public:
     // (letters A to Z in either case). A quick look over a large file for
     // whether anything still names a file.
     bool anyValueEndsWith(const QString &tail) const;
+    // The same for many tails at once, in one pass: one answer per tail.
+    std::vector<bool> namedByValues(const QStringList &tails) const;
     // Removes the key's line; true when there was one.
     bool removeKey(const QString &section, const QString &key);
 

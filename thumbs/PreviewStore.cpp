@@ -296,15 +296,18 @@ void PreviewStore::sweepPreviewsFolder(bool orphans)
     if (!orphans || !profile_ || fs::lowerAscii(sectionOf(dataFile_)) != fs::lowerAscii(previewsDir_))
         return;
     profile_->locked([this](const platform::ProfileDocument &doc) {
+        QStringList candidates;
         struct stat entryStat {};
         for (const QString &entry : folderEntries(previewsDir_)) {
-            if (!entry.endsWith(QStringLiteral(".THB")) && !entry.endsWith(QStringLiteral(".THJ")))
-                continue;
             const QString path = previewsDir_ + entry;
-            if (!lstatOf(path, entryStat) || !isStale(entryStat))
-                continue;
-            if (!doc.anyValueEndsWith(path))
-                ::unlink(QFile::encodeName(path).constData());
+            if ((entry.endsWith(QStringLiteral(".THB")) || entry.endsWith(QStringLiteral(".THJ")))
+                && lstatOf(path, entryStat) && isStale(entryStat))
+                candidates.append(path);
+        }
+        const std::vector<bool> named = doc.namedByValues(candidates);
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            if (!named[size_t(i)])
+                ::unlink(QFile::encodeName(candidates[i]).constData());
         }
     });
 }
