@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QString>
 #include <QTimer>
 
 #include "ProgramHelp.h"
@@ -8,6 +9,7 @@
 #include "app/Startup.h"
 #include "imaging/CodecBridge.h"
 #include "platform/DialogService.h"
+#include "platform/DisplayCheck.h"
 #include "platform/QtDialogService.h"
 
 int main(int argc, char **argv)
@@ -20,6 +22,11 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     brisvale::setUpApplication();
+    // Said on the terminal: no window could show it.
+    if (const QString unsupported = brisvale::platform::unpaintableDisplayText(); !unsupported.isEmpty()) {
+        qCritical("%s", qPrintable(unsupported));
+        return 1;
+    }
 
     brisvale::platform::QtDialogService dialogs;
     brisvale::platform::setDialogService(&dialogs);

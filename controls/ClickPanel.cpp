@@ -1,11 +1,17 @@
 #include "controls/ClickPanel.h"
 
+#include "controls/PanelAccessible.h"
+
+#include <QAccessible>
+#include <QFontMetrics>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace brisvale {
 
 ClickPanel::ClickPanel(QWidget *parent, Bevel bevel) : QLabel(parent)
 {
+    PanelAccessible::install();
     setAlignment(Qt::AlignCenter);
     setAutoFillBackground(true);
     switch (bevel) {
@@ -41,6 +47,43 @@ void ClickPanel::setTextColor(const QColor &color)
     QPalette pal = palette();
     pal.setColor(QPalette::WindowText, color);
     setPalette(pal);
+}
+
+QFont ClickPanel::fittedFont() const
+{
+    constexpr int kSmallestPixels = 6;
+    QFont f = font();
+    const int room = contentsRect().width() - 2 * margin() - 4;
+    int pixels = QFontInfo(f).pixelSize();
+    while (pixels > kSmallestPixels && QFontMetrics(f).horizontalAdvance(text()) > room)
+        f.setPixelSize(--pixels);
+    return f;
+}
+
+void ClickPanel::paintEvent(QPaintEvent *event)
+{
+    const QFont fitted = fittedFont();
+    if (fitted == font()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.setFont(fitted);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+    painter.drawText(contentsRect(), int(alignment()), text());
+}
+
+void ClickPanel::setChecked(bool checked)
+{
+    if (checked == checked_)
+        return;
+    checked_ = checked;
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void ClickPanel::mousePressEvent(QMouseEvent *event)

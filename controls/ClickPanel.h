@@ -17,6 +17,17 @@ public:
     void setColor(const QColor &color);
     QColor color() const;
     void setTextColor(const QColor &color);
+    // A caption wider than the panel is shown in a smaller font that fits,
+    // rather than cut at both ends.
+    QFont fittedFont() const;
+
+    // A panel that works as a switch (a hold panel). Its caption and colour
+    // show the state on screen; these tell assistive technology, which then
+    // presents the panel as a two-state button instead of a text.
+    bool isCheckable() const { return checkable_; }
+    void setCheckable(bool checkable) { checkable_ = checkable; }
+    bool isChecked() const { return checked_; }
+    void setChecked(bool checked);
 
 signals:
     void clicked();
@@ -24,9 +35,12 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool pressed_ = false;
+    bool checkable_ = false;
+    bool checked_ = false;
 };
 
 } // namespace brisvale

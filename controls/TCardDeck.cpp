@@ -1,7 +1,9 @@
 #include "controls/TCardDeck.h"
 
+#include "controls/CardAccessible.h"
 #include "controls/CardImages.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -37,8 +39,8 @@ QColor surfaceColour(QPainter &p, const QWidget *widget, QPoint at)
 
 TCardDeck::TCardDeck(QWidget *parent) : QWidget(parent)
 {
+    CardAccessible::install();
     resize(kWidth, kHeight);
-    setAccessibleName(CardDisplayName(value_));
     // Moves are reported without a button held, as the mouse passes over.
     setMouseTracking(true);
 }
@@ -48,8 +50,24 @@ void TCardDeck::setValue(cdCardDeck value)
     if (value == value_)
         return;
     value_ = value;
-    setAccessibleName(CardDisplayName(value_));
     repaint();
+    // A screen reader learns the new card without having to move to it.
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TCardDeck::setHeld(bool held)
+{
+    if (held == held_)
+        return;
+    held_ = held;
+    QAccessible::State changed;
+    changed.checked = true;
+    changed.pressed = true;
+    QAccessibleStateChangeEvent stateEvent(this, changed);
+    QAccessible::updateAccessibility(&stateEvent);
+    QAccessibleEvent nameEvent(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&nameEvent);
 }
 
 void TCardDeck::setStretch(bool stretch)

@@ -29,6 +29,11 @@ public:
     // 71 x 96; on scales the card to the control and keeps the size.
     void setStretch(bool stretch);
 
+    // Whether the table holds this card. Nothing is painted for it (the hold
+    // panel shows it); assistive technology is told, in the name and state.
+    bool isHeld() const { return held_; }
+    void setHeld(bool held);
+
     QSize sizeHint() const override { return {kWidth, kHeight}; }
 
 signals:
@@ -53,6 +58,7 @@ private:
     cdCardDeck value_ = 1;
     bool stretch_ = false;
     bool pressed_ = false;
+    bool held_ = false;
 };
 
 } // namespace brisvale

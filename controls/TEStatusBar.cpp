@@ -143,8 +143,11 @@ void TEStatusBar::setUpdateInterval(int ms)
 
 void TEStatusBar::showMessage(const QString &text, int ms)
 {
+    const bool changed = message_ != text;
     message_ = text;
     update();
+    if (changed)
+        announceCaption();
     if (ms > 0)
         messageTimer_->start(ms);
     else
@@ -158,6 +161,7 @@ void TEStatusBar::clearMessage()
         return;
     message_.clear();
     update();
+    announceCaption();
 }
 
 QString TEStatusBar::paintedCaption() const { return message_.isEmpty() ? Caption() : message_; }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "controls/CaptionPanelAccessible.h"
+
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -32,7 +35,11 @@ QRect drawBevel(QPainter &p, const QRect &r, TBevelCut cut, const QPalette &pal)
 
 } // namespace
 
-TMyCustomPanel::TMyCustomPanel(QWidget *parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
+TMyCustomPanel::TMyCustomPanel(QWidget *parent) : QWidget(parent)
+{
+    CaptionPanelAccessible::install();
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 TMyCustomPanel::~TMyCustomPanel()
 {
@@ -64,6 +71,13 @@ void TMyCustomPanel::setCaption(const QString &caption)
         return;
     caption_ = caption;
     update();
+    announceCaption();
+}
+
+void TMyCustomPanel::announceCaption()
+{
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void TMyCustomPanel::setAlign(TAlign align)

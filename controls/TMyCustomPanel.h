@@ -29,6 +29,9 @@ public:
     // Repaints only when the text changes.
     void setCaption(const QString &caption);
 
+    // What the panel shows as its caption now.
+    QString shownCaption() const { return paintedCaption(); }
+
     TAlign Align() const { return align_; }
     void setAlign(TAlign align);
 
@@ -41,6 +44,8 @@ protected:
     // Where, and how aligned, the painted caption goes inside the bevels.
     virtual QRect captionRect(const QRect &inside) const { return inside; }
     virtual Qt::Alignment captionAlignment() const { return Qt::AlignCenter; }
+    // Tells assistive technology that the shown caption changed.
+    void announceCaption();
     // Places the docked panels among this panel's children.
     void dockChildren();
 

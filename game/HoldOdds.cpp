@@ -3,6 +3,7 @@
 #include "game/HandEvaluation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <numeric>
 
@@ -60,16 +61,16 @@ std::uint32_t subsetIndex(const std::array<int, K> &cards)
     return index;
 }
 
-// Visits every K-subset of the deck as ascending card indices, in index order.
+// Visits every K-subset of 0..n-1 in ascending order, in index order.
 template <std::size_t K, typename Visit>
-void forEachSubset(Visit visit)
+void forEachSubsetOf(int n, Visit visit)
 {
     std::array<int, K> c{};
     std::iota(c.begin(), c.end(), 0);
     for (;;) {
         visit(c);
         std::size_t i = 0;
-        while (i < K && c[i] + 1 == (i + 1 < K ? c[i + 1] : kCards))
+        while (i < K && c[i] + 1 == (i + 1 < K ? c[i + 1] : n))
             ++i;
         if (i == K)
             return;
@@ -77,6 +78,13 @@ void forEachSubset(Visit visit)
         for (std::size_t j = 0; j < i; ++j)
             c[j] = int(j);
     }
+}
+
+// Visits every K-subset of the deck as ascending card indices, in index order.
+template <std::size_t K, typename Visit>
+void forEachSubset(Visit visit)
+{
+    forEachSubsetOf<K>(kCards, visit);
 }
 
 int payClassOf(const Hand &hand)
@@ -87,7 +95,43 @@ int payClassOf(const Hand &hand)
     return e.rank;
 }
 
-cdCardDeck valueOf(int index) { return cdCardDeck(index + 1); }
+// Cards are counted by an index of their own, rank first, so that the cards
+// of an ascending set of indices come in ascending rank.
+constexpr int rankOf(int index) { return index >> 2; } // 0 ace .. 12 king
+constexpr int suitOf(int index) { return index & 3; }
+constexpr int indexOf(cdCardDeck value) { return (CardRank(value) - 1) * 4 + CardSuit(value) - 1; }
+constexpr cdCardDeck valueOf(int rank, int suit) { return cdCardDeck(suit * 13 + rank + 1); }
+
+// A five-card hand's pay class depends only on its ranks and on whether its
+// suits are all one, so the game's evaluation is asked once for each such
+// pattern. The ranks r0 <= .. <= r4 (0..12) of a hand stand at the sum of
+// C(ri + i, i + 1), their place among the five-sets of 0..16.
+struct PayClasses {
+    std::vector<std::uint8_t> plain, suited;
+    PayClasses() : plain(kBinomials.c[17][5]), suited(kBinomials.c[17][5])
+    {
+        forEachSubsetOf<5>(17, [&](const std::array<int, 5> &set) {
+            std::array<int, 5> r{};
+            for (int i = 0; i < 5; ++i)
+                r[i] = set[i] - i;
+            if (r[0] == r[4])
+                return; // five of one rank: no such hand
+            std::uint32_t at = 0;
+            Hand hand{};
+            for (int i = 0; i < 5; ++i) {
+                at += kBinomials.c[set[i]][i + 1];
+                // Consecutive cards differ in suit, so equal ranks never clash.
+                hand[i] = valueOf(r[i], i % 4);
+            }
+            plain[at] = std::uint8_t(payClassOf(hand));
+            if (std::adjacent_find(r.begin(), r.end()) == r.end()) {
+                for (cdCardDeck &card : hand)
+                    card = valueOf(CardRank(card) - 1, 0);
+                suited[at] = std::uint8_t(payClassOf(hand));
+            }
+        });
+    }
+};
 
 // Builds the histograms of the K-subsets from those of the (K+1)-subsets:
 // each hand holding a K-subset holds 5 - K of the larger ones around it.
@@ -177,6 +221,37 @@ Fraction reduced(__int128 numerator, __int128 denominator)
 
 } // namespace
 
+std::string Fraction::decimal(int places) const
+{
+    __int128 scale = 1;
+    for (int i = 0; i < places; ++i)
+        scale *= 10;
+    const bool negative = numerator < 0;
+    const __int128 magnitude = negative ? -__int128(numerator) : __int128(numerator);
+    const __int128 units = (magnitude * scale * 2 + denominator) / (__int128(denominator) * 2);
+    std::string digits = std::to_string(static_cast<long long>(units / scale));
+    if (places > 0) {
+        std::string fraction = std::to_string(static_cast<long long>(units % scale));
+        digits += '.' + std::string(std::size_t(places) - fraction.size(), '0') + fraction;
+    }
+    return (negative && units != 0 ? "-" : "") + digits;
+}
+
+std::string Fraction::text() const { return std::to_string(numerator) + '/' + std::to_string(denominator); }
+
+Fraction Fraction::times(std::int64_t factor) const { return reduced(__int128(numerator) * factor, denominator); }
+
+Fraction Fraction::over(std::int64_t divisor) const { return reduced(numerator, __int128(denominator) * divisor); }
+
+Fraction operator+(const Fraction &a, const Fraction &b)
+{
+    const std::int64_t g = std::gcd(a.denominator, b.denominator);
+    const __int128 common = __int128(a.denominator / g) * b.denominator;
+    return reduced(__int128(a.numerator) * (b.denominator / g) + __int128(b.numerator) * (a.denominator / g), common);
+}
+
+Fraction operator-(const Fraction &a, const Fraction &b) { return a + Fraction{-b.numerator, b.denominator}; }
+
 HoldMask HoldMaskOf(const std::array<bool, 5> &held)
 {
     HoldMask mask = 0;
@@ -216,6 +291,14 @@ std::vector<HoldMask> HoldAnalysis::bestHolds() const
 
 HoldMask HoldAnalysis::bestHold() const { return HoldMask(std::countr_zero(bestSet_)); }
 
+std::array<HoldMask, kHoldCount> HoldAnalysis::ranked() const
+{
+    std::array<HoldMask, kHoldCount> order{};
+    std::iota(order.begin(), order.end(), HoldMask(0));
+    std::stable_sort(order.begin(), order.end(), [this](HoldMask a, HoldMask b) { return scaled_[a] > scaled_[b]; });
+    return order;
+}
+
 bool HoldOdds::accepts(const PayoutTable &payouts)
 {
     for (int p = 1; p < kPayClassCount; ++p) {
@@ -227,54 +310,91 @@ bool HoldOdds::accepts(const PayoutTable &payouts)
 
 HoldOdds::HoldOdds()
 {
-    fours_.assign(kBinomials.c[kCards][4], {});
+    const PayClasses payClasses;
+    const auto &c = kBinomials.c;
+    fours_.assign(c[kCards][4], {});
     deals_.reserve(kDealKinds);
-    forEachSubset<5>([&](const std::array<int, 5> &cards) {
-        const int payClass = payClassOf(
-            {valueOf(cards[0]), valueOf(cards[1]), valueOf(cards[2]), valueOf(cards[3]), valueOf(cards[4])});
-        for (std::size_t drop = 0; drop < 5; ++drop) {
-            std::array<int, 4> part{};
-            for (std::size_t j = 0, o = 0; j < 5; ++j) {
-                if (j != drop)
-                    part[o++] = cards[j];
+    // Every five-card hand c0 < c1 < c2 < c3 < c4 once. Each term of the
+    // indices below depends on one card only, so the sums are kept per loop.
+    // The hand less card j sits at sum over i < j of C(ci, i + 1) plus sum
+    // over i > j of C(ci, i) among the sets of four.
+    for (int c4 = 4; c4 < kCards; ++c4) {
+        const std::uint32_t after4 = c[c4][4];
+        const std::uint32_t ranks4 = c[rankOf(c4) + 4][5];
+        for (int c3 = 3; c3 < c4; ++c3) {
+            const std::uint32_t after3 = after4 + c[c3][3];
+            const std::uint32_t ranks3 = ranks4 + c[rankOf(c3) + 3][4];
+            const bool suited3 = suitOf(c3) == suitOf(c4);
+            for (int c2 = 2; c2 < c3; ++c2) {
+                const std::uint32_t after2 = after3 + c[c2][2];
+                const std::uint32_t ranks2 = ranks3 + c[rankOf(c2) + 2][3];
+                const bool suited2 = suited3 && suitOf(c2) == suitOf(c4);
+                for (int c1 = 1; c1 < c2; ++c1) {
+                    const std::uint32_t after1 = after2 + c[c1][1];
+                    const std::uint32_t ranks1 = ranks2 + c[rankOf(c1) + 1][2];
+                    const bool suited1 = suited2 && suitOf(c1) == suitOf(c4);
+                    const std::uint32_t before2 = c[c1][2];
+                    const std::uint32_t before3 = before2 + c[c2][3];
+                    for (int c0 = 0; c0 < c1; ++c0) {
+                        const bool suited = suited1 && suitOf(c0) == suitOf(c4);
+                        const std::uint32_t ranks0 = ranks1 + c[rankOf(c0)][1];
+                        const int payClass = (suited ? payClasses.suited : payClasses.plain)[ranks0];
+                        const std::uint32_t before1 = c[c0][1];
+                        ++fours_[after1][payClass];
+                        ++fours_[before1 + after2][payClass];
+                        ++fours_[before1 + before2 + after3][payClass];
+                        ++fours_[before1 + before3 + after4][payClass];
+                        ++fours_[before1 + before3 + c[c3][4]][payClass];
+                        addDeal({c0, c1, c2, c3, c4}, payClass);
+                    }
+                }
             }
-            ++fours_[subsetIndex(part)][payClass];
         }
-
-        // Renaming suits changes no count, so one deal stands for all whose
-        // suits hold the same ranks: the one whose suits' rank sets descend.
-        std::array<unsigned, 4> suitRanks{};
-        for (int c : cards)
-            suitRanks[c / 13] |= 1u << (c % 13);
-        if (!std::is_sorted(suitRanks.begin(), suitRanks.end(), std::greater<>()))
-            return;
-        int weight = 24; // 4! over the orders of equal rank sets
-        for (int i = 0; i < 4;) {
-            int j = i;
-            while (j < 4 && suitRanks[j] == suitRanks[i])
-                ++j;
-            for (int f = 2; f <= j - i; ++f)
-                weight /= f;
-            i = j;
-        }
-        Deal deal{};
-        for (int j = 0; j < 5; ++j)
-            deal.cards[j] = std::uint8_t(cards[j]);
-        deal.weight = std::uint8_t(weight);
-        deal.payClass = std::uint8_t(payClass);
-        deals_.push_back(deal);
-    });
+    }
     deriveSmaller<3>(fours_, threes_);
     deriveSmaller<2>(threes_, twos_);
     deriveSmaller<1>(twos_, ones_);
     deriveSmaller<0>(ones_, none_);
 }
 
+void HoldOdds::addDeal(const std::array<int, 5> &cards, int payClass)
+{
+    // Renaming suits changes no count, so one deal stands for all whose
+    // suits hold the same ranks: the one whose suits' rank sets descend.
+    std::array<unsigned, 4> suitRanks{};
+    for (int card : cards)
+        suitRanks[suitOf(card)] |= 1u << rankOf(card);
+    if (!std::is_sorted(suitRanks.begin(), suitRanks.end(), std::greater<>()))
+        return;
+    int weight = 24; // 4! over the orders of equal rank sets
+    for (int i = 0; i < 4;) {
+        int j = i;
+        while (j < 4 && suitRanks[j] == suitRanks[i])
+            ++j;
+        for (int f = 2; f <= j - i; ++f)
+            weight /= f;
+        i = j;
+    }
+    Deal deal{};
+    for (int j = 0; j < 5; ++j)
+        deal.cards[j] = std::uint8_t(cards[j]);
+    deal.weight = std::uint8_t(weight);
+    deal.payClass = std::uint8_t(payClass);
+    deals_.push_back(deal);
+}
+
+namespace {
+std::atomic<const HoldOdds *> sharedReady{nullptr};
+}
+
 const HoldOdds &HoldOdds::shared()
 {
     static const HoldOdds odds;
+    sharedReady.store(&odds, std::memory_order_release);
     return odds;
 }
+
+const HoldOdds *HoldOdds::sharedIfReady() { return sharedReady.load(std::memory_order_acquire); }
 
 std::optional<TableReturn> HoldOdds::tableReturn(const PayoutTable &payouts, std::stop_token stop) const
 {
@@ -335,10 +455,10 @@ std::optional<HoldAnalysis> HoldOdds::analyse(const Hand &dealt, const PayoutTab
         if (c < 1 || c > 52)
             return std::nullopt;
     }
-    std::sort(slotOf.begin(), slotOf.end(), [&](int a, int b) { return dealt[a] < dealt[b]; });
+    std::sort(slotOf.begin(), slotOf.end(), [&](int a, int b) { return indexOf(dealt[a]) < indexOf(dealt[b]); });
     std::array<int, 5> cards{};
     for (int j = 0; j < 5; ++j)
-        cards[j] = dealt[slotOf[j]] - 1;
+        cards[j] = indexOf(dealt[slotOf[j]]);
     if (std::adjacent_find(cards.begin(), cards.end()) != cards.end())
         return std::nullopt;
 

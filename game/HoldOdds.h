@@ -4,9 +4,11 @@
 #include "game/Settlement.h"
 
 #include <array>
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <stop_token>
+#include <string>
 #include <vector>
 
 namespace brisvale {
@@ -17,6 +19,15 @@ struct Fraction {
     std::int64_t denominator = 1;
 
     double value() const { return double(numerator) / double(denominator); }
+    // Rounded half away from zero to this many decimal places, in integer
+    // arithmetic so that the last digit is never a floating-point accident.
+    std::string decimal(int places) const;
+    // "n/d"
+    std::string text() const;
+    Fraction times(std::int64_t factor) const;
+    Fraction over(std::int64_t divisor) const; // divisor > 0
+    friend Fraction operator+(const Fraction &a, const Fraction &b);
+    friend Fraction operator-(const Fraction &a, const Fraction &b);
     friend bool operator==(const Fraction &, const Fraction &) = default;
 };
 
@@ -52,6 +63,11 @@ public:
     // The best hold a trainer proposes: the first of bestHolds().
     HoldMask bestHold() const;
     const Outcome &outcome(HoldMask mask) const { return outcomes_.at(mask); }
+    // Exact: equal holds compare equal.
+    std::strong_ordering compare(HoldMask a, HoldMask b) const { return scaled_.at(a) <=> scaled_.at(b); }
+    // All 32 holds, best first; equal holds in ascending mask order, so the
+    // first is the hold a trainer proposes.
+    std::array<HoldMask, kHoldCount> ranked() const;
 
 private:
     friend class HoldOdds;
@@ -83,6 +99,8 @@ public:
     // One process-wide instance, set up on first use; a second thread asking
     // meanwhile waits for it.
     static const HoldOdds &shared();
+    // The shared instance once it is set up, else null (never waits).
+    static const HoldOdds *sharedIfReady();
 
     // Nothing when a multiplier is out of range or the stop token asks to stop.
     std::optional<TableReturn> tableReturn(const PayoutTable &payouts, std::stop_token stop = {}) const;
@@ -95,6 +113,8 @@ private:
         std::uint8_t weight;               // deals that differ only by suit names
         std::uint8_t payClass;             // of the dealt hand itself
     };
+    void addDeal(const std::array<int, 5> &cards, int payClass);
+
     template <typename Count>
     using Histograms = std::vector<std::array<Count, kPayClassCount>>;
 

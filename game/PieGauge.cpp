@@ -1,16 +1,24 @@
 #include "game/PieGauge.h"
 
+#include "game/GaugeAccessible.h"
+
+#include <QAccessible>
 #include <QPainter>
 #include <algorithm>
 
 namespace brisvale {
 
-PieGauge::PieGauge(QWidget *parent) : QWidget(parent) {}
+PieGauge::PieGauge(QWidget *parent) : QWidget(parent) { GaugeAccessible::install(); }
 
 void PieGauge::setProgress(int percent)
 {
-    progress_ = std::clamp(percent, 0, 100);
+    const int progress = std::clamp(percent, 0, 100);
+    if (progress == progress_)
+        return;
+    progress_ = progress;
     update();
+    QAccessibleValueChangeEvent event(this, progress_);
+    QAccessible::updateAccessibility(&event);
 }
 
 void PieGauge::setForeColor(const QColor &color)

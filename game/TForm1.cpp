@@ -6,14 +6,16 @@
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
 #include "controls/TSleeper.h"
-#include "game/HoldTrainer.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/SettingsTable.h"
 #include "game/Statistics.h"
+#include "game/THoldAnalysis.h"
+#include "game/TableAccessibility.h"
+#include "game/TableKeys.h"
 #include "game/TableSettings.h"
-#include "game/TrainerTexts.h"
+#include "game/TableTrainer.h"
 #include "game/Tsetpay.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
@@ -30,11 +32,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 // Resources of a static library are only linked in when something names them.
 static void initGameResources() { Q_INIT_RESOURCE(game); }
@@ -99,10 +101,12 @@ TForm1::TForm1(QWidget *parent)
     surface_->setAutoFillBackground(true);
     setCentralWidget(surface_);
     scaler_ = new platform::DesignScaler(surface_, kDesignSize);
+    HoldAnalysis1 = new THoldAnalysis(this);
     buildControls(surface_);
+    accessibility_ = std::make_unique<TableAccessibility>(*this);
     buildMenus();
-    buildKeys();
-    trainer_ = new HoldTrainer(this);
+    trainer_ = new TableTrainer(*this);
+    keys_ = new TableKeys(*this, *trainer_);
     // A stored sound that cannot be read counts as none chosen; the others
     // are still read, and the first failure is kept to be reported.
     winSounds_.setReader([this](int k) {
@@ -216,6 +220,8 @@ void TForm1::buildControls(QWidget *s)
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    // Read-only figures: a tab stop in them would show no focus.
+    StringGrid1->setFocusPolicy(Qt::NoFocus);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int row = 0; row < 2; ++row) {
@@ -230,7 +236,11 @@ void TForm1::buildControls(QWidget *s)
     }
     place(StringGrid1, 136, 296, 457, 65);
     scaler_->setOnScaled([this](double factor) {
-        const int width = std::max(1, int(kGridColumnWidth * factor));
+        // The design width, or wider where a hand's name would be cut.
+        int width = std::max(1, int(kGridColumnWidth * factor));
+        const QFontMetrics metrics(StringGrid1->font());
+        for (int col = 0; col < kHandRankCount; ++col)
+            width = std::max(width, metrics.horizontalAdvance(HandGridName(col)) + metrics.averageCharWidth() * 2);
         for (int col = 0; col < 10; ++col)
             StringGrid1->setColumnWidth(col, width);
         const int rowHeight = std::max(1, int(24 * factor));
@@ -281,7 +291,10 @@ void TForm1::buildControls(QWidget *s)
     connect(SpeedButton5, &QToolButton::clicked, this, &TForm1::SpeedButton5Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TForm1::SpinEdit1Change);
-    connect(Bet, &QSpinBox::valueChanged, this, [this](int value) { game_.setBet(value); });
+    connect(Bet, &QSpinBox::valueChanged, this, [this](int value) {
+        game_.setBet(value);
+        HoldAnalysis1->setBet(game_.bet());
+    });
 }
 
 void TForm1::buildStatusBar()
@@ -338,93 +351,9 @@ void TForm1::buildMenus()
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
-    PopupMenu1->addAction(QStringLiteral("Sound & Payouts"), this, &TForm1::AdjustPayouts1Click);
+    PopupMenu1->addAction(QStringLiteral("Sound && Payouts"), this, &TForm1::AdjustPayouts1Click);
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
-}
-
-void TForm1::buildKeys()
-{
-    // Window shortcuts: a field being typed into keeps its digits, and a
-    // focused button does not take Space for itself.
-    const auto bind = [this](const QKeySequence &key, auto handler) {
-        auto *shortcut = new QShortcut(key, this);
-        shortcut->setAutoRepeat(false);
-        connect(shortcut, &QShortcut::activated, this, handler);
-    };
-    const Qt::Key holdKeys[5] = {Qt::Key_1, Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_5};
-    for (int k = 0; k < 5; ++k)
-        bind(QKeySequence(holdKeys[k]), [this, k] { HoldKey(k); });
-    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
-        bind(QKeySequence(key), [this] { PlayKey(); });
-    bind(QKeySequence(Qt::Key_H), [this] { BestHoldKey(); });
-}
-
-void TForm1::BestHoldKey()
-{
-    if (!Second->isVisibleTo(this))
-        return;
-    if (!trainer_->isReady(game_.hand(), game_.payouts()))
-        showTrainerText(QStringLiteral("Working out the best hold\u2026"));
-    trainer_->ask(game_.hand(), game_.payouts(), [this](const HoldAnalysis *analysis) {
-        if (!analysis) {
-            showNoTrainerAnswer();
-            return;
-        }
-        // The answer may come after the draw; the holds are then settled.
-        if (!Second->isVisibleTo(this))
-            return;
-        const HoldMask best = analysis->bestHold();
-        for (int k = 0; k < 5; ++k) {
-            const bool wanted = best & (1u << k);
-            if (wanted != (game_.mark(k) == HoldMark::Hold))
-                HoldToggle(k);
-        }
-        showTrainerText(BestHoldText(*analysis, game_.hand()));
-    });
-}
-
-void TForm1::showNoTrainerAnswer()
-{
-    // Only multipliers beyond what the odds can weigh (a stored table edited
-    // by hand) leave a dealt hand without an answer.
-    showTrainerText(
-        QStringLiteral("No best hold can be worked out for payouts above %1").arg(HoldOdds::kMaxMultiplier));
-}
-
-void TForm1::showTrainerText(const QString &text)
-{
-    trainerTextShown_ = true;
-    EStatusBar1->showMessage(text, 0);
-}
-
-void TForm1::clearTrainerText()
-{
-    if (trainerTextShown_)
-        EStatusBar1->clearMessage();
-    trainerTextShown_ = false;
-}
-
-void TForm1::HoldKey(int slot)
-{
-    // Only while a hand is dealt: the keys stand for the hold panels, never
-    // for the card slots that also toggle them before a deal and after a draw.
-    if (Second->isVisibleTo(this) && HoldPanel[slot]->isEnabled())
-        HoldToggle(slot);
-}
-
-void TForm1::PlayKey()
-{
-    // A bet typed just before counts, as it does when a click takes the focus
-    // away from the field.
-    if (!Bet->isReadOnly())
-        Bet->interpretText();
-    // The key presses whichever play button the player could click now.
-    for (QPushButton *button : {Shuffle, Second}) {
-        if (button->isVisibleTo(this) && button->isEnabled()) {
-            button->click();
-            return;
-        }
-    }
+    PopupMenu1->addAction(QStringLiteral("Hold Analysis"), this, [this] { HoldAnalysis1->openFor(game_); });
 }
 
 void TForm1::FormCreate()
@@ -470,6 +399,7 @@ void TForm1::FormCreate()
     Cash->setText(QStringLiteral(" "));
     Second->hide();
     Shuffle->show();
+    keys_->focusPlayButton();
     Image1->hide();
     showHoldMarks();
     for (TCardDeck *card : CardDeck)
@@ -510,6 +440,7 @@ void TForm1::showHoldMarks()
         HoldPanel[k]->setText(holdCaption(game_.mark(k)));
         HoldPanel[k]->setColor(markColor(game_.mark(k)));
     }
+    accessibility_->showHolds();
 }
 
 void TForm1::showBetRange()
@@ -522,8 +453,8 @@ void TForm1::showBetRange()
 void TForm1::ShuffleClick()
 {
     game_.deal();
-    trainer_->cancel();
-    clearTrainerText();
+    trainer_->dealt();
+    HoldAnalysis1->follow(game_);
     showBetRange();
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
@@ -538,8 +469,7 @@ void TForm1::ShuffleClick()
     Panel2->setText(QStringLiteral("  "));
     Panel4->setText(QStringLiteral("  "));
     showHoldMarks();
-    // Ready by the time the player asks for the best hold or draws.
-    trainer_->analyse(game_.hand(), game_.payouts());
+    keys_->focusPlayButton();
 }
 
 void TForm1::HoldToggle(int slot)
@@ -547,6 +477,7 @@ void TForm1::HoldToggle(int slot)
     game_.toggleHold(slot);
     HoldPanel[slot]->setText(holdCaption(game_.mark(slot)));
     HoldPanel[slot]->setColor(markColor(game_.mark(slot)));
+    accessibility_->showHolds();
 }
 
 void TForm1::SecondClick()
@@ -558,31 +489,21 @@ void TForm1::SecondClick()
     Second->hide();
     Shuffle->show();
 
-    // What the trainer weighs: the hold as played, against the payouts the
-    // hand is settled with.
     std::array<bool, 5> held{};
     for (int k = 0; k < 5; ++k)
         held[k] = game_.mark(k) == HoldMark::Hold;
     const HoldMask played = HoldMaskOf(held);
-    const Hand dealt = game_.hand();
-    trainer_->ask(dealt, game_.payouts(), [this, dealt, played](const HoldAnalysis *analysis) {
-        if (!analysis) {
-            showNoTrainerAnswer();
-            return;
-        }
-        const QString cost = HoldCostText(*analysis, dealt, played);
-        if (cost.isEmpty())
-            clearTrainerText();
-        else
-            showTrainerText(cost);
-    });
+    HoldAnalysis1->handPlayed(game_.hand(), played, game_.bet(), game_.payouts());
+    trainer_->drawing(played);
 
     const PokerGame::DrawResult result = game_.draw();
+    HoldAnalysis1->follow(game_);
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);
     for (ClickPanel *panel : HoldPanel)
         panel->setEnabled(false);
     Panel2->setText(result.settlement.resultText);
+    keys_->focusPlayButton();
 
     if (!result.settlement.won) {
         Cash->setText(result.settlement.moneyText);
@@ -614,8 +535,11 @@ void TForm1::PlayWinSound(int rank)
         RadioButton1->setChecked(false);
         RadioButton1->setAutoExclusive(true);
     }
-    if (!sound.failureText.isEmpty())
-        EStatusBar1->showMessage(sound.failureText, 5000);
+    if (sound.failureText.isEmpty())
+        return;
+    if (winSounds_.device().error() == platform::WaveError::NoOutputDevice && std::exchange(noDeviceShown_, true))
+        return;
+    trainer_->setNotice(sound.failureText);
 }
 
 void TForm1::UpdateDisplay()
@@ -731,6 +655,7 @@ void TForm1::AdjustPayouts1Click()
 {
     if (payoutsDialog_)
         payoutsDialog_->exec();
+    HoldAnalysis1->setPayouts(game_.payouts());
 }
 
 void TForm1::HelpClick() { platform::HelpService::showContext(1); }

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -20,12 +21,15 @@ class QToolButton;
 namespace brisvale {
 
 class ClickPanel;
-class HoldTrainer;
 class PieGauge;
 class SpinEdit;
 class TCardDeck;
 class TEStatusBar;
+class THoldAnalysis;
 class TSleeper;
+class TableAccessibility;
+class TableKeys;
+class TableTrainer;
 class Tsetpay;
 namespace platform {
 class DesignScaler;
@@ -75,6 +79,7 @@ public:
     TEStatusBar *EStatusBar1 = nullptr;
     TSleeper *Sleeper1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
+    THoldAnalysis *HoldAnalysis1 = nullptr; // "Hold Analysis", opened by A
 
     // Picture flag k: a won hand of rank k opens the picture (index 0 unused).
     std::array<bool, kHandRankCount> PictureFlags{false, true, true, true, true, true, true, true, true, true};
@@ -97,6 +102,8 @@ public:
     void Panel9Click() { HoldToggle(3); }
     void Panel10Click() { HoldToggle(4); }
     void SecondClick();
+    // Switches the hold panel of a slot between Draw and Hold.
+    void HoldToggle(int slot);
     void UpdateDisplay();
     void SpeedButton5Click();
     void N10001Click() { SetTotal(1000); }
@@ -125,17 +132,6 @@ protected:
 private:
     void buildControls(QWidget *surface);
     void buildMenus();
-    // 1 to 5 switch the hold panels, Enter and Space press Deal or Draw.
-    void buildKeys();
-    void HoldKey(int slot);
-    void PlayKey();
-    // The trainer: H sets the hold panels to a best hold of the dealt hand;
-    // after the draw the status bar tells what a weaker hold cost.
-    void BestHoldKey();
-    void showNoTrainerAnswer();
-    void showTrainerText(const QString &text);
-    void clearTrainerText();
-    void HoldToggle(int slot);
     void PlayWinSound(int rank);
     void SetTotal(std::int32_t total);
     void showHoldMarks();
@@ -164,8 +160,10 @@ private:
     std::function<void()> showPicture_;
     Tsetpay *payoutsDialog_ = nullptr;
     bool closing_ = false;
-    HoldTrainer *trainer_ = nullptr;
-    bool trainerTextShown_ = false;
+    TableTrainer *trainer_ = nullptr;
+    TableKeys *keys_ = nullptr;
+    std::unique_ptr<TableAccessibility> accessibility_;
+    bool noDeviceShown_ = false;
     // The first stored sound of the last reload that could not be read.
     QString soundReadError_;
     bool soundReadErrorShown_ = false;

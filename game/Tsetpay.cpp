@@ -102,18 +102,26 @@ void Tsetpay::buildControls()
 
         auto *label = new QLabel(QString::fromLatin1(row.label), this);
         place(label, 64, top + 3, 196, 16);
+        label->setBuddy(spin);
+        // The row's hand, as its label names it: "Jacks or Better", "Two Pair".
+        const QString hand = QString::fromLatin1(row.label)
+                                 .section(QStringLiteral(" Default"), 0, 0)
+                                 .remove(QStringLiteral(" Multiplier"));
 
         auto *check = new QCheckBox(this);
         check->setObjectName(QStringLiteral("CheckBox%1").arg(k + 1));
         check->setChecked(k != 0);
         if (row.hint)
             check->setToolTip(QString::fromLatin1(row.hint));
+        // The box shows no caption of its own.
+        check->setAccessibleName(QStringLiteral("Show Picture ") + hand);
         place(check, 264, top + 2, 17, 17);
         CheckBoxes[k] = check;
 
         auto *button = new QPushButton(QStringLiteral("Sound%1").arg(k + 1), this);
         button->setObjectName(QStringLiteral("Button%1").arg(k + 1));
         place(button, 296, top - 1, 49, 25);
+        button->setAccessibleDescription(QStringLiteral("Chooses the sound for ") + hand);
         Buttons[k] = button;
         connect(button, &QPushButton::clicked, this, [this, button] { Button1Click(button); });
     }
@@ -188,7 +196,8 @@ void Tsetpay::FormCreate()
     if (const QScreen *screen = QApplication::primaryScreen()) {
         const QSize s = screen->size();
         const double factor = std::max(1.0, std::min(s.width() / 640.0, s.height() / 480.0));
-        resize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
+        // A dialog's border: neither resized nor maximised.
+        setFixedSize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
     }
     for (int i = 0; i < 9; ++i)
         CheckBoxes[i]->setChecked(pictureFlags_[i + 1]);

@@ -112,13 +112,22 @@ bool ShrinksByArea(QSize picture, QSize box, bool smooth)
     return smooth && !box.isEmpty() && picture.width() >= box.width() && picture.height() >= box.height();
 }
 
+bool ShrinksAcross(QSize picture, QSize box)
+{
+    return !box.isEmpty() && !picture.isEmpty() && (picture.width() > box.width()) != (picture.height() > box.height());
+}
+
+QSize ShrinkTarget(QSize picture, QSize box) { return picture.boundedTo(box); }
+
 QImage ScaleToBox(const QImage &picture, QSize box, bool smooth)
 {
     if (picture.size() == box)
         return picture;
-    if (!ShrinksByArea(picture.size(), box, smooth) || picture.hasAlphaChannel())
+    const bool across = smooth && ShrinksAcross(picture.size(), box);
+    if ((!ShrinksByArea(picture.size(), box, smooth) && !across) || picture.hasAlphaChannel())
         return picture.scaled(box, Qt::IgnoreAspectRatio, smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
-    BoxShrinker shrinker(picture.width(), picture.height(), box);
+    const QSize target = across ? ShrinkTarget(picture.size(), box) : box;
+    BoxShrinker shrinker(picture.width(), picture.height(), target);
     if (picture.format() == QImage::Format_RGB32) {
         for (int y = 0; y < picture.height(); ++y)
             shrinker.addRgb32Row(reinterpret_cast<const QRgb *>(picture.constScanLine(y)));
@@ -140,6 +149,8 @@ QImage ScaleToBox(const QImage &picture, QSize box, bool smooth)
             shrinker.addRgb32Row(reinterpret_cast<const QRgb *>(line.constScanLine(0)));
         }
     }
+    if (across)
+        return shrinker.result().scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return shrinker.result();
 }
 

@@ -51,4 +51,9 @@ QImage ScaleToBox(const QImage &picture, QSize box, bool smooth);
 // True when ScaleToBox shrinks pictures of that size by area averaging.
 bool ShrinksByArea(QSize picture, QSize box, bool smooth);
 
+// True when a picture is larger than the box one way only (a long strip):
+// it is shrunk by area that way first, to ShrinkTarget, and then scaled.
+bool ShrinksAcross(QSize picture, QSize box);
+QSize ShrinkTarget(QSize picture, QSize box);
+
 } // namespace brisvale

@@ -115,6 +115,21 @@ bool ReadPNGFile(const QString &name, int depth, int dither, const CodecProgress
     return read(codec::readPngFile, name, depth, dither, progress, target);
 }
 
+bool ReadWEBPFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readWebpFile, name, depth, dither, progress, target);
+}
+
+bool ReadAVIFFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readAvifFile, name, depth, dither, progress, target);
+}
+
+bool ReadHEICFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target)
+{
+    return read(codec::readHeifFile, name, depth, dither, progress, target);
+}
+
 bool WriteBMPFile(const QString &name, int depth, const Bitmap &source, const CodecProgress &progress)
 {
     return write(codec::writeBmpFile, name, depth, source, progress);

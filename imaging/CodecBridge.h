@@ -26,6 +26,9 @@ bool ReadGIFFile(const QString &name, int depth, int dither, const CodecProgress
 bool ReadTIFFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target);
 bool ReadPCXFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target);
 bool ReadPNGFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target);
+bool ReadWEBPFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target);
+bool ReadAVIFFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target);
+bool ReadHEICFile(const QString &name, int depth, int dither, const CodecProgress &progress, Bitmap &target);
 
 bool WriteBMPFile(const QString &name, int depth, const Bitmap &source, const CodecProgress &progress);
 bool WriteGIFFile(const QString &name, int depth, const Bitmap &source, const CodecProgress &progress);

@@ -49,25 +49,35 @@ constexpr ReaderChoice kReaders[] = {
     {".TIF", codec::readTifFile, codec::FileKind::Tif, "Reading tif file failed"},
     {".PCX", codec::readPcxFile, codec::FileKind::Pcx, "Reading pcx file failed"},
     {".JPG", readJpgWhole, codec::FileKind::Jpg, "Reading jpg file failed"},
+    // Told by the whole extension.
+    {".WEBP", codec::readWebpFile, codec::FileKind::Webp, "Reading webp file failed"},
+    {".AVIF", codec::readAvifFile, codec::FileKind::Avif, "Reading avif file failed"},
+    {".HEIC", codec::readHeifFile, codec::FileKind::Heif, "Reading heic file failed"},
+    {".HEIF", codec::readHeifFile, codec::FileKind::Heif, "Reading heic file failed"},
 };
 
 // Shrinks the rows a reader hands over straight into the box, when the
-// control would shrink that picture by area anyway.
+// control would shrink that picture by area anyway (in one direction at
+// least: a picture of one row and a million columns must never be whole).
 class ShrinkingSink : public codec::RowSink {
 public:
     ShrinkingSink(QSize box, const std::function<void()> &rowsOnly) : box_(box), rowsOnly_(rowsOnly) {}
     bool wants(int width, int height) override
     {
-        if (!ShrinksByArea(QSize(width, height), box_, true))
+        const QSize picture(width, height);
+        if (!ShrinksByArea(picture, box_, true) && !ShrinksAcross(picture, box_))
             return false;
-        shrinker_.emplace(width, height, box_);
+        shrinker_.emplace(width, height, ShrinkTarget(picture, box_));
+        return true;
+    }
+    void rowByRow() override
+    {
         if (rowsOnly_)
             rowsOnly_();
-        return true;
     }
     void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
     bool used() const { return shrinker_.has_value(); }
-    QImage result() const { return shrinker_->result(); }
+    QImage result() const { return ScaleToBox(shrinker_->result(), box_, true); }
 
 private:
     QSize box_;
@@ -91,8 +101,9 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
             out.bitmap.setImage(QImageReader(real).read());
         return out;
     }
+    const QString whole = fs::upperAscii(fs::extensionOf(path));
     for (const ReaderChoice &choice : kReaders) {
-        if (ext != QLatin1String(choice.ext))
+        if (ext != QLatin1String(choice.ext) && whole != QLatin1String(choice.ext))
             continue;
         // A pipe or a device would keep the reader waiting; it is refused as
         // a file that cannot be opened.
@@ -115,13 +126,14 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
             if (sink.used()) {
                 if (codec::succeeded(out.status))
                     picture = sink.result();
-            } else if (!cover.isEmpty() && image.bits() == 24
-                       && ShrinksByArea(QSize(image.width(), image.height()), cover, true)) {
-                BoxShrinker shrinker(image.width(), image.height(), cover);
+            } else if (const QSize size(image.width(), image.height());
+                       !cover.isEmpty() && image.bits() == 24
+                       && (ShrinksByArea(size, cover, true) || ShrinksAcross(size, cover))) {
+                BoxShrinker shrinker(image.width(), image.height(), ShrinkTarget(size, cover));
                 for (int y = 0; y < image.height(); ++y)
                     shrinker.addBgrRow(image.row(y));
-                picture = shrinker.result();
                 image.clear(); // one full-size copy at a time
+                picture = ScaleToBox(shrinker.result(), cover, true);
             } else {
                 const bool decoded = !image.empty();
                 picture = toQImage(std::move(image), palette);
@@ -158,10 +170,29 @@ QImage StretchToBox(const QImage &picture, QSize box, const QColor &background, 
 BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dither, const QColor &background,
                            const QList<QRgb> &startPalette, bool reduced, const std::function<void()> &rowsOnly)
 {
-    BoxPicture out = readFile(path, depth, dither, startPalette, reduced ? box : QSize(), rowsOnly);
+    // A box's few colours are chosen from the box itself: reducing the whole
+    // picture first would cost as much as the picture is large.
+    const bool fewColours = reduced && (depth == 0 || depth == 4 || depth == 8);
+    BoxPicture out = readFile(path, fewColours ? 24 : depth, dither, startPalette, reduced ? box : QSize(), rowsOnly);
+    const bool decoded = !out.bitmap.image().isNull();
     const QImage picture = out.bitmap.image();
     out.bitmap.setImage(QImage());
-    out.bitmap.setImage(StretchToBox(picture, box, background, depth != 1));
+    QImage canvas = StretchToBox(picture, box, background, depth != 1);
+    if (fewColours && decoded) {
+        codec::Image small;
+        codec::Palette palette;
+        codec::ReadOptions options;
+        options.depth = depth;
+        options.dither = dither;
+        const codec::Palette start = toCodecPalette(startPalette);
+        options.start = &start;
+        if (fromQImage(canvas, {}, small, palette) == codec::kOk
+            && codec::toDepth(small, palette, options) == codec::kOk) {
+            out.bitmap.setPalette(toQtPalette(palette));
+            canvas = toQImage(std::move(small), palette).convertToFormat(QImage::Format_RGB32);
+        }
+    }
+    out.bitmap.setImage(canvas);
     return out;
 }
 

@@ -4,11 +4,13 @@
 
 #include "imaging/CodecBridge.h"
 #include "imaging/DisplayDepth.h"
+#include "imaging/ImageViewAccessible.h"
 #include "imaging/ResourceBitmap.h"
 #include "imaging/SharedPalette.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -54,11 +56,20 @@ struct ReaderChoice {
 
 // Tested in this order.
 constexpr ReaderChoice kReaders[] = {
-    {".BMP", ReadBMPFile, "Reading bmp file failed"},       {".THB", ReadBMPFile, "Reading bmp file failed", true},
-    {".THJ", ReadJPGFile, "Reading jpg file failed", true}, {".RES", nullptr, "Reading resource file failed"},
-    {".PNG", ReadPNGFile, "Reading png file failed"},       {".GIF", ReadGIFFile, "Reading gif file failed"},
-    {".TIF", ReadTIFFile, "Reading tif file failed"},       {".PCX", ReadPCXFile, "Reading pcx file failed"},
+    {".BMP", ReadBMPFile, "Reading bmp file failed"},
+    {".THB", ReadBMPFile, "Reading bmp file failed", true},
+    {".THJ", ReadJPGFile, "Reading jpg file failed", true},
+    {".RES", nullptr, "Reading resource file failed"},
+    {".PNG", ReadPNGFile, "Reading png file failed"},
+    {".GIF", ReadGIFFile, "Reading gif file failed"},
+    {".TIF", ReadTIFFile, "Reading tif file failed"},
+    {".PCX", ReadPCXFile, "Reading pcx file failed"},
     {".JPG", ReadJPGFile, "Reading jpg file failed"},
+    // Told by the whole extension: ".AVIF" is no ".AVI".
+    {".WEBP", ReadWEBPFile, "Reading webp file failed"},
+    {".AVIF", ReadAVIFFile, "Reading avif file failed"},
+    {".HEIC", ReadHEICFile, "Reading heic file failed"},
+    {".HEIF", ReadHEICFile, "Reading heic file failed"},
 };
 
 } // namespace
@@ -75,6 +86,7 @@ QSize ViewPicture::size() const
 
 TCustomImageView::TCustomImageView(QWidget *parent) : QWidget(parent)
 {
+    ImageViewAccessible::install();
     resize(105, 105);
     color_ = palette().color(QPalette::Button);
     setFocusPolicy(Qt::ClickFocus);
@@ -178,6 +190,9 @@ QString TCustomImageView::load(const QString &name)
 {
     beforeLoad();
     name_ = name;
+    // The control is named by its file, loaded or not.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
     zoom_.zoomed = false;
     const QString ext = kindOf(name);
 
@@ -196,8 +211,10 @@ QString TCustomImageView::load(const QString &name)
         return status_;
     }
     const ReaderChoice *reader = nullptr;
+    const QString whole = fs::upperAscii(fs::extensionOf(name));
     for (const ReaderChoice &choice : kReaders) {
-        if (ext == QLatin1String(choice.ext) && (readsPreviews() || !choice.preview)) {
+        if ((ext == QLatin1String(choice.ext) || whole == QLatin1String(choice.ext))
+            && (readsPreviews() || !choice.preview)) {
             reader = &choice;
             break;
         }

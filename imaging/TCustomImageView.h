@@ -131,6 +131,9 @@ signals:
     void clicked();
 
 protected:
+    // Its name is the loaded file's.
+    friend class ImageViewAccessible;
+
     // Loads the file and answers the status text.
     QString load(const QString &name);
     // The name given to the last load.

@@ -52,7 +52,10 @@ void ZoomState::setRect(QSize picture)
 
 bool ZoomState::zoomIn(QSize picture)
 {
-    if (picture.width() - 2 * inset < inset)
+    // Either side used up ends it: a wide picture's height would otherwise
+    // shrink to a strip stretched across the whole box.
+    const auto usedUp = [this](int side) { return side - 2 * inset < inset || side - 2 * (inset + 10) < 1; };
+    if (usedUp(picture.width()) || usedUp(picture.height()))
         return false;
     inset += 10;
     setRect(picture);

@@ -15,7 +15,7 @@ QString PictureSelector::upperAscii(const QString &text) { return fs::upperAscii
 
 void PictureSelector::applyMaskRule(const QString &upperExt, QString &fileMask)
 {
-    for (const char *known : {".JPG", ".GIF", ".BMP", ".PCX"}) {
+    for (const char *known : {".JPG", ".GIF", ".BMP", ".PCX", ".WEBP", ".AVIF", ".HEIC", ".HEIF"}) {
         if (upperExt == QLatin1String(known))
             fileMask = QLatin1Char('*') + upperExt;
     }
@@ -54,8 +54,9 @@ PictureSelection PictureSelector::select(PictureState &state)
 
 QString PictureSelector::scanFolder(PictureState &state)
 {
-    QString folder = fs::folderOf(state.currentPicture);
-    folder = upperAscii(folder);
+    // The folder as it is on disk: another spelling could name a sibling
+    // that differs only in letter case.
+    QString folder = fs::folderOf(fs::resolve(state.currentPicture));
     state.currentExt = upperExtension(state.currentPicture);
     applyMaskRule(state.currentExt, state.fileMask);
     if (!folder.endsWith(u'/'))
@@ -93,14 +94,14 @@ PictureSelection PictureSelector::selectSequential(PictureState &state)
     const QString folder = scanFolder(state);
     const QStringList entries = fs::findFiles(folder, state.fileMask, fs::Entries::Files);
     const QString first = entries.isEmpty() ? folder : folder + entries.first();
-    const QString wanted = upperAscii(fs::fileNameOf(state.currentPicture));
-
-    qsizetype found = -1;
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        if (upperAscii(entries[i]) == wanted) {
+    // The file itself first; a name that differs only in case counts only
+    // when the remembered one is no longer there under its own spelling, or
+    // two such names would lead to each other for ever.
+    const QString name = fs::fileNameOf(fs::resolve(state.currentPicture));
+    qsizetype found = entries.indexOf(name);
+    for (qsizetype i = 0; found < 0 && i < entries.size(); ++i) {
+        if (upperAscii(entries[i]) == upperAscii(name))
             found = i;
-            break;
-        }
     }
     if (found >= 0 && found + 1 < entries.size())
         state.currentPicture = folder + entries[found + 1];

@@ -45,7 +45,8 @@ public:
 
     // Upper case of the letters a..z only.
     static QString upperAscii(const QString &text);
-    // ".JPG", ".GIF", ".BMP" and ".PCX" set the mask; anything else keeps it.
+    // ".JPG", ".GIF", ".BMP", ".PCX" and the phone kinds (".WEBP", ".AVIF",
+    // ".HEIC", ".HEIF") set the mask; anything else keeps it.
     static void applyMaskRule(const QString &upperExt, QString &fileMask);
     // The upper-cased extension of a path, with its dot.
     static QString upperExtension(const QString &path);
@@ -55,8 +56,8 @@ public:
 private:
     PictureSelection selectRandom(PictureState &state);
     PictureSelection selectSequential(PictureState &state);
-    // Upper-cased folder of the remembered picture with a trailing separator;
-    // also refreshes the extension and the mask.
+    // Folder of the remembered picture, as spelt on disk, with a trailing
+    // separator; also refreshes the extension and the mask.
     static QString scanFolder(PictureState &state);
 
     RandomGenerator &generator_;

@@ -39,6 +39,10 @@ void reportRegistryError(const platform::RegistryError &error)
     platform::dialogs().message(platform::MessageKind::Error, error.text());
 }
 
+// The pictures phones and the web save, offered after the four kinds.
+const QString kPhoneFilter = QStringLiteral("|WebP, AVIF and HEIC files (*.WEBP;*.AVIF;*.HEIC;*.HEIF)"
+                                            "|*.WEBP;*.AVIF;*.HEIC;*.HEIF");
+
 // The open dialog's filter, with the current type first.
 QString filterFor(const QString &upperExt)
 {
@@ -112,7 +116,7 @@ TPicture::TPicture(QWidget *parent)
 
     PictureSaveDialog1 = new TPictureSaveDialog(this);
     PictureSaveDialog1->setFilter(
-        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX"));
+        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX") + kPhoneFilter);
     PictureSaveDialog1->setTitle(QStringLiteral("Save Picture File"));
     PictureSaveDialog1->setAutoDisPlay(true);
     PictureSaveDialog1->setAutoPlay(false);
@@ -308,7 +312,7 @@ void TPicture::PictureCClick()
     else
         request.fileName = property("lastOpenName").toString();
     state_.currentExt = PictureSelector::upperExtension(state_.currentPicture);
-    request.filter = filterFor(state_.currentExt);
+    request.filter = filterFor(state_.currentExt) + kPhoneFilter;
     if (fs::fileExists(request.fileName))
         request.initialDir = fs::folderOf(QFileInfo(fs::resolve(request.fileName)).absoluteFilePath());
 

@@ -18,6 +18,9 @@ struct OpenFileRequest {
     QString filter;
     QString initialDir;
     QString fileName;
+    // Asks for a file to write instead: it need not exist, and replacing one
+    // is confirmed first.
+    bool save = false;
 };
 
 // The filter's pairs as Qt name filters ("Description (*.wav *.WAV ...)"),

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QScreen>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QUrl>
 
@@ -42,6 +44,14 @@ QWidget *HelpService::showContext(int context)
         window->setObjectName(QStringLiteral("HelpWindow"));
         window->setOpenExternalLinks(false);
         window->resize(620, 560);
+        for (const QKeySequence &key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+            QObject::connect(new QShortcut(key, window), &QShortcut::activated, window, &QWidget::close);
+        // Centred, where a window manager that does not place windows would
+        // otherwise leave it over the table's top left corner.
+        if (const QScreen *screen = QApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            window->move(area.center() - window->rect().center());
+        }
     }
     // Help files map to the embedded document by name, whatever the letter case.
     const QString base = helpName().isEmpty() ? QStringLiteral("TANVIK") : helpName().section(u'.', 0, 0);

@@ -33,8 +33,8 @@ bool QtDialogService::confirm(const QString &text)
 std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
 {
     QFileDialog dialog(owner(), request.title.isEmpty() ? title() : request.title);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // Our own dialog, so the letter-case-free masks work the same everywhere.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -43,6 +43,10 @@ std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.first());
     }
+    // A name typed without an extension gets the filter's.
+    const QString firstMask = request.filter.section(u'|', 1, 1).section(u';', 0, 0).trimmed();
+    if (request.save && firstMask.startsWith(QStringLiteral("*.")) && firstMask.indexOf(u'*', 1) < 0)
+        dialog.setDefaultSuffix(firstMask.mid(2).toLower());
     if (!request.initialDir.isEmpty())
         dialog.setDirectory(fs::resolve(request.initialDir));
     if (!request.fileName.isEmpty())

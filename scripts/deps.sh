@@ -7,12 +7,15 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-multimedia-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev libgif-dev libtiff-dev libimagequant-dev
+  libwebp-dev libavif-dev libheif-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dpkg-dev lintian desktop-file-utils appstream man-db clang-format clang-tidy
   clang
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool imagemagick fonts-dejavu-core
+  dbus at-spi2-core python3-pyatspi
   netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time bc libvips-tools
+  webp libavif-bin libheif-examples
 )
 
 missing=()

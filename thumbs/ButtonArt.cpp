@@ -164,6 +164,8 @@ QToolButton *speedButton(QWidget *parent, const char *name, const QIcon &icon, c
     button->setObjectName(QLatin1String(name));
     button->setIcon(icon);
     button->setToolTip(hint);
+    // A picture is all it shows; its hint says what it does.
+    button->setAccessibleName(hint);
     button->setAutoRaise(false);
     return button;
 }

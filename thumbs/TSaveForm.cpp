@@ -173,6 +173,15 @@ void TSaveForm::buildControls()
     OKBtn->setDefault(true);
     place(OKBtn, 273, 257, 75, 29);
 
+    // The fields are named by the labels above them, the rest by their role.
+    Label2->setBuddy(FilterComboBox1);
+    Label4->setBuddy(Edit1);
+    Label3->setBuddy(DriveComboBox1);
+    FileListBox1->setAccessibleName(QStringLiteral("Files"));
+    DirectoryListBox1->setAccessibleName(QStringLiteral("Folders"));
+    Label1->setAccessibleDescription(QStringLiteral("Current folder"));
+    Gauge1->setAccessibleName(QStringLiteral("Progress"));
+
     setTabOrder(FilterComboBox1, Edit1);
     setTabOrder(Edit1, FileListBox1);
     setTabOrder(FileListBox1, DirectoryListBox1);

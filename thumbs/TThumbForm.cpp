@@ -97,7 +97,8 @@ void TThumbForm::buildControls()
     ComboBox1->setMaxVisibleItems(15);
     ComboBox1->addItems({kAllPictures, QStringLiteral("*.JPG"), QStringLiteral("*.GIF"), QStringLiteral("*.PCX"),
                          QStringLiteral("*.BMP"), QStringLiteral("*.PNG"), QStringLiteral("*.TIF"),
-                         QStringLiteral("*.WMF"), QStringLiteral("*.ICO")});
+                         QStringLiteral("*.WMF"), QStringLiteral("*.ICO"),
+                         QStringLiteral("*.WEBP;*.AVIF;*.HEIC;*.HEIF")});
     ComboBox1->setCurrentIndex(-1);
     ComboBox1->setEditText(QStringLiteral("Select file type"));
     place(ComboBox1, 8, 27, 145, 22);
@@ -262,13 +263,33 @@ void TThumbForm::buildControls()
 
     ImageView1->lower();
     ImageView2->lower();
+    nameForAssistiveTechnology();
 
-    // The window grows with the screen as the table does.
+    // The window grows with the screen as the table does, with a dialog's
+    // fixed border, centred on the screen's working area.
     if (const QScreen *screen = QApplication::primaryScreen()) {
         const QSize s = screen->size();
         const double factor = std::max(1.0, std::min(s.width() / 640.0, s.height() / 480.0));
-        resize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
+        setFixedSize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
+        move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void TThumbForm::nameForAssistiveTechnology()
+{
+    Label1->setAccessibleDescription(QStringLiteral("Current file"));
+    ComboBox1->setAccessibleName(QStringLiteral("File type"));
+    FileListBox1->setAccessibleName(QStringLiteral("Files"));
+    FileListBox1->setAccessibleDescription(QStringLiteral("Enter chooses the selected picture"));
+    DirectoryListBox1->setAccessibleName(QStringLiteral("Folders"));
+    DriveComboBox1->setAccessibleName(QStringLiteral("Drive"));
+    Thumbs->setAccessibleName(QStringLiteral("Previews"));
+    Thumbs->setAccessibleDescription(
+        QStringLiteral("Arrow keys move between the previews, Enter chooses one, Delete deletes its preview"));
+    Label2->setAccessibleDescription(QStringLiteral("Status"));
+    StopBtn->setAccessibleName(QStringLiteral("Stop"));
+    Image1->setAccessibleName(QStringLiteral("Waste bin"));
+    Gauge1->setAccessibleName(QStringLiteral("Progress"));
 }
 
 void TThumbForm::connectStore()

@@ -149,6 +149,7 @@ private:
     std::optional<ThumbSlot> slotUnder(const QPoint &viewportPos) const;
     void applyScale(double factor);
     void connectStore();
+    void nameForAssistiveTechnology();
     bool forgetShownPreviews();
     // Batch create; `orphans` also clears the previews folder of previews no
     // entry names.

@@ -18,6 +18,13 @@ QVariant ThumbGridModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return cell(index.column(), index.row());
+    if (role == Qt::AccessibleTextRole) {
+        // An image cell holds no text; it is read as the picture whose
+        // preview it shows, named by the caption below it.
+        const std::optional<ThumbSlot> slot = slotAt(index.column(), index.row());
+        const QString name = slot ? caption(*slot) : QString();
+        return name.isEmpty() ? QStringLiteral("Free") : name;
+    }
     return {};
 }
 

@@ -1,8 +1,10 @@
 #include "imaging/codec/Bmp.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -170,55 +172,70 @@ inline uint8_t scale(uint32_t pixel, const Channel &c)
 
 inline uint8_t overWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); }
 
+// Pixels of a stored row are taken this many at a time, so a very wide row
+// never needs a buffer of its own.
+constexpr int kPiece = 1 << 16;
+
 // Many writers leave the alpha bits of every pixel at zero; such a picture is
 // meant opaque, not invisible.
-bool anyAlpha(const uint8_t *d, const Header &h, size_t srcStride, const Channel &alpha)
+bool anyAlpha(ByteSource &source, const Header &h, size_t srcStride, const Channel &alpha)
 {
+    const size_t bytes = size_t(h.bits / 8);
     for (int y = 0; y < h.height; ++y) {
-        const uint8_t *src = d + h.pixelOffset + srcStride * size_t(y);
-        for (int x = 0; x < h.width; ++x) {
-            const uint32_t p = h.bits == 16 ? le16(src + 2 * size_t(x)) : le32(src + 4 * size_t(x));
-            if (p & alpha.mask)
-                return true;
+        const uint64_t rowAt = h.pixelOffset + uint64_t(srcStride) * uint64_t(y);
+        for (int x0 = 0; x0 < h.width; x0 += kPiece) {
+            const int n = std::min(kPiece, h.width - x0);
+            const uint8_t *src = source.at(rowAt + uint64_t(x0) * bytes, size_t(n) * bytes);
+            if (!src)
+                return false;
+            for (int x = 0; x < n; ++x) {
+                const uint32_t p = h.bits == 16 ? le16(src + 2 * size_t(x)) : le32(src + 4 * size_t(x));
+                if (p & alpha.mask)
+                    return true;
+            }
         }
     }
     return false;
 }
 
-int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, RowFeed &feed, const Palette &filePalette,
+int decodeUncompressed(ByteSource &source, const Header &h, RowFeed &feed, const Palette &filePalette,
                        ProgressReporter &progress)
 {
     const size_t srcStride = Image::strideFor(uint32_t(h.width), h.bits);
-    if (srcStride == 0 || uint64_t(srcStride) * uint64_t(h.height) > size - h.pixelOffset)
+    if (srcStride == 0 || uint64_t(srcStride) * uint64_t(h.height) > source.left(h.pixelOffset))
         return kTruncated;
     const Channel ch[3] = {channelOf(h.masks[0]), channelOf(h.masks[1]), channelOf(h.masks[2])};
     // Transparent parts are laid on white, as in the other formats.
     Channel alpha = channelOf(h.alphaMask);
-    if (alpha.mask && (h.bits <= 8 || h.bits == 24 || !anyAlpha(d, h, srcStride, alpha)))
+    if (alpha.mask && (h.bits <= 8 || h.bits == 24 || !anyAlpha(source, h, srcStride, alpha)))
         alpha = Channel();
-    // The whole file is at hand, so the rows are taken from the top down
-    // whichever way the file stores them.
+    // The file is read where each row lies, so the rows come from the top
+    // down whichever way the file stores them.
+    const size_t bytes = size_t(h.bits / 8);
     for (int y = 0; y < h.height; ++y) {
-        const uint8_t *src = d + h.pixelOffset + srcStride * size_t(h.topDown ? y : h.height - 1 - y);
+        const uint64_t rowAt = h.pixelOffset + uint64_t(srcStride) * uint64_t(h.topDown ? y : h.height - 1 - y);
         uint8_t *dst = feed.image().row(feed.line(y));
-        if (h.bits == 24 && feed.streaming()) {
-            feed.give(src);
-            if (!progress.report(uint64_t(y) + 1, uint64_t(h.height)))
-                return kStopped;
-            continue;
-        }
         if (h.bits <= 8 || h.bits == 24) {
-            std::memcpy(dst, src, srcStride);
+            // Stored rows are padded exactly as the picture's own.
+            if (source.read(rowAt, dst, srcStride) != srcStride)
+                return kTruncated;
         } else {
-            for (int x = 0; x < h.width; ++x, dst += 3) {
-                const uint32_t p = h.bits == 16 ? le16(src + 2 * size_t(x)) : le32(src + 4 * size_t(x));
-                dst[0] = scale(p, ch[2]);
-                dst[1] = scale(p, ch[1]);
-                dst[2] = scale(p, ch[0]);
-                if (alpha.mask) {
-                    const uint8_t a = scale(p, alpha);
-                    for (int k = 0; k < 3; ++k)
-                        dst[k] = overWhite(dst[k], a);
+            for (int x0 = 0; x0 < h.width; x0 += kPiece) {
+                const int n = std::min(kPiece, h.width - x0);
+                const uint8_t *src = source.at(rowAt + uint64_t(x0) * bytes, size_t(n) * bytes);
+                if (!src)
+                    return kTruncated;
+                uint8_t *out = dst + size_t(x0) * 3;
+                for (int x = 0; x < n; ++x, out += 3) {
+                    const uint32_t p = h.bits == 16 ? le16(src + 2 * size_t(x)) : le32(src + 4 * size_t(x));
+                    out[0] = scale(p, ch[2]);
+                    out[1] = scale(p, ch[1]);
+                    out[2] = scale(p, ch[0]);
+                    if (alpha.mask) {
+                        const uint8_t a = scale(p, alpha);
+                        for (int k = 0; k < 3; ++k)
+                            out[k] = overWhite(out[k], a);
+                    }
                 }
             }
         }
@@ -229,20 +246,21 @@ int decodeUncompressed(const uint8_t *d, size_t size, const Header &h, RowFeed &
     return kOk;
 }
 
-int decodeRle(const uint8_t *d, size_t size, const Header &h, Image &image, ProgressReporter &progress)
+int decodeRle(ByteSource &source, const Header &h, Image &image, ProgressReporter &progress)
 {
     const bool four = h.compression == kRle4;
-    size_t pos = h.pixelOffset;
+    ByteCursor in(source, h.pixelOffset);
     int64_t x = 0, y = 0;
     auto put = [&](int64_t px, int value) {
         if (px >= 0 && px < h.width && y >= 0 && y < h.height)
             image.setIndex(int(px), int(h.topDown ? y : h.height - 1 - y), value);
     };
     while (y < h.height) {
-        if (size - pos < 2)
+        const int countByte = in.next();
+        const int valueByte = in.next();
+        if (valueByte < 0)
             return y >= h.height - 1 ? kOk : kTruncated;
-        const uint8_t count = d[pos], value = d[pos + 1];
-        pos += 2;
+        const uint8_t count = uint8_t(countByte), value = uint8_t(valueByte);
         if (count > 0) {
             for (int i = 0; i < count; ++i, ++x)
                 put(x, four ? ((i & 1) ? (value & 0x0f) : (value >> 4)) : value);
@@ -256,23 +274,26 @@ int decodeRle(const uint8_t *d, size_t size, const Header &h, Image &image, Prog
                 return kStopped;
             break;
         case 1: return kOk;
-        case 2:
-            if (size - pos < 2)
+        case 2: {
+            const int dx = in.next();
+            const int dy = in.next();
+            if (dy < 0)
                 return kTruncated;
-            x += d[pos];
-            y += d[pos + 1];
-            pos += 2;
+            x += dx;
+            y += dy;
             break;
+        }
         default: {
             const size_t bytes = four ? (size_t(value) + 1) / 2 : value;
             const size_t padded = (bytes + 1) & ~size_t(1);
-            if (size - pos < bytes)
+            const uint8_t *run = source.at(in.position(), bytes);
+            if (!run)
                 return kTruncated;
             for (int i = 0; i < value; ++i, ++x) {
-                const uint8_t b = d[pos + (four ? size_t(i) / 2 : size_t(i))];
+                const uint8_t b = run[four ? size_t(i) / 2 : size_t(i)];
                 put(x, four ? ((i & 1) ? (b & 0x0f) : (b >> 4)) : b);
             }
-            pos += std::min(padded, size - pos);
+            in.skip(std::min<uint64_t>(padded, source.left(in.position())));
             break;
         }
         }
@@ -282,13 +303,18 @@ int decodeRle(const uint8_t *d, size_t size, const Header &h, Image &image, Prog
 
 } // namespace
 
-int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+int readBmpSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)
 {
     image.clear();
     if (!isDepthCode(options.depth))
         return kBadDepth;
+    // Header, masks and colour table all lie within the first kilobytes.
+    const uint64_t size = source.size();
+    const uint8_t *data = source.at(0, size_t(std::min<uint64_t>(size, 2048)));
+    if (!data)
+        return kTruncated;
     Header h;
-    int rc = parseHeader(data, size, h);
+    int rc = parseHeader(data, size_t(std::min<uint64_t>(size, SIZE_MAX)), h);
     if (rc != kOk)
         return rc;
     if (rc = checkPictureSize(uint64_t(h.width), uint64_t(h.height)); rc != kOk)
@@ -304,6 +330,7 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         if (srcStride == 0 || uint64_t(srcStride) * uint64_t(h.height) > size - h.pixelOffset)
             return kTruncated;
     }
+    data = nullptr; // the window moves from here on
     const int bits = (h.bits <= 8) ? h.bits : 24;
     const bool rle = h.compression == kRle8 || h.compression == kRle4;
     RowFeed feed;
@@ -311,13 +338,19 @@ int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     if (rc != kOk)
         return rc;
     ProgressReporter progress(options.progress);
-    rc = rle ? decodeRle(data, size, h, image, progress)
-             : decodeUncompressed(data, size, h, feed, filePalette, progress);
+    rc = rle ? decodeRle(source, h, feed.image(), progress)
+             : decodeUncompressed(source, h, feed, filePalette, progress);
     if (rc != kOk) {
         image.clear();
         return rc;
     }
     return feed.finish(image, palette, std::move(filePalette), options);
+}
+
+int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    ByteSource source(data, size);
+    return readBmpSource(source, options, image, palette);
 }
 
 int infoBmp(const uint8_t *data, size_t size, FileInfo &info)

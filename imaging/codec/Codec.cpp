@@ -1,13 +1,18 @@
 #include "imaging/codec/Codec.h"
 
+#include "imaging/codec/Avif.h"
 #include "imaging/codec/Bmp.h"
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Gif.h"
+#include "imaging/codec/Heif.h"
 #include "imaging/codec/Jpeg.h"
+#include "imaging/codec/MappedFile.h"
 #include "imaging/codec/Pcx.h"
 #include "imaging/codec/Png.h"
 #include "imaging/codec/Tiff.h"
 #include "imaging/codec/Transform.h"
+#include "imaging/codec/Webp.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,10 +22,29 @@ namespace brisvale::codec {
 namespace {
 
 using Reader = int (*)(const uint8_t *, size_t, const ReadOptions &, Image &, Palette &);
+using SourceReader = int (*)(ByteSource &, const ReadOptions &, Image &, Palette &);
+
+// The readers that take their bytes as they need them: what they cost
+// depends on the picture, never on how long the file is.
+SourceReader streamingOf(Reader reader)
+{
+    if (reader == readBmp)
+        return readBmpSource;
+    if (reader == readGif)
+        return readGifSource;
+    if (reader == readPcx)
+        return readPcxSource;
+    if (reader == readPng)
+        return readPngSource;
+    if (reader == readTiff)
+        return readTiffSource;
+    return nullptr;
+}
 
 // Every read by name: the starting palette taken in, the file opened, and on
 // failure neither picture nor palette handed back. A JPEG is decoded from the
-// open file as it is read; the other kinds parse the file whole in memory.
+// open file as it is read, as are the kinds with a streaming reader; any
+// other kind parses the file whole in memory.
 int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
 {
     bitmap.clear();
@@ -37,6 +61,11 @@ int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, I
             rc = readJpegStream(file, options, bitmap, palette);
             std::fclose(file);
         }
+    } else if (SourceReader streaming = streamingOf(reader)) {
+        ByteSource source;
+        rc = source.open(name);
+        if (rc == kOk)
+            rc = streaming(source, options, bitmap, palette);
     } else {
         FileData file;
         rc = loadFile(name, file);
@@ -48,6 +77,38 @@ int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, I
         palette.clear();
     }
     return int16_t(rc);
+}
+
+// The kinds read from a mapping of the file: only what their decoders touch
+// of it is ever read.
+int16_t readMapped(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
+{
+    bitmap.clear();
+    const Palette start = palette;
+    palette.clear();
+    if (!isDepthCode(options.depth))
+        return kBadDepth;
+    options.start = &start;
+    MappedFile file;
+    int rc = file.open(name);
+    if (rc == kOk)
+        rc = reader(file.data(), file.size(), options, bitmap, palette);
+    if (rc < kOk) {
+        bitmap.clear();
+        palette.clear();
+    }
+    return int16_t(rc);
+}
+
+Reader mappedReaderOf(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Webp: return readWebp;
+    case FileKind::Avif: return readAvif;
+    case FileKind::Heif: return readHeif;
+    default: break;
+    }
+    return nullptr;
 }
 
 ReadOptions optionsFor(int32_t depth, int32_t dither, const Progress &progress)
@@ -73,7 +134,8 @@ Reader readerOf(FileKind kind)
     case FileKind::Pcx: return readPcx;
     case FileKind::Png: return readPng;
     case FileKind::Tif: return readTiff;
-    case FileKind::Jpg: break;
+    case FileKind::Jpg:
+    default: break;
     }
     return nullptr;
 }
@@ -83,6 +145,26 @@ void copyText(char *out, size_t capacity, const std::string &text)
     const size_t n = std::min(text.size(), capacity - 1);
     std::memcpy(out, text.data(), n);
     out[n] = '\0';
+}
+
+// Answered for the kinds that are read from a mapping, from their headers
+// alone; kNotMapped for every other file.
+constexpr int kNotMapped = INT16_MIN;
+int mappedInfo(const std::string &name, FileInfo &info)
+{
+    MappedFile file;
+    if (file.open(name) != kOk)
+        return kNotMapped;
+    using Info = int (*)(const uint8_t *, size_t, FileInfo &);
+    static const Info kinds[] = {infoWebp, infoAvif, infoHeif};
+    static const int notMine[] = {kNotWebp, kNotAvif, kNotHeif};
+    for (size_t i = 0; i < std::size(kinds); ++i) {
+        info = FileInfo();
+        if (const int rc = kinds[i](file.data(), file.size(), info); rc != notMine[i])
+            return rc;
+    }
+    info = FileInfo();
+    return kNotMapped;
 }
 
 int16_t clamp16(int v) { return int16_t(std::clamp(v, -32768, 32767)); }
@@ -124,6 +206,8 @@ int16_t readFileForBox(FileKind kind, const std::string &name, int32_t depth, in
     options.coverWidth = coverWidth;
     options.coverHeight = coverHeight;
     options.sink = sink;
+    if (const Reader mapped = mappedReaderOf(kind))
+        return readMapped(mapped, name, options, bitmap, palette);
     return readNamed(readerOf(kind), name, options, bitmap, palette);
 }
 
@@ -149,6 +233,24 @@ int16_t readPngFile(const std::string &name, int32_t depth, int32_t dither, Imag
                     const Progress &progress, int32_t)
 {
     return readFile(readPng, name, depth, dither, bitmap, palette, progress);
+}
+
+int16_t readWebpFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                     const Progress &progress, int32_t)
+{
+    return readMapped(readWebp, name, optionsFor(depth, dither, progress), bitmap, palette);
+}
+
+int16_t readAvifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                     const Progress &progress, int32_t)
+{
+    return readMapped(readAvif, name, optionsFor(depth, dither, progress), bitmap, palette);
+}
+
+int16_t readHeifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                     const Progress &progress, int32_t)
+{
+    return readMapped(readHeif, name, optionsFor(depth, dither, progress), bitmap, palette);
 }
 
 int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap, Palette &palette)
@@ -207,21 +309,28 @@ int16_t rotateBitmap(int32_t, Image &bitmap, Palette &, int32_t)
 int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char *format, int32_t)
 {
     FileInfo info;
+    int rc = mappedInfo(name, info);
+    const bool mapped = rc != kNotMapped;
     FileData file;
     // Most kinds tell their size in the first bytes; a file whose header goes
-    // on further, or a kind that needs the whole file (GIF counts its
-    // pictures, TIFF keeps its directories anywhere), is then read whole.
+    // on further is then read further. GIF counts its pictures and TIFF keeps
+    // its directories anywhere: those two are read where they need to be.
     constexpr size_t kHeadBytes = size_t(256) * 1024;
-    int rc = loadFile(name, file, kHeadBytes);
-    for (int attempt = 0; rc == kOk && attempt < 2; ++attempt) {
+    constexpr size_t kLongestHeader = size_t(64) << 20;
+    if (!mapped)
+        rc = loadFile(name, file, kHeadBytes);
+    for (int attempt = 0; !mapped && rc == kOk && attempt < 2; ++attempt) {
         const uint8_t *d = file.bytes.get();
         const size_t n = file.size;
         const bool whole = n == file.fileSize;
-        if (!whole && n >= 4
+        if (n >= 4
             && (std::memcmp(d, "GIF", 3) == 0 || std::memcmp(d, "II*", 3) == 0 || std::memcmp(d, "II+", 3) == 0
                 || std::memcmp(d, "MM\0", 3) == 0)) {
-            rc = loadFile(name, file);
-            continue;
+            ByteSource source;
+            rc = source.open(name);
+            if (rc == kOk)
+                rc = d[0] == 'G' ? infoGifSource(source, info) : infoTiffSource(source, info);
+            break;
         }
         using Info = int (*)(const uint8_t *, size_t, FileInfo &);
         // Tried in turn; each answers "not mine" quickly from the first bytes.
@@ -238,7 +347,9 @@ int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char 
         }
         if (rc != kTruncated || whole)
             break;
-        rc = loadFile(name, file);
+        // No header of a real picture goes on for more than this; a file
+        // that claims one is not read to its end.
+        rc = loadFile(name, file, kLongestHeader);
     }
     if (rc < kOk) {
         info = FileInfo();

@@ -30,9 +30,15 @@ int16_t readPcxFile(const std::string &name, int32_t depth, int32_t dither, Imag
                     const Progress &progress, int32_t reserved = 0);
 int16_t readPngFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
                     const Progress &progress, int32_t reserved = 0);
+int16_t readWebpFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                     const Progress &progress, int32_t reserved = 0);
+int16_t readAvifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                     const Progress &progress, int32_t reserved = 0);
+int16_t readHeifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
+                     const Progress &progress, int32_t reserved = 0);
 
 class RowSink;
-enum class FileKind { Bmp, Gif, Jpg, Pcx, Png, Tif };
+enum class FileKind { Bmp, Gif, Jpg, Pcx, Png, Tif, Webp, Avif, Heif };
 
 // A read for a picture that only goes on to be shrunk into a box of
 // coverWidth x coverHeight: a JPEG is decoded at the smallest size the DCT

@@ -434,13 +434,19 @@ int prepareWrite(const Image &image, const Palette &palette, int depth, WriteSou
 int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, Image &image, bool inOrder)
 {
     sink_ = nullptr;
+    deferred_ = false;
     target_ = &image;
-    if (inOrder && options.sink && options.depth == 24 && options.sink->wants(width, height)) {
+    if (options.sink && options.depth == 24 && options.sink->wants(width, height)) {
+        sink_ = options.sink;
+        bgr_.resize(size_t(width) * 3);
+        if (!inOrder) {
+            deferred_ = true;
+            return Image::create(width, height, bits, image);
+        }
         if (const int rc = Image::create(width, 1, bits, row_); rc != kOk)
             return rc;
-        bgr_.resize(size_t(width) * 3);
-        sink_ = options.sink;
         target_ = &row_;
+        sink_->rowByRow();
         return kOk;
     }
     return Image::create(width, height, bits, image);
@@ -448,7 +454,7 @@ int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, 
 
 void RowFeed::done(const Palette &filePalette)
 {
-    if (!sink_)
+    if (!streaming())
         return;
     // As a whole picture turns true colour: indices past the palette are black.
     if (row_.bits() == 24) {
@@ -463,6 +469,12 @@ int RowFeed::finish(Image &image, Palette &palette, Palette filePalette, const R
 {
     if (!sink_)
         return finishRead(image, palette, std::move(filePalette), options);
+    if (deferred_) {
+        for (int y = 0; y < image.height(); ++y) {
+            rowToBgr(image, filePalette, y, bgr_.data());
+            sink_->take(bgr_.data());
+        }
+    }
     image.clear();
     palette.clear();
     return kOk;

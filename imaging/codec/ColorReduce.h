@@ -14,6 +14,10 @@ public:
     // Once the size is known and allowed: true when the rows are wanted,
     // false to have the whole picture made as usual.
     virtual bool wants(int width, int height) = 0;
+    // After wants(): the rows will come as they are decoded, with no more
+    // than one of them held (otherwise the reader holds its picture at the
+    // file's own depth and hands the rows over at the end).
+    virtual void rowByRow() {}
     virtual void take(const uint8_t *bgr) = 0;
 };
 
@@ -65,24 +69,24 @@ int prepareWrite(const Image &image, const Palette &palette, int depth, WriteSou
 // Where a reader puts its rows: into the whole picture, or, when the
 // options' sink takes this picture, into a single row that goes to the sink
 // as each is finished. Readers write row y at image().row(line(y)) and call
-// done() after each row, in order from the top.
+// done() after each row, in order from the top. A reader whose rows come in
+// another order keeps its picture at its own depth and the sink gets the
+// rows from finish(), so it never needs a true-colour copy.
 class RowFeed {
 public:
     // Makes the picture (or the single row); kOk or the failure of making it.
     // `inOrder`: the reader finishes its rows strictly from the top down.
     int begin(const ReadOptions &options, int width, int height, int bits, Image &image, bool inOrder = true);
-    bool streaming() const { return sink_ != nullptr; }
+    bool streaming() const { return sink_ != nullptr && !deferred_; }
     Image &image() { return *target_; }
-    int line(int y) const { return sink_ ? 0 : y; }
+    int line(int y) const { return streaming() ? 0 : y; }
     void done(const Palette &filePalette);
-    // Streaming a true-colour picture: a finished row that is already where
-    // the reader keeps it goes to the sink without a copy, in place of done().
-    void give(const uint8_t *bgr) { sink_->take(bgr); }
     // finishRead for the whole picture; streamed, no picture goes out.
     int finish(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options);
 
 private:
     RowSink *sink_ = nullptr;
+    bool deferred_ = false;
     Image *target_ = nullptr;
     Image row_;
     std::vector<uint8_t> bgr_;

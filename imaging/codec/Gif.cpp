@@ -1,5 +1,6 @@
 #include "imaging/codec/Gif.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
 
@@ -14,31 +15,29 @@ namespace brisvale::codec {
 
 namespace {
 
-struct MemoryReader {
-    const uint8_t *data;
-    size_t size;
-    size_t pos;
+struct SourceReader {
+    ByteSource *source;
+    uint64_t pos;
     bool truncated;
 };
 
-int readFromMemory(GifFileType *gif, GifByteType *out, int length)
+int readFromSource(GifFileType *gif, GifByteType *out, int length)
 {
-    auto *r = static_cast<MemoryReader *>(gif->UserData);
+    auto *r = static_cast<SourceReader *>(gif->UserData);
     if (length <= 0)
         return 0;
-    size_t n = std::min(size_t(length), r->size - r->pos);
+    const size_t n = r->source->read(r->pos, out, size_t(length));
     if (n < size_t(length))
         r->truncated = true;
-    std::memcpy(out, r->data + r->pos, n);
     r->pos += n;
     return int(n);
 }
 
 class GifReader {
 public:
-    GifReader(const uint8_t *data, size_t size) : source_{data, size, 0, false}
+    explicit GifReader(ByteSource &source) : source_{&source, 0, false}
     {
-        gif_ = DGifOpen(&source_, readFromMemory, &openError_);
+        gif_ = DGifOpen(&source_, readFromSource, &openError_);
     }
     ~GifReader()
     {
@@ -57,10 +56,10 @@ public:
     int failure() const { return source_.truncated ? kTruncated : kDamaged; }
     bool truncated() const { return source_.truncated; }
     // Where giflib has read up to.
-    size_t position() const { return source_.pos; }
+    uint64_t position() const { return source_.pos; }
 
 private:
-    MemoryReader source_;
+    SourceReader source_;
     int openError_ = 0;
     GifFileType *gif_ = nullptr;
 };
@@ -105,7 +104,7 @@ bool skipToImage(GifFileType *gif, Transparency &transparency, bool &found)
 class LzwDecoder {
 public:
     // `pos` is where the sub-blocks start, just after the code size byte.
-    LzwDecoder(const uint8_t *data, size_t size, size_t pos) : data_(data), size_(size), pos_(pos) {}
+    LzwDecoder(ByteSource &source, uint64_t pos) : in_(source, pos) {}
 
     // Takes the code size; false when it is not one a table of 12-bit codes can start from.
     bool start(int codeSize)
@@ -154,22 +153,24 @@ private:
             if (left_ == 0) {
                 if (ended_)
                     return -1;
-                if (pos_ >= size_) {
+                const int length = in_.next();
+                if (length < 0) {
                     input_ = false;
                     return -1;
                 }
-                left_ = data_[pos_++];
+                left_ = size_t(length);
                 if (left_ == 0) {
                     ended_ = true;
                     return -1;
                 }
                 continue;
             }
-            if (pos_ >= size_) {
+            const int byte = in_.next();
+            if (byte < 0) {
                 input_ = false;
                 return -1;
             }
-            buffer_ |= uint32_t(data_[pos_++]) << bits_;
+            buffer_ |= uint32_t(byte) << bits_;
             --left_;
             bits_ += 8;
         }
@@ -224,9 +225,7 @@ private:
     }
 
     static constexpr int kCodes = 4096;
-    const uint8_t *data_;
-    size_t size_;
-    size_t pos_;
+    ByteCursor in_;
     size_t left_ = 0; // bytes left in the current sub-block
     bool ended_ = false;
     uint32_t buffer_ = 0;
@@ -241,12 +240,12 @@ private:
 };
 
 // A plain frame's rows from the top, each with the screen around it.
-int streamRows(const uint8_t *data, size_t size, size_t codeSizeAt, const GifImageDesc &frame, int height,
-               int clearIndex, RowFeed &feed, const Palette &filePalette, const ReadOptions &options)
+int streamRows(ByteSource &source, uint64_t codeSizeAt, const GifImageDesc &frame, int height, int clearIndex,
+               RowFeed &feed, const Palette &filePalette, const ReadOptions &options)
 {
     ProgressReporter progress(options.progress);
-    LzwDecoder lzw(data, size, codeSizeAt + 1);
-    if (!lzw.start(data[codeSizeAt]))
+    LzwDecoder lzw(source, codeSizeAt + 1);
+    if (!lzw.start(source.byteAt(codeSizeAt)))
         return kDamaged;
     Image &row = feed.image();
     for (int y = 0; y < height; ++y) {
@@ -264,14 +263,15 @@ int streamRows(const uint8_t *data, size_t size, size_t codeSizeAt, const GifIma
 
 } // namespace
 
-int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+int readGifSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)
 {
     image.clear();
     if (!isDepthCode(options.depth))
         return kBadDepth;
-    if (size < 3 || std::memcmp(data, "GIF", 3) != 0)
+    const uint8_t *magic = source.at(0, 3);
+    if (!magic || std::memcmp(magic, "GIF", 3) != 0)
         return kNotGif;
-    GifReader reader(data, size);
+    GifReader reader(source);
     GifFileType *gif = reader.get();
     if (!gif)
         return reader.openFailure();
@@ -290,9 +290,9 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     // from 11) once the descriptor is read; the data is decoded here anyway.
     if (DGifGetImageDesc(gif) != GIF_OK
         && (reader.truncated() || gif->Error != D_GIF_ERR_READ_FAILED || reader.position() == 0
-            || data[reader.position() - 1] <= 8))
+            || source.byteAt(reader.position() - 1) <= 8))
         return reader.failure();
-    const size_t codeSizeAt = reader.position() - 1;
+    const uint64_t codeSizeAt = reader.position() - 1;
     const GifImageDesc &frame = gif->Image;
     if (frame.Width <= 0 || frame.Height <= 0 || frame.Left < 0 || frame.Top < 0)
         return kDamaged;
@@ -339,7 +339,7 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     if (rc != kOk)
         return rc;
     if (feed.streaming()) {
-        rc = streamRows(data, size, codeSizeAt, frame, height, clearIndex, feed, filePalette, options);
+        rc = streamRows(source, codeSizeAt, frame, height, clearIndex, feed, filePalette, options);
         if (rc != kOk)
             return rc;
         return feed.finish(image, palette, std::move(filePalette), options);
@@ -355,8 +355,8 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         for (int y = frame.Interlace ? kStart[pass] : 0; y < frame.Height; y += frame.Interlace ? kStep[pass] : 1)
             rows.push_back(frame.Top + y);
     ProgressReporter progress(options.progress);
-    LzwDecoder lzw(data, size, codeSizeAt + 1);
-    if (!lzw.start(data[codeSizeAt])) {
+    LzwDecoder lzw(source, codeSizeAt + 1);
+    if (!lzw.start(source.byteAt(codeSizeAt))) {
         image.clear();
         return kDamaged;
     }
@@ -370,14 +370,28 @@ int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             return kStopped;
         }
     }
-    return finishRead(image, palette, std::move(filePalette), options);
+    return feed.finish(image, palette, std::move(filePalette), options);
+}
+
+int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    ByteSource source(data, size);
+    return readGifSource(source, options, image, palette);
 }
 
 int infoGif(const uint8_t *data, size_t size, FileInfo &info)
 {
-    if (size < 6 || std::memcmp(data, "GIF", 3) != 0)
+    ByteSource source(data, size);
+    return infoGifSource(source, info);
+}
+
+int infoGifSource(ByteSource &source, FileInfo &info)
+{
+    const uint8_t *head = source.at(0, 6);
+    if (!head || std::memcmp(head, "GIF", 3) != 0)
         return kNotGif;
-    GifReader reader(data, size);
+    const std::string version(reinterpret_cast<const char *>(head) + 3, 3);
+    GifReader reader(source);
     GifFileType *gif = reader.get();
     if (!gif)
         return reader.openFailure();
@@ -386,7 +400,7 @@ int infoGif(const uint8_t *data, size_t size, FileInfo &info)
     info.height = gif->SHeight;
     info.bitsPerPixel = gif->SColorMap ? gif->SColorMap->BitsPerPixel : 8;
     info.paletteColours = gif->SColorMap ? gif->SColorMap->ColorCount : 0;
-    info.format = std::string("GIF ") + std::string(reinterpret_cast<const char *>(data) + 3, 3);
+    info.format = "GIF " + version;
     // Counts the pictures by skipping each one's coded data.
     int pictures = 0;
     bool interlaced = false;

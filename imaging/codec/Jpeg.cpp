@@ -86,12 +86,55 @@ int guardedReadRows(j_decompress_ptr c, ErrorManager *err, JSAMPARRAY rows, int 
     return int(jpeg_read_scanlines(c, rows, JDIMENSION(count)));
 }
 
-bool guardedFinish(j_decompress_ptr c, ErrorManager *err)
+// Reads an open file for libjpeg in pieces. Until the header is read it lets
+// through no more than a header can take: a start marker followed by
+// gigabytes of filler would otherwise be searched byte by byte for the next
+// marker.
+struct FileSource {
+    jpeg_source_mgr pub{};
+    FILE *file = nullptr;
+    uint64_t budget = 0;
+    JOCTET buffer[65536];
+};
+
+// Tables, profiles and thumbnails of real photographs stay far below this.
+constexpr uint64_t kHeaderBudget = uint64_t(64) << 20;
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillFromFile(j_decompress_ptr c)
 {
-    if (setjmp(err->jump))
-        return false;
-    jpeg_finish_decompress(c);
-    return true;
+    auto *src = reinterpret_cast<FileSource *>(c->src);
+    size_t n = 0;
+    if (src->budget > 0)
+        n = std::fread(src->buffer, 1, size_t(std::min<uint64_t>(sizeof src->buffer, src->budget)), src->file);
+    src->budget -= std::min<uint64_t>(src->budget, n);
+    if (n == 0) {
+        // As libjpeg's own sources do: a warning, then an end marker.
+        WARNMS(c, JWRN_JPEG_EOF);
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        n = 2;
+    }
+    src->pub.next_input_byte = src->buffer;
+    src->pub.bytes_in_buffer = n;
+    return TRUE;
+}
+
+void skipInFile(j_decompress_ptr c, long count)
+{
+    auto *src = reinterpret_cast<FileSource *>(c->src);
+    while (count > 0) {
+        if (size_t(count) <= src->pub.bytes_in_buffer) {
+            src->pub.next_input_byte += count;
+            src->pub.bytes_in_buffer -= size_t(count);
+            return;
+        }
+        count -= long(src->pub.bytes_in_buffer);
+        src->pub.bytes_in_buffer = 0;
+        fillFromFile(c);
+    }
 }
 
 struct Decompressor {
@@ -170,14 +213,21 @@ void cmykToBgr(const uint8_t *cmyk, uint8_t *bgr, int width, bool inverted)
 namespace {
 
 // Decodes from whatever source the decompressor was given.
-int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &palette)
+int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &palette, bool fromFile)
 {
     jpeg_save_markers(&d.c, JPEG_APP0 + 1, 0xFFFF);
+    auto *fileSource = fromFile ? reinterpret_cast<FileSource *>(d.c.src) : nullptr;
+    if (fileSource)
+        fileSource->budget = kHeaderBudget;
     if (!guardedReadHeader(&d.c, &d.err)) {
         if (d.err.pub.msg_code == JERR_NO_SOI)
             return kNotJpeg;
+        if (fileSource && fileSource->budget == 0)
+            return kDamaged;
         return d.err.truncated || d.err.pub.msg_code == JERR_INPUT_EMPTY ? kTruncated : kDamaged;
     }
+    if (fileSource)
+        fileSource->budget = UINT64_MAX;
     if (const int rc = checkPictureSize(d.c.image_width, d.c.image_height); rc != kOk)
         return rc;
 
@@ -238,7 +288,9 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
         }
     }
     const int orientation = exifOrientation(d.c);
-    guardedFinish(&d.c, &d.err);
+    // Whatever follows the last row (the end marker, trailing data) is not
+    // read: it cannot change the picture.
+    jpeg_abort_decompress(&d.c);
     if (d.err.truncated) {
         image.clear();
         return kTruncated;
@@ -266,7 +318,7 @@ int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image
         return kNotJpeg;
     Decompressor d;
     jpeg_mem_src(&d.c, data, static_cast<unsigned long>(size));
-    return decode(d, options, image, palette);
+    return decode(d, options, image, palette, false);
 }
 
 int readJpegStream(FILE *file, const ReadOptions &options, Image &image, Palette &palette)
@@ -275,8 +327,15 @@ int readJpegStream(FILE *file, const ReadOptions &options, Image &image, Palette
     if (!isDepthCode(options.depth))
         return kBadDepth;
     Decompressor d;
-    jpeg_stdio_src(&d.c, file);
-    return decode(d, options, image, palette);
+    FileSource source;
+    source.file = file;
+    source.pub.init_source = initSource;
+    source.pub.fill_input_buffer = fillFromFile;
+    source.pub.skip_input_data = skipInFile;
+    source.pub.resync_to_restart = jpeg_resync_to_restart;
+    source.pub.term_source = termSource;
+    d.c.src = &source.pub;
+    return decode(d, options, image, palette, true);
 }
 
 int infoJpeg(const uint8_t *data, size_t size, FileInfo &info)

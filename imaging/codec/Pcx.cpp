@@ -1,8 +1,10 @@
 #include "imaging/codec/Pcx.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -65,8 +67,9 @@ int naturalBits(const Header &h)
     return total == 1 ? 1 : total <= 4 ? 4 : total == 8 ? 8 : 24;
 }
 
-Palette paletteOf(const Header &h, const uint8_t *d, size_t size)
+Palette paletteOf(const Header &h, ByteSource &source)
 {
+    const uint64_t size = source.size();
     Palette p;
     const int total = h.bits * h.planes;
     if (total == 1) {
@@ -79,8 +82,8 @@ Palette paletteOf(const Header &h, const uint8_t *d, size_t size)
         return {{0, 0, 0}, {255, 255, 255}};
     }
     if (total == 8) {
-        if (size >= kHeaderSize + 769 && d[size - 769] == 0x0C) {
-            const uint8_t *e = d + size - 768;
+        const uint8_t *e = size >= kHeaderSize + 769 ? source.at(size - 769, 769) : nullptr;
+        if (e && *e++ == 0x0C) {
             for (size_t i = 0; i < 256; ++i)
                 p.push_back(Rgb{e[3 * i], e[3 * i + 1], e[3 * i + 2]});
         } else {
@@ -103,7 +106,7 @@ Palette paletteOf(const Header &h, const uint8_t *d, size_t size)
 // produce it.
 class RleStream {
 public:
-    RleStream(const uint8_t *d, size_t size, bool rle) : d_(d), size_(size), rle_(rle) {}
+    RleStream(ByteSource &source, uint64_t offset, bool rle) : in_(source, offset), rle_(rle) {}
     bool line(uint8_t *out, size_t n)
     {
         size_t i = 0;
@@ -115,39 +118,42 @@ public:
                 runLeft_ -= k;
                 continue;
             }
-            if (pos_ >= size_)
+            const int b = in_.next();
+            if (b < 0)
                 return false;
-            const uint8_t b = d_[pos_++];
             if (rle_ && b >= 0xC0) {
-                if (pos_ >= size_)
+                const int value = in_.next();
+                if (value < 0)
                     return false;
-                runLeft_ = b & 0x3F;
-                runValue_ = d_[pos_++];
+                runLeft_ = size_t(b & 0x3F);
+                runValue_ = uint8_t(value);
             } else {
-                out[i++] = b;
+                out[i++] = uint8_t(b);
             }
         }
         return true;
     }
 
 private:
-    const uint8_t *d_;
-    size_t size_;
+    ByteCursor in_;
     bool rle_;
-    size_t pos_ = 0;
     size_t runLeft_ = 0;
     uint8_t runValue_ = 0;
 };
 
 } // namespace
 
-int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+int readPcxSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)
 {
     image.clear();
     if (!isDepthCode(options.depth))
         return kBadDepth;
+    // The header is kept: the source's window moves on as the rows are read.
+    uint8_t head[kHeaderSize] = {};
+    const uint64_t size = source.size();
+    const size_t got = source.read(0, head, kHeaderSize);
     Header h;
-    int rc = parseHeader(data, size, h);
+    int rc = parseHeader(head, got < kHeaderSize ? got : size_t(std::min<uint64_t>(size, SIZE_MAX)), h);
     if (rc != kOk)
         return rc;
     if (rc = checkPictureSize(uint64_t(h.width), uint64_t(h.height)); rc != kOk)
@@ -163,9 +169,9 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     if (rc != kOk)
         return rc;
     Image &out = feed.image();
-    Palette filePalette = paletteOf(h, data, size);
+    Palette filePalette = paletteOf(h, source);
     std::vector<uint8_t> line(static_cast<size_t>(lineBytes));
-    RleStream stream(data + kHeaderSize, size_t(body), h.rle);
+    RleStream stream(source, kHeaderSize, h.rle);
     ProgressReporter progress(options.progress);
     const size_t bpl = h.bytesPerLine;
     for (int y = 0; y < h.height; ++y) {
@@ -203,6 +209,12 @@ int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         }
     }
     return feed.finish(image, palette, std::move(filePalette), options);
+}
+
+int readPcx(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    ByteSource source(data, size);
+    return readPcxSource(source, options, image, palette);
 }
 
 int infoPcx(const uint8_t *data, size_t size, FileInfo &info)

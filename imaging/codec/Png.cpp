@@ -1,10 +1,9 @@
 #include "imaging/codec/Png.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/Status.h"
 
 #include <csetjmp>
-#include <cstring>
-#include <vector>
 
 #include <png.h>
 
@@ -12,21 +11,19 @@ namespace brisvale::codec {
 
 namespace {
 
-struct MemoryReader {
-    const uint8_t *data;
-    size_t size;
-    size_t pos;
+struct SourceReader {
+    ByteSource *source;
+    uint64_t pos;
     bool truncated;
 };
 
-void readFromMemory(png_structp png, png_bytep out, size_t length)
+void readFromSource(png_structp png, png_bytep out, size_t length)
 {
-    auto *r = static_cast<MemoryReader *>(png_get_io_ptr(png));
-    if (r->size - r->pos < length) {
+    auto *r = static_cast<SourceReader *>(png_get_io_ptr(png));
+    if (r->source->read(r->pos, out, length) != length) {
         r->truncated = true;
         png_error(png, "truncated");
     }
-    std::memcpy(out, r->data + r->pos, length);
     r->pos += length;
 }
 
@@ -37,15 +34,15 @@ void onWarning(png_structp, png_const_charp) {}
 struct Reader {
     png_structp png = nullptr;
     png_infop info = nullptr;
-    MemoryReader source{};
-    Reader(const uint8_t *data, size_t size)
+    SourceReader source{};
+    explicit Reader(ByteSource &bytes)
     {
-        source = MemoryReader{data, size, 0, false};
+        source = SourceReader{&bytes, 0, false};
         png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
         if (!png)
             return;
         info = png_create_info_struct(png);
-        png_set_read_fn(png, &source, readFromMemory);
+        png_set_read_fn(png, &source, readFromSource);
         // The pixel limit decides, not libpng's own limit of a million per side.
         png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
         png_set_chunk_malloc_max(png, 8u << 20);
@@ -92,16 +89,40 @@ enum class Mode { Indexed, Colour, ColourAlpha };
 
 inline uint8_t overWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); }
 
+// The last step of libpng's own row work: blue, green, red and alpha laid on
+// white in place, so the rows come out at three bytes a pixel and an
+// interlaced picture's passes go straight into the picture.
+void layOnWhite(png_structp, png_row_infop info, png_bytep row)
+{
+    if (info->channels != 4 || info->bit_depth != 8)
+        return;
+    const png_uint_32 width = info->width;
+    for (png_uint_32 x = 0; x < width; ++x) {
+        const uint8_t *src = row + 4 * size_t(x);
+        const uint8_t a = src[3];
+        uint8_t *dst = row + 3 * size_t(x);
+        const uint8_t b = overWhite(src[0], a), g = overWhite(src[1], a), r = overWhite(src[2], a);
+        dst[0] = b;
+        dst[1] = g;
+        dst[2] = r;
+    }
+    info->channels = 3;
+    info->color_type = PNG_COLOR_TYPE_RGB;
+    info->pixel_depth = 24;
+    info->rowbytes = size_t(width) * 3;
+}
+
 } // namespace
 
-int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)
 {
     image.clear();
     if (!isDepthCode(options.depth))
         return kBadDepth;
-    if (size < 8 || png_sig_cmp(data, 0, 8) != 0)
+    const uint8_t *signature = source.at(0, 8);
+    if (!signature || png_sig_cmp(signature, 0, 8) != 0)
         return kNotPng;
-    Reader r(data, size);
+    Reader r(source);
     if (!r.ok())
         return kOutOfMemory;
     if (!guardedReadInfo(r.png, r.info))
@@ -110,8 +131,9 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     const png_uint_32 height = png_get_image_height(r.png, r.info);
     if (const int rc = checkPictureSize(width, height); rc != kOk)
         return rc;
-    // libpng keeps two rows of up to 8 bytes a pixel whatever the kind; a row
-    // that long must not alone outweigh the largest picture.
+    // libpng keeps two rows of up to 8 bytes a pixel whatever the kind (the
+    // file's own row and the one before it, which its filters refer to); a
+    // row that long must not alone outweigh the largest picture.
     if (checkWorkBytes(width, 16) != kOk)
         return kTooLarge;
     const int colourType = png_get_color_type(r.png, r.info);
@@ -150,12 +172,16 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
         png_set_scale_16(r.png);
         png_set_gray_to_rgb(r.png);
         png_set_bgr(r.png);
+        if (alpha) {
+            png_set_read_user_transform_fn(r.png, layOnWhite);
+            png_set_user_transform_info(r.png, nullptr, 8, 3);
+        }
     }
     const int passes = png_set_interlace_handling(r.png);
     if (!guardedUpdateInfo(r.png, r.info))
         return r.failure();
     const size_t rowBytes = png_get_rowbytes(r.png, r.info);
-    const size_t expected = size_t(width) * (mode == Mode::Indexed ? 1 : mode == Mode::Colour ? 3 : 4);
+    const size_t expected = size_t(width) * (mode == Mode::Indexed ? 1 : 3);
     if (rowBytes != expected)
         return kUnsupported;
 
@@ -165,33 +191,13 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
     if (rc != kOk)
         return rc;
     Image &out = feed.image();
-    // Interlaced pictures with transparency keep all four channels until the
-    // last pass; every other kind is decoded straight into its rows.
-    std::vector<uint8_t> alphaRow;
-    const bool wholeAlpha = mode == Mode::ColourAlpha && passes > 1;
-    if (wholeAlpha && checkWorkBytes(uint64_t(width) * height, 4) != kOk) {
-        image.clear();
-        return kTooLarge;
-    }
-    if (mode == Mode::ColourAlpha && !wholeAlpha)
-        alphaRow.resize(expected);
-    std::vector<uint8_t> full(wholeAlpha ? size_t(width) * height * 4 : 0);
     ProgressReporter progress(options.progress);
     const uint64_t total = uint64_t(passes) * height;
     for (int pass = 0; pass < passes; ++pass) {
         for (png_uint_32 y = 0; y < height; ++y) {
-            png_bytep target = mode != Mode::ColourAlpha ? out.row(feed.line(int(y)))
-                               : wholeAlpha              ? full.data() + size_t(y) * expected
-                                                         : alphaRow.data();
-            if (!guardedReadRow(r.png, target)) {
+            if (!guardedReadRow(r.png, out.row(feed.line(int(y))))) {
                 image.clear();
                 return r.failure();
-            }
-            if (mode == Mode::ColourAlpha && !wholeAlpha) {
-                uint8_t *dst = out.row(feed.line(int(y)));
-                for (png_uint_32 x = 0; x < width; ++x)
-                    for (int k = 0; k < 3; ++k)
-                        dst[3 * x + k] = overWhite(target[4 * x + k], target[4 * x + 3]);
             }
             if (passes == 1)
                 feed.done(filePalette);
@@ -201,23 +207,21 @@ int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image 
             }
         }
     }
-    if (wholeAlpha) {
-        for (png_uint_32 y = 0; y < height; ++y) {
-            const uint8_t *src = full.data() + size_t(y) * expected;
-            uint8_t *dst = image.row(int(y));
-            for (png_uint_32 x = 0; x < width; ++x)
-                for (int k = 0; k < 3; ++k)
-                    dst[3 * x + k] = overWhite(src[4 * x + k], src[4 * x + 3]);
-        }
-    }
     return feed.finish(image, palette, std::move(filePalette), options);
+}
+
+int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    ByteSource source(data, size);
+    return readPngSource(source, options, image, palette);
 }
 
 int infoPng(const uint8_t *data, size_t size, FileInfo &info)
 {
     if (size < 8 || png_sig_cmp(data, 0, 8) != 0)
         return kNotPng;
-    Reader r(data, size);
+    ByteSource source(data, size);
+    Reader r(source);
     if (!r.ok())
         return kOutOfMemory;
     if (!guardedReadInfo(r.png, r.info))

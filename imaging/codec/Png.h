@@ -5,8 +5,11 @@
 
 namespace brisvale::codec {
 
+class ByteSource;
+
 // PNG through libpng: every colour type and bit depth, interlaced or not;
 // transparent parts are shown on white.
+int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette);
 int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette);
 int infoPng(const uint8_t *data, size_t size, FileInfo &info);
 

@@ -24,6 +24,9 @@ const char *statusText(int status)
     case kBadDepth: return "That colour depth is not possible for this format";
     case kNoPicture: return "There is no picture";
     case kBadArgument: return "Invalid value given to the picture library";
+    case kNotWebp: return "Not a WebP file";
+    case kNotAvif: return "Not an AVIF file";
+    case kNotHeif: return "Not a HEIC file";
     default: break;
     }
     return status >= 1 ? "The operation succeeded" : "The picture operation failed";

@@ -26,6 +26,9 @@ enum Status : int16_t {
     kBadDepth = -15,
     kNoPicture = -16,
     kBadArgument = -17,
+    kNotWebp = -18,
+    kNotAvif = -19,
+    kNotHeif = -20,
 };
 
 // The text shown for a status; unknown codes get a generic text.

@@ -1,5 +1,6 @@
 #include "imaging/codec/Tiff.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/Status.h"
 
 #include <algorithm>
@@ -12,26 +13,20 @@ namespace brisvale::codec {
 
 namespace {
 
-struct MemorySource {
-    const uint8_t *data;
-    size_t size;
+struct SourceState {
+    ByteSource *source;
     uint64_t pos;
     bool truncated;
 };
 
 tmsize_t readProc(thandle_t h, void *buf, tmsize_t n)
 {
-    auto *s = static_cast<MemorySource *>(h);
-    if (n <= 0 || s->pos >= s->size) {
-        if (n > 0)
-            s->truncated = true;
+    auto *s = static_cast<SourceState *>(h);
+    if (n <= 0)
         return 0;
-    }
-    const uint64_t left = s->size - s->pos;
-    const uint64_t take = std::min<uint64_t>(uint64_t(n), left);
-    if (take < uint64_t(n))
+    const size_t take = s->source->read(s->pos, static_cast<uint8_t *>(buf), size_t(n));
+    if (take < size_t(n))
         s->truncated = true;
-    std::memcpy(buf, s->data + s->pos, size_t(take));
     s->pos += take;
     return tmsize_t(take);
 }
@@ -40,8 +35,8 @@ tmsize_t writeProc(thandle_t, void *, tmsize_t) { return 0; }
 
 toff_t seekProc(thandle_t h, toff_t off, int whence)
 {
-    auto *s = static_cast<MemorySource *>(h);
-    uint64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? s->pos : s->size;
+    auto *s = static_cast<SourceState *>(h);
+    uint64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? s->pos : s->source->size();
     if (off > UINT64_MAX - base)
         return toff_t(-1);
     s->pos = base + off;
@@ -49,7 +44,7 @@ toff_t seekProc(thandle_t h, toff_t off, int whence)
 }
 
 int closeProc(thandle_t) { return 0; }
-toff_t sizeProc(thandle_t h) { return static_cast<MemorySource *>(h)->size; }
+toff_t sizeProc(thandle_t h) { return static_cast<SourceState *>(h)->source->size(); }
 int mapProc(thandle_t, void **, toff_t *) { return 0; }
 void unmapProc(thandle_t, void *, toff_t) {}
 
@@ -57,7 +52,7 @@ int silentHandler(TIFF *, void *, const char *, const char *, va_list) { return 
 
 class TiffFile {
 public:
-    TiffFile(const uint8_t *data, size_t size) : source_{data, size, 0, false}
+    explicit TiffFile(ByteSource &source) : source_{&source, 0, false}
     {
         TIFFOpenOptions *opts = TIFFOpenOptionsAlloc();
         TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::min<uint64_t>(limits().maxPixels * 4, INT64_MAX)));
@@ -76,7 +71,7 @@ public:
     int failure() const { return source_.truncated ? kTruncated : kDamaged; }
 
 private:
-    MemorySource source_;
+    SourceState source_;
     TIFF *tif_ = nullptr;
 };
 
@@ -97,30 +92,249 @@ struct RgbaImage {
     }
 };
 
-} // namespace
+// Puts each stored row, as blue, green, red bytes, where the file's
+// orientation says it belongs in the upright picture.
+class Placer {
+public:
+    Placer(uint16_t orientation, uint32_t width, uint32_t height) : width_(width), height_(height)
+    {
+        turned_ = orientation >= ORIENTATION_LEFTTOP;
+        // Along a stored row, and across the stored rows, the order is reversed:
+        mirrorX_ = orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT
+                   || orientation == ORIENTATION_RIGHTBOT || orientation == ORIENTATION_LEFTBOT;
+        mirrorY_ = orientation == ORIENTATION_BOTRIGHT || orientation == ORIENTATION_BOTLEFT
+                   || orientation == ORIENTATION_RIGHTTOP || orientation == ORIENTATION_RIGHTBOT;
+    }
+    bool turned() const { return turned_; }
+    bool inOrder() const { return !turned_ && !mirrorY_; }
+    bool upright() const { return !turned_ && !mirrorX_ && !mirrorY_; }
+    // Where stored row `sy` goes and how far apart its pixels lie there.
+    uint8_t *target(Image &out, RowFeed &feed, uint32_t sy, ptrdiff_t &step) const
+    {
+        const uint32_t across = mirrorY_ ? height_ - 1 - sy : sy;
+        uint8_t *dst = turned_ ? out.row(0) + 3 * size_t(across) : out.row(feed.line(int(across)));
+        step = turned_ ? ptrdiff_t(out.stride()) : 3;
+        if (mirrorX_) {
+            dst += step * ptrdiff_t(width_ - 1);
+            step = -step;
+        }
+        return dst;
+    }
 
-void quietTiff()
+private:
+    uint32_t width_, height_;
+    bool turned_ = false, mirrorX_ = false, mirrorY_ = false;
+};
+
+// The kinds whose rows are turned into colours here: grey, palette and RGB
+// with their samples side by side, with or without alpha. Other kinds go
+// through libtiff's RGBA helper.
+struct Layout {
+    uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISBLACK;
+    int colours = 1; // colour samples: 1 or 3
+    int alpha = -1;  // sample index of the alpha, or -1
+    bool premultiplied = false;
+    std::vector<Rgb> map; // palette kind
+};
+
+bool directLayout(TIFF *tif, Layout &l)
 {
-    TIFFSetErrorHandler(nullptr);
-    TIFFSetWarningHandler(nullptr);
+    uint16_t planar = PLANARCONFIG_CONTIG, format = SAMPLEFORMAT_UINT, compression = COMPRESSION_NONE;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &l.bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &l.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &format);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric))
+        return false;
+    if (format != SAMPLEFORMAT_UINT || (planar != PLANARCONFIG_CONTIG && l.samples > 1))
+        return false;
+    if (l.bits != 1 && l.bits != 2 && l.bits != 4 && l.bits != 8 && l.bits != 16)
+        return false;
+    if (l.photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG && l.bits == 8) {
+        // The JPEG decoder turns these into RGB itself.
+        if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
+            return false;
+        l.photometric = PHOTOMETRIC_RGB;
+    }
+    switch (l.photometric) {
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_MINISWHITE: l.colours = 1; break;
+    case PHOTOMETRIC_RGB:
+        l.colours = 3;
+        if (l.bits < 8)
+            return false;
+        break;
+    case PHOTOMETRIC_PALETTE: {
+        l.colours = 1;
+        uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
+        if (l.bits > 8 || !TIFFGetField(tif, TIFFTAG_COLORMAP, &r, &g, &b))
+            return false;
+        const size_t n = size_t(1) << l.bits;
+        // Some writers give 8-bit entries in the 16-bit table.
+        bool eight = true;
+        for (size_t i = 0; i < n; ++i)
+            if (r[i] > 255 || g[i] > 255 || b[i] > 255)
+                eight = false;
+        for (size_t i = 0; i < n; ++i)
+            l.map.push_back(eight ? Rgb{uint8_t(r[i]), uint8_t(g[i]), uint8_t(b[i])}
+                                  : Rgb{uint8_t(r[i] >> 8), uint8_t(g[i] >> 8), uint8_t(b[i] >> 8)});
+        break;
+    }
+    default: return false;
+    }
+    if (l.samples < l.colours)
+        return false;
+    uint16_t extras = 0;
+    uint16_t *kinds = nullptr;
+    if (l.samples > l.colours && TIFFGetField(tif, TIFFTAG_EXTRASAMPLES, &extras, &kinds) && extras > 0
+        && (kinds[0] == EXTRASAMPLE_ASSOCALPHA || kinds[0] == EXTRASAMPLE_UNASSALPHA)) {
+        if (l.photometric == PHOTOMETRIC_PALETTE)
+            return false;
+        l.alpha = l.colours;
+        l.premultiplied = kinds[0] == EXTRASAMPLE_ASSOCALPHA;
+    }
+    return true;
 }
 
-int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+// One stored row, in the file's samples, as blue, green, red bytes.
+void rowToColours(const Layout &l, const uint8_t *src, uint32_t width, uint8_t *bgr)
 {
-    image.clear();
-    if (!isDepthCode(options.depth))
-        return kBadDepth;
-    if (size < 4 || !looksLikeTiff(data, size))
-        return kNotTiff;
-    TiffFile file(data, size);
-    TIFF *tif = file.get();
-    if (!tif)
-        return file.failure();
-    uint32_t width = 0, height = 0;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
-    if (const int rc = checkPictureSize(width, height); rc != kOk)
-        return rc;
+    const int max = (1 << l.bits) - 1;
+    auto sample = [&](uint32_t x, int s) -> int {
+        const size_t i = size_t(x) * l.samples + size_t(s);
+        switch (l.bits) {
+        case 8: return src[i];
+        case 16: return reinterpret_cast<const uint16_t *>(src)[i] >> 8;
+        default: {
+            const size_t bit = i * l.bits;
+            const int v = (src[bit >> 3] >> (8 - l.bits - int(bit & 7))) & max;
+            return l.photometric == PHOTOMETRIC_PALETTE ? v : v * 255 / max;
+        }
+        }
+    };
+    for (uint32_t x = 0; x < width; ++x, bgr += 3) {
+        int r, g, b;
+        if (l.photometric == PHOTOMETRIC_PALETTE) {
+            const size_t i = size_t(sample(x, 0));
+            const Rgb c = i < l.map.size() ? l.map[i] : Rgb{};
+            r = c.r, g = c.g, b = c.b;
+        } else if (l.colours == 1) {
+            const int v = sample(x, 0);
+            r = g = b = l.photometric == PHOTOMETRIC_MINISWHITE ? 255 - v : v;
+        } else {
+            r = sample(x, 0), g = sample(x, 1), b = sample(x, 2);
+        }
+        if (l.alpha >= 0) {
+            const int a = sample(x, l.alpha);
+            // Laid on white: premultiplied colours get the uncovered share
+            // of white added, the others are mixed with it.
+            auto over = [&](int c) {
+                return l.premultiplied ? std::min(255, c + 255 - a) : (c * a + 255 * (255 - a) + 127) / 255;
+            };
+            r = over(r), g = over(g), b = over(b);
+        }
+        bgr[0] = uint8_t(b);
+        bgr[1] = uint8_t(g);
+        bgr[2] = uint8_t(r);
+    }
+}
+
+void place(const uint8_t *bgr, uint32_t count, uint8_t *dst, ptrdiff_t step)
+{
+    for (uint32_t x = 0; x < count; ++x, dst += step, bgr += 3) {
+        dst[0] = bgr[0];
+        dst[1] = bgr[1];
+        dst[2] = bgr[2];
+    }
+}
+
+// Tiles as wide as the picture whose stored rows are no longer than the
+// picture's (a byte to three a pixel) are decoded into the picture's own
+// memory, only as far as the picture reaches, and widened there from the
+// last row back: a single tile as large as the picture needs no second copy.
+int decodeTilesInPlace(TIFF *tif, const Layout &l, uint32_t width, uint32_t height, uint32_t th, size_t tileRow,
+                       Image &out, ProgressReporter &progress, int failure)
+{
+    std::vector<uint8_t> bgr(size_t(width) * 3);
+    for (uint32_t y0 = 0; y0 < height; y0 += th) {
+        const uint32_t rows = std::min(th, height - y0);
+        uint8_t *base = out.row(int(y0));
+        const tmsize_t want = tmsize_t(size_t(rows) * tileRow);
+        if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, 0, y0, 0, 0), base, want) != want)
+            return failure;
+        // Stored row y ends at or before the place of picture row y, so no
+        // stored row is overwritten before it has been read.
+        for (uint32_t y = rows; y-- > 0;) {
+            rowToColours(l, base + size_t(y) * tileRow, width, bgr.data());
+            std::memcpy(out.row(int(y0 + y)), bgr.data(), bgr.size());
+        }
+        if (!progress.report(uint64_t(y0) + rows, height))
+            return kStopped;
+    }
+    return kOk;
+}
+
+// Strips are read a row at a time, and libtiff decodes even one strip as
+// large as the picture a row at a time; tiles one at a time. Nothing the
+// size of the picture is held besides the picture.
+int decodeDirect(TIFF *tif, const Layout &l, uint32_t width, uint32_t height, const Placer &placer, Image &out,
+                 RowFeed &feed, ProgressReporter &progress, int failure)
+{
+    std::vector<uint8_t> bgr(size_t(width) * 3);
+    if (!TIFFIsTiled(tif)) {
+        const tmsize_t line = TIFFScanlineSize(tif);
+        if (line <= 0 || checkWorkBytes(uint64_t(line), 1) != kOk)
+            return kDamaged;
+        std::vector<uint8_t> raw(static_cast<size_t>(line));
+        for (uint32_t y = 0; y < height; ++y) {
+            if (TIFFReadScanline(tif, raw.data(), y, 0) < 0)
+                return failure;
+            rowToColours(l, raw.data(), width, bgr.data());
+            ptrdiff_t step = 0;
+            uint8_t *dst = placer.target(out, feed, y, step);
+            place(bgr.data(), width, dst, step);
+            feed.done(Palette());
+            if (!progress.report(uint64_t(y) + 1, height))
+                return kStopped;
+        }
+        return kOk;
+    }
+    uint32_t tw = 0, th = 0;
+    TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tw);
+    TIFFGetField(tif, TIFFTAG_TILELENGTH, &th);
+    const tmsize_t tileBytes = TIFFTileSize(tif);
+    const tmsize_t tileRow = TIFFTileRowSize(tif);
+    if (tw == 0 || th == 0 || tileBytes <= 0 || tileRow <= 0 || checkWorkBytes(uint64_t(tileBytes), 1) != kOk)
+        return kDamaged;
+    // Tiles are placed straight into the picture, so the rows must all be there.
+    if (feed.streaming())
+        return kUnsupported;
+    if (tw >= width && placer.upright() && uint64_t(tileRow) <= out.stride())
+        return decodeTilesInPlace(tif, l, width, height, th, size_t(tileRow), out, progress, failure);
+    std::vector<uint8_t> tile(static_cast<size_t>(tileBytes));
+    std::vector<uint8_t> part(size_t(tw) * 3);
+    for (uint32_t y0 = 0; y0 < height; y0 += th) {
+        for (uint32_t x0 = 0; x0 < width; x0 += tw) {
+            if (TIFFReadTile(tif, tile.data(), x0, y0, 0, 0) < 0)
+                return failure;
+            const uint32_t cols = std::min(tw, width - x0);
+            for (uint32_t y = y0; y < std::min(height, y0 + th); ++y) {
+                rowToColours(l, tile.data() + size_t(y - y0) * size_t(tileRow), cols, part.data());
+                ptrdiff_t step = 0;
+                uint8_t *dst = placer.target(out, feed, y, step) + step * ptrdiff_t(x0);
+                place(part.data(), cols, dst, step);
+            }
+        }
+        if (!progress.report(std::min(height, y0 + th), height))
+            return kStopped;
+    }
+    return kOk;
+}
+
+int decodeRgba(TIFF *tif, uint32_t width, uint32_t height, uint16_t orientation, const Placer &placer, Image &out,
+               RowFeed &feed, ProgressReporter &progress, int failure)
+{
     char message[1024] = {};
     if (!TIFFRGBAImageOK(tif, message))
         return kUnsupported;
@@ -129,84 +343,111 @@ int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image
         return kUnsupported;
     rgba.begun = true;
     // libtiff can only flip; asked for the file's own orientation it hands the
-    // rows over as stored, and every orientation, turns included, is applied
-    // here while the rows are copied.
-    uint16_t orientation = ORIENTATION_TOPLEFT;
-    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
-    if (orientation < ORIENTATION_TOPLEFT || orientation > ORIENTATION_LEFTBOT)
-        orientation = ORIENTATION_TOPLEFT;
+    // rows over as stored, and every orientation is applied while placing them.
     rgba.img.req_orientation = orientation;
-    const bool turned = orientation >= ORIENTATION_LEFTTOP;
-    // Along a stored row, and across the stored rows, the order is reversed:
-    const bool mirrorX = orientation == ORIENTATION_TOPRIGHT || orientation == ORIENTATION_BOTRIGHT
-                         || orientation == ORIENTATION_RIGHTBOT || orientation == ORIENTATION_LEFTBOT;
-    const bool mirrorY = orientation == ORIENTATION_BOTRIGHT || orientation == ORIENTATION_BOTLEFT
-                         || orientation == ORIENTATION_RIGHTTOP || orientation == ORIENTATION_RIGHTBOT;
-
-    // Decode in bands no smaller than a strip or tile row, so no strip is
-    // decoded twice.
-    uint32_t band = 64;
-    uint32_t perStrip = 0;
-    if (TIFFIsTiled(tif))
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &perStrip);
-    else
-        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &perStrip);
-    band = std::max(band, std::min(perStrip, height));
+    // Bands of a few rows; the helper reads each strip or tile it needs.
+    const uint32_t band = 64;
     if (checkWorkBytes(uint64_t(width) * band, 4) != kOk)
         return kTooLarge;
-    // Only a picture whose stored rows run from the top streams its rows.
-    RowFeed feed;
-    int rc = turned ? Image::create(int(height), int(width), 24, image)
-                    : feed.begin(options, int(width), int(height), 24, image, !mirrorY);
-    if (rc != kOk)
-        return rc;
-    Image &out = turned ? image : feed.image();
     std::vector<uint32_t> raster(size_t(width) * band);
-    ProgressReporter progress(options.progress);
+    std::vector<uint8_t> bgr(size_t(width) * 3);
     for (uint32_t row = 0; row < height; row += band) {
         const uint32_t rows = std::min(band, height - row);
         rgba.img.row_offset = int(row);
         rgba.img.col_offset = 0;
-        if (!TIFFRGBAImageGet(&rgba.img, raster.data(), width, rows)) {
-            image.clear();
-            return file.failure();
-        }
+        if (!TIFFRGBAImageGet(&rgba.img, raster.data(), width, rows))
+            return failure;
         for (uint32_t y = 0; y < rows; ++y) {
             const uint32_t *src = raster.data() + size_t(y) * width;
-            // Stored pixel (x, sy) goes to (dx, dy) of the upright picture;
-            // a turned one walks down a column instead of along a row.
-            const uint32_t sy = row + y;
-            const uint32_t across = mirrorY ? height - 1 - sy : sy;
-            uint8_t *dst = turned ? out.row(0) + 3 * size_t(across) : out.row(feed.line(int(across)));
-            const ptrdiff_t step = turned ? ptrdiff_t(out.stride()) : 3;
-            if (mirrorX) {
-                dst += step * ptrdiff_t(width - 1);
-            }
-            const ptrdiff_t advance = mirrorX ? -step : step;
-            for (uint32_t x = 0; x < width; ++x, dst += advance) {
+            for (uint32_t x = 0; x < width; ++x) {
                 // Colours come premultiplied by their alpha; adding the
                 // uncovered share of white lays them on a white ground.
                 const uint32_t p = src[x];
                 const int a = int(TIFFGetA(p));
-                dst[0] = uint8_t(std::min(255, int(TIFFGetB(p)) + 255 - a));
-                dst[1] = uint8_t(std::min(255, int(TIFFGetG(p)) + 255 - a));
-                dst[2] = uint8_t(std::min(255, int(TIFFGetR(p)) + 255 - a));
+                bgr[3 * size_t(x)] = uint8_t(std::min(255, int(TIFFGetB(p)) + 255 - a));
+                bgr[3 * size_t(x) + 1] = uint8_t(std::min(255, int(TIFFGetG(p)) + 255 - a));
+                bgr[3 * size_t(x) + 2] = uint8_t(std::min(255, int(TIFFGetR(p)) + 255 - a));
             }
+            ptrdiff_t step = 0;
+            uint8_t *dst = placer.target(out, feed, row + y, step);
+            place(bgr.data(), width, dst, step);
             feed.done(Palette());
         }
-        if (!progress.report(uint64_t(row) + rows, height)) {
-            image.clear();
+        if (!progress.report(uint64_t(row) + rows, height))
             return kStopped;
-        }
+    }
+    return kOk;
+}
+
+} // namespace
+
+void quietTiff()
+{
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
+}
+
+int readTiffSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)
+{
+    image.clear();
+    if (!isDepthCode(options.depth))
+        return kBadDepth;
+    const uint8_t *magic = source.at(0, 4);
+    if (!magic || !looksLikeTiff(magic, 4))
+        return kNotTiff;
+    TiffFile file(source);
+    TIFF *tif = file.get();
+    if (!tif)
+        return file.failure();
+    uint32_t width = 0, height = 0;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    if (const int rc = checkPictureSize(width, height); rc != kOk)
+        return rc;
+    uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &orientation);
+    if (orientation < ORIENTATION_TOPLEFT || orientation > ORIENTATION_LEFTBOT)
+        orientation = ORIENTATION_TOPLEFT;
+    const Placer placer(orientation, width, height);
+    Layout layout;
+    const bool direct = directLayout(tif, layout);
+    // Only a picture whose stored rows run from the top, read row by row,
+    // streams its rows.
+    RowFeed feed;
+    int rc = placer.turned() ? Image::create(int(height), int(width), 24, image)
+                             : feed.begin(options, int(width), int(height), 24, image,
+                                          placer.inOrder() && !(direct && TIFFIsTiled(tif)));
+    if (rc != kOk)
+        return rc;
+    Image &out = placer.turned() ? image : feed.image();
+    ProgressReporter progress(options.progress);
+    rc = direct ? decodeDirect(tif, layout, width, height, placer, out, feed, progress, file.failure())
+                : decodeRgba(tif, width, height, orientation, placer, out, feed, progress, file.failure());
+    if (rc != kOk) {
+        image.clear();
+        return rc == kDamaged || rc == kTruncated ? file.failure() : rc;
     }
     return feed.finish(image, palette, Palette(), options);
 }
 
+int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    ByteSource source(data, size);
+    return readTiffSource(source, options, image, palette);
+}
+
 int infoTiff(const uint8_t *data, size_t size, FileInfo &info)
 {
-    if (size < 4 || !looksLikeTiff(data, size))
+    ByteSource source(data, size);
+    return infoTiffSource(source, info);
+}
+
+int infoTiffSource(ByteSource &source, FileInfo &info)
+{
+    const uint8_t *magic = source.at(0, 4);
+    if (!magic || !looksLikeTiff(magic, 4))
         return kNotTiff;
-    TiffFile file(data, size);
+    TiffFile file(source);
     TIFF *tif = file.get();
     if (!tif)
         return file.failure();

@@ -1,8 +1,10 @@
 #include "controls/ClickPanel.h"
 #include "controls/TEStatusBar.h"
 #include "game/HandEvaluation.h"
+#include "game/HoldOdds.h"
 #include "game/RandomGenerator.h"
 #include "game/TForm1.h"
+#include "game/TrainerTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/RecordingWaveDevice.h"
 #include "tests/support/QtPrinters.h"
@@ -10,6 +12,7 @@
 #include "tests/support/WaveImage.h"
 
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace brisvale;
@@ -180,6 +183,16 @@ TEST_F(TForm1SoundTest, APlayThatFailsIsShownAndSoundStaysOn)
     EXPECT_EQ(form_.EStatusBar1->message(), QStringLiteral("Unable to play sound file error code:  15\n"
                                                            "No audio output device is available."));
     EXPECT_EQ(form_.game().counters().wins, 1);
+
+    // The trainer's word on the hold comes after it, and a device that is
+    // still missing is not told again.
+    const Hand held = form_.game().hand();
+    const HoldAnalysis odds = *HoldOdds::shared().analyse(held, form_.game().payouts());
+    const QString cost = HoldCostText(odds, held, 0b11111);
+    ASSERT_FALSE(cost.isEmpty());
+    QTRY_VERIFY(form_.EStatusBar1->message().endsWith(QStringLiteral("available.  ") + cost));
+    playUntilWin();
+    EXPECT_FALSE(form_.EStatusBar1->message().startsWith(QStringLiteral("Unable")));
 }
 
 } // namespace

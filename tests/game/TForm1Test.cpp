@@ -100,16 +100,17 @@ TEST_F(TableTest, MenusHaveEveryItem)
     for (QAction *a : top)
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"Set Total", "Colors", "Sounds Payouts Options", "Help"}));
+    // As displayed: an '&' in the text would otherwise mark a mnemonic.
     QStringList setTotal, colors, popup;
     for (QAction *a : top[0]->menu()->actions())
-        setTotal << a->text();
+        setTotal << a->iconText();
     for (QAction *a : top[1]->menu()->actions())
-        colors << a->text();
+        colors << a->iconText();
     for (QAction *a : form->PopupMenu1->actions())
-        popup << a->text();
+        popup << a->iconText();
     EXPECT_EQ(setTotal, (QStringList{"1000", "10000", "100000"}));
     EXPECT_EQ(colors, (QStringList{"Background", "Piechart", "Total", "Amount"}));
-    EXPECT_EQ(popup, (QStringList{"Show Picture", "Sound & Payouts", "Help"}));
+    EXPECT_EQ(popup, (QStringList{"Show Picture", "Sound & Payouts", "Help", "Hold Analysis"}));
 }
 
 TEST_F(TableTest, PlaysAHandWithHoldsByPanelAndByCard)
@@ -333,8 +334,7 @@ TEST_F(TableTest, KeysPlayAHandOnlyWhereAClickWould)
     EXPECT_FALSE(pictureShown);
     EXPECT_TRUE(form->Shuffle->isVisible());
 
-    // Space and H are the table's even from the bet field, which has the
-    // focus at start.
+    // Space and H are the table's even from the bet field.
     form->Bet->setFocus();
     key(Qt::Key_Space, form->Bet);
     EXPECT_TRUE(form->Second->isVisible());
@@ -348,6 +348,56 @@ TEST_F(TableTest, KeysPlayAHandOnlyWhereAClickWould)
     key(Qt::Key_Return, form->Bet);
     EXPECT_TRUE(form->Second->isVisible());
     EXPECT_EQ(form->game().bet(), 10);
+}
+
+TEST_F(TableTest, DigitsAreHoldKeysUntilThePlayerGoesIntoTheBetField)
+{
+    // Typed where the keyboard focus is, as a player would.
+    const auto type = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    form->Bet->setValue(20);
+    EXPECT_EQ(QApplication::focusWidget(), form->Shuffle);
+    type(Qt::Key_3);
+    type(Qt::Key_Return);
+    ASSERT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->game().bet(), 20);
+    EXPECT_EQ(QApplication::focusWidget(), form->Second);
+    type(Qt::Key_3);
+    EXPECT_EQ(form->HoldPanel[2]->text(), QStringLiteral("Hold"));
+    type(Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), form->Shuffle);
+    type(Qt::Key_3);
+    type(Qt::Key_Return);
+    EXPECT_EQ(form->game().bet(), 20);
+    EXPECT_EQ(form->Bet->text(), QStringLiteral("20"));
+
+    // Tabbing into the field makes digits a bet, and the table keeps no
+    // focus stops without a visible focus.
+    type(Qt::Key_Return);
+    for (int tab = 0; tab < 12 && !form->Bet->hasFocus(); ++tab)
+        type(Qt::Key_Tab);
+    ASSERT_TRUE(form->Bet->hasFocus());
+    form->Bet->selectAll();
+    type(Qt::Key_1);
+    type(Qt::Key_0);
+    type(Qt::Key_Return);
+    EXPECT_EQ(form->game().bet(), 10);
+    EXPECT_EQ(form->StringGrid1->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(TableTest, StatisticsAreShownWholeOnALargeTable)
+{
+    form->resize(1280, 960);
+    QApplication::processEvents();
+    for (int rank = 1; rank < kHandRankCount; ++rank)
+        form->game().counters().perRank[rank] = 12345;
+    form->SpeedButton5Click();
+    for (ClickPanel *panel : {form->Cash, form->Panel4}) {
+        const QFont shown = panel->fittedFont();
+        EXPECT_LE(QFontMetrics(shown).horizontalAdvance(panel->text()), panel->contentsRect().width());
+    }
+    EXPECT_LT(form->Panel4->fittedFont().pixelSize(), form->Panel4->font().pixelSize());
+    const QFontMetrics grid(form->StringGrid1->font());
+    EXPECT_GT(form->StringGrid1->columnWidth(7), grid.horizontalAdvance(QStringLiteral("Straight Flush")));
 }
 
 TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)

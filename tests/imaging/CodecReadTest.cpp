@@ -66,6 +66,8 @@ const Fixture kLossless[] = {
     {"tif_1_fax.tif", 0},
     {"tif_alpha.tif", 1},
     {"tif_tiled.tif", 0},
+    {"tif_onetile.tif", 0},
+    {"tif_onetile_grey.tif", 0},
     {"tif_strips5.tif", 0},
     {"tif_fill2_alpha.tif", 1},
     {"tifo_2.tif", 0},

@@ -36,7 +36,7 @@ TEST(ViewGeometry, ExtensionIsUpperCasedAndCutToFour)
 TEST(ViewGeometry, ZoomStepsByTenAndStops)
 {
     ZoomState z;
-    const QSize picture(50, 40);
+    const QSize picture(50, 50);
     EXPECT_TRUE(z.zoomIn(picture));
     EXPECT_EQ(z.inset, 10);
     EXPECT_TRUE(z.zoomIn(picture));
@@ -44,11 +44,19 @@ TEST(ViewGeometry, ZoomStepsByTenAndStops)
     EXPECT_FALSE(z.zoomIn(picture)); // 50 - 40 = 10 is below 20
     EXPECT_EQ(z.inset, 20);
     EXPECT_TRUE(z.zoomed);
-    EXPECT_EQ(z.rect, QRect(20, 20, 10, 0));
+    EXPECT_EQ(z.rect, QRect(20, 20, 10, 10));
+
+    // A wide picture stops when its height is used up, never shown as a strip.
+    ZoomState wide;
+    int steps = 0;
+    while (wide.zoomIn(QSize(2400, 300)))
+        ++steps;
+    EXPECT_EQ(steps, 11);
+    EXPECT_EQ(wide.rect, QRect(110, 110, 2180, 80));
 
     ZoomState out;
     EXPECT_TRUE(out.zoomOut(picture));
     EXPECT_EQ(out.inset, -10);
-    EXPECT_EQ(out.rect, QRect(-10, -10, 70, 60));
+    EXPECT_EQ(out.rect, QRect(-10, -10, 70, 70));
     EXPECT_FALSE(out.zoomOut(picture)); // -10 is as far out as it goes
 }

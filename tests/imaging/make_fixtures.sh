@@ -71,6 +71,10 @@ giftopnm gifwide_65535x1.gif 2>/dev/null | ppmtoppm > gifwide_65535x1.ppm
 "$im" src.ppm -alpha set -channel A -fx 'i/w' +channel tif_alpha.tif
 tiffcp -c lzw -t -w 16 -l 16 tif_none.tif tif_tiled.tif
 tiffcp -c none -r 5 tif_none.tif tif_strips5.tif
+# One tile larger than the picture: decoded inside the picture's own rows.
+tiffcp -c zip -t -w 64 -l 48 tif_grey.tif tif_onetile_grey.tif
+"$im" src.ppm -crop 48x43+0+0 +repage -compress none onetile48.tiff
+tiffcp -c zip -t -w 48 -l 48 onetile48.tiff tif_onetile.tif
 "$im" src.ppm -alpha set -channel A -fx 'i/w' +channel -define tiff:fill-order=lsb \
   -define tiff:alpha=unassociated tif_fill2_alpha.tif
 for f in tif_*.tif; do ref "$f"; done

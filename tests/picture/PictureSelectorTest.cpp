@@ -26,7 +26,7 @@ protected:
         f.write("picture");
         return path;
     }
-    QString upperFolder() const { return PictureSelector::upperAscii(folder) + u'/'; }
+    QString shownFolder() const { return folder + u'/'; }
 
     RandomGenerator generator;
     PictureSelector selector{generator};
@@ -64,7 +64,7 @@ TEST_F(PictureSelectorTest, RandomWithOneFileAlwaysShowsIt)
         selector.setClock([i] { return QTime(1, 2, 3, i * 7); });
         const PictureSelection s = selector.select(state);
         EXPECT_EQ(s.captions.value(0), QStringLiteral("only.jpg 1/1 Files "));
-        EXPECT_EQ(s.path, upperFolder() + QStringLiteral("only.jpg"));
+        EXPECT_EQ(s.path, shownFolder() + QStringLiteral("only.jpg"));
         EXPECT_TRUE(s.load);
     }
     EXPECT_EQ(state.currentPicture, folder + QStringLiteral("/only.jpg")); // never moves
@@ -79,7 +79,7 @@ TEST_F(PictureSelectorTest, RandomWithAFixedSeedPicksByTheListingOrder)
     // Seed 0: the first draw below 4 is floor(1 * 4 / 2^32) = 0, so p = 1.
     PictureSelection s = selector.select(state);
     EXPECT_EQ(s.captions, (QStringList{QStringLiteral("a.JPG 1/4 Files "),
-                                       QStringLiteral("Right Mouse Menu, Left Exits ") + upperFolder() + "a.JPG"}));
+                                       QStringLiteral("Right Mouse Menu, Left Exits ") + shownFolder() + "a.JPG"}));
     // 12:34:56.789 seeds 45296789; the next state is 45296789 * 134775813 + 1 mod 2^32.
     selector.setClock([] { return QTime(12, 34, 56, 789); });
     const std::uint32_t next = 45296789u * 134775813u + 1u;
@@ -87,7 +87,7 @@ TEST_F(PictureSelectorTest, RandomWithAFixedSeedPicksByTheListingOrder)
     const QStringList order{"a.JPG", "B.jpg", "c.jpg", "D.JPG"};
     s = selector.select(state);
     EXPECT_EQ(s.captions.value(0), QStringLiteral("%1 %2/4 Files ").arg(order[p - 1]).arg(p));
-    EXPECT_EQ(s.path, upperFolder() + order[p - 1]);
+    EXPECT_EQ(s.path, shownFolder() + order[p - 1]);
 }
 
 TEST_F(PictureSelectorTest, RandomWithNoFileOfTheTypeReportsIt)
@@ -109,21 +109,42 @@ TEST_F(PictureSelectorTest, RandomWithNoFileOfTheTypeReportsIt)
     EXPECT_FALSE(s.load);
 }
 
-TEST_F(PictureSelectorTest, SequentialWalksAndWrapsWithTheFolderInUpperCase)
+TEST_F(PictureSelectorTest, SequentialWalksAndWrapsWithTheFolderAsOnDisk)
 {
     for (const char *name : {"Alpha.bmp", "beta.BMP", "Gamma.bmp"})
         file(QString::fromLatin1(name));
     state.mode = PictureMode::Sequential;
     state.currentPicture = folder + QStringLiteral("/ALPHA.BMP"); // any letter case
     PictureSelection s = selector.select(state);
-    EXPECT_EQ(state.currentPicture, upperFolder() + QStringLiteral("beta.BMP"));
+    EXPECT_EQ(state.currentPicture, shownFolder() + QStringLiteral("beta.BMP"));
     EXPECT_EQ(s.path, state.currentPicture);
     EXPECT_TRUE(s.show);
     EXPECT_EQ(s.captions, QStringList{QStringLiteral("Right Mouse Menu, Left Exits ") + state.currentPicture});
     selector.select(state);
-    EXPECT_EQ(state.currentPicture, upperFolder() + QStringLiteral("Gamma.bmp"));
+    EXPECT_EQ(state.currentPicture, shownFolder() + QStringLiteral("Gamma.bmp"));
     selector.select(state);
-    EXPECT_EQ(state.currentPicture, upperFolder() + QStringLiteral("Alpha.bmp")); // wrapped
+    EXPECT_EQ(state.currentPicture, shownFolder() + QStringLiteral("Alpha.bmp")); // wrapped
+}
+
+TEST_F(PictureSelectorTest, NamesThatDifferOnlyInCaseAreEachShownAndNeverTradedForASibling)
+{
+    // A sibling folder spelt like this one but for case holds other pictures.
+    const qsizetype cut = folder.lastIndexOf(u'/') + 1;
+    const QString sibling = folder.left(cut) + folder.mid(cut).toUpper();
+    ASSERT_TRUE(QDir().mkpath(sibling));
+    QFile(sibling + QStringLiteral("/OTHER.GIF")).open(QIODevice::WriteOnly);
+    const QString upper = file(QStringLiteral("OUT3.GIF"));
+    const QString lower = file(QStringLiteral("out3.gif"));
+    state.mode = PictureMode::Sequential;
+    state.currentPicture = upper;
+    QStringList shown;
+    for (int step = 0; step < 4; ++step)
+        shown << selector.select(state).path;
+    EXPECT_EQ(shown, (QStringList{lower, upper, lower, upper}));
+
+    state.mode = PictureMode::Random;
+    const PictureSelection s = selector.select(state);
+    EXPECT_TRUE(s.path == upper || s.path == lower) << s.path.toStdString();
 }
 
 TEST_F(PictureSelectorTest, SequentialWithOnlyTheRememberedFileShowsItAgain)
@@ -131,7 +152,7 @@ TEST_F(PictureSelectorTest, SequentialWithOnlyTheRememberedFileShowsItAgain)
     state.mode = PictureMode::Sequential;
     state.currentPicture = file(QStringLiteral("solo.gif"));
     selector.select(state);
-    EXPECT_EQ(state.currentPicture, upperFolder() + QStringLiteral("solo.gif"));
+    EXPECT_EQ(state.currentPicture, shownFolder() + QStringLiteral("solo.gif"));
     EXPECT_EQ(state.fileMask, QStringLiteral("*.GIF"));
 }
 
@@ -145,7 +166,7 @@ TEST_F(PictureSelectorTest, SequentialFromAnUnknownTypeStartsAtTheFirstOfThePrev
     selector.select(state);
     EXPECT_EQ(state.currentExt, QStringLiteral(".TIF"));
     EXPECT_EQ(state.fileMask, QStringLiteral("*.JPG"));
-    EXPECT_EQ(state.currentPicture, upperFolder() + QStringLiteral("a.jpg"));
+    EXPECT_EQ(state.currentPicture, shownFolder() + QStringLiteral("a.jpg"));
 }
 
 TEST_F(PictureSelectorTest, SequentialWithNoMatchTakesTheFolderItself)
@@ -154,10 +175,25 @@ TEST_F(PictureSelectorTest, SequentialWithNoMatchTakesTheFolderItself)
     state.fileMask = QStringLiteral("*.PCX");
     state.currentPicture = file(QStringLiteral("scan.tif"));
     const PictureSelection s = selector.select(state);
-    EXPECT_EQ(state.currentPicture, upperFolder());
-    EXPECT_EQ(s.path, upperFolder());
+    EXPECT_EQ(state.currentPicture, shownFolder());
+    EXPECT_EQ(s.path, shownFolder());
     // A folder is no picture: the next opening asks for one.
     EXPECT_EQ(selector.select(state).message, QStringLiteral("You will need to first select a picture file"));
+}
+
+TEST_F(PictureSelectorTest, PhonePicturesAreBrowsedByTheirOwnType)
+{
+    state.currentPicture = file(QStringLiteral("a.heic"));
+    file(QStringLiteral("b.HEIC"));
+    file(QStringLiteral("c.jpg"));
+    file(QStringLiteral("d.webp"));
+    EXPECT_TRUE(selector.select(state).captions.value(0).endsWith(QStringLiteral("/2 Files ")));
+    EXPECT_EQ(state.fileMask, QStringLiteral("*.HEIC"));
+    state.mode = PictureMode::Sequential;
+    EXPECT_EQ(selector.select(state).path, shownFolder() + QStringLiteral("b.HEIC"));
+    state.currentPicture = file(QStringLiteral("e.avif"));
+    EXPECT_EQ(selector.select(state).path, shownFolder() + QStringLiteral("e.avif"));
+    EXPECT_EQ(state.fileMask, QStringLiteral("*.AVIF"));
 }
 
 TEST(PictureSelectorRules, UpperCaseMaskAndModeCodes)

@@ -1,5 +1,8 @@
 #include "platform/HelpService.h"
 
+#include <QApplication>
+#include <QPointer>
+#include <QTest>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 
@@ -20,5 +23,14 @@ TEST(HelpService, OpensTheEmbeddedHelpAtItsFirstTopic)
     EXPECT_TRUE(text.contains(QStringLiteral("return with best play")));
     // A second request reuses the same window.
     EXPECT_EQ(HelpService::showContext(1), window);
+
     window->close();
+
+    // Escape and Ctrl+W close it, as they close other reading windows.
+    for (const QKeyCombination key : {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_W}) {
+        const QPointer<QWidget> shown = HelpService::showContext(1);
+        QApplication::setActiveWindow(shown);
+        QTest::keyClick(shown, key.key(), key.keyboardModifiers());
+        EXPECT_TRUE(!shown || !shown->isVisible());
+    }
 }

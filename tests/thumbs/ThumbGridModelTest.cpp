@@ -43,5 +43,15 @@ TEST(ThumbGridModel, SlotsPairCellsAndFillInReadingOrder)
     EXPECT_TRUE(grid.takenSlots().empty());
 }
 
+TEST(ThumbGridModel, ImageCellsAreReadByTheirPicture)
+{
+    ThumbGridModel grid;
+    grid.setCaption({2, 3}, QStringLiteral("sunset.jpg"));
+    // The image cell above the caption and the caption itself.
+    EXPECT_EQ(grid.data(grid.index(2, 2), Qt::AccessibleTextRole).toString(), QStringLiteral("sunset.jpg"));
+    EXPECT_EQ(grid.data(grid.index(3, 2), Qt::AccessibleTextRole).toString(), QStringLiteral("sunset.jpg"));
+    EXPECT_EQ(grid.data(grid.index(0, 0), Qt::AccessibleTextRole).toString(), QStringLiteral("Free"));
+}
+
 } // namespace
 } // namespace brisvale

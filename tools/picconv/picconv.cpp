@@ -41,7 +41,7 @@ std::string upperExtension(const std::string &path)
 // only for files without a signature (PCX has a weak one).
 std::string kindOf(const std::string &path)
 {
-    unsigned char head[8] = {};
+    unsigned char head[12] = {};
     // Only a regular file is opened here: a named pipe would block the open,
     // and the reader refuses it anyway.
     struct stat st {};
@@ -61,6 +61,14 @@ std::string kindOf(const std::string &path)
             return "TIF";
         if (n >= 1 && head[0] == 0x0A)
             return "PCX";
+        if (n >= 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WEBP", 4) == 0)
+            return "WEBP";
+        if (n >= 12 && std::memcmp(head + 4, "ftyp", 4) == 0) {
+            // An AVIF may carry a general HEIF brand first; its name tells then.
+            if (std::memcmp(head + 8, "avi", 3) == 0 || upperExtension(path) == "AVIF")
+                return "AVIF";
+            return "HEIC";
+        }
     }
     const std::string ext = upperExtension(path);
     return ext == "JPEG" ? "JPG" : ext == "TIFF" ? "TIF" : ext;
@@ -114,6 +122,12 @@ int main(int argc, char **argv)
         rc = readTifFile(in, depth, dither, bitmap, palette, none);
     else if (kind == "PCX")
         rc = readPcxFile(in, depth, dither, bitmap, palette, none);
+    else if (kind == "WEBP")
+        rc = readWebpFile(in, depth, dither, bitmap, palette, none);
+    else if (kind == "AVIF")
+        rc = readAvifFile(in, depth, dither, bitmap, palette, none);
+    else if (kind == "HEIC" || kind == "HEIF")
+        rc = readHeifFile(in, depth, dither, bitmap, palette, none);
     else {
         std::fprintf(stderr, "picconv: %s: %s\n", in.c_str(), statusText(kUnsupported));
         return 1;

@@ -1,16 +1,21 @@
 // Prints the exact long-run return of a jacks-or-better pay table under best
 // play, as a reduced fraction and as a percentage with six decimals:
 //   vpreturn H1 H2 H3 H4 H5 H6 H7 H8 H9
+// or what each of the 32 holds of one dealt hand returns, best first:
+//   vpreturn --hand "TC TD JS QH KD" H1 H2 H3 H4 H5 H6 H7 H8 H9
 // Hk are the table's multipliers (H1 a pair of jacks or better, Hk the hand
 // rank k); a win with multiplier m returns m + 1 times the bet.
 
 #include "ProgramHelp.h"
 #include "app/CommandLine.h"
+#include "game/CardCodes.h"
 #include "game/HoldOdds.h"
+#include "game/HoldTable.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace brisvale;
 
@@ -29,13 +34,49 @@ bool parseMultiplier(const char *text, std::int32_t &out)
     return true;
 }
 
-// The percentage rounded to six decimals, in integer arithmetic so that the
-// last digit is never a floating-point accident.
-void printPercentage(const Fraction &f)
+int usageError(const char *what)
 {
-    const __int128 millionths = (__int128(f.numerator) * 200000000 + f.denominator) / (__int128(f.denominator) * 2);
-    std::printf("%lld.%06lld%%\n", static_cast<long long>(millionths / 1000000),
-                static_cast<long long>(millionths % 1000000));
+    std::fprintf(stderr, "vpreturn: %s\n", what);
+    std::fprintf(stderr, "Try 'vpreturn --help' for more information.\n");
+    return 2;
+}
+
+// Reads H1..H9 from the nine arguments; false after saying what is wrong.
+bool parsePayouts(char **args, PayoutTable &payouts)
+{
+    for (int k = 1; k <= 9; ++k) {
+        if (!parseMultiplier(args[k - 1], payouts[k])) {
+            std::fprintf(stderr, "vpreturn: H%d must be a whole number from 0 to %d, not \"%s\"\n", k,
+                         int(HoldOdds::kMaxMultiplier), args[k - 1]);
+            return false;
+        }
+    }
+    return true;
+}
+
+int printHolds(const char *handText, char **payoutArgs)
+{
+    const HandReading reading = ReadHand(QString::fromLocal8Bit(handText));
+    if (!reading.hand)
+        return usageError(reading.error.toLocal8Bit().constData());
+    PayoutTable payouts;
+    if (!parsePayouts(payoutArgs, payouts))
+        return 2;
+    const auto analysis = HoldOdds().analyse(*reading.hand, payouts);
+    if (!analysis) {
+        std::fprintf(stderr, "vpreturn: the hand could not be valued\n");
+        return 1;
+    }
+    const HoldTable table(*reading.hand, *analysis);
+    for (const HoldTable::Row &row : table.rows()) {
+        std::printf("%s\t%s\t%s\n", table.cardsText(row.mask).toLatin1().constData(), row.value.text().c_str(),
+                    row.value.decimal(6).c_str());
+    }
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "vpreturn: cannot write to standard output\n");
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -44,26 +85,24 @@ int main(int argc, char **argv)
 {
     if (const auto status = cli::answerStandardOptions(argc, argv, program::kHelp, program::kVersion))
         return *status;
+    if (argc >= 2 && std::strcmp(argv[1], "--hand") == 0) {
+        if (argc != 12)
+            return usageError("--hand takes the hand as one argument and nine multipliers H1..H9");
+        return printHolds(argv[2], argv + 3);
+    }
     if (argc != 10) {
         std::fprintf(stderr, "vpreturn: expected nine multipliers H1..H9, got %d\n", argc - 1);
         std::fprintf(stderr, "Try 'vpreturn --help' for more information.\n");
         return 2;
     }
     PayoutTable payouts;
-    for (int k = 1; k <= 9; ++k) {
-        if (!parseMultiplier(argv[k], payouts[k])) {
-            std::fprintf(stderr, "vpreturn: H%d must be a whole number from 0 to %d, not \"%s\"\n", k,
-                         int(HoldOdds::kMaxMultiplier), argv[k]);
-            return 2;
-        }
-    }
+    if (!parsePayouts(argv + 1, payouts))
+        return 2;
     const auto result = HoldOdds().tableReturn(payouts);
     if (!result) {
         std::fprintf(stderr, "vpreturn: the table could not be valued\n");
         return 1;
     }
-    std::printf("%lld/%lld = ", static_cast<long long>(result->value.numerator),
-                static_cast<long long>(result->value.denominator));
-    printPercentage(result->value);
+    std::printf("%s = %s%%\n", result->value.text().c_str(), result->value.times(100).decimal(6).c_str());
     return 0;
 }

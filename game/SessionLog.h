@@ -1,0 +1,53 @@
+#pragma once
+
+#include "game/HoldOdds.h"
+
+#include <QString>
+#include <vector>
+
+namespace brisvale {
+
+// The hands of one run of the program as a trainer sees them: how many were
+// played, and each one whose hold was worse than a best one, with what that
+// cost. Equal holds are never mistakes. No widgets; it lives as long as the run.
+class SessionLog {
+public:
+    struct Mistake {
+        int hand = 0; // counted from 1 in the run
+        Hand dealt{};
+        HoldMask played = 0;
+        HoldMask best = 0;
+        int bet = 0;
+        Fraction cost; // per unit bet
+        Fraction coins() const { return cost.times(bet); }
+    };
+
+    // A finished hand: the cards as dealt, the hold played, the bet, and the
+    // analysis of the dealt hand under the payouts it was settled with.
+    void record(const Hand &dealt, HoldMask played, int bet, const HoldAnalysis &analysis);
+
+    int handsPlayed() const { return hands_; }
+    const std::vector<Mistake> &mistakes() const { return mistakes_; }
+    Fraction costInCoins() const { return cost_; }
+    // Coins bet over the hands played.
+    std::int64_t coinsBet() const { return bet_; }
+    // What the holds played bring back per coin bet on average, and what best
+    // holds would have brought on the same deals.
+    Fraction playedReturn() const;
+    Fraction bestReturn() const;
+
+    // Lines of "name: value" for the session page.
+    QString summary() const;
+    // One row a mistake, after a heading row.
+    QString csv() const;
+
+private:
+    int hands_ = 0;
+    std::int64_t bet_ = 0;
+    Fraction cost_;
+    Fraction played_; // coins expected back from the holds played
+    Fraction best_;   // the same with best holds
+    std::vector<Mistake> mistakes_;
+};
+
+} // namespace brisvale

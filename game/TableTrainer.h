@@ -1,0 +1,40 @@
+#pragma once
+
+#include "game/HoldOdds.h"
+
+#include <QObject>
+#include <QString>
+
+namespace brisvale {
+
+class HoldTrainer;
+class TForm1;
+
+// The hold trainer at the table: H sets the hold panels to a best hold of the
+// dealt hand, and after the draw the status bar tells what a weaker hold
+// cost. A notice of the hand (a sound that failed) shares the line with it.
+class TableTrainer : public QObject {
+public:
+    explicit TableTrainer(TForm1 &table);
+
+    // A new hand is dealt: what was shown goes, and its analysis starts.
+    void dealt();
+    void bestHold();
+    // The hand is about to be drawn with this hold.
+    void drawing(HoldMask played);
+    // Shown before the trainer's text until the next deal.
+    void setNotice(const QString &text);
+
+private:
+    void showText(const QString &text);
+    void showNoAnswer();
+    void refresh();
+
+    TForm1 &table_;
+    HoldTrainer *trainer_;
+    QString text_;
+    QString notice_;
+    bool shown_ = false;
+};
+
+} // namespace brisvale

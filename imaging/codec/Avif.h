@@ -1,0 +1,14 @@
+#pragma once
+
+#include "imaging/codec/ColorReduce.h"
+#include "imaging/codec/FileInfo.h"
+
+namespace brisvale::codec {
+
+// AVIF through libavif: 8, 10 and 12 bits a sample brought to 8, the file's
+// rotation and mirroring applied, transparent parts shown on white; of an
+// image sequence the first picture.
+int readAvif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette);
+int infoAvif(const uint8_t *data, size_t size, FileInfo &info);
+
+} // namespace brisvale::codec

@@ -1,0 +1,185 @@
+#include "imaging/codec/Heif.h"
+
+#include "imaging/codec/IsoBoxes.h"
+#include "imaging/codec/Status.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include <libheif/heif.h>
+
+namespace brisvale::codec {
+
+namespace {
+
+int statusOf(const heif_error &error)
+{
+    switch (error.code) {
+    case heif_error_Ok: return kOk;
+    case heif_error_Memory_allocation_error:
+        return error.subcode == heif_suberror_Security_limit_exceeded ? kTooLarge : kOutOfMemory;
+    case heif_error_Unsupported_filetype:
+    case heif_error_Unsupported_feature: return kUnsupported;
+    default: break;
+    }
+    if (error.subcode == heif_suberror_Security_limit_exceeded)
+        return kTooLarge;
+    return error.subcode == heif_suberror_End_of_data ? kTruncated : kDamaged;
+}
+
+// A failure of the parse or the decoding, telling a file cut short from a
+// damaged one.
+int failureOf(const heif_error &error, const uint8_t *data, size_t size)
+{
+    const int rc = statusOf(error);
+    return rc == kDamaged && cutShort(data, size) ? kTruncated : rc;
+}
+
+// kOk, kNotHeif, or kUnsupported for a HEIF kind libheif cannot read.
+int kindOf(const uint8_t *data, size_t size)
+{
+    if (size < 12)
+        return kNotHeif;
+    switch (heif_check_filetype(data, int(std::min<size_t>(size, INT_MAX)))) {
+    case heif_filetype_yes_supported: return kOk;
+    case heif_filetype_yes_unsupported: return kUnsupported;
+    default: break;
+    }
+    return kNotHeif;
+}
+
+// The file parsed and its primary picture found.
+struct Primary {
+    heif_context *context = heif_context_alloc();
+    heif_image_handle *handle = nullptr;
+    int status = kOutOfMemory;
+    Primary(const uint8_t *data, size_t size)
+    {
+        if (!context)
+            return;
+        status = failureOf(heif_context_read_from_memory_without_copy(context, data, size, nullptr), data, size);
+        if (status == kOk)
+            status = failureOf(heif_context_get_primary_image_handle(context, &handle), data, size);
+    }
+    ~Primary()
+    {
+        if (handle)
+            heif_image_handle_release(handle);
+        if (context)
+            heif_context_free(context);
+    }
+    Primary(const Primary &) = delete;
+    Primary &operator=(const Primary &) = delete;
+};
+
+struct Decoded {
+    heif_image *image = nullptr;
+    ~Decoded()
+    {
+        if (image)
+            heif_image_release(image);
+    }
+};
+
+struct DecodingOptions {
+    heif_decoding_options *options = heif_decoding_options_alloc();
+    ~DecodingOptions() { heif_decoding_options_free(options); }
+};
+
+inline uint8_t overWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); }
+
+} // namespace
+
+int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+{
+    image.clear();
+    if (!isDepthCode(options.depth))
+        return kBadDepth;
+    if (const int rc = kindOf(data, size); rc != kOk)
+        return rc;
+    const Primary p(data, size);
+    if (p.status != kOk)
+        return p.status;
+    // The size after the file's own turn and crop, as it will be shown.
+    const int width = heif_image_handle_get_width(p.handle);
+    const int height = heif_image_handle_get_height(p.handle);
+    if (width <= 0 || height <= 0)
+        return kDamaged;
+    if (const int rc = checkPictureSize(uint64_t(width), uint64_t(height)); rc != kOk)
+        return rc;
+    const bool alpha = heif_image_handle_has_alpha_channel(p.handle) != 0;
+    const DecodingOptions decoding;
+    if (!decoding.options)
+        return kOutOfMemory;
+    decoding.options->convert_hdr_to_8bit = 1;
+    Decoded decoded;
+    if (const int rc = failureOf(heif_decode_image(p.handle, &decoded.image, heif_colorspace_RGB,
+                                                   alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
+                                                   decoding.options),
+                                 data, size);
+        rc != kOk)
+        return rc;
+    int stride = 0;
+    const uint8_t *pixels = heif_image_get_plane_readonly(decoded.image, heif_channel_interleaved, &stride);
+    if (!pixels || heif_image_get_width(decoded.image, heif_channel_interleaved) != width
+        || heif_image_get_height(decoded.image, heif_channel_interleaved) != height
+        || heif_image_get_bits_per_pixel_range(decoded.image, heif_channel_interleaved) != 8 || stride <= 0)
+        return kUnsupported;
+    const bool premultiplied = heif_image_is_premultiplied_alpha(decoded.image) != 0;
+
+    RowFeed feed;
+    if (const int rc = feed.begin(options, width, height, 24, image); rc != kOk)
+        return rc;
+    Image &out = feed.image();
+    ProgressReporter progress(options.progress);
+    const int bytes = alpha ? 4 : 3;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t *src = pixels + size_t(y) * size_t(stride);
+        uint8_t *dst = out.row(feed.line(y));
+        for (int x = 0; x < width; ++x, src += bytes, dst += 3) {
+            if (!alpha) {
+                dst[0] = src[2];
+                dst[1] = src[1];
+                dst[2] = src[0];
+                continue;
+            }
+            const uint8_t a = src[3];
+            for (int k = 0; k < 3; ++k)
+                dst[k] = premultiplied ? uint8_t(std::min(255, src[2 - k] + 255 - a)) : overWhite(src[2 - k], a);
+        }
+        feed.done({});
+        if (!progress.report(uint64_t(y) + 1, uint64_t(height))) {
+            image.clear();
+            return kStopped;
+        }
+    }
+    return feed.finish(image, palette, {}, options);
+}
+
+int infoHeif(const uint8_t *data, size_t size, FileInfo &info)
+{
+    if (const int rc = kindOf(data, size); rc != kOk)
+        return rc;
+    const Primary p(data, size);
+    if (p.status != kOk)
+        return p.status;
+    const int bits = heif_image_handle_get_luma_bits_per_pixel(p.handle);
+    const bool alpha = heif_image_handle_has_alpha_channel(p.handle) != 0;
+    info.type = "HEIC";
+    info.width = heif_image_handle_get_width(p.handle);
+    info.height = heif_image_handle_get_height(p.handle);
+    info.bitsPerPixel = bits > 0 ? bits * (alpha ? 4 : 3) : 0;
+    info.paletteColours = 0;
+    info.pictures = heif_context_get_number_of_top_level_images(p.context);
+    // The major brand says what kind of HEIF it is: heic, mif1, avif...
+    std::string brand(reinterpret_cast<const char *>(data) + 8, 4);
+    std::replace_if(
+        brand.begin(), brand.end(), [](char c) { return c < ' ' || c > '~'; }, '?');
+    info.format = "HEIF " + brand + " " + std::to_string(std::max(bits, 0)) + "-bit";
+    if (alpha)
+        info.format += " alpha";
+    return kOk;
+}
+
+} // namespace brisvale::codec

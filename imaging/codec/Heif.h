@@ -1,0 +1,14 @@
+#pragma once
+
+#include "imaging/codec/ColorReduce.h"
+#include "imaging/codec/FileInfo.h"
+
+namespace brisvale::codec {
+
+// HEIC and the other HEIF pictures through libheif: the primary picture,
+// turned, mirrored and cropped as the file asks, deeper samples brought to 8
+// bits, transparent parts shown on white.
+int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette);
+int infoHeif(const uint8_t *data, size_t size, FileInfo &info);
+
+} // namespace brisvale::codec

@@ -1,0 +1,125 @@
+#include "controls/ClickPanel.h"
+#include "controls/TCardDeck.h"
+#include "controls/TEStatusBar.h"
+#include "imaging/TImageView.h"
+#include "tests/support/AccessibleEvents.h"
+
+#include <QAccessibleActionInterface>
+#include <QSignalSpy>
+#include <gtest/gtest.h>
+
+namespace brisvale {
+namespace {
+
+using test::AccessibleEvents;
+using test::accessibleOf;
+
+constexpr cdCardDeck kQueenOfSpades = 12;
+
+QString nameOf(QObject *object) { return accessibleOf(object)->text(QAccessible::Name); }
+
+TEST(AccessibleControlsTest, CardIsNamedByItsFaceAndReadsItsHold)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    TCardDeck card;
+    card.setValue(kExtraCardBack);
+    QAccessibleInterface *a = accessibleOf(&card);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->role(), QAccessible::CheckBox);
+    EXPECT_EQ(nameOf(&card), QStringLiteral("Card back"));
+    EXPECT_TRUE(a->state().checkable);
+    EXPECT_FALSE(a->state().checked);
+
+    events.clear();
+    card.setValue(kQueenOfSpades);
+    EXPECT_EQ(nameOf(&card), QStringLiteral("Queen of Spades"));
+    EXPECT_EQ(events.count(&card, QAccessible::NameChanged), 1);
+
+    card.setHeld(true);
+    EXPECT_EQ(nameOf(&card), QStringLiteral("Queen of Spades, held"));
+    EXPECT_TRUE(a->state().checked);
+    EXPECT_TRUE(a->state().pressed);
+    EXPECT_TRUE(events.checkedChanged(&card));
+    EXPECT_EQ(events.count(&card, QAccessible::NameChanged), 2);
+
+    // Nothing changed, nothing told.
+    events.clear();
+    card.setHeld(true);
+    card.setValue(kQueenOfSpades);
+    EXPECT_EQ(events.count(&card, QAccessible::NameChanged), 0);
+    EXPECT_EQ(events.count(&card, QAccessible::StateChanged), 0);
+
+    card.setHeld(false);
+    EXPECT_EQ(nameOf(&card), QStringLiteral("Queen of Spades"));
+    EXPECT_FALSE(a->state().checked);
+
+    // Pressing it through assistive technology is a click on the card.
+    QSignalSpy clicks(&card, &TCardDeck::clicked);
+    a->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(AccessibleControlsTest, PanelIsATextOrASwitch)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    ClickPanel result;
+    result.setText(QStringLiteral(" Two Pair "));
+    EXPECT_EQ(accessibleOf(&result)->role(), QAccessible::StaticText);
+    EXPECT_EQ(nameOf(&result), QStringLiteral("Two Pair"));
+    EXPECT_GE(events.count(&result, QAccessible::NameChanged), 1);
+
+    ClickPanel hold;
+    hold.setCheckable(true);
+    hold.setAccessibleName(QStringLiteral("Hold card 2"));
+    hold.setText(QStringLiteral("Draw"));
+    QAccessibleInterface *a = accessibleOf(&hold);
+    EXPECT_EQ(a->role(), QAccessible::CheckBox);
+    EXPECT_EQ(nameOf(&hold), QStringLiteral("Hold card 2"));
+    EXPECT_EQ(a->text(QAccessible::Description), QStringLiteral("Draw"));
+    EXPECT_FALSE(a->state().checked);
+    hold.setChecked(true);
+    EXPECT_TRUE(a->state().checked);
+    EXPECT_TRUE(events.checkedChanged(&hold));
+
+    QSignalSpy clicks(&hold, &ClickPanel::clicked);
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks.count(), 1);
+    // A disabled panel ("Over") cannot be pressed, as it cannot be clicked.
+    hold.setEnabled(false);
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(AccessibleControlsTest, StatusBarReadsAndAnnouncesItsMessages)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    TEStatusBar bar;
+    bar.setCaption(QStringLiteral("Brisvale for Windows 95"));
+    EXPECT_EQ(accessibleOf(&bar)->role(), QAccessible::StatusBar);
+    EXPECT_EQ(nameOf(&bar), QStringLiteral("Brisvale for Windows 95"));
+
+    events.clear();
+    bar.showMessage(QStringLiteral("Holding 2 and 5 would have paid more"), 0);
+    EXPECT_EQ(nameOf(&bar), QStringLiteral("Holding 2 and 5 would have paid more"));
+    EXPECT_EQ(events.count(&bar, QAccessible::NameChanged), 1);
+    bar.clearMessage();
+    EXPECT_EQ(nameOf(&bar), QStringLiteral("Brisvale for Windows 95"));
+    EXPECT_EQ(events.count(&bar, QAccessible::NameChanged), 2);
+}
+
+TEST(AccessibleControlsTest, PictureIsNamedByItsFile)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    TImageView view;
+    EXPECT_EQ(accessibleOf(&view)->role(), QAccessible::Graphic);
+    view.setImageName(QStringLiteral("/no/such/folder/Sunset.JPG"));
+    EXPECT_EQ(nameOf(&view), QStringLiteral("Sunset.JPG"));
+    EXPECT_EQ(events.count(&view, QAccessible::NameChanged), 1);
+}
+
+} // namespace
+} // namespace brisvale

@@ -1,0 +1,90 @@
+#include "controls/ClickPanel.h"
+#include "controls/SpinEdit.h"
+#include "controls/TCardDeck.h"
+#include "game/PieGauge.h"
+#include "game/RandomGenerator.h"
+#include "game/TForm1.h"
+#include "tests/support/AccessibleEvents.h"
+
+#include <QApplication>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace brisvale {
+namespace {
+
+using test::AccessibleEvents;
+using test::accessibleOf;
+
+QString nameOf(QObject *object) { return accessibleOf(object)->text(QAccessible::Name); }
+
+bool readsHeld(QObject *object) { return accessibleOf(object)->state().checked; }
+
+TEST(TableAccessibilityTest, DealAndHoldAreAnnouncedCardByCard)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    TForm1 form;
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    randomGenerator().setSeed(7);
+
+    EXPECT_EQ(nameOf(form.Bet), QStringLiteral("Bet"));
+    EXPECT_EQ(nameOf(form.SpinEdit1), QStringLiteral("Sleep time before Picture"));
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(nameOf(form.CardDeck[k]), QStringLiteral("Card back"));
+        EXPECT_EQ(nameOf(form.HoldPanel[k]), QStringLiteral("Hold card %1").arg(k + 1));
+    }
+
+    events.clear();
+    form.ShuffleClick();
+    const QRegularExpression face(QStringLiteral("^(Ace|[2-9]|10|Jack|Queen|King) of (Spades|Hearts|Clubs|Diamonds)$"));
+    for (TCardDeck *card : form.CardDeck) {
+        EXPECT_TRUE(face.match(nameOf(card)).hasMatch()) << nameOf(card).toStdString();
+        EXPECT_EQ(events.count(card, QAccessible::NameChanged), 1);
+        EXPECT_FALSE(readsHeld(card));
+    }
+
+    events.clear();
+    form.Panel7Click();
+    EXPECT_TRUE(nameOf(form.CardDeck[1]).endsWith(QStringLiteral(", held")));
+    EXPECT_TRUE(readsHeld(form.CardDeck[1]));
+    EXPECT_TRUE(readsHeld(form.HoldPanel[1]));
+    EXPECT_TRUE(events.checkedChanged(form.CardDeck[1]));
+    EXPECT_TRUE(events.checkedChanged(form.HoldPanel[1]));
+    for (int k : {0, 2, 3, 4}) {
+        EXPECT_FALSE(readsHeld(form.CardDeck[k]));
+        EXPECT_FALSE(events.checkedChanged(form.CardDeck[k]));
+    }
+
+    // The draw settles: result, money, total and gauge are all told; the
+    // holds are over.
+    events.clear();
+    form.RadioButton4->setChecked(true); // no picture
+    form.SecondClick();
+    EXPECT_EQ(nameOf(form.Panel2), form.Panel2->text().trimmed());
+    EXPECT_GE(events.count(form.Panel2, QAccessible::NameChanged), 1);
+    EXPECT_GE(events.count(form.Cash, QAccessible::NameChanged), 1);
+    EXPECT_EQ(nameOf(form.Panel5), form.Panel5->text());
+    EXPECT_EQ(accessibleOf(form.Gauge1)->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(nameOf(form.Gauge1), QStringLiteral("Winning Percentage"));
+    EXPECT_EQ(accessibleOf(form.Gauge1)->valueInterface()->currentValue().toInt(), form.Gauge1->progress());
+    EXPECT_FALSE(readsHeld(form.CardDeck[1]));
+    EXPECT_FALSE(nameOf(form.CardDeck[1]).endsWith(QStringLiteral(", held")));
+
+    // Each count of the statistics grid is read with its hand.
+    QAccessibleTableInterface *grid = accessibleOf(form.StringGrid1)->tableInterface();
+    ASSERT_NE(grid, nullptr);
+    QAccessibleInterface *pairs = grid->cellAt(1, 1);
+    ASSERT_NE(pairs, nullptr);
+    EXPECT_EQ(pairs->text(QAccessible::Name), form.StringGrid1->item(1, 1)->text());
+    const QList<QAccessibleInterface *> headers = pairs->tableCellInterface()->columnHeaderCells();
+    ASSERT_EQ(headers.size(), 1);
+    EXPECT_EQ(headers.front()->text(QAccessible::Name), QStringLiteral("Pairs"));
+}
+
+} // namespace
+} // namespace brisvale

@@ -1,0 +1,60 @@
+#include "game/TForm1.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace brisvale {
+namespace {
+
+// Space and Enter play the hand from anywhere on the table, except on a
+// button the player tabbed to: that button is pressed, as a player who
+// reached it by the keyboard expects.
+TEST(TableAccessibilityTest, FocusedButtonsTakeSpaceAndEnter)
+{
+    TForm1 form;
+    int picturesShown = 0;
+    form.setPictureWindow([&picturesShown] { ++picturesShown; });
+    // The table hides while the picture shows; a desktop activates it again.
+    const auto back = [&form] { QApplication::setActiveWindow(&form); };
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    form.Button2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form.Button2, Qt::Key_Space);
+    EXPECT_EQ(picturesShown, 1);
+    back();
+    // Back from the picture the button still takes the keys.
+    QTest::keyClick(form.Button2, Qt::Key_Return);
+    EXPECT_EQ(picturesShown, 2);
+    back();
+    form.RadioButton2->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form.RadioButton2, Qt::Key_Space);
+    EXPECT_TRUE(form.RadioButton2->isChecked());
+    EXPECT_TRUE(form.Shuffle->isVisible()) << "a key meant for a button dealt the hand";
+
+    // Walking the menu bar (Alt gives it the focus), Enter is the menu's.
+    form.menuBar()->setFocus(Qt::MenuBarFocusReason);
+    QTest::keyClick(form.menuBar(), Qt::Key_Return);
+    EXPECT_TRUE(form.Shuffle->isVisible()) << "Enter in the menu bar dealt the hand";
+
+    // A button that took the focus from a click leaves the keys to the table.
+    form.Button2->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(form.Button2, Qt::Key_Space);
+    EXPECT_EQ(picturesShown, 2);
+    EXPECT_TRUE(form.Second->isVisible());
+    QTest::keyClick(form.Button2, Qt::Key_Return);
+    EXPECT_TRUE(form.Shuffle->isVisible());
+
+    // Elsewhere the keys still deal.
+    form.Shuffle->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(form.Shuffle, Qt::Key_Return);
+    EXPECT_TRUE(form.Second->isVisible());
+}
+
+} // namespace
+} // namespace brisvale

@@ -1,0 +1,135 @@
+#include "game/THoldAnalysis.h"
+
+#include "game/CardCodes.h"
+#include "game/HoldOdds.h"
+#include "game/RandomGenerator.h"
+#include "game/TForm1.h"
+#include "platform/ScriptedDialogService.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace brisvale;
+
+namespace {
+
+class HoldAnalysisWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::setDialogService(&dialogs);
+        form = std::make_unique<TForm1>();
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->RadioButton4->setChecked(true); // no picture after a win
+        randomGenerator().setSeed(0);
+        window = form->HoldAnalysis1;
+    }
+    void TearDown() override
+    {
+        form.reset();
+        platform::setDialogService(nullptr);
+    }
+
+    // Presses a key at the table, as the player would with it in front.
+    void tableKey(Qt::Key key)
+    {
+        QApplication::setActiveWindow(form.get());
+        QTest::keyClick(form.get(), key);
+    }
+    // Empty while the holds are being worked out.
+    QString text(int row, int col) const
+    {
+        const QTableWidgetItem *item = window->HoldList->item(row, col);
+        return item ? item->text() : QString();
+    }
+
+    platform::ScriptedDialogService dialogs;
+    std::unique_ptr<TForm1> form;
+    THoldAnalysis *window = nullptr;
+};
+
+} // namespace
+
+TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
+{
+    // Seed 0 deals 7C KC 6D 5S 4S.
+    tableKey(Qt::Key_Space);
+    const Hand dealt = form->game().hand();
+    tableKey(Qt::Key_A);
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Hold Analysis"));
+    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
+    const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
+    EXPECT_EQ(window->HoldList->item(0, 1)->toolTip(), QStringLiteral("7C 6D 5S 4S"));
+    EXPECT_EQ(text(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(text(0, 2).toStdString(), odds.best().decimal(4));
+    EXPECT_EQ(window->HoldList->item(0, 2)->toolTip().toStdString(), odds.best().text());
+    EXPECT_EQ(text(0, 3).toStdString(), odds.best().times(5).decimal(2));
+    EXPECT_EQ(text(0, 4), QStringLiteral("Best"));
+
+    // Arrows move through the holds; the final hands follow the selection.
+    QTest::keyClick(window->HoldList, Qt::Key_Down);
+    EXPECT_EQ(window->HoldList->currentRow(), 1);
+    const HoldMask second = window->holds()->rows()[1].mask;
+    EXPECT_TRUE(window->FinalsHeading->text().startsWith(QStringLiteral("Keeping ") + HeldCodes(dealt, second)));
+    ASSERT_EQ(window->Finals->rowCount(), kPayClassCount);
+    EXPECT_EQ(window->Finals->item(0, 0)->text(), QStringLiteral("Royal Flush"));
+    EXPECT_EQ(window->Finals->item(kPayClassCount - 1, 0)->text(), QStringLiteral("Nothing"));
+    EXPECT_EQ(window->Finals->item(kPayClassCount - 1, 1)->text(), QString::number(odds.outcome(second).finals[0]));
+    QTest::keyClick(window->HoldList, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+
+    // Keep the king alone: a mistake, logged with its cost.
+    tableKey(Qt::Key_2);
+    tableKey(Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    EXPECT_EQ(window->Mistakes->item(0, 1)->text(), QStringLiteral("7C KC 6D 5S 4S"));
+    EXPECT_EQ(window->Mistakes->item(0, 2)->text(), QStringLiteral("KC"));
+    EXPECT_EQ(window->Mistakes->item(0, 4)->text().toStdString(), odds.cost(0b00010).decimal(4));
+    EXPECT_TRUE(window->Summary->text().startsWith(QStringLiteral("Hands played: 1\nMistakes: 1\n")));
+
+    // After the draw the pop-up menu's last item shows the hand as dealt,
+    // with the hold played marked.
+    form->PopupMenu1->actions().last()->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
+    const int played = window->HoldList->currentRow();
+    EXPECT_EQ(window->HoldList->item(played, 1)->toolTip(), QStringLiteral("KC"));
+    EXPECT_TRUE(text(played, 4).startsWith(QStringLiteral("Your hold, costs ")));
+
+    // New payouts: every figure is worked out again.
+    form->game().payouts()[4] = 9;
+    form->AdjustPayouts1Click();
+    const HoldAnalysis richer = *HoldOdds::shared().analyse(dealt, form->game().payouts());
+    QTRY_COMPARE_WITH_TIMEOUT(text(0, 2).toStdString(), richer.best().decimal(4), 30000);
+
+    // The open window follows the next deal at the table.
+    tableKey(Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(window->holds() && window->holds()->dealt() == form->game().hand(), 30000);
+    EXPECT_NE(form->game().hand(), dealt);
+
+    // The log saved as CSV, and a save that cannot be written said so.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.csv"));
+    dialogs.queueOpenFile(path);
+    window->SaveCsv->click();
+    ASSERT_FALSE(dialogs.entries().empty());
+    EXPECT_TRUE(dialogs.entries().back().request.save);
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), window->session().csv());
+    const QString blocked = dir.filePath(QStringLiteral("no/such/folder/log.csv"));
+    dialogs.queueOpenFile(blocked);
+    window->SaveCsv->click();
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Unable to write to ") + blocked});
+}

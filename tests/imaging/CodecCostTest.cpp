@@ -1,0 +1,209 @@
+#include "tests/imaging/CodecTestSupport.h"
+
+#include "imaging/codec/ColorReduce.h"
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace brisvale;
+using namespace brisvale::codec;
+
+// What a read may cost is set by its picture: the decoded 24-bit picture, a
+// quarter more, and 64 MiB. Each file below is small on disk (or sparse) and
+// read in a child whose address space may grow by that budget only.
+namespace {
+
+size_t budget(uint64_t width, uint64_t height) { return size_t(width * height * 3 * 5 / 4) + (size_t(64) << 20); }
+
+QByteArray zlibOf(const QByteArray &raw) { return qCompress(raw, 9).mid(4); } // without Qt's length prefix
+
+QByteArray be32(uint32_t v)
+{
+    QByteArray out(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        out[i] = char(v >> (24 - 8 * i));
+    return out;
+}
+
+QByteArray pngChunk(const char *kind, const QByteArray &data)
+{
+    const QByteArray body = QByteArray(kind, 4) + data;
+    return be32(uint32_t(data.size())) + body + be32(0); // the checksum is filled in by png()
+}
+
+void writeFile(const QString &path, const QByteArray &bytes, qint64 sparseTail = 0)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    if (sparseTail) {
+        ASSERT_TRUE(f.resize(sparseTail));
+    }
+}
+
+uint32_t crc(const QByteArray &data)
+{
+    uint32_t c = 0xffffffffu;
+    for (const char ch : data) {
+        c ^= uint8_t(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1)));
+    }
+    return ~c;
+}
+
+QByteArray png(uint32_t w, uint32_t h, int bits, int colour, bool interlaced, const QByteArray &idat)
+{
+    QByteArray ihdr = be32(w) + be32(h);
+    ihdr += char(bits);
+    ihdr += char(colour);
+    ihdr += QByteArray(2, '\0');
+    ihdr += char(interlaced ? 1 : 0);
+    QByteArray out("\x89PNG\r\n\x1a\n", 8);
+    for (const auto &[kind, data] :
+         {std::pair{"IHDR", ihdr}, std::pair{"IDAT", idat}, std::pair{"IEND", QByteArray()}}) {
+        QByteArray chunk = pngChunk(kind, data);
+        const uint32_t sum = crc(chunk.mid(4, chunk.size() - 8));
+        chunk.replace(chunk.size() - 4, 4, be32(sum));
+        out += chunk;
+    }
+    return out;
+}
+
+// An RGB TIFF of one deflate strip (or one tile) as large as the picture.
+QByteArray tiff(uint32_t w, uint32_t h, bool tiled)
+{
+    const QByteArray data = zlibOf(QByteArray(qsizetype(w) * h * 3, '\0'));
+    const uint16_t n = tiled ? 11 : 10;
+    const uint32_t bitsAt = 8 + 2 + n * 12 + 4, dataAt = bitsAt + 6;
+    QByteArray out("II*\0\x08\0\0\0", 8);
+    QDataStream s(&out, QIODevice::Append);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << n;
+    const auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
+        s << tag << type << count << value;
+    };
+    entry(256, 4, 1, w);
+    entry(257, 4, 1, h);
+    entry(258, 3, 3, bitsAt);
+    entry(259, 3, 1, 8);
+    entry(262, 3, 1, 2);
+    if (!tiled)
+        entry(273, 4, 1, dataAt);
+    entry(277, 3, 1, 3);
+    if (!tiled) {
+        entry(278, 4, 1, h);
+        entry(279, 4, 1, uint32_t(data.size()));
+    }
+    entry(284, 3, 1, 1);
+    if (tiled) {
+        entry(322, 4, 1, w);
+        entry(323, 4, 1, h);
+        entry(324, 4, 1, dataAt);
+        entry(325, 4, 1, uint32_t(data.size()));
+    }
+    s << uint32_t(0) << uint16_t(8) << uint16_t(8) << uint16_t(8);
+    return out + data;
+}
+
+struct CountingSink : RowSink {
+    int width = 0, rows = 0;
+    bool wants(int w, int) override
+    {
+        width = w;
+        return true;
+    }
+    void take(const uint8_t *) override { ++rows; }
+};
+
+} // namespace
+
+TEST(CodecCost, EachFileCostsWhatItsPictureCostsNotWhatItsFileLooksLike)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const qint64 tail = qint64(2) << 30;
+    // A 1 x 1 picture before two gigabytes of nothing: the tail is never read.
+    QByteArray bmp("BM\x3a\0\0\0\0\0\0\0\x36\0\0\0", 14);
+    QByteArray info(40, '\0');
+    info[0] = 40, info[4] = 1, info[8] = 1, info[12] = 1, info[14] = 24;
+    bmp += info + QByteArray("\x20\x40\x60\0", 4);
+    writeFile(dir.filePath("padded.bmp"), bmp, tail);
+    writeFile(dir.filePath("padded.png"), png(1, 1, 8, 2, false, zlibOf(QByteArray("\0\x20\x40\x60", 4))), tail);
+    // Small files, large pictures: one deflate strip as tall as the picture,
+    // one tile as large as it, a 16-bit interlaced PNG with alpha.
+    writeFile(dir.filePath("strip.tif"), tiff(4096, 4096, false));
+    writeFile(dir.filePath("tile.tif"), tiff(2048, 2048, true));
+    QByteArray passes;
+    {
+        // Adam7 of 2048 x 2048 at 8 bytes a pixel, every row filtered with 0.
+        static const int kPass[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                        {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+        for (const auto &p : kPass) {
+            const int pw = (2048 - p[0] + p[2] - 1) / p[2], ph = (2048 - p[1] + p[3] - 1) / p[3];
+            passes += QByteArray(qsizetype(ph) * (1 + pw * 8), '\0');
+        }
+    }
+    writeFile(dir.filePath("interlaced.png"), png(2048, 2048, 16, 6, true, zlibOf(passes)));
+    passes.clear();
+
+    const struct {
+        const char *name;
+        uint64_t width, height;
+    } cases[] = {{"padded.bmp", 1, 1},
+                 {"padded.png", 1, 1},
+                 {"strip.tif", 4096, 4096},
+                 {"tile.tif", 2048, 2048},
+                 {"interlaced.png", 2048, 2048}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.filePath(QString::fromLatin1(c.name)).toStdString();
+        const int rc = test::runWithMemoryCap(budget(c.width, c.height), [&] {
+            Image image;
+            Palette palette;
+            const int16_t status = test::readByExtension(path, 24, 0, image, palette);
+            return status == kOk && uint64_t(image.width()) * uint64_t(image.height()) == c.width * c.height
+                       ? int(status)
+                       : int(kFailed);
+        });
+        EXPECT_EQ(rc, kOk) << statusText(rc);
+    }
+}
+
+// A preview of a run-length picture one row high and 2^24 wide (such a strip
+// was once refused for memory): its rows go to the shrink, within the budget,
+// and no picture comes back.
+TEST(CodecCost, ALongRunLengthStripGoesToTheShrink)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const int width = 1 << 24;
+    QByteArray runs;
+    for (int left = width; left > 0; left -= 255)
+        runs.append(char(std::min(left, 255))).append(char(left % 3));
+    runs += QByteArray("\0\1", 2);
+    QByteArray file("BM", 2);
+    QDataStream s(&file, QIODevice::Append);
+    s.setByteOrder(QDataStream::LittleEndian);
+    const uint32_t offset = 14 + 40 + 3 * 4;
+    s << uint32_t(offset + runs.size()) << uint32_t(0) << offset << uint32_t(40) << int32_t(width) << int32_t(1)
+      << uint16_t(1) << uint16_t(8) << uint32_t(1) << uint32_t(runs.size()) << int32_t(2835) << int32_t(2835)
+      << uint32_t(3) << uint32_t(0);
+    s << uint32_t(0x0000ff) << uint32_t(0x00ff00) << uint32_t(0xff0000);
+    file += runs;
+    writeFile(dir.filePath("strip.bmp"), file);
+    const std::string path = dir.filePath(QStringLiteral("strip.bmp")).toStdString();
+    const int rows = test::runWithMemoryCap(budget(uint64_t(width), 1), [&] {
+        CountingSink sink;
+        Image image;
+        Palette palette;
+        const int16_t rc = readFileForBox(FileKind::Bmp, path, 24, 0, 60, 50, &sink, image, palette, {});
+        return rc == kOk && image.empty() && sink.width == width ? sink.rows : -1;
+    });
+    EXPECT_EQ(rows, 1);
+}
