@@ -51,6 +51,8 @@ void ProgramWindows::show()
     if (QScreen *screen = QApplication::primaryScreen())
         form_->setGeometry(screen->availableGeometry());
     form_->showMaximized();
+    // Without a window manager nothing else gives the table the keyboard.
+    form_->activateWindow();
 }
 
 } // namespace brisvale

@@ -3,13 +3,11 @@
 #include "controls/PanelAccessible.h"
 
 #include <QAccessible>
-#include <QFontMetrics>
 #include <QMouseEvent>
-#include <QPainter>
 
 namespace brisvale {
 
-ClickPanel::ClickPanel(QWidget *parent, Bevel bevel) : QLabel(parent)
+ClickPanel::ClickPanel(QWidget *parent, Bevel bevel) : platform::FittedLabel(parent)
 {
     PanelAccessible::install();
     setAlignment(Qt::AlignCenter);
@@ -49,31 +47,6 @@ void ClickPanel::setTextColor(const QColor &color)
     setPalette(pal);
 }
 
-QFont ClickPanel::fittedFont() const
-{
-    constexpr int kSmallestPixels = 6;
-    QFont f = font();
-    const int room = contentsRect().width() - 2 * margin() - 4;
-    int pixels = QFontInfo(f).pixelSize();
-    while (pixels > kSmallestPixels && QFontMetrics(f).horizontalAdvance(text()) > room)
-        f.setPixelSize(--pixels);
-    return f;
-}
-
-void ClickPanel::paintEvent(QPaintEvent *event)
-{
-    const QFont fitted = fittedFont();
-    if (fitted == font()) {
-        QLabel::paintEvent(event);
-        return;
-    }
-    QFrame::paintEvent(event);
-    QPainter painter(this);
-    painter.setFont(fitted);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
-    painter.drawText(contentsRect(), int(alignment()), text());
-}
-
 void ClickPanel::setChecked(bool checked)
 {
     if (checked == checked_)
@@ -90,7 +63,7 @@ void ClickPanel::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         pressed_ = true;
-    QLabel::mousePressEvent(event);
+    platform::FittedLabel::mousePressEvent(event);
 }
 
 void ClickPanel::mouseReleaseEvent(QMouseEvent *event)
@@ -99,7 +72,7 @@ void ClickPanel::mouseReleaseEvent(QMouseEvent *event)
     pressed_ = false;
     if (click)
         emit clicked();
-    QLabel::mouseReleaseEvent(event);
+    platform::FittedLabel::mouseReleaseEvent(event);
 }
 
 } // namespace brisvale

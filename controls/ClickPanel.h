@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QLabel>
+#include "platform/FittedLabel.h"
 
 namespace brisvale {
 
 // A bevelled panel with a centred caption that reports left clicks. Like any
-// disabled control it ignores the mouse while disabled.
-class ClickPanel : public QLabel {
+// disabled control it ignores the mouse while disabled. A caption wider than
+// the panel is shown in a smaller font rather than cut at both ends.
+class ClickPanel : public platform::FittedLabel {
     Q_OBJECT
 public:
     enum class Bevel { Raised, Lowered, LoweredDouble };
@@ -17,9 +18,6 @@ public:
     void setColor(const QColor &color);
     QColor color() const;
     void setTextColor(const QColor &color);
-    // A caption wider than the panel is shown in a smaller font that fits,
-    // rather than cut at both ends.
-    QFont fittedFont() const;
 
     // A panel that works as a switch (a hold panel). Its caption and colour
     // show the state on screen; these tell assistive technology, which then
@@ -35,7 +33,6 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool pressed_ = false;

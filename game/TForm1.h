@@ -163,6 +163,7 @@ private:
     TableTrainer *trainer_ = nullptr;
     TableKeys *keys_ = nullptr;
     std::unique_ptr<TableAccessibility> accessibility_;
+    // A missing audio device is told at the first win only.
     bool noDeviceShown_ = false;
     // The first stored sound of the last reload that could not be read.
     QString soundReadError_;

@@ -93,14 +93,19 @@ bool TableKeys::eventFilter(QObject *watched, QEvent *event)
 
 void TableKeys::takeBackFocus()
 {
-    // Only when no window of ours has the keyboard: a window manager that
-    // gave it back, or another of our windows the player went to, decides.
+    // Not when the player went on to another window of ours. The table may
+    // still count as active here while the server has the keyboard on the
+    // root window, so it asks again in that case too.
     const QWidget *active = QApplication::activeWindow();
-    if (active && active->isVisible())
+    if (active && active != &table_ && active->isVisible())
         return;
-    if (!table_.isVisible() || table_.isMinimized() || QApplication::activeModalWidget())
+    // A window still waiting modally over the table comes first.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->activateWindow();
         return;
-    table_.activateWindow();
+    }
+    if (table_.isVisible() && !table_.isMinimized())
+        table_.activateWindow();
 }
 
 } // namespace brisvale

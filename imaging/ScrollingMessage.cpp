@@ -67,6 +67,14 @@ bool ScrollingMessage::tick()
     return true;
 }
 
+void ScrollingMessage::resizeControl(QSize control)
+{
+    if (!horizontal_)
+        return;
+    control_ = control;
+    y_ = (control.height() - textHeight_) / 2;
+}
+
 bool ScrollingMessage::stepHorizontal()
 {
     if (!horizontal_ || !tick())

@@ -37,6 +37,10 @@ public:
     void startUpward(const ControlSize &control, const QStringList &lines, const Measure &measure);
     void startUpward(QSize control, const QStringList &lines, const Measure &measure);
 
+    // The control was resized: a sideways line keeps its way across and is
+    // centred in the new height, and wraps at the new width.
+    void resizeControl(QSize control);
+
     // The host's two step messages. Each returns true when the band moved
     // and must be drawn again.
     bool stepHorizontal();

@@ -81,7 +81,7 @@ QSize ViewPicture::size() const
     case Kind::Icon: return icon.size();
     case Kind::None: break;
     }
-    return {};
+    return QSize(0, 0); // an empty picture, where an invalid size would read as -1 x -1
 }
 
 TCustomImageView::TCustomImageView(QWidget *parent) : QWidget(parent)
@@ -621,24 +621,34 @@ void TCustomImageView::paintEvent(QPaintEvent *)
         OnPaint();
 }
 
+void TCustomImageView::resizeEvent(QResizeEvent *event)
+{
+    // A window that fits the control to its picture resizes it once a
+    // message has started in the old picture's box.
+    scroll_.resizeControl(size());
+    QWidget::resizeEvent(event);
+}
+
 void TCustomImageView::drawOverlay(QPainter &p)
 {
-    p.save();
-    p.setFont(font());
-    p.translate(textLeft_, textTop_);
-    p.rotate(-textRotate_); // counter-clockwise, as the angle is given
-    const QRect area(0, 0, 10000, 10000);
-    if (!textTransparent_) {
-        p.setBackgroundMode(Qt::OpaqueMode);
-        p.setBackground(color_);
-    }
-    if (textShadow_) {
-        p.setPen(textShadowColor_);
-        p.drawText(area.translated(2, 2), Qt::AlignLeft | Qt::AlignTop, text_);
-    }
-    p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(area, Qt::AlignLeft | Qt::AlignTop, text_);
-    p.restore();
+    // Each copy turns about its own starting point, so the shadow lies 2
+    // pixels right and down on the control whatever the angle.
+    const auto drawAt = [&](QPoint origin, const QColor &color) {
+        p.save();
+        p.setFont(font());
+        p.translate(origin);
+        p.rotate(-textRotate_); // counter-clockwise, as the angle is given
+        if (!textTransparent_) {
+            p.setBackgroundMode(Qt::OpaqueMode);
+            p.setBackground(color_);
+        }
+        p.setPen(color);
+        p.drawText(QRect(0, 0, 10000, 10000), Qt::AlignLeft | Qt::AlignTop, text_);
+        p.restore();
+    };
+    if (textShadow_)
+        drawAt(QPoint(textLeft_ + 2, textTop_ + 2), textShadowColor_);
+    drawAt(QPoint(textLeft_, textTop_), palette().color(QPalette::WindowText));
 }
 
 // ---- input ------------------------------------------------------------------

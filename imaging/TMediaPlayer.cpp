@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVideoFrame>
 #include <QVideoSink>
+#include <utility>
 
 namespace brisvale {
 
@@ -42,8 +43,11 @@ TMediaPlayer::TMediaPlayer(QWidget *parent) : QWidget(parent)
     connect(sink_, &QVideoSink::videoFrameChanged, this, &TMediaPlayer::frameArrived);
     connect(player_, &QMediaPlayer::playbackStateChanged, this, &TMediaPlayer::Notify);
     connect(player_, &QMediaPlayer::mediaStatusChanged, this, &TMediaPlayer::Notify);
+    // A stream the backend stumbles on may report the same error from more
+    // than one of its parts: one box per opened file is enough. Whatever it
+    // could show stays.
     connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error, const QString &text) {
-        if (open_)
+        if (open_ && !std::exchange(errorShown_, true))
             platform::dialogs().message(platform::MessageKind::Error, text);
     });
     resize(85, 30);
@@ -61,6 +65,7 @@ void TMediaPlayer::Open()
     Close();
     open_ = true;
     stopped_ = false;
+    errorShown_ = false;
     player_->setSource(QUrl::fromLocalFile(fileName_));
     emit Notify();
 }

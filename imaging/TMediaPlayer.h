@@ -71,6 +71,7 @@ private:
 
     QString fileName_;
     bool open_ = false;
+    bool errorShown_ = false;
     bool stopped_ = false;
     QPointer<QWidget> display_;
     QRect displayRect_;

@@ -99,6 +99,9 @@ TPicture::TPicture(QWidget *parent)
     ImageView1->setObjectName(QStringLiteral("ImageView1"));
     ImageView1->setGeometry(0, 8, 640, 441);
     ImageView1->setAutoSize(true);
+    messageSteps_ = new QTimer(this);
+    messageSteps_->setInterval(10);
+    connect(messageSteps_, &QTimer::timeout, this, &TPicture::stepMessagesWhileRunning);
     ImageView1->setCenter(true);
     ImageView1->setStretchRatio(true);
     ImageView1->setColor(palette().color(QPalette::Button));
@@ -275,6 +278,17 @@ void TPicture::fitImageView()
     if (ImageView1->geometry() != box)
         ImageView1->setGeometry(box);
     fitting_ = false;
+    // Every load ends in a fit, so a message that has just started is seen here.
+    if (ImageView1->message().running() && !messageSteps_->isActive())
+        messageSteps_->start();
+}
+
+void TPicture::stepMessagesWhileRunning()
+{
+    if (ImageView1->message().running())
+        ImageView1->postStepMessages();
+    else
+        messageSteps_->stop();
 }
 
 bool TPicture::eventFilter(QObject *watched, QEvent *event)

@@ -8,6 +8,7 @@
 
 class QAction;
 class QActionGroup;
+class QTimer;
 class QMenu;
 class QMenuBar;
 
@@ -77,6 +78,8 @@ private:
     // Places the image control over the picture's fitted box in the area under
     // the menu, so the whole picture shows and a click beside it hits the area.
     void fitImageView();
+    // A message file shown here scrolls by the steps this timer sends.
+    void stepMessagesWhileRunning();
     void waitUntilExposed();
     void storeSettings(bool storeFile);
 
@@ -86,6 +89,7 @@ private:
     // Everything under the menu bar; the image control lives inside it.
     QWidget *pictureArea_ = nullptr;
     bool fitting_ = false;
+    QTimer *messageSteps_ = nullptr;
 };
 
 } // namespace brisvale

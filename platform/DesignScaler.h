@@ -32,11 +32,16 @@ public:
 
     double factor() const { return factor_; }
     void apply();
+    // Scales the widget's font again after its caption changed: a caption
+    // wider than its box gets a smaller font instead of being cut.
+    void refit(QWidget *widget);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void scaleFont(QWidget *widget, int designPixels) const;
+
     struct Item {
         QPointer<QWidget> widget;
         QRect design;

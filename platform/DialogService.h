@@ -8,6 +8,8 @@
 namespace brisvale::platform {
 
 enum class MessageKind { Information, Warning, Error };
+// The icon beside a Yes/No question.
+enum class QuestionIcon { Question, Information };
 
 // What an open-file dialog is asked with. The filter is a list of
 // "description|masks" pairs joined by '|', masks separated by ';'
@@ -36,7 +38,8 @@ public:
     // A message box with a single OK button.
     virtual void message(MessageKind kind, const QString &text) = 0;
     // A Yes/No question; true only for Yes.
-    virtual bool confirm(const QString &text) = 0;
+    bool confirm(const QString &text) { return confirm(text, QuestionIcon::Question); }
+    virtual bool confirm(const QString &text, QuestionIcon icon) = 0;
     // The chosen path, or nothing when the player cancelled.
     virtual std::optional<QString> openFile(const OpenFileRequest &request) = 0;
     // The chosen colour, or nothing when the player cancelled.

@@ -24,10 +24,12 @@ void QtDialogService::message(MessageKind kind, const QString &text)
     }
 }
 
-bool QtDialogService::confirm(const QString &text)
+bool QtDialogService::confirm(const QString &text, QuestionIcon icon)
 {
-    return QMessageBox::question(owner(), title(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-           == QMessageBox::Yes;
+    const auto buttons = QMessageBox::Yes | QMessageBox::No;
+    if (icon == QuestionIcon::Information)
+        return QMessageBox::information(owner(), title(), text, buttons, QMessageBox::No) == QMessageBox::Yes;
+    return QMessageBox::question(owner(), title(), text, buttons, QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)

@@ -11,7 +11,8 @@ namespace brisvale::platform {
 class QtDialogService : public DialogService {
 public:
     void message(MessageKind kind, const QString &text) override;
-    bool confirm(const QString &text) override;
+    using DialogService::confirm;
+    bool confirm(const QString &text, QuestionIcon icon) override;
     std::optional<QString> openFile(const OpenFileRequest &request) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
 };

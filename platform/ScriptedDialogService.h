@@ -17,10 +17,12 @@ public:
         QString text;
         OpenFileRequest request; // for OpenFile
         QColor initial;          // for Color
+        QuestionIcon icon;       // for Question
     };
 
     void message(MessageKind kind, const QString &text) override;
-    bool confirm(const QString &text) override;
+    using DialogService::confirm;
+    bool confirm(const QString &text, QuestionIcon icon) override;
     std::optional<QString> openFile(const OpenFileRequest &request) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
 

@@ -16,7 +16,7 @@ declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [jpeg]=jpg [jpeg_small]=
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DBRISVALE_BUILD_TESTS=OFF -DBRISVALE_BUILD_FUZZ=ON >/dev/null
+  -DBRISVALE_BUILD_TESTS=OFF -DBRISVALE_BUILD_FUZZ=ON -DBRISVALE_HARDENING=OFF >/dev/null
 cmake --build "$build" --parallel 2 --target "${readers[@]/#/fuzz_}" wave_fuzz hive_document_fuzz message_fuzz profile_fuzz >/dev/null
 
 fixtures="$build/fixtures"

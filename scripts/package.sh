@@ -10,8 +10,8 @@ build=${BRISVALE_BUILD_DIR:-$root/build}
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls -t "$build"/package/brisvale_*.deb | head -n 1)
 status=0
-report=$(lintian --fail-on error "$deb" 2>&1) || status=$?
+report=$(lintian --fail-on error,warning "$deb" 2>&1) || status=$?
 grep -v 'running with root privileges' <<<"$report" || true
-[ "$status" -eq 0 ] || { echo "lintian reports errors in $deb"; exit 1; }
+[ "$status" -eq 0 ] || { echo "lintian reports errors or warnings in $deb"; exit 1; }
 echo "Package: $deb"
 echo "Install it with: sudo apt install $deb"

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,7 +85,7 @@ public:
         if (!quiet_)
             inner_.message(kind, text);
     }
-    bool confirm(const QString &text) override { return inner_.confirm(text); }
+    bool confirm(const QString &text, platform::QuestionIcon icon) override { return inner_.confirm(text, icon); }
     std::optional<QString> openFile(const platform::OpenFileRequest &request) override
     {
         return inner_.openFile(request);
@@ -342,9 +343,13 @@ void TSaveForm::OKBtnClick()
         close = false;
     }
     if (close) {
+        // Exactly the file that would be written: a name that differs only in
+        // letter case is another file, left alone.
         const QString path = chosenPath();
-        if (fs::fileExists(path))
-            close = platform::dialogs().confirm(path + QStringLiteral(" does exists. Overwrite it ?"));
+        const QFileInfo target(path);
+        if (target.exists() && !target.isDir())
+            close = platform::dialogs().confirm(path + QStringLiteral(" does exists. Overwrite it ?"),
+                                                platform::QuestionIcon::Information);
     }
     if (close) {
         accept();

@@ -6,6 +6,7 @@
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
+#include "platform/FittedLabel.h"
 #include "platform/PrivateProfile.h"
 #include "platform/Trash.h"
 #include "thumbs/ButtonArt.h"
@@ -198,7 +199,7 @@ void TThumbForm::buildControls()
     // its size when the window is scaled; only its place follows.
     scaler_->setOnScaled([this](double factor) { applyScale(factor); });
 
-    Label2 = new QLabel(this);
+    Label2 = new platform::FittedLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setAlignment(Qt::AlignCenter);
     QFont statusFont(QStringLiteral("Arial"));

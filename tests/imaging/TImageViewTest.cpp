@@ -474,10 +474,52 @@ TEST_F(ImageViewTest, SidewaysMessageWithoutSpeedMovesEverySecondStep)
     QApplication::processEvents();
     EXPECT_EQ(view->message().position().x(), x0 - 1);
     EXPECT_EQ(view->imageInfo().FileType, QStringLiteral("SCM"));
+    // A message is no picture: 0 x 0, where -1 marks a missing file.
+    EXPECT_EQ(view->imageInfo().Width, 0);
+    EXPECT_EQ(view->imageInfo().Height, 0);
+
+    // A control resized under a running line centres it in its new height.
+    const int bandHeight = view->message().bandSize().height();
+    view->show();
+    view->resize(100, 120);
+    EXPECT_EQ(view->message().position().y(), (120 - bandHeight) / 2);
 
     view->StopMessages();
     EXPECT_FALSE(view->message().running());
     EXPECT_EQ(view->Color(), QColor(Qt::blue)); // the control's colour is back
+}
+
+TEST_F(ImageViewTest, TheTextShadowLiesTwoPixelsRightAndDownAtEveryAngle)
+{
+    view->resize(120, 120);
+    QFont font = view->font();
+    font.setPixelSize(30);
+    view->setFont(font);
+    view->setText(QStringLiteral("Lj"));
+    view->setTextTransParent(true);
+    view->setTextRotate(90);
+    const auto withTextColor = [this](const QColor &color) {
+        QPalette pal = view->palette();
+        pal.setColor(QPalette::WindowText, color);
+        view->setPalette(pal);
+    };
+    // The text alone in red, where the shadow is to go...
+    view->setTextLeft(42);
+    view->setTextTop(82);
+    withTextColor(Qt::red);
+    const QImage text = painted();
+    // ...and the shadow alone, the text itself drawn invisibly.
+    view->setTextLeft(40);
+    view->setTextTop(80);
+    withTextColor(Qt::transparent);
+    view->setTextShadowColor(Qt::red);
+    view->setTextShadow(true);
+    EXPECT_EQ(painted(), text);
+    int red = 0;
+    for (int y = 0; y < text.height(); ++y)
+        for (int x = 0; x < text.width(); ++x)
+            red += QColor(text.pixel(x, y)) == QColor(Qt::red);
+    EXPECT_GT(red, 20);
 }
 
 TEST_F(ImageViewTest, UpwardMessages)

@@ -6,6 +6,7 @@
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaveImage.h"
 
+#include <QMediaPlayer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -156,4 +157,23 @@ TEST_F(MediaViewTest, ReadersReportToTheNotifierWhichCanStopThem)
     box.setMediaName(path);
     EXPECT_TRUE(box.Picture().isEmpty());
     EXPECT_EQ(script.texts().last(), QStringLiteral("Reading bmp file failed"));
+}
+
+TEST_F(MediaViewTest, AStreamErrorReportedTwiceShowsOneBoxPerOpenedFile)
+{
+    const QString path = sound(QStringLiteral("b.wav"), 300);
+    box.setMediaName(path);
+    ASSERT_TRUE(player.isOpen());
+    auto *backend = player.findChild<QMediaPlayer *>();
+    ASSERT_NE(backend, nullptr);
+    script.clear();
+    for (int k = 0; k < 2; ++k)
+        emit backend->errorOccurred(QMediaPlayer::ResourceError, QStringLiteral("Internal data stream error."));
+    EXPECT_EQ(script.texts(), QStringList{QStringLiteral("Internal data stream error.")});
+    EXPECT_TRUE(player.isOpen()); // what could be shown stays
+
+    // The next file has its own.
+    box.setMediaName(sound(QStringLiteral("c.wav"), 300));
+    emit backend->errorOccurred(QMediaPlayer::ResourceError, QStringLiteral("Internal data stream error."));
+    EXPECT_EQ(script.texts().size(), 2);
 }

@@ -220,3 +220,23 @@ TEST(RewardFlow, ThePauseKeepsTheTableLiveAndThenOpensThePicture)
     EXPECT_TRUE(form.Cash->text().startsWith(QStringLiteral("Player has Won 1 hands")));
     platform::setDialogService(nullptr);
 }
+
+TEST_F(PictureWindowTest, AMessageFileScrollsAcrossTheWholeArea)
+{
+    // A small picture first, so the control starts in its box.
+    remember(picture(QStringLiteral("small.bmp")), 1);
+    auto window = open();
+    window->FormActivate();
+    const QString scm = folder + QStringLiteral("/hello.scm");
+    QFile f(scm);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("/fc|65535/fh|-12/fn|Sans/fs|/ft|/bc|0/sm|Hello/eo|");
+    f.close();
+    window->state().currentPicture = scm;
+    window->FormActivate();
+    const ScrollingMessage &message = window->ImageView1->message();
+    ASSERT_TRUE(message.horizontal());
+    EXPECT_EQ(message.position().y(), (window->ImageView1->height() - message.bandSize().height()) / 2);
+    const int x0 = message.position().x();
+    QTRY_VERIFY(message.position().x() < x0);
+}

@@ -43,3 +43,29 @@ TEST(DesignScaler, ScalesOnceUniformlyAndCentres)
     EXPECT_EQ(label.geometry(), QRect(50, 25, 36, 48));
     EXPECT_EQ(label.font().pixelSize(), 7);
 }
+
+TEST(DesignScaler, ACaptionWiderThanItsBoxGetsASmallerFontInsteadOfBeingCut)
+{
+    QWidget surface;
+    surface.resize(1024, 768);
+    DesignScaler scaler(&surface, QSize(640, 480));
+    QFont f;
+    f.setPixelSize(11);
+    QLabel line(QStringLiteral("File name to save to"), &surface);
+    line.setFont(f);
+    line.setGeometry(10, 10, 80, 13);
+    QLabel wrapped(QStringLiteral("Your winning bets are multiplied by the values you select."), &surface);
+    wrapped.setWordWrap(true);
+    wrapped.setFont(f);
+    wrapped.setGeometry(10, 40, 60, 60);
+    QLabel roomy(QStringLiteral("Bet"), &surface);
+    roomy.setFont(f);
+    roomy.setGeometry(10, 120, 80, 13);
+    for (QWidget *w : {static_cast<QWidget *>(&line), static_cast<QWidget *>(&wrapped), static_cast<QWidget *>(&roomy)})
+        scaler.add(w);
+    scaler.apply();
+    EXPECT_LT(line.font().pixelSize(), 18);
+    EXPECT_LE(line.sizeHint().width(), line.width());
+    EXPECT_LE(wrapped.heightForWidth(wrapped.width()), wrapped.height());
+    EXPECT_EQ(roomy.font().pixelSize(), 18); // 11 x 1.6, untouched
+}

@@ -288,7 +288,7 @@ TEST_F(PreviewStoreAttackTest, AwkwardNamesAndDataFilesKeepTheirEntries)
     ASSERT_TRUE(QFile::copy(dir + QStringLiteral("/a.bmp"), dir + QStringLiteral("/line\nbreak.bmp")));
     // Not even listed: the toolkit passes such names over.
     const QByteArray invalid = QFile::encodeName(dir) + "/bad\xff.bmp";
-    ::link(QFile::encodeName(dir + QStringLiteral("/a.bmp")).constData(), invalid.constData());
+    ASSERT_EQ(::link(QFile::encodeName(dir + QStringLiteral("/a.bmp")).constData(), invalid.constData()), 0);
     test::writeFile(dir + QStringLiteral("/thumbs.dat"), "\xEF\xBB\xBF[" + QFile::encodeName(dir) + "/]\n");
 
     ToolRun run = runTool(dir);

@@ -129,6 +129,16 @@ TEST_F(SaveDialogTest, ExistingFileIsOnlyReplacedAfterYes)
     EXPECT_EQ(script.texts(), QStringList(2, old + QStringLiteral(" does exists. Overwrite it ?")));
     EXPECT_EQ(dialog.FileName(), old);
     EXPECT_TRUE(QFile::exists(old)); // nothing written or removed
+    EXPECT_EQ(script.entries().front().icon, platform::QuestionIcon::Information);
+
+    // A name differing only in case is another file: nothing to ask about.
+    script.clear();
+    EXPECT_TRUE(run([&](TSaveForm &form) {
+        type(form, QStringLiteral("OLD.bmp"));
+        form.OKBtnClick();
+    }));
+    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_EQ(dialog.FileName(), folder + QStringLiteral("/OLD.bmp"));
 }
 
 TEST_F(SaveDialogTest, EmptyNameOrAMaskKeepsTheWindowOpenAndPreviewsGoOn)

@@ -33,7 +33,7 @@ public:
     {
         std::fprintf(stderr, "%s\n", qPrintable(text));
     }
-    bool confirm(const QString &) override { return false; }
+    bool confirm(const QString &, platform::QuestionIcon) override { return false; }
     std::optional<QString> openFile(const platform::OpenFileRequest &) override { return std::nullopt; }
     std::optional<QColor> chooseColor(const QColor &) override { return std::nullopt; }
 };

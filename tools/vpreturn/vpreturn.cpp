@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 using namespace brisvale;
 
@@ -85,18 +86,30 @@ int main(int argc, char **argv)
 {
     if (const auto status = cli::answerStandardOptions(argc, argv, program::kHelp, program::kVersion))
         return *status;
-    if (argc >= 2 && std::strcmp(argv[1], "--hand") == 0) {
-        if (argc != 12)
-            return usageError("--hand takes the hand as one argument and nine multipliers H1..H9");
-        return printHolds(argv[2], argv + 3);
+    // "--" ends the options, as for any command; what follows are the operands.
+    std::vector<char *> operands;
+    bool optionsEnded = false;
+    bool hand = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!optionsEnded && std::strcmp(argv[i], "--") == 0)
+            optionsEnded = true;
+        else if (!optionsEnded && !hand && operands.empty() && std::strcmp(argv[i], "--hand") == 0)
+            hand = true;
+        else
+            operands.push_back(argv[i]);
     }
-    if (argc != 10) {
-        std::fprintf(stderr, "vpreturn: expected nine multipliers H1..H9, got %d\n", argc - 1);
+    if (hand) {
+        if (operands.size() != 10)
+            return usageError("--hand takes the hand as one argument and nine multipliers H1..H9");
+        return printHolds(operands[0], operands.data() + 1);
+    }
+    if (operands.size() != 9) {
+        std::fprintf(stderr, "vpreturn: expected nine multipliers H1..H9, got %d\n", int(operands.size()));
         std::fprintf(stderr, "Try 'vpreturn --help' for more information.\n");
         return 2;
     }
     PayoutTable payouts;
-    if (!parsePayouts(argv + 1, payouts))
+    if (!parsePayouts(operands.data(), payouts))
         return 2;
     const auto result = HoldOdds().tableReturn(payouts);
     if (!result) {
