@@ -2,10 +2,13 @@
 // pixels in one batch, through its real window on the offscreen platform. Besides
 // the batch's time it reports the longest stretch in which the window handled
 // no events (longest_pause_ms), which is what the player feels as a freeze.
+// Each is run with an empty data file and with one of 50 MB that other folders
+// share, and the Stop button's delay is measured the same two ways.
 
 #include "imaging/CodecBridge.h"
 #include "platform/ScriptedDialogService.h"
 #include "thumbs/DirectoryListBox.h"
+#include "thumbs/PreviewStore.h"
 #include "thumbs/TThumbForm.h"
 
 #include <QApplication>
@@ -48,6 +51,36 @@ const QString &photoFolder()
     return path;
 }
 
+// A data file shared with other folders, of about `megabytes` MB: sections of
+// 100 entries each, none for the folder being made.
+QByteArray sharedDataFile(int megabytes)
+{
+    QByteArray text;
+    text.reserve(qsizetype(megabytes) << 20);
+    for (int folder = 0; text.size() < (qsizetype(megabytes) << 20); ++folder) {
+        const QByteArray dir = "/srv/pictures/album" + QByteArray::number(folder) + '/';
+        text += '[' + dir + "]\n";
+        for (int i = 0; i < 100; ++i) {
+            const QByteArray n = QByteArray::number(i);
+            text += dir + "photo" + n + ".jpg=" + dir + "photo" + n + ".thb\n";
+        }
+    }
+    return text;
+}
+
+// Clears the folder of what a run made and puts the data file in place.
+void prepare(const QString &dir, const QByteArray &dataFile)
+{
+    for (const QString &name : QDir(dir).entryList({QStringLiteral("*.THB"), QStringLiteral("thumbs.dat")}))
+        QFile::remove(dir + u'/' + name);
+    if (!dataFile.isEmpty()) {
+        QFile file(dir + QStringLiteral("/thumbs.dat"));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(dataFile);
+    }
+}
+
+// Argument: megabytes of other folders' entries in the data file.
 void BM_CreateFortyPhotoPreviews(benchmark::State &state)
 {
     const QString dir = photoFolder();
@@ -55,13 +88,13 @@ void BM_CreateFortyPhotoPreviews(benchmark::State &state)
         state.SkipWithError("could not write the photographs");
         return;
     }
+    const QByteArray dataFile = state.range(0) > 0 ? sharedDataFile(int(state.range(0))) : QByteArray();
     platform::ScriptedDialogService dialogs;
     platform::setDialogService(&dialogs);
     qint64 longest = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        for (const QString &name : QDir(dir).entryList({QStringLiteral("*.THB"), QStringLiteral("thumbs.dat")}))
-            QFile::remove(dir + u'/' + name);
+        prepare(dir, dataFile);
         TThumbForm form;
         form.DirectoryListBox1->setDirectory(dir);
         form.DataFileName = QStringLiteral("thumbs.dat");
@@ -84,7 +117,52 @@ void BM_CreateFortyPhotoPreviews(benchmark::State &state)
     platform::setDialogService(nullptr);
     state.counters["longest_pause_ms"] = benchmark::Counter(double(longest));
 }
-BENCHMARK(BM_CreateFortyPhotoPreviews)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_CreateFortyPhotoPreviews)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+// How long the Stop button takes to end a batch, clicked once ten previews are
+// made; the argument is the data file's size in MB as above.
+void BM_StopEndsTheBatch(benchmark::State &state)
+{
+    const QString dir = photoFolder();
+    if (dir.isEmpty()) {
+        state.SkipWithError("could not write the photographs");
+        return;
+    }
+    const QByteArray dataFile = state.range(0) > 0 ? sharedDataFile(int(state.range(0))) : QByteArray();
+    platform::ScriptedDialogService dialogs;
+    platform::setDialogService(&dialogs);
+    double slowest = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepare(dir, dataFile);
+        TThumbForm form;
+        form.DirectoryListBox1->setDirectory(dir);
+        form.DataFileName = QStringLiteral("thumbs.dat");
+        form.DataFileDir = dir;
+        form.PreviewsDir = dir;
+        form.show();
+        (void)QTest::qWaitFor([&] { return form.isOpened(); });
+        dialogs.queueConfirm(true);
+        QElapsedTimer sinceStop;
+        QTimer watch;
+        watch.setInterval(1);
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!sinceStop.isValid() && form.store().imageCount() >= 10) {
+                sinceStop.start();
+                form.StopBtn->click();
+            }
+        });
+        state.ResumeTiming();
+        watch.start();
+        form.CreateNewDelete->click();
+        watch.stop();
+        if (sinceStop.isValid())
+            slowest = std::max(slowest, double(sinceStop.nsecsElapsed()) / 1e6);
+    }
+    platform::setDialogService(nullptr);
+    state.counters["stop_ms"] = benchmark::Counter(slowest);
+}
+BENCHMARK(BM_StopEndsTheBatch)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
 } // namespace
 

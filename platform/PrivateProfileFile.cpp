@@ -66,10 +66,8 @@ bool readAll(int fd, qint64 size, QByteArray &out)
     return true;
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
+bool writeAll(int fd, const char *p, qsizetype left)
 {
-    const char *p = bytes.constData();
-    qsizetype left = bytes.size();
     while (left > 0) {
         const ssize_t n = ::write(fd, p, size_t(left));
         if (n < 0 && errno == EINTR)
@@ -267,7 +265,9 @@ void PrivateProfileFile::writePending()
         mode = 0666 & ~mask;
     }
     struct stat written {};
-    const bool ok = ::fchmod(fd.get(), mode) == 0 && writeAll(fd.get(), doc_.serialize()) && ::fsync(fd.get()) == 0
+    const bool ok = ::fchmod(fd.get(), mode) == 0 && doc_.writeTo([&fd](const char *data, qsizetype length) {
+        return writeAll(fd.get(), data, length);
+    }) && ::fsync(fd.get()) == 0
                     && ::fstat(fd.get(), &written) == 0 && ::close(fd.release()) == 0
                     && ::rename(temp.constData(), target.constData()) == 0;
     if (!ok) {

@@ -1,5 +1,8 @@
 #include "platform/ProfileDocument.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <cstring>
 
 namespace brisvale::platform {
@@ -7,6 +10,10 @@ namespace brisvale::platform {
 namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+const QByteArray kLf = QByteArray::fromRawData("\n", 1);
+const QByteArray kCrLf = QByteArray::fromRawData("\r\n", 2);
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
@@ -16,37 +23,51 @@ QByteArray trimmedLine(const QByteArray &raw) { return raw.endsWith('\r') ? raw.
 
 ProfileDocument ProfileDocument::parse(const QByteArray &bytes)
 {
+    // Lines point into the bytes, which the document keeps: a large file is
+    // not copied line by line.
     ProfileDocument doc;
-    const qsizetype firstEnd = bytes.indexOf('\n');
-    if (firstEnd > 0 && bytes[firstEnd - 1] == '\r')
-        doc.lineEnd_ = "\r\n";
+    doc.source_ = bytes;
+    const char *data = doc.source_.constData();
+    const qsizetype size = doc.source_.size();
+    const qsizetype firstEnd = doc.source_.indexOf('\n');
+    if (firstEnd > 0 && data[firstEnd - 1] == '\r')
+        doc.lineEnd_ = kCrLf;
     qsizetype start = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
+    while (start < size) {
+        qsizetype end = doc.source_.indexOf('\n', start);
         Line line;
+        qsizetype last = end < 0 ? size : end;
         if (end < 0) {
-            end = bytes.size();
-            line.raw = bytes.mid(start);
+            end = size;
         } else {
-            line.raw = bytes.mid(start, end - start);
-            line.ending = "\n";
-            if (line.raw.endsWith('\r')) {
-                line.raw.chop(1);
-                line.ending = "\r\n";
+            line.ending = kLf;
+            if (last > start && data[last - 1] == '\r') {
+                --last;
+                line.ending = kCrLf;
             }
         }
-        QByteArray text = trimmedLine(line.raw);
+        line.raw = QByteArray::fromRawData(data + start, last - start);
+        line.inPlace = true;
+        qsizetype from = start;
+        qsizetype to = last;
         // A byte-order mark some editors put first is kept but is no part of a name.
-        if (start == 0 && text.startsWith(kByteOrderMark))
-            text = text.mid(qsizetype(sizeof kByteOrderMark) - 1).trimmed();
-        if (text.startsWith('[')) {
+        if (start == 0 && doc.source_.startsWith(kByteOrderMark))
+            from += qsizetype(sizeof kByteOrderMark) - 1;
+        while (from < to && isBlank(data[from]))
+            ++from;
+        while (to > from && isBlank(data[to - 1]))
+            --to;
+        if (from < to && data[from] == '[') {
+            const QByteArray text(data + from, to - from);
             // Folder names may hold ']': a header that ends in one closes there.
             const qsizetype close = text.endsWith(']') ? text.size() - 1 : text.indexOf(']');
             line.header = true;
             line.name = QString::fromUtf8(close < 0 ? text.mid(1) : text.mid(1, close - 1)).trimmed();
-        } else if (const qsizetype eq = text.indexOf('='); eq > 0 && !text.startsWith(';')) {
-            line.isKey = true;
+        } else if (from < to && data[from] != ';' && data[from] != '=') {
+            line.isKey = std::memchr(data + from, '=', size_t(to - from)) != nullptr;
         }
+        if (line.header)
+            doc.headers_.push_back(int(doc.lines_.size()));
         doc.lines_.push_back(std::move(line));
         start = end + 1;
     }
@@ -60,32 +81,73 @@ QByteArray ProfileDocument::serialize() const
     for (const Line &line : lines_)
         size += line.raw.size() + line.ending.size();
     out.reserve(size);
-    for (const Line &line : lines_)
-        out += line.raw + line.ending;
+    writeTo([&out](const char *data, qsizetype length) {
+        out.append(data, length);
+        return true;
+    });
     return out;
+}
+
+bool ProfileDocument::writeTo(const std::function<bool(const char *, qsizetype)> &sink) const
+{
+    const char *run = nullptr;
+    qsizetype runLength = 0;
+    const auto flushRun = [&] {
+        const bool ok = runLength == 0 || sink(run, runLength);
+        runLength = 0;
+        return ok;
+    };
+    for (const Line &line : lines_) {
+        if (line.inPlace) {
+            if (runLength > 0 && run + runLength == line.raw.constData()) {
+                runLength += line.raw.size() + line.ending.size();
+                continue;
+            }
+            if (!flushRun())
+                return false;
+            run = line.raw.constData();
+            runLength = line.raw.size() + line.ending.size();
+            continue;
+        }
+        if (!flushRun() || (!line.raw.isEmpty() && !sink(line.raw.constData(), line.raw.size()))
+            || (!line.ending.isEmpty() && !sink(line.ending.constData(), line.ending.size())))
+            return false;
+    }
+    return flushRun();
 }
 
 void ProfileDocument::append(Line line)
 {
-    if (!lines_.empty() && lines_.back().ending.isEmpty())
+    if (!lines_.empty() && lines_.back().ending.isEmpty()) {
         lines_.back().ending = lineEnd_;
+        lines_.back().inPlace = false;
+    }
+    if (line.header)
+        headers_.push_back(int(lines_.size()));
     lines_.push_back(std::move(line));
+}
+
+void ProfileDocument::shiftHeaders(int from, int by)
+{
+    for (int &header : headers_) {
+        if (header >= from)
+            header += by;
+    }
 }
 
 int ProfileDocument::findSection(const QString &section) const
 {
-    for (size_t i = 0; i < lines_.size(); ++i)
-        if (lines_[i].header && sameName(lines_[i].name, section.trimmed()))
-            return int(i);
+    const QString wanted = section.trimmed();
+    for (const int header : headers_)
+        if (sameName(lines_[size_t(header)].name, wanted))
+            return header;
     return -1;
 }
 
 int ProfileDocument::sectionEnd(int header) const
 {
-    int i = header + 1;
-    while (i < int(lines_.size()) && !lines_[i].header)
-        ++i;
-    return i;
+    const auto next = std::upper_bound(headers_.begin(), headers_.end(), header);
+    return next == headers_.end() ? int(lines_.size()) : *next;
 }
 
 // Where the value starts when the line holds the key, else -1. The key is
@@ -169,25 +231,45 @@ bool ProfileDocument::setValue(const QString &section, const QString &key, const
         return true;
     }
     lines_.insert(lines_.begin() + end, std::move(line));
+    shiftHeaders(end, 1);
     return true;
 }
 
-bool ProfileDocument::anyValueEndsWith(const QString &tail) const
+bool ProfileDocument::anyValueEndsWith(const QString &tail) const { return namedByValues({tail}).front(); }
+
+std::vector<bool> ProfileDocument::namedByValues(const QStringList &tails) const
 {
-    const QByteArray wanted = tail.toUtf8();
-    if (wanted.isEmpty())
-        return false;
+    // Each tail is looked up by the part after its last '/', so one pass over
+    // a large file answers for all of them.
+    std::vector<bool> found(size_t(tails.size()), false);
+    std::vector<QByteArray> wanted;
+    QHash<QByteArray, std::vector<size_t>> byName;
+    for (const QString &tail : tails) {
+        wanted.push_back(tail.toUtf8());
+        const QByteArray &w = wanted.back();
+        if (!w.isEmpty())
+            byName[w.mid(w.lastIndexOf('/') + 1).toLower()].push_back(wanted.size() - 1);
+    }
     for (const Line &line : lines_) {
         if (!line.isKey)
             continue;
+        const char *text = line.raw.constData();
         qsizetype end = line.raw.size();
-        while (end > 0 && std::strchr(" \t\r\"'", line.raw[end - 1]) != nullptr)
+        while (end > 0 && std::strchr(" \t\r\"'", text[end - 1]) != nullptr)
             --end;
-        if (end >= wanted.size()
-            && qstrnicmp(line.raw.constData() + end - wanted.size(), wanted.constData(), wanted.size()) == 0)
-            return true;
+        qsizetype start = end;
+        while (start > 0 && text[start - 1] != '/' && text[start - 1] != '=')
+            --start;
+        const auto it = byName.constFind(QByteArray(text + start, end - start).toLower());
+        if (it == byName.constEnd())
+            continue;
+        for (const size_t i : *it) {
+            const QByteArray &w = wanted[i];
+            if (end >= w.size() && qstrnicmp(text + end - w.size(), w.constData(), w.size()) == 0)
+                found[i] = true;
+        }
     }
-    return false;
+    return found;
 }
 
 bool ProfileDocument::removeKey(const QString &section, const QString &key)
@@ -199,6 +281,7 @@ bool ProfileDocument::removeKey(const QString &section, const QString &key)
     if (at < 0)
         return false;
     lines_.erase(lines_.begin() + at);
+    shiftHeaders(at, -1);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
+#include <QToolButton>
 #include <cmath>
 #include <functional>
 
@@ -155,6 +156,18 @@ QPixmap wasteBin(const QSize &size)
                 p.drawLine(QPointF(x, 22), QPointF(x, 54));
         },
         side);
+}
+
+QToolButton *speedButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(icon);
+    button->setToolTip(hint);
+    // A picture is all it shows; its hint says what it does.
+    button->setAccessibleName(hint);
+    button->setAutoRaise(false);
+    return button;
 }
 
 } // namespace brisvale::buttonart

@@ -2,6 +2,9 @@
 
 #include <QIcon>
 
+class QToolButton;
+class QWidget;
+
 namespace brisvale::buttonart {
 
 // The previewer's button pictures, drawn here rather than taken from an icon
@@ -15,5 +18,8 @@ QIcon windowWithCross();
 QIcon door();
 QIcon stopSign();
 QPixmap wasteBin(const QSize &size);
+
+// A speed button of the previewer: a named tool button with a picture and a hint.
+QToolButton *speedButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint);
 
 } // namespace brisvale::buttonart

@@ -66,6 +66,23 @@ PreviewBatch::Result PreviewBatch::load(const QStringList &files)
     return stopRequested() ? Result::Stopped : Result::Done;
 }
 
+bool PreviewBatch::createOne(const QString &file, const ThumbSlot &slot)
+{
+    if (!PreviewStore::storableName(file)) {
+        platform::dialogs().message(platform::MessageKind::Information, skippedText(file));
+        return false;
+    }
+    if (grid_)
+        grid_->setCaption(slot, fs::lowerAscii(file));
+    try {
+        store_.RecordPreview(store_.listedFolder() + file, store_.MakePreview(file));
+    } catch (const platform::ProfileWriteError &error) {
+        platform::dialogs().message(platform::MessageKind::Error, error.text());
+        return false;
+    }
+    return true;
+}
+
 PreviewBatch::Result PreviewBatch::create(const QStringList &files, bool orphans)
 {
     if (hooks_.started)

@@ -49,6 +49,11 @@ public:
     // file that cannot be written is reported once and ends the batch.
     Result create(const QStringList &files, bool orphans);
 
+    // A preview for one file dropped on a free slot, without forgetting an
+    // older one; false when the name was skipped or the data file could not
+    // be written (both reported).
+    bool createOne(const QString &file, const ThumbSlot &slot);
+
     // The message for a skipped name.
     static QString skippedText(const QString &file);
 

@@ -32,7 +32,7 @@ QString sectionOf(const QString &source) { return source.left(source.lastIndexOf
 
 // A batch keeps its temporary files and its not yet recorded previews for
 // seconds; what is older than this was left by one that was killed.
-constexpr qint64 kStaleSeconds = 10 * 60;
+constexpr qint64 kStaleSeconds = qint64(10) * 60;
 
 bool lstatOf(const QString &path, struct stat &st) { return ::lstat(QFile::encodeName(path).constData(), &st) == 0; }
 
@@ -91,6 +91,13 @@ void PreviewStore::setDataFile(const QString &path)
 {
     if (profile_ && path == dataFile_)
         return;
+    if (profile_) {
+        try {
+            profile_->flush();
+        } catch (const platform::ProfileWriteError &) {
+            // What the old file could not take is lost with it, as any failed write.
+        }
+    }
     dataFile_ = path;
     profile_ = std::make_unique<platform::PrivateProfileFile>(path);
     profile_->setOnReplaced([this](const QString &value) { removeOwnPreview(value); });
@@ -289,15 +296,18 @@ void PreviewStore::sweepPreviewsFolder(bool orphans)
     if (!orphans || !profile_ || fs::lowerAscii(sectionOf(dataFile_)) != fs::lowerAscii(previewsDir_))
         return;
     profile_->locked([this](const platform::ProfileDocument &doc) {
+        QStringList candidates;
         struct stat entryStat {};
         for (const QString &entry : folderEntries(previewsDir_)) {
-            if (!entry.endsWith(QStringLiteral(".THB")) && !entry.endsWith(QStringLiteral(".THJ")))
-                continue;
             const QString path = previewsDir_ + entry;
-            if (!lstatOf(path, entryStat) || !isStale(entryStat))
-                continue;
-            if (!doc.anyValueEndsWith(path))
-                ::unlink(QFile::encodeName(path).constData());
+            if ((entry.endsWith(QStringLiteral(".THB")) || entry.endsWith(QStringLiteral(".THJ")))
+                && lstatOf(path, entryStat) && isStale(entryStat))
+                candidates.append(path);
+        }
+        const std::vector<bool> named = doc.namedByValues(candidates);
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            if (!named[size_t(i)])
+                ::unlink(QFile::encodeName(candidates[i]).constData());
         }
     });
 }

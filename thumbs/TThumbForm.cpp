@@ -16,14 +16,14 @@
 #include "thumbs/PreviewBatch.h"
 #include "thumbs/PreviewStore.h"
 #include "thumbs/ThumbGridModel.h"
+#include "thumbs/ThumbsView.h"
+#include "thumbs/WasteBin.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDragMoveEvent>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,7 +32,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -46,144 +45,6 @@ namespace fs = platform::fs;
 namespace {
 
 const QString kAllPictures = QStringLiteral("*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF;*.WMF;*.ICO");
-
-// The grid hands its events to the window's handlers.
-class ThumbsView : public QTableView {
-public:
-    explicit ThumbsView(TThumbForm *form) : QTableView(form), form_(form)
-    {
-        setMouseTracking(true);
-        setAcceptDrops(true);
-        viewport()->setAcceptDrops(true);
-        setDragDropMode(QAbstractItemView::DropOnly);
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton)
-            form_->StopClick();
-        if (!form_->isBusy())
-            QTableView::mousePressEvent(event);
-        form_->ThumbsMouseDown(event->button(), event->position().toPoint());
-    }
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
-        form_->ThumbsMouseMove(event->position().toPoint());
-        QTableView::mouseMoveEvent(event);
-    }
-    void mouseDoubleClickEvent(QMouseEvent *event) override
-    {
-        if (event->button() == Qt::LeftButton)
-            form_->ThumbsDblClick(event->position().toPoint());
-    }
-    void keyPressEvent(QKeyEvent *event) override
-    {
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->key() == Qt::Key_Delete) {
-            form_->ThumbsKeyDown(event->key());
-            return;
-        }
-        if (!form_->isBusy())
-            QTableView::keyPressEvent(event);
-    }
-    void dragEnterEvent(QDragEnterEvent *event) override
-    {
-        // Entering is always allowed so the moves that follow can decide per cell.
-        if (form_->FileListBox1->isSourceOf(event->mimeData()))
-            event->acceptProposedAction();
-        else
-            event->ignore();
-    }
-    void dragMoveEvent(QDragMoveEvent *event) override
-    {
-        if (form_->ThumbsDragOver(event->position().toPoint(), event->mimeData()))
-            event->acceptProposedAction();
-        else
-            event->ignore();
-    }
-    void dropEvent(QDropEvent *event) override
-    {
-        if (!form_->ThumbsDragOver(event->position().toPoint(), event->mimeData())) {
-            event->ignore();
-            return;
-        }
-        event->acceptProposedAction();
-        form_->ThumbsDragDrop(event->position().toPoint(), event->mimeData());
-    }
-
-private:
-    TThumbForm *form_;
-};
-
-// Captions as ordinary cell text; image cells from the thumbnail cache.
-class ThumbsDelegate : public QStyledItemDelegate {
-public:
-    explicit ThumbsDelegate(TThumbForm *form) : QStyledItemDelegate(form), form_(form) {}
-
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
-    {
-        if (ThumbGridModel::isImageRow(index.row())) {
-            form_->ThumbsDrawCell(*painter, option.rect, index.column(), index.row());
-            return;
-        }
-        QStyleOptionViewItem plain(option);
-        plain.state &= ~QStyle::State_HasFocus;
-        QStyledItemDelegate::paint(painter, plain, index);
-    }
-
-private:
-    TThumbForm *form_;
-};
-
-// The waste bin: takes pictures dragged from the window's file list.
-class WasteBin : public QLabel {
-public:
-    explicit WasteBin(TThumbForm *form) : QLabel(form), form_(form)
-    {
-        setAcceptDrops(true);
-        setAlignment(Qt::AlignCenter);
-    }
-
-protected:
-    void resizeEvent(QResizeEvent *event) override
-    {
-        setPixmap(buttonart::wasteBin(size()));
-        QLabel::resizeEvent(event);
-    }
-    void dragEnterEvent(QDragEnterEvent *event) override { accept(event); }
-    void dragMoveEvent(QDragMoveEvent *event) override { accept(event); }
-    void dropEvent(QDropEvent *event) override
-    {
-        if (!form_->Image1DragOver(event->mimeData())) {
-            event->ignore();
-            return;
-        }
-        event->acceptProposedAction();
-        form_->Image1DragDrop(event->mimeData());
-    }
-
-private:
-    void accept(QDragMoveEvent *event)
-    {
-        if (form_->Image1DragOver(event->mimeData()))
-            event->acceptProposedAction();
-        else
-            event->ignore();
-    }
-    TThumbForm *form_;
-};
-
-QToolButton *speedButton(QWidget *parent, const char *name, const QIcon &icon, const QString &hint)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setIcon(icon);
-    button->setToolTip(hint);
-    // A picture is all it shows; its hint says what it does.
-    button->setAccessibleName(hint);
-    button->setAutoRaise(false);
-    return button;
-}
 
 } // namespace
 
@@ -267,26 +128,9 @@ void TThumbForm::buildControls()
     place(DriveComboBox1, 7, 322, 148, 21);
     connect(DriveComboBox1, &DriveComboBox::driveChanged, this, &TThumbForm::DriveComboBox1Change);
 
-    auto *view = new ThumbsView(this);
-    Thumbs = view;
+    Thumbs = new ThumbsView(this);
     Thumbs->setObjectName(QStringLiteral("Thumbs"));
     Thumbs->setModel(grid_);
-    Thumbs->setItemDelegate(new ThumbsDelegate(this));
-    Thumbs->horizontalHeader()->hide();
-    Thumbs->verticalHeader()->hide();
-    Thumbs->verticalHeader()->setMinimumSectionSize(1);
-    Thumbs->horizontalHeader()->setMinimumSectionSize(1);
-    Thumbs->setShowGrid(true);
-    Thumbs->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Thumbs->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Thumbs->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-    Thumbs->setSelectionMode(QAbstractItemView::SingleSelection);
-    Thumbs->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Thumbs->setWordWrap(false);
-    Thumbs->setTextElideMode(Qt::ElideNone);
-    QFont captionFont(QStringLiteral("Arial"));
-    captionFont.setPixelSize(9);
-    Thumbs->setFont(captionFont);
     place(Thumbs, 168, 7, 324, 301);
     connect(grid_, &QAbstractItemModel::modelReset, this, [this] { applyScale(scaler_->factor()); });
 
@@ -295,18 +139,20 @@ void TThumbForm::buildControls()
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     place(Panel1, 167, 307, 325, 37);
 
-    LoadBtn = speedButton(Panel1, "LoadBtn", buttonart::camera(), QStringLiteral("Load all existing thumbs"));
+    LoadBtn = buttonart::speedButton(Panel1, "LoadBtn", buttonart::camera(),
+                                     QStringLiteral("Load all existing thumbs"));
     place(LoadBtn, 1, 2, 37, 34);
-    CreateNewKeep = speedButton(Panel1, "CreateNewKeep", buttonart::movieCamera(),
-                                QStringLiteral("Create new previews keep old ones"));
+    CreateNewKeep = buttonart::speedButton(Panel1, "CreateNewKeep", buttonart::movieCamera(),
+                                           QStringLiteral("Create new previews keep old ones"));
     place(CreateNewKeep, 37, 2, 37, 34);
-    CreateNewDelete = speedButton(Panel1, "CreateNewDelete", buttonart::landscape(),
-                                  QStringLiteral("Create new previews and delete old ones"));
+    CreateNewDelete = buttonart::speedButton(Panel1, "CreateNewDelete", buttonart::landscape(),
+                                             QStringLiteral("Create new previews and delete old ones"));
     place(CreateNewDelete, 73, 2, 37, 34);
-    DeleteAllBtn = speedButton(Panel1, "DeleteAllBtn", buttonart::blackCross(), QStringLiteral("Delete all previews"));
+    DeleteAllBtn = buttonart::speedButton(Panel1, "DeleteAllBtn", buttonart::blackCross(),
+                                          QStringLiteral("Delete all previews"));
     place(DeleteAllBtn, 109, 2, 37, 34);
-    ClearAllBtn = speedButton(Panel1, "ClearAllBtn", buttonart::windowWithCross(),
-                              QStringLiteral("Clear preview window"));
+    ClearAllBtn = buttonart::speedButton(Panel1, "ClearAllBtn", buttonart::windowWithCross(),
+                                         QStringLiteral("Clear preview window"));
     place(ClearAllBtn, 145, 2, 37, 34);
     AutoLoad = new QCheckBox(QStringLiteral("Autoload"), Panel1);
     AutoLoad->setObjectName(QStringLiteral("AutoLoad"));
@@ -317,7 +163,7 @@ void TThumbForm::buildControls()
     GPall->setObjectName(QStringLiteral("GPall"));
     GPall->setToolTip(QStringLiteral("In 256 color mode use a shared palette"));
     place(GPall, 185, 18, 96, 17);
-    CloseBtn = speedButton(Panel1, "CloseBtn", buttonart::door(), QStringLiteral("Close window"));
+    CloseBtn = buttonart::speedButton(Panel1, "CloseBtn", buttonart::door(), QStringLiteral("Close window"));
     place(CloseBtn, 287, 2, 37, 34);
 
     connect(LoadBtn, &QToolButton::clicked, this, &TThumbForm::LoadBtnClick);
@@ -361,7 +207,7 @@ void TThumbForm::buildControls()
     Label2->setFont(statusFont);
     place(Label2, 496, 62, 112, 14);
 
-    StopBtn = speedButton(this, "StopBtn", buttonart::stopSign(), QString());
+    StopBtn = buttonart::speedButton(this, "StopBtn", buttonart::stopSign(), QString());
     place(StopBtn, 526, 80, 57, 30);
     StopBtn->hide();
     connect(StopBtn, &QToolButton::clicked, this, &TThumbForm::AbortBtnClick);
@@ -602,20 +448,21 @@ void TThumbForm::enterBatchMode()
 {
     if (batchDepth_++ == 0)
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{FileListBox1, ComboBox1, DirectoryListBox1, DriveComboBox1, CreateNewDelete,
-                                          CreateNewKeep, CloseBtn, ClearAllBtn, DeleteAllBtn, LoadBtn})
-        w->setEnabled(false);
-    StopBtn->show();
+    setBatchControls(false);
 }
 
-void TThumbForm::leaveBatchMode()
+void TThumbForm::setBatchControls(bool enabled)
 {
     for (QWidget *w :
          std::initializer_list<QWidget *>{FileListBox1, ComboBox1, DirectoryListBox1, DriveComboBox1, CreateNewDelete,
                                           CreateNewKeep, CloseBtn, ClearAllBtn, DeleteAllBtn, LoadBtn})
-        w->setEnabled(true);
-    StopBtn->hide();
+        w->setEnabled(enabled);
+    StopBtn->setVisible(!enabled);
+}
+
+void TThumbForm::leaveBatchMode()
+{
+    setBatchControls(true);
     if (--batchDepth_ == 0) {
         QApplication::restoreOverrideCursor();
         if (pendingResult_) {
@@ -899,19 +746,10 @@ void TThumbForm::ThumbsDragDrop(const QPoint &, const QMimeData *)
         platform::dialogs().message(platform::MessageKind::Information, QStringLiteral("Duplicate filename!"));
         return;
     }
-    if (!PreviewStore::storableName(fs::fileNameOf(path))) {
-        platform::dialogs().message(platform::MessageKind::Information,
-                                    PreviewBatch::skippedText(fs::fileNameOf(path)));
-        return;
-    }
-    grid_->setCaption(slot, name);
     enterBatchMode();
-    const bool written = guarded([&] {
-        const QString preview = store_->MakePreview(fs::fileNameOf(path));
-        store_->RecordPreview(path, preview);
-    });
+    const bool made = batch_->createOne(fs::fileNameOf(path), slot);
     leaveBatchMode();
-    if (written)
+    if (made)
         Label2->setText(QStringLiteral("Done"));
 }
 

@@ -138,6 +138,8 @@ private:
     void buildControls();
     void enterBatchMode();
     void leaveBatchMode();
+    // The controls batch mode disables, and the Stop button it shows.
+    void setBatchControls(bool enabled);
     // Closes at once, or when the running batch has ended.
     void closeWith(int result);
     void scrollToSlot(const ThumbSlot &slot);
