@@ -438,7 +438,9 @@ int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, 
     target_ = &image;
     if (options.sink && options.depth == 24 && options.sink->wants(width, height)) {
         sink_ = options.sink;
-        bgr_.resize(size_t(width) * 3);
+        // Rows already in blue, green, red go to the sink as they are.
+        if (bits != 24)
+            bgr_.resize(size_t(width) * 3);
         if (!inOrder) {
             deferred_ = true;
             return Image::create(width, height, bits, image);
@@ -471,6 +473,10 @@ int RowFeed::finish(Image &image, Palette &palette, Palette filePalette, const R
         return finishRead(image, palette, std::move(filePalette), options);
     if (deferred_) {
         for (int y = 0; y < image.height(); ++y) {
+            if (image.bits() == 24) {
+                sink_->take(image.row(y));
+                continue;
+            }
             rowToBgr(image, filePalette, y, bgr_.data());
             sink_->take(bgr_.data());
         }
