@@ -15,6 +15,7 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <climits>
 #include <optional>
 
 namespace brisvale {
@@ -71,6 +72,8 @@ public:
             rowsOnly_();
     }
     void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
+    bool takesPieces() const override { return true; }
+    void takePiece(const uint8_t *bgr, int x0, int count) override { shrinker_->addBgrPiece(bgr, x0, count); }
     bool used() const { return shrinker_.has_value(); }
     QImage result() const { return ScaleToBox(shrinker_->result(), box_, true); }
 
@@ -130,9 +133,12 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
                 picture = ScaleToBox(shrinker.result(), cover, true);
             } else {
                 const bool decoded = !image.empty();
+                // The toolkit's pictures hold no row of more than 2^31 bits:
+                // such a picture is too wide to show, whatever memory there is.
+                const bool tooWide = uint64_t(image.width()) * uint64_t(image.bits()) > uint64_t(INT_MAX);
                 picture = toQImage(std::move(image), palette);
                 if (decoded && picture.isNull() && codec::succeeded(out.status))
-                    out.status = codec::kOutOfMemory; // read, but could not be handed over
+                    out.status = tooWide ? codec::kTooLarge : codec::kOutOfMemory; // read, but not handed over
             }
             out.bitmap.setImage(picture);
             out.bitmap.setPalette(toQtPalette(palette));
