@@ -15,7 +15,6 @@
 #include <QImageReader>
 #include <QPainter>
 
-#include <climits>
 #include <optional>
 
 namespace brisvale {
@@ -133,12 +132,10 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
                 picture = ScaleToBox(shrinker.result(), cover, true);
             } else {
                 const bool decoded = !image.empty();
-                // The toolkit's pictures hold no row of more than 2^31 bits:
-                // such a picture is too wide to show, whatever memory there is.
-                const bool tooWide = uint64_t(image.width()) * uint64_t(image.bits()) > uint64_t(INT_MAX);
+                const int lost = handOverFailure(image);
                 picture = toQImage(std::move(image), palette);
                 if (decoded && picture.isNull() && codec::succeeded(out.status))
-                    out.status = tooWide ? codec::kTooLarge : codec::kOutOfMemory; // read, but not handed over
+                    out.status = lost; // read, but not handed over
             }
             out.bitmap.setImage(picture);
             out.bitmap.setPalette(toQtPalette(palette));
