@@ -2,7 +2,8 @@
 # Pictures whose cost has nothing to do with their size on disk: small files
 # that decode to the largest legal picture, and huge files that hold a 1 x 1
 # one. Each is built here, then read by picconv (the picture window's read)
-# and mkpreviews (the previewer's); for each file and tool the peak memory is
+# and mkpreviews (the previewer's), and by the picture window where the
+# benchmarks are built; for each file and tool the peak memory is
 # printed as a ratio of the decoded 24-bit picture, beside the budget of
 # 1.25 x that picture + 64 MiB, and the time.
 #
@@ -16,6 +17,8 @@ picconv="$build/tools/picconv/picconv"
 mkpreviews="$build/tools/mkpreviews/mkpreviews"
 [ -x "$picconv" ] || cmake --build "$build" --target picconv >/dev/null
 [ -x "$mkpreviews" ] || cmake --build "$build" --target mkpreviews >/dev/null
+# The picture window itself, where the build has the benchmarks (BRISVALE_BUILD_BENCH=ON).
+show="$build/bench/picture_show"
 mkdir -p "$work/files"
 cd "$work"
 
@@ -213,6 +216,9 @@ while read -r name w h; do
   fi
   report "$name" picconv "$w" "$h" "$(run "$picconv" "files/$name" out.bmp)"
   rm -f out.bmp
+  if [ -x "$show" ]; then
+    report "$name" "picture window" "$w" "$h" "$(QT_QPA_PLATFORM=offscreen run "$show" "$work/files/$name")"
+  fi
   rm -rf previews && mkdir previews && ln -s "$work/files/$name" "previews/$name"
   report "$name" mkpreviews "$w" "$h" "$(run "$mkpreviews" previews)"
   if [ "$name" = gif_screen.gif ]; then

@@ -55,6 +55,11 @@ void BoxShrinker::addRow(const Pixel &pixelAt)
         line_[size_t(j) * 3 + 1] = sg;
         line_[size_t(j) * 3 + 2] = sr;
     }
+    addLine();
+}
+
+void BoxShrinker::addLine()
+{
     // The same split between box rows.
     const int64_t start = int64_t(y_) * dh_;
     const int i = int(start / sh_);
@@ -85,6 +90,29 @@ void BoxShrinker::finishRow(int boxRow)
         out[j] = qRgb(int((s[2] + area / 2) / area), int((s[1] + area / 2) / area), int((s[0] + area / 2) / area));
     }
     std::fill(sums, sums + n, 0);
+}
+
+void BoxShrinker::addBgrPiece(const uint8_t *bgr, int x0, int count)
+{
+    if (y_ >= sh_ || count <= 0)
+        return;
+    if (x0 == 0)
+        std::fill(line_.begin(), line_.end(), 0);
+    const int end = x0 + count;
+    // The box columns this piece reaches, from the first that ends in it.
+    int j = int(int64_t(x0) * dw_ / sw_);
+    for (; j < dw_ && spans_[size_t(j)].x0 < end; ++j) {
+        const Span &span = spans_[size_t(j)];
+        const int from = std::max(span.x0, x0), to = std::min(span.x1, end - 1);
+        for (int x = from; x <= to; ++x) {
+            const uint64_t w = x == span.x0 ? span.w0 : x == span.x1 ? span.w1 : uint64_t(dw_);
+            const uint8_t *p = bgr + size_t(x - x0) * 3;
+            for (int k = 0; k < 3; ++k)
+                line_[size_t(j) * 3 + size_t(k)] += p[k] * w;
+        }
+    }
+    if (end >= sw_)
+        addLine();
 }
 
 void BoxShrinker::addBgrRow(const uint8_t *bgr)

@@ -18,6 +18,9 @@ public:
 
     // One source row as blue, green, red bytes, 3 x sourceWidth of them.
     void addBgrRow(const uint8_t *bgr);
+    // The same row in pieces from the left, `count` pixels from column x0
+    // each, so that a row millions of pixels long is never held whole.
+    void addBgrPiece(const uint8_t *bgr, int x0, int count);
     // One source row of an opaque 32-bit picture (RGB32 or ARGB32).
     void addRgb32Row(const QRgb *row);
     // After all rows: the box as RGB32.
@@ -26,6 +29,7 @@ public:
 private:
     template <typename Pixel>
     void addRow(const Pixel &pixelAt);
+    void addLine();
     void finishRow(int boxRow);
 
     // The source columns of one box column: the first and the last, each

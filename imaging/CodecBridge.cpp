@@ -32,11 +32,12 @@ using LibraryRead = int16_t (*)(const std::string &, int32_t, int32_t, codec::Im
 bool deliver(int status, codec::Image &image, const codec::Palette &palette, Bitmap &target)
 {
     const bool hadPicture = !image.empty();
+    const int lost = hadPicture ? handOverFailure(image) : int(codec::kFailed);
     target.setImage(toQImage(std::move(image), palette));
     target.setPalette(toQtPalette(palette));
     if (codec::succeeded(status) && (!hadPicture || target.isEmpty())) {
         target.clear();
-        status = hadPicture ? codec::kOutOfMemory : codec::kFailed;
+        status = lost;
     }
     return answer(status);
 }

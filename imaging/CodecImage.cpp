@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -32,6 +33,12 @@ namespace {
 void freeBuffer(void *data) { std::free(data); }
 
 } // namespace
+
+int handOverFailure(const codec::Image &image)
+{
+    const uint64_t rowBits = uint64_t(image.width()) * uint64_t(image.bits() == 24 ? 24 : 8);
+    return rowBits > uint64_t(INT_MAX) ? codec::kTooLarge : codec::kOutOfMemory;
+}
 
 QImage toQImage(codec::Image &&image, const codec::Palette &palette)
 {

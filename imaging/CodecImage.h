@@ -14,6 +14,10 @@ namespace brisvale {
 // second full-size copy is ever held. A null QImage comes back for an empty
 // picture or when memory runs out.
 QImage toQImage(codec::Image &&image, const codec::Palette &palette);
+// The toolkit's pictures hold no row of more than 2^31 bits: a picture that
+// toQImage cannot hand over for that reason is too wide to show, whatever
+// memory there is. The status to report then (kTooLarge), else kOutOfMemory.
+int handOverFailure(const codec::Image &image);
 // Transparent parts are laid on white; indexed pictures keep their colour
 // table. Answers kOk, kNoPicture for a null image, or the status that stopped
 // the conversion (kTooLarge, kOutOfMemory).

@@ -76,6 +76,8 @@ public:
             rowsOnly_();
     }
     void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
+    bool takesPieces() const override { return true; }
+    void takePiece(const uint8_t *bgr, int x0, int count) override { shrinker_->addBgrPiece(bgr, x0, count); }
     bool used() const { return shrinker_.has_value(); }
     QImage result() const { return ScaleToBox(shrinker_->result(), box_, true); }
 
@@ -136,9 +138,10 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
                 picture = ScaleToBox(shrinker.result(), cover, true);
             } else {
                 const bool decoded = !image.empty();
+                const int lost = handOverFailure(image);
                 picture = toQImage(std::move(image), palette);
                 if (decoded && picture.isNull() && codec::succeeded(out.status))
-                    out.status = codec::kOutOfMemory; // read, but could not be handed over
+                    out.status = lost; // read, but not handed over
             }
             out.bitmap.setImage(picture);
             out.bitmap.setPalette(toQtPalette(palette));

@@ -20,6 +20,9 @@ const Palette kVga = {
 
 int clampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
+// Pixels a row sink that takes pieces is given at a time.
+constexpr int kPiece = 1 << 16;
+
 // Exact nearest-colour search with a direct-mapped cache in front of it.
 class NearestColour {
 public:
@@ -343,9 +346,13 @@ const Palette &vgaPalette() { return kVga; }
 
 void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out)
 {
-    const int w = image.width();
+    rowToBgr(image, palette, y, 0, image.width(), out);
+}
+
+void rowToBgr(const Image &image, const Palette &palette, int y, int x0, int count, uint8_t *out)
+{
     if (image.bits() == 24) {
-        std::memcpy(out, image.row(y), size_t(w) * 3);
+        std::memcpy(out, image.row(y) + size_t(x0) * 3, size_t(count) * 3);
         return;
     }
     if (image.bits() == 8) {
@@ -353,8 +360,8 @@ void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out)
         Rgb table[256];
         std::fill(std::begin(table), std::end(table), Rgb{});
         std::copy_n(palette.begin(), std::min<size_t>(palette.size(), 256), table);
-        const uint8_t *src = image.row(y);
-        for (int x = 0; x < w; ++x, out += 3) {
+        const uint8_t *src = image.row(y) + x0;
+        for (int x = 0; x < count; ++x, out += 3) {
             const Rgb c = table[src[x]];
             out[0] = c.b;
             out[1] = c.g;
@@ -362,7 +369,7 @@ void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out)
         }
         return;
     }
-    for (int x = 0; x < w; ++x, out += 3) {
+    for (int x = x0; x < x0 + count; ++x, out += 3) {
         const size_t i = size_t(image.index(x, y));
         const Rgb c = i < palette.size() ? palette[i] : Rgb{};
         out[0] = c.b;
@@ -438,7 +445,9 @@ int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, 
     target_ = &image;
     if (options.sink && options.depth == 24 && options.sink->wants(width, height)) {
         sink_ = options.sink;
-        bgr_.resize(size_t(width) * 3);
+        // Rows already in blue, green, red go to the sink as they are.
+        if (bits != 24)
+            bgr_.resize(size_t(sink_->takesPieces() ? std::min(width, kPiece) : width) * 3);
         if (!inOrder) {
             deferred_ = true;
             return Image::create(width, height, bits, image);
@@ -454,27 +463,36 @@ int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, 
 
 void RowFeed::done(const Palette &filePalette)
 {
-    if (!streaming())
-        return;
+    if (streaming())
+        give(row_, 0, filePalette);
+}
+
+void RowFeed::give(const Image &image, int y, const Palette &filePalette)
+{
     // As a whole picture turns true colour: indices past the palette are black.
-    if (row_.bits() == 24) {
-        sink_->take(row_.row(0));
+    if (image.bits() == 24) {
+        sink_->take(image.row(y));
         return;
     }
-    rowToBgr(row_, filePalette, 0, bgr_.data());
-    sink_->take(bgr_.data());
+    if (!sink_->takesPieces()) {
+        rowToBgr(image, filePalette, y, bgr_.data());
+        sink_->take(bgr_.data());
+        return;
+    }
+    for (int x0 = 0; x0 < image.width(); x0 += kPiece) {
+        const int count = std::min(kPiece, image.width() - x0);
+        rowToBgr(image, filePalette, y, x0, count, bgr_.data());
+        sink_->takePiece(bgr_.data(), x0, count);
+    }
 }
 
 int RowFeed::finish(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options)
 {
     if (!sink_)
         return finishRead(image, palette, std::move(filePalette), options);
-    if (deferred_) {
-        for (int y = 0; y < image.height(); ++y) {
-            rowToBgr(image, filePalette, y, bgr_.data());
-            sink_->take(bgr_.data());
-        }
-    }
+    if (deferred_)
+        for (int y = 0; y < image.height(); ++y)
+            give(image, y, filePalette);
     image.clear();
     palette.clear();
     return kOk;

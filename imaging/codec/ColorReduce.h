@@ -19,6 +19,16 @@ public:
     // file's own depth and hands the rows over at the end).
     virtual void rowByRow() {}
     virtual void take(const uint8_t *bgr) = 0;
+    // A sink that takes a row in pieces from the left (all of one row before
+    // the next) gets rows of few colours that way: a row millions of pixels
+    // long then never exists whole in true colour.
+    virtual bool takesPieces() const { return false; }
+    virtual void takePiece(const uint8_t *bgr, int x0, int count)
+    {
+        (void)bgr;
+        (void)x0;
+        (void)count;
+    }
 };
 
 // What every read is given besides the file.
@@ -43,6 +53,8 @@ const Palette &vgaPalette();
 
 // One row as blue, green, red bytes (3 × width), whatever the picture's depth.
 void rowToBgr(const Image &image, const Palette &palette, int y, uint8_t *out);
+// Only `count` pixels of it, from column x0.
+void rowToBgr(const Image &image, const Palette &palette, int y, int x0, int count, uint8_t *out);
 
 // Turns a decoded picture (indexed with its palette, or 24-bit) into the depth
 // code asked for. Palettes are made by libimagequant where they are free and
@@ -85,6 +97,8 @@ public:
     int finish(Image &image, Palette &palette, Palette filePalette, const ReadOptions &options);
 
 private:
+    void give(const Image &image, int y, const Palette &filePalette);
+
     RowSink *sink_ = nullptr;
     bool deferred_ = false;
     Image *target_ = nullptr;

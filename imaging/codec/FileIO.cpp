@@ -13,14 +13,14 @@
 namespace brisvale::codec {
 
 namespace {
-// No picture file we accept comes near this; larger files are refused before
-// anything is read.
+// No picture file read whole comes near this; larger files are refused
+// before anything is read.
 constexpr uint64_t kMaxFileBytes = uint64_t(1) << 31;
 
 // Opens a regular file for reading. The open itself does not wait, so a named
 // pipe or a device under a picture's name is refused at once instead of
 // blocking until something writes to it.
-int openRegular(const std::string &path, int &fd, uint64_t &size)
+int openRegular(const std::string &path, int &fd, uint64_t &size, bool whole)
 {
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
@@ -31,7 +31,7 @@ int openRegular(const std::string &path, int &fd, uint64_t &size)
         fd = -1;
         return kCannotOpen;
     }
-    if (uint64_t(st.st_size) > kMaxFileBytes) {
+    if (whole && uint64_t(st.st_size) > kMaxFileBytes) {
         ::close(fd);
         fd = -1;
         return kTooLarge;
@@ -74,7 +74,7 @@ int loadFile(const std::string &path, FileData &out, size_t atMost)
     out = FileData();
     int fd = -1;
     uint64_t fileSize = 0;
-    if (const int rc = openRegular(path, fd, fileSize); rc != kOk)
+    if (const int rc = openRegular(path, fd, fileSize, atMost == SIZE_MAX); rc != kOk)
         return rc;
     out.fileSize = fileSize;
     const size_t size = size_t(std::min<uint64_t>(fileSize, atMost));
@@ -103,7 +103,8 @@ int openFile(const std::string &path, FILE *&out)
     out = nullptr;
     int fd = -1;
     uint64_t size = 0;
-    if (const int rc = openRegular(path, fd, size); rc != kOk)
+    // A stream is read only as far as its picture goes, whatever follows.
+    if (const int rc = openRegular(path, fd, size, false); rc != kOk)
         return rc;
     FILE *f = ::fdopen(fd, "rb");
     if (!f) {

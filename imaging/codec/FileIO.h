@@ -22,10 +22,11 @@ struct FileData {
 };
 
 // Reads a regular file, or its first `atMost` bytes; kOk, kCannotOpen or
-// kTooLarge. Anything that is not a regular file is refused without waiting.
+// kTooLarge (a whole file past 2 GiB). Anything that is not a regular file is
+// refused without waiting.
 int loadFile(const std::string &path, FileData &out, size_t atMost = SIZE_MAX);
 
-// Opens a regular file for reading; kOk, kCannotOpen or kTooLarge.
+// Opens a regular file of any length for reading; kOk or kCannotOpen.
 int openFile(const std::string &path, FILE *&out);
 
 // Writes go to a temporary file beside the target, which replaces the target

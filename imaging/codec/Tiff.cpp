@@ -345,8 +345,15 @@ int decodeRgba(TIFF *tif, uint32_t width, uint32_t height, uint16_t orientation,
     // libtiff can only flip; asked for the file's own orientation it hands the
     // rows over as stored, and every orientation is applied while placing them.
     rgba.img.req_orientation = orientation;
-    // Bands of a few rows; the helper reads each strip or tile it needs.
-    const uint32_t band = 64;
+    // Bands no smaller than a strip or tile row, so that no strip is decoded
+    // twice (the helper decodes every strip or tile a band touches whole).
+    uint32_t band = 64;
+    uint32_t perStrip = 0;
+    if (TIFFIsTiled(tif))
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &perStrip);
+    else
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &perStrip);
+    band = std::max(band, std::min(perStrip, height));
     if (checkWorkBytes(uint64_t(width) * band, 4) != kOk)
         return kTooLarge;
     std::vector<uint32_t> raster(size_t(width) * band);

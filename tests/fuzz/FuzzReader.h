@@ -51,7 +51,8 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
             whole = read(data, size, options, wholeImage, wholePalette);
         }
         struct Counter : codec::RowSink {
-            int width = 0, height = 0, rows = 0;
+            int width = 0, height = 0, rows = 0, next = 0;
+            bool pieces = false;
             bool wants(int w, int h) override
             {
                 width = w;
@@ -62,10 +63,26 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
             {
                 volatile uint8_t last = bgr[size_t(width) * 3 - 1];
                 (void)last;
-                if (++rows > height)
+                if (next != 0 || ++rows > height)
                     __builtin_trap();
             }
+            // Pieces from the left, each where the last ended, until the row is whole.
+            bool takesPieces() const override { return pieces; }
+            void takePiece(const uint8_t *bgr, int x0, int count) override
+            {
+                if (x0 != next || count <= 0 || x0 + count > width)
+                    __builtin_trap();
+                volatile uint8_t last = bgr[size_t(count) * 3 - 1];
+                (void)last;
+                next = x0 + count;
+                if (next == width) {
+                    next = 0;
+                    if (++rows > height)
+                        __builtin_trap();
+                }
+            }
         } counter;
+        counter.pieces = (size / 30) % 2 != 0;
         options.sink = &counter;
         codec::Image streamed;
         codec::Palette streamedPalette;

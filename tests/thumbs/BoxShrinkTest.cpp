@@ -27,8 +27,9 @@ TEST(BoxShrinkTest, EachBoxPixelIsTheAreaWeightedMean)
         for (int x = 0; x < 60; ++x)
             ASSERT_NEAR(qRed(box.pixel(x, y)), 128, 4) << x << "," << y;
 
-    // Fed as decoded rows, the same pixels come out.
+    // Fed as decoded rows, whole or in uneven pieces, the same pixels come out.
     BoxShrinker shrinker(board.width(), board.height(), QSize(60, 50));
+    BoxShrinker pieces(board.width(), board.height(), QSize(60, 50));
     std::vector<uint8_t> bgr(size_t(board.width()) * 3);
     for (int y = 0; y < board.height(); ++y) {
         for (int x = 0; x < board.width(); ++x) {
@@ -38,6 +39,11 @@ TEST(BoxShrinkTest, EachBoxPixelIsTheAreaWeightedMean)
             bgr[size_t(x) * 3 + 2] = uint8_t(qRed(c));
         }
         shrinker.addBgrRow(bgr.data());
+        for (int x0 = 0, n = 1; x0 < board.width(); x0 += n, n += 3) {
+            n = std::min(n, board.width() - x0);
+            pieces.addBgrPiece(bgr.data() + size_t(x0) * 3, x0, n);
+        }
     }
     EXPECT_EQ(shrinker.result(), box);
+    EXPECT_EQ(pieces.result(), box);
 }
