@@ -146,8 +146,13 @@ std::string finalTarget(const std::string &path)
 
 OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
 {
-    std::vector<char> name(path_.begin(), path_.end());
+    // The temporary sits beside the target and is named after it, unless the
+    // name leaves no room for the suffix within a file name's 255 bytes.
     const char suffix[] = ".~XXXXXX";
+    const size_t slash = path_.rfind('/');
+    const size_t base = slash == std::string::npos ? 0 : slash + 1;
+    const size_t stem = path_.size() - base + sizeof suffix - 1 > 255 ? base : path_.size();
+    std::vector<char> name(path_.begin(), path_.begin() + std::ptrdiff_t(stem));
     name.insert(name.end(), suffix, suffix + sizeof suffix);
     const int fd = ::mkstemp(name.data());
     if (fd < 0)

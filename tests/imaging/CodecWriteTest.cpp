@@ -248,6 +248,12 @@ TEST(CodecWrite, PathsLongerThan255CharactersWork)
     Palette palette;
     EXPECT_EQ(readBmpFile(file, 24, 0, back, palette, {}), kOk);
     EXPECT_EQ(back.width(), src.image.width());
+
+    // A name of 250 bytes leaves no room for a temporary named after it.
+    const std::string longName = dir.path().toStdString() + '/' + std::string(246, 'p') + ".bmp";
+    ASSERT_EQ(writeBmpFile(longName, 24, src.image, src.palette, {}), kOk);
+    EXPECT_EQ(readBmpFile(longName, 24, 0, back, palette, {}), kOk);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 TEST(CodecTransform, FlipMirrorsTopToBottomAndRotateTurnsClockwise)
