@@ -41,11 +41,10 @@ SourceReader streamingOf(Reader reader)
     return nullptr;
 }
 
-// Every read by name: the starting palette taken in, the file opened, and on
-// failure neither picture nor palette handed back. A JPEG is decoded from the
-// open file as it is read, as are the kinds with a streaming reader; any
-// other kind parses the file whole in memory.
-int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
+// Every read by name: the starting palette taken in, and on failure neither
+// picture nor palette handed back.
+template <typename Read>
+int16_t readGuarded(ReadOptions options, Image &bitmap, Palette &palette, Read read)
 {
     bitmap.clear();
     const Palette start = palette;
@@ -53,25 +52,7 @@ int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, I
     if (!isDepthCode(options.depth))
         return kBadDepth;
     options.start = &start;
-    int rc;
-    if (!reader) {
-        FILE *file = nullptr;
-        rc = openFile(name, file);
-        if (rc == kOk) {
-            rc = readJpegStream(file, options, bitmap, palette);
-            std::fclose(file);
-        }
-    } else if (SourceReader streaming = streamingOf(reader)) {
-        ByteSource source;
-        rc = source.open(name);
-        if (rc == kOk)
-            rc = streaming(source, options, bitmap, palette);
-    } else {
-        FileData file;
-        rc = loadFile(name, file);
-        if (rc == kOk)
-            rc = reader(file.bytes.get(), file.size, options, bitmap, palette);
-    }
+    const int rc = read(options);
     if (rc < kOk) {
         bitmap.clear();
         palette.clear();
@@ -79,25 +60,45 @@ int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, I
     return int16_t(rc);
 }
 
+// A JPEG is decoded from the open file as it is read, as are the kinds with a
+// streaming reader; any other kind parses the file whole in memory.
+int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
+{
+    return readGuarded(options, bitmap, palette, [&](const ReadOptions &o) {
+        int rc;
+        if (!reader) {
+            FILE *file = nullptr;
+            rc = openFile(name, file);
+            if (rc == kOk) {
+                rc = readJpegStream(file, o, bitmap, palette);
+                std::fclose(file);
+            }
+        } else if (SourceReader streaming = streamingOf(reader)) {
+            ByteSource source;
+            rc = source.open(name);
+            if (rc == kOk)
+                rc = streaming(source, o, bitmap, palette);
+        } else {
+            FileData file;
+            rc = loadFile(name, file);
+            if (rc == kOk)
+                rc = reader(file.bytes.get(), file.size, o, bitmap, palette);
+        }
+        return rc;
+    });
+}
+
 // The kinds read from a mapping of the file: only what their decoders touch
 // of it is ever read.
 int16_t readMapped(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
 {
-    bitmap.clear();
-    const Palette start = palette;
-    palette.clear();
-    if (!isDepthCode(options.depth))
-        return kBadDepth;
-    options.start = &start;
-    MappedFile file;
-    int rc = file.open(name);
-    if (rc == kOk)
-        rc = reader(file.data(), file.size(), options, bitmap, palette);
-    if (rc < kOk) {
-        bitmap.clear();
-        palette.clear();
-    }
-    return int16_t(rc);
+    return readGuarded(options, bitmap, palette, [&](const ReadOptions &o) {
+        MappedFile file;
+        int rc = file.open(name);
+        if (rc == kOk)
+            rc = reader(file.data(), file.size(), o, bitmap, palette);
+        return rc;
+    });
 }
 
 Reader mappedReaderOf(FileKind kind)
