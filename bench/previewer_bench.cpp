@@ -80,6 +80,17 @@ void prepare(const QString &dir, const QByteArray &dataFile)
     }
 }
 
+// Opens the previewer on the folder, with the data file and previews there.
+void openOn(TThumbForm &form, const QString &dir)
+{
+    form.DirectoryListBox1->setDirectory(dir);
+    form.DataFileName = QStringLiteral("thumbs.dat");
+    form.DataFileDir = dir;
+    form.PreviewsDir = dir;
+    form.show();
+    (void)QTest::qWaitFor([&] { return form.isOpened(); });
+}
+
 // Argument: megabytes of other folders' entries in the data file.
 void BM_CreateFortyPhotoPreviews(benchmark::State &state)
 {
@@ -96,12 +107,7 @@ void BM_CreateFortyPhotoPreviews(benchmark::State &state)
         state.PauseTiming();
         prepare(dir, dataFile);
         TThumbForm form;
-        form.DirectoryListBox1->setDirectory(dir);
-        form.DataFileName = QStringLiteral("thumbs.dat");
-        form.DataFileDir = dir;
-        form.PreviewsDir = dir;
-        form.show();
-        (void)QTest::qWaitFor([&] { return form.isOpened(); });
+        openOn(form, dir);
         dialogs.queueConfirm(true);
         QElapsedTimer sinceLast;
         QTimer tick;
@@ -136,12 +142,7 @@ void BM_StopEndsTheBatch(benchmark::State &state)
         state.PauseTiming();
         prepare(dir, dataFile);
         TThumbForm form;
-        form.DirectoryListBox1->setDirectory(dir);
-        form.DataFileName = QStringLiteral("thumbs.dat");
-        form.DataFileDir = dir;
-        form.PreviewsDir = dir;
-        form.show();
-        (void)QTest::qWaitFor([&] { return form.isOpened(); });
+        openOn(form, dir);
         dialogs.queueConfirm(true);
         QElapsedTimer sinceStop;
         QTimer watch;

@@ -3,6 +3,7 @@
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
+#include "platform/WriteAll.h"
 
 #include <QFile>
 
@@ -63,20 +64,6 @@ bool readAll(int fd, qint64 size, QByteArray &out)
         got += n;
     }
     out.truncate(got);
-    return true;
-}
-
-bool writeAll(int fd, const char *p, qsizetype left)
-{
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        left -= n;
-    }
     return true;
 }
 

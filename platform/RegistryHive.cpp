@@ -2,12 +2,12 @@
 
 #include "platform/FileLock.h"
 #include "platform/FileSystem.h"
+#include "platform/WriteAll.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
@@ -37,21 +37,7 @@ public:
         created_ = fd_ >= 0;
         return created_;
     }
-    bool writeAll(const QByteArray &bytes)
-    {
-        const char *p = bytes.constData();
-        qsizetype left = bytes.size();
-        while (left > 0) {
-            const ssize_t n = ::write(fd_, p, size_t(left));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            p += n;
-            left -= n;
-        }
-        return true;
-    }
+    bool writeAll(const QByteArray &bytes) { return platform::writeAll(fd_, bytes.constData(), bytes.size()); }
     bool commitToDisk()
     {
         const bool synced = ::fsync(fd_) == 0;

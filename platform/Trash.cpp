@@ -1,5 +1,7 @@
 #include "platform/Trash.h"
 
+#include "platform/WriteAll.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -78,20 +80,6 @@ QString mountTrash(const QString &top)
     return makeTrash(own) ? own : QString();
 }
 
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
 // Moves `source` into the trash under a name no file there has yet.
 bool moveInto(const QString &trash, const QString &source, const QString &recordedPath)
 {
@@ -107,7 +95,7 @@ bool moveInto(const QString &trash, const QString &source, const QString &record
                 continue;
             return false;
         }
-        const bool written = writeAll(fd, info);
+        const bool written = writeAll(fd, info.constData(), info.size());
         ::close(fd);
         if (!written) {
             ::unlink(native(infoPath).constData());
