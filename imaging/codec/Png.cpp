@@ -1,6 +1,7 @@
 #include "imaging/codec/Png.h"
 
 #include "imaging/codec/ByteSource.h"
+#include "imaging/codec/PngColumns.h"
 #include "imaging/codec/Status.h"
 
 #include <csetjmp>
@@ -87,8 +88,6 @@ bool guardedReadRow(png_structp png, png_bytep row)
 
 enum class Mode { Indexed, Colour, ColourAlpha };
 
-inline uint8_t overWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); }
-
 // The last step of libpng's own row work: blue, green, red and alpha laid on
 // white in place, so the rows come out at three bytes a pixel and an
 // interlaced picture's passes go straight into the picture.
@@ -101,7 +100,7 @@ void layOnWhite(png_structp, png_row_infop info, png_bytep row)
         const uint8_t *src = row + 4 * size_t(x);
         const uint8_t a = src[3];
         uint8_t *dst = row + 3 * size_t(x);
-        const uint8_t b = overWhite(src[0], a), g = overWhite(src[1], a), r = overWhite(src[2], a);
+        const uint8_t b = pngOverWhite(src[0], a), g = pngOverWhite(src[1], a), r = pngOverWhite(src[2], a);
         dst[0] = b;
         dst[1] = g;
         dst[2] = r;
@@ -114,7 +113,7 @@ void layOnWhite(png_structp, png_row_infop info, png_bytep row)
 
 } // namespace
 
-int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)
+int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette, PngRows rows)
 {
     image.clear();
     if (!isDepthCode(options.depth))
@@ -131,11 +130,6 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
     const png_uint_32 height = png_get_image_height(r.png, r.info);
     if (const int rc = checkPictureSize(width, height); rc != kOk)
         return rc;
-    // libpng keeps two rows of up to 8 bytes a pixel whatever the kind (the
-    // file's own row and the one before it, which its filters refer to); a
-    // row that long must not alone outweigh the largest picture.
-    if (checkWorkBytes(width, 16) != kOk)
-        return kTooLarge;
     const int colourType = png_get_color_type(r.png, r.info);
     const int bitDepth = png_get_bit_depth(r.png, r.info);
     const bool hasTrns = png_get_valid(r.png, r.info, PNG_INFO_tRNS) != 0;
@@ -153,8 +147,8 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
             png_get_tRNS(r.png, r.info, &alpha, &alphaCount, nullptr);
         for (int i = 0; i < count; ++i) {
             const uint8_t a = (alpha && i < alphaCount) ? alpha[i] : 255;
-            filePalette.push_back(
-                Rgb{overWhite(entries[i].red, a), overWhite(entries[i].green, a), overWhite(entries[i].blue, a)});
+            filePalette.push_back(Rgb{pngOverWhite(entries[i].red, a), pngOverWhite(entries[i].green, a),
+                                      pngOverWhite(entries[i].blue, a)});
         }
         png_set_packing(r.png);
     } else if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth <= 8 && !hasTrns) {
@@ -177,6 +171,40 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
             png_set_user_transform_info(r.png, nullptr, 8, 3);
         }
     }
+    PngLayout layout;
+    layout.width = width;
+    layout.height = height;
+    layout.bitDepth = bitDepth;
+    layout.colourType = colourType;
+    layout.interlaced = png_get_interlace_type(r.png, r.info) != PNG_INTERLACE_NONE;
+    layout.indexed = mode == Mode::Indexed;
+    layout.hasTrns = hasTrns && colourType != PNG_COLOR_TYPE_PALETTE;
+    if (layout.hasTrns) {
+        png_color_16p trans = nullptr;
+        png_get_tRNS(r.png, r.info, nullptr, nullptr, &trans);
+        if (trans) {
+            layout.transGrey = trans->gray;
+            layout.transRed = trans->red;
+            layout.transGreen = trans->green;
+            layout.transBlue = trans->blue;
+        }
+    }
+    // libpng keeps two rows of up to 8 bytes a pixel (the file's own row and
+    // the one before it, which its filters refer to); where those would cost
+    // more than the picture may, the data is decoded in columns instead.
+    if (rows == PngRows::Columns || checkWorkBytes(width, 16) != kOk || pngRowsTooLongForLibpng(layout)) {
+        RowFeed feed;
+        if (const int rc = feed.begin(options, int(width), int(height), layout.indexed ? 8 : 24, image, false);
+            rc != kOk)
+            return rc;
+        ProgressReporter progress(options.progress);
+        if (const int rc = readPngColumns(source, r.source.pos, layout, feed.image(), progress); rc != kOk) {
+            image.clear();
+            return rc;
+        }
+        return feed.finish(image, palette, std::move(filePalette), options);
+    }
+
     const int passes = png_set_interlace_handling(r.png);
     if (!guardedUpdateInfo(r.png, r.info))
         return r.failure();
@@ -208,6 +236,11 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
         }
     }
     return feed.finish(image, palette, std::move(filePalette), options);
+}
+
+int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)
+{
+    return readPngSource(source, options, image, palette, PngRows::Auto);
 }
 
 int readPng(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)

@@ -3,6 +3,7 @@
 # builds these and runs them over the regression files.
 find_package(JPEG REQUIRED)
 find_package(PNG REQUIRED)
+find_package(ZLIB REQUIRED)
 find_package(GIF REQUIRED)
 find_package(TIFF REQUIRED)
 find_package(PkgConfig REQUIRED)

@@ -1,6 +1,8 @@
 #include "tests/imaging/CodecTestSupport.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/ColorReduce.h"
+#include "imaging/codec/Png.h"
 
 #include <QByteArray>
 #include <QDataStream>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <random>
 
 using namespace brisvale;
 using namespace brisvale::codec;
@@ -57,22 +60,31 @@ uint32_t crc(const QByteArray &data)
     return ~c;
 }
 
-QByteArray png(uint32_t w, uint32_t h, int bits, int colour, bool interlaced, const QByteArray &idat)
+using Chunks = std::vector<std::pair<const char *, QByteArray>>;
+
+QByteArray png(uint32_t w, uint32_t h, int bits, int colour, bool interlaced, const Chunks &body)
 {
     QByteArray ihdr = be32(w) + be32(h);
     ihdr += char(bits);
     ihdr += char(colour);
     ihdr += QByteArray(2, '\0');
     ihdr += char(interlaced ? 1 : 0);
+    Chunks chunks{{"IHDR", ihdr}};
+    chunks.insert(chunks.end(), body.begin(), body.end());
+    chunks.emplace_back("IEND", QByteArray());
     QByteArray out("\x89PNG\r\n\x1a\n", 8);
-    for (const auto &[kind, data] :
-         {std::pair{"IHDR", ihdr}, std::pair{"IDAT", idat}, std::pair{"IEND", QByteArray()}}) {
+    for (const auto &[kind, data] : chunks) {
         QByteArray chunk = pngChunk(kind, data);
         const uint32_t sum = crc(chunk.mid(4, chunk.size() - 8));
         chunk.replace(chunk.size() - 4, 4, be32(sum));
         out += chunk;
     }
     return out;
+}
+
+QByteArray png(uint32_t w, uint32_t h, int bits, int colour, bool interlaced, const QByteArray &idat)
+{
+    return png(w, h, bits, colour, interlaced, Chunks{{"IDAT", idat}});
 }
 
 // An RGB TIFF of one deflate strip (or one tile) as large as the picture.
@@ -214,4 +226,132 @@ TEST(CodecCost, ALongRunLengthStripGoesToTheShrink)
         }
     });
     EXPECT_EQ(rows, 1);
+}
+
+// Rows too long for libpng to hold twice are decoded in columns, and give the
+// very pixels libpng gives: every kind and depth, the five filters in random
+// rows, interlaced or not, the data cut into uneven chunks; and a broken file
+// fails the same way both ways.
+TEST(CodecCost, ColumnsDecodeWhatLibpngDecodes)
+{
+    std::mt19937 random(7);
+    const auto bytes = [&](qsizetype n, bool plain) {
+        QByteArray out(n, '\0');
+        for (char &c : out)
+            c = char(plain ? (random() % 3 == 0 ? 0x10 : 0) : random());
+        return out;
+    };
+    const auto read = [](const QByteArray &file, PngRows rows, Image &image, Palette &palette) {
+        ByteSource source(reinterpret_cast<const uint8_t *>(file.constData()), size_t(file.size()));
+        return readPngSource(source, ReadOptions{}, image, palette, rows);
+    };
+    const struct {
+        int colour, bits;
+    } kinds[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                 {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    int compared = 0;
+    for (const auto &kind : kinds) {
+        for (const uint32_t width : {1u, 5u, 8221u}) {
+            for (const bool interlaced : {false, true}) {
+                const uint32_t height = 1 + random() % 6;
+                SCOPED_TRACE(testing::Message() << kind.colour << "/" << kind.bits << " " << width << "x" << height
+                                                << (interlaced ? " interlaced" : ""));
+                const int channels = kind.colour == 2 ? 3 : kind.colour == 4 ? 2 : kind.colour == 6 ? 4 : 1;
+                static const int kPass[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                                                {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+                QByteArray raw;
+                for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+                    const int *p = interlaced ? kPass[pass] : nullptr;
+                    const uint32_t pw = p ? (width + p[2] - 1 - p[0]) / p[2] : width;
+                    const uint32_t ph = p ? (height + p[3] - 1 - p[1]) / p[3] : height;
+                    if (width <= (p ? uint32_t(p[0]) : 0u) || height <= (p ? uint32_t(p[1]) : 0u))
+                        continue;
+                    for (uint32_t y = 0; y < ph; ++y) {
+                        // Plain rows of few values let the tRNS colour match.
+                        const int filter = int(random() % 6 < 3 ? 0 : random() % 5);
+                        raw += char(filter);
+                        raw += bytes(qsizetype((uint64_t(pw) * channels * kind.bits + 7) / 8), filter == 0);
+                    }
+                }
+                const QByteArray data = zlibOf(raw);
+                Chunks body;
+                if (kind.colour == 3) {
+                    body.emplace_back("PLTE", bytes(3 << kind.bits, false));
+                    body.emplace_back("tRNS", bytes(qsizetype(1) << (kind.bits - 1), false));
+                } else if (kind.colour == 0) {
+                    body.emplace_back("tRNS", QByteArray("\0\x10", 2));
+                } else if (kind.colour == 2 && random() % 2) {
+                    body.emplace_back("tRNS", QByteArray("\0\x10\0\x10\0\x10", 6));
+                }
+                for (qsizetype at = 0; at < data.size();) {
+                    const qsizetype n = std::min<qsizetype>(data.size() - at, random() % 3 == 0 ? 0 : random() % 700);
+                    body.emplace_back("IDAT", data.mid(at, n));
+                    at += n;
+                }
+                const QByteArray file = png(width, height, kind.bits, kind.colour, interlaced, body);
+                Image expected, actual;
+                Palette expectedPalette, actualPalette;
+                ASSERT_EQ(read(file, PngRows::Auto, expected, expectedPalette), kOk);
+                ASSERT_EQ(read(file, PngRows::Columns, actual, actualPalette), kOk);
+                ASSERT_EQ(
+                    test::maxDifference(test::toRgb32(actual, actualPalette), test::toRgb32(expected, expectedPalette)),
+                    0);
+                ++compared;
+
+                // Broken: a bad checksum, cut inside the data, a bad filter, data that
+                // ends early.
+                const qsizetype firstIdat = file.indexOf("IDAT");
+                QByteArray badSum = file;
+                const auto *lengthBytes = reinterpret_cast<const uint8_t *>(file.constData() + firstIdat - 4);
+                const qsizetype sumAt = firstIdat + 4
+                                        + qsizetype(uint32_t(lengthBytes[0]) << 24 | uint32_t(lengthBytes[1]) << 16
+                                                    | uint32_t(lengthBytes[2]) << 8 | lengthBytes[3]);
+                badSum[sumAt] = char(badSum[sumAt] ^ 1);
+                QByteArray badFilter = raw;
+                badFilter[0] = char(5);
+                const QByteArray broken[] = {
+                    badSum, file.left(firstIdat + 4 + (data.size() > 1 ? 1 : 0)),
+                    png(width, height, kind.bits, kind.colour, interlaced, zlibOf(badFilter)),
+                    png(width, height, kind.bits, kind.colour, interlaced, zlibOf(raw.left(raw.size() - 1)))};
+                for (const QByteArray &b : broken) {
+                    Image a, c;
+                    Palette pa, pc;
+                    const int viaLibpng = read(b, PngRows::Auto, a, pa);
+                    EXPECT_NE(viaLibpng, kOk);
+                    EXPECT_EQ(read(b, PngRows::Columns, c, pc), viaLibpng);
+                    EXPECT_TRUE(c.empty());
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 90);
+}
+
+// 16-bit RGBA 2^23 wide and 2 high: libpng's two rows would be 128 MiB beside
+// a 48 MiB picture. Read within the budget, in columns, by the ordinary read.
+TEST(CodecCost, AVeryWidePngFitsItsBudget)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const uint32_t width = 1u << 23, height = 2;
+    QByteArray raw(qsizetype(height) * (1 + qsizetype(width) * 8), '\0');
+    raw[1 + 6] = raw[1 + 7] = char(0xff); // one opaque black pixel, top left
+    writeFile(dir.filePath("wide.png"), png(width, height, 16, 6, false, zlibOf(raw)));
+    raw.clear();
+    const std::string path = dir.filePath(QStringLiteral("wide.png")).toStdString();
+    const int rc = test::runWithMemoryCap(budget(width, height), [&] {
+        try {
+            Image image;
+            Palette palette;
+            const int16_t status = test::readByExtension(path, 24, 0, image, palette);
+            if (status != kOk)
+                return int(status);
+            const uint8_t *row = image.row(0);
+            return image.width() == int(width) && row[0] == 0 && row[3] == 255 && image.row(1)[5] == 255 ? int(kOk)
+                                                                                                         : int(kFailed);
+        } catch (const std::bad_alloc &) {
+            return int(kOutOfMemory);
+        }
+    });
+    EXPECT_EQ(rc, kOk) << statusText(rc);
 }
