@@ -3,7 +3,7 @@
 # AddressSanitizer, UBSan, libFuzzer) in build-fuzz/ (or $BRISVALE_FUZZ_DIR).
 #   scripts/fuzz.sh regress          run every target over the regression files
 #                                    in tests/imaging/crashers and the fixtures
-#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png jpeg jpeg_small tiff
+#   scripts/fuzz.sh run READER SECS  fuzz one reader (bmp pcx gif png png_columns jpeg jpeg_small tiff
 #                                    webp avif heif)
 #                                    with the program's own picture limits under a
 #                                    memory cap; crashes and any single allocation
@@ -12,8 +12,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRISVALE_FUZZ_DIR:-$root/build-fuzz}
-readers=(bmp pcx gif png jpeg jpeg_small tiff webp avif heif)
-declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [jpeg]=jpg [jpeg_small]=jpg [tiff]=tif [webp]=webp [avif]=avif [heif]=heic)
+readers=(bmp pcx gif png png_columns jpeg jpeg_small tiff webp avif heif)
+declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [png_columns]=png [jpeg]=jpg [jpeg_small]=jpg [tiff]=tif [webp]=webp [avif]=avif [heif]=heic)
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

@@ -148,16 +148,33 @@ public:
         return kOk;
     }
 
-    // libpng checks the sum of the chunk in which the picture's data ends.
+    // After the last row, as libpng does: the stream is read on to its end
+    // (data past the picture, or a fault in it, is no fault of the picture),
+    // then the rest of the chunk it ends in and that chunk's sum.
     int endOfData()
     {
-        if (!checkCrc_)
-            return kOk;
+        std::array<uint8_t, 4096> sink;
+        for (;;) {
+            z_.next_out = sink.data();
+            z_.avail_out = uInt(sink.size());
+            const int rc = inflate(&z_, Z_NO_FLUSH);
+            if (rc == Z_MEM_ERROR)
+                return kOutOfMemory;
+            if (rc != Z_OK && rc != Z_BUF_ERROR)
+                break;
+            if (z_.avail_in == 0 && z_.avail_out > 0) {
+                if (const int more = refill(); more != kOk)
+                    return more;
+            } else if (rc == Z_BUF_ERROR) {
+                break;
+            }
+        }
         while (leftInChunk_ > 0) {
             const size_t want = std::min<size_t>(leftInChunk_, kInput);
             if (source_.read(next_, in_.data(), want) != want)
                 return kTruncated;
-            crc_ = uint32_t(crc32(crc_, in_.data(), uInt(want)));
+            if (checkCrc_)
+                crc_ = uint32_t(crc32(crc_, in_.data(), uInt(want)));
             next_ += want;
             leftInChunk_ -= uint32_t(want);
         }
@@ -165,7 +182,7 @@ public:
         uint8_t sum[4];
         if (source_.read(next_, sum, 4) != 4)
             return kTruncated;
-        return be32(sum) == crc_ ? kOk : kDamaged;
+        return !checkCrc_ || be32(sum) == crc_ ? kOk : kDamaged;
     }
 
 private:
@@ -229,10 +246,11 @@ uint8_t paeth(int a, int b, int c)
 // hold the end of the previous piece of the same rows (zero at the left edge).
 void unfilter(int type, uint8_t *cur, const uint8_t *prior, size_t n, size_t step)
 {
+    const uint8_t *left = cur - step, *priorLeft = prior - step;
     switch (type) {
     case 1:
         for (size_t i = 0; i < n; ++i)
-            cur[i] = uint8_t(cur[i] + cur[i - step]);
+            cur[i] = uint8_t(cur[i] + left[i]);
         break;
     case 2:
         for (size_t i = 0; i < n; ++i)
@@ -240,11 +258,11 @@ void unfilter(int type, uint8_t *cur, const uint8_t *prior, size_t n, size_t ste
         break;
     case 3:
         for (size_t i = 0; i < n; ++i)
-            cur[i] = uint8_t(cur[i] + ((cur[i - step] + prior[i]) >> 1));
+            cur[i] = uint8_t(cur[i] + ((left[i] + prior[i]) >> 1));
         break;
     case 4:
         for (size_t i = 0; i < n; ++i)
-            cur[i] = uint8_t(cur[i] + paeth(cur[i - step], prior[i], prior[i - step]));
+            cur[i] = uint8_t(cur[i] + paeth(left[i], prior[i], priorLeft[i]));
         break;
     default: break;
     }

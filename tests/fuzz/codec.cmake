@@ -19,7 +19,7 @@ target_compile_options(brisvale_codec_fuzz PRIVATE -fsanitize=fuzzer-no-link,add
 target_compile_definitions(brisvale_codec_fuzz PRIVATE BRISVALE_FUZZING)
 target_link_libraries(brisvale_codec_fuzz PUBLIC ${codec_libraries})
 set_target_properties(brisvale_codec_fuzz PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
-foreach(reader bmp pcx gif png jpeg jpeg_small tiff webp avif heif)
+foreach(reader bmp pcx gif png png_columns jpeg jpeg_small tiff webp avif heif)
   add_executable(fuzz_${reader} fuzz_${reader}.cpp)
   target_link_libraries(fuzz_${reader} PRIVATE brisvale_codec_fuzz)
   target_compile_options(fuzz_${reader} PRIVATE ${BRISVALE_FUZZ_FLAGS})
