@@ -19,7 +19,9 @@ namespace brisvale::codec {
 
 namespace {
 
-constexpr size_t kInput = size_t(32) * 1024;
+// Data is read in the pieces libpng reads it in, so that a file cut short
+// fails at the same place in either reader.
+constexpr size_t kInput = 8192;
 // Pixels of every row decoded before moving right; a multiple of 8, so a
 // piece of a packed row starts on a byte.
 constexpr uint32_t kPiecePixels = 4096;
@@ -100,7 +102,8 @@ public:
         crc_ = uint32_t(crc32(0, header + 4, 4));
         leftInChunk_ = length;
         next_ = firstData;
-        if (inflateInit(&z_) != Z_OK)
+        // The window the stream's own header names, as libpng takes it.
+        if (inflateInit2(&z_, 0) != Z_OK)
             return kOutOfMemory;
         live_ = true;
         return kOk;
@@ -112,6 +115,7 @@ public:
         if (!c || inflateCopy(&c->z_, const_cast<z_stream *>(&z_)) != Z_OK)
             return nullptr;
         c->live_ = true;
+        c->ended_ = ended_;
         // Only the first reader of the data checks its sums: the copies read
         // the same bytes again.
         c->checkCrc_ = false;
@@ -124,50 +128,48 @@ public:
         return c;
     }
 
-    // Exactly `n` bytes of the stream; kOk, or why they are not there.
+    // Exactly `n` bytes of the stream; kOk, or why they are not there. Input
+    // is fetched whenever none is left before inflating, as libpng does, so
+    // both readers meet a broken file at the same place.
     int take(uint8_t *out, size_t n)
     {
         z_.next_out = out;
         z_.avail_out = uInt(n);
         while (z_.avail_out > 0) {
-            // Inflate first: output may still be due from input already taken.
+            if (z_.avail_in == 0) {
+                if (const int rc = refill(); rc != kOk)
+                    return rc;
+            }
             const int rc = inflate(&z_, Z_NO_FLUSH);
-            if (rc == Z_STREAM_END)
+            if (rc == Z_STREAM_END) {
+                ended_ = true;
                 return z_.avail_out == 0 ? kOk : kDamaged;
+            }
             if (rc == Z_MEM_ERROR)
                 return kOutOfMemory;
-            if (rc != Z_OK && rc != Z_BUF_ERROR)
+            if (rc != Z_OK)
                 return kDamaged;
-            if (z_.avail_out > 0 && z_.avail_in == 0) {
-                if (const int more = refill(); more != kOk)
-                    return more;
-            } else if (rc == Z_BUF_ERROR) {
-                return kDamaged;
-            }
         }
         return kOk;
     }
 
-    // After the last row, as libpng does: the stream is read on to its end
-    // (data past the picture, or a fault in it, is no fault of the picture),
-    // then the rest of the chunk it ends in and that chunk's sum.
+    // After the last row, as libpng does: the stream is read on while it
+    // yields more (data past the picture, or a fault in it, is no fault of
+    // the picture), then the rest of the chunk it stopped in and its sum.
     int endOfData()
     {
-        std::array<uint8_t, 4096> sink;
-        for (;;) {
+        std::array<uint8_t, 1024> sink;
+        for (bool extra = !ended_; extra;) {
+            if (z_.avail_in == 0) {
+                if (const int rc = refill(); rc != kOk)
+                    return rc;
+            }
             z_.next_out = sink.data();
             z_.avail_out = uInt(sink.size());
             const int rc = inflate(&z_, Z_NO_FLUSH);
+            extra = z_.avail_out < sink.size() && rc == Z_OK;
             if (rc == Z_MEM_ERROR)
                 return kOutOfMemory;
-            if (rc != Z_OK && rc != Z_BUF_ERROR)
-                break;
-            if (z_.avail_in == 0 && z_.avail_out > 0) {
-                if (const int more = refill(); more != kOk)
-                    return more;
-            } else if (rc == Z_BUF_ERROR) {
-                break;
-            }
         }
         while (leftInChunk_ > 0) {
             const size_t want = std::min<size_t>(leftInChunk_, kInput);
@@ -222,6 +224,7 @@ private:
     ByteSource &source_;
     z_stream z_{};
     bool live_ = false;
+    bool ended_ = false;
 #ifdef BRISVALE_FUZZING
     bool checkCrc_ = false;
 #else
@@ -389,15 +392,21 @@ int readPngColumns(ByteSource &source, uint64_t firstIdatData, const PngLayout &
                 rows.push_back(stream.copy());
                 if (!rows.back())
                     return kOutOfMemory;
+                uint8_t filter = 0;
                 for (uint64_t left = bytesFor(p.width) + 1; left > 0;) {
                     const size_t n = size_t(std::min<uint64_t>(left, kInput));
                     if (const int rc = stream.take(scratch.get(), n); rc != kOk)
                         return rc;
+                    if (left == bytesFor(p.width) + 1)
+                        filter = scratch[0];
                     left -= n;
                     done += n;
                     if (!progress.report(done, 2 * total))
                         return kStopped;
                 }
+                // Checked where libpng checks it, once the row is in.
+                if (filter > 4)
+                    return kDamaged;
             }
         }
         if (const int rc = stream.endOfData(); rc != kOk)
