@@ -152,6 +152,8 @@ if make('tiff_tile.tif'): tiff(os.path.join(out, 'tiff_tile.tif'), 8192, 8192, T
 done('tiff_tile.tif', 8192, 8192)
 if make('png16_wide.png'): png(os.path.join(out, 'png16_wide.png'), 1 << 25, 4, 16, 6, 0, png_zero_rows(1 << 25, 4, 8))
 done('png16_wide.png', 1 << 25, 4)
+if make('png_strip.png'): png(os.path.join(out, 'png_strip.png'), L, 1, 8, 2, 0, png_zero_rows(L, 1, 3))
+done('png_strip.png', L, 1)
 if make('png16_interlaced.png'):
     # Adam7 passes of an 8192 x 8192 16-bit RGBA picture, all zero.
     w = h = 8192

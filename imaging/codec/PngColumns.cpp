@@ -115,6 +115,7 @@ public:
         if (!c || inflateCopy(&c->z_, const_cast<z_stream *>(&z_)) != Z_OK)
             return nullptr;
         c->live_ = true;
+        c->started_ = started_;
         c->ended_ = ended_;
         // Only the first reader of the data checks its sums: the copies read
         // the same bytes again.
@@ -140,6 +141,10 @@ public:
                 if (const int rc = refill(); rc != kOk)
                     return rc;
             }
+            // libpng refuses a window over 32 KiB on the stream's first byte.
+            if (!started_ && (z_.next_in[0] >> 4) > 7)
+                return kDamaged;
+            started_ = true;
             const int rc = inflate(&z_, Z_NO_FLUSH);
             if (rc == Z_STREAM_END) {
                 ended_ = true;
@@ -224,7 +229,7 @@ private:
     ByteSource &source_;
     z_stream z_{};
     bool live_ = false;
-    bool ended_ = false;
+    bool started_ = false, ended_ = false;
 #ifdef BRISVALE_FUZZING
     bool checkCrc_ = false;
 #else
