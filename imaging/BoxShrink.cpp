@@ -92,12 +92,18 @@ void BoxShrinker::finishRow(int boxRow)
     std::fill(sums, sums + n, 0);
 }
 
-void BoxShrinker::addBgrPiece(const uint8_t *bgr, int x0, int count)
+void BoxShrinker::addBgrPiece(int y, const uint8_t *bgr, int x0, int count)
 {
-    if (y_ >= sh_ || count <= 0)
+    // Readers keep at most a few hundred rows open at once.
+    constexpr int kMostOpen = 4096;
+    if (y < y_ || y >= sh_ || y - y_ >= kMostOpen || count <= 0)
         return;
-    if (x0 == 0)
-        std::fill(line_.begin(), line_.end(), 0);
+    const size_t at = size_t(y - y_);
+    if (open_.size() <= at)
+        open_.resize(at + 1);
+    OpenRow &row = open_[at];
+    if (row.line.empty() || x0 == 0)
+        row.line.assign(line_.size(), 0);
     const int end = x0 + count;
     // The box columns this piece reaches, from the first that ends in it.
     int j = int(int64_t(x0) * dw_ / sw_);
@@ -108,11 +114,16 @@ void BoxShrinker::addBgrPiece(const uint8_t *bgr, int x0, int count)
             const uint64_t w = x == span.x0 ? span.w0 : x == span.x1 ? span.w1 : uint64_t(dw_);
             const uint8_t *p = bgr + size_t(x - x0) * 3;
             for (int k = 0; k < 3; ++k)
-                line_[size_t(j) * 3 + size_t(k)] += p[k] * w;
+                row.line[size_t(j) * 3 + size_t(k)] += p[k] * w;
         }
     }
     if (end >= sw_)
+        row.whole = true;
+    while (!open_.empty() && open_.front().whole) {
+        line_.swap(open_.front().line);
+        open_.pop_front();
         addLine();
+    }
 }
 
 void BoxShrinker::addBgrRow(const uint8_t *bgr)

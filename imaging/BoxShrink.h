@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QSize>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 namespace brisvale {
@@ -18,9 +19,11 @@ public:
 
     // One source row as blue, green, red bytes, 3 x sourceWidth of them.
     void addBgrRow(const uint8_t *bgr);
-    // The same row in pieces from the left, `count` pixels from column x0
-    // each, so that a row millions of pixels long is never held whole.
-    void addBgrPiece(const uint8_t *bgr, int x0, int count);
+    // Row `y` in pieces from the left, `count` pixels from column x0 each, so
+    // that a row millions of pixels long is never held whole. Pieces of later
+    // rows may come before a row is whole (a reader that decodes across the
+    // width); rows are taken in as they become whole, from the top down.
+    void addBgrPiece(int y, const uint8_t *bgr, int x0, int count);
     // One source row of an opaque 32-bit picture (RGB32 or ARGB32).
     void addRgb32Row(const QRgb *row);
     // After all rows: the box as RGB32.
@@ -44,6 +47,12 @@ private:
     std::vector<Span> spans_;
     std::vector<uint64_t> line_; // the current row reduced to box columns, 3 per column (and a spare)
     std::vector<uint64_t> sums_; // two box rows being gathered, 3 per column each
+    // Rows from y_ on that have pieces but are not whole yet, as line_ is.
+    struct OpenRow {
+        std::vector<uint64_t> line;
+        bool whole = false;
+    };
+    std::deque<OpenRow> open_;
     QImage out_;
 };
 

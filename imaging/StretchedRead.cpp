@@ -77,7 +77,7 @@ public:
     }
     void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
     bool takesPieces() const override { return true; }
-    void takePiece(const uint8_t *bgr, int x0, int count) override { shrinker_->addBgrPiece(bgr, x0, count); }
+    void takePiece(int y, const uint8_t *bgr, int x0, int count) override { shrinker_->addBgrPiece(y, bgr, x0, count); }
     bool used() const { return shrinker_.has_value(); }
     QImage result() const { return ScaleToBox(shrinker_->result(), box_, true); }
 

@@ -442,6 +442,7 @@ int RowFeed::begin(const ReadOptions &options, int width, int height, int bits, 
 {
     sink_ = nullptr;
     deferred_ = false;
+    given_ = 0;
     target_ = &image;
     if (options.sink && options.depth == 24 && options.sink->wants(width, height)) {
         sink_ = options.sink;
@@ -470,6 +471,7 @@ void RowFeed::done(const Palette &filePalette)
 void RowFeed::give(const Image &image, int y, const Palette &filePalette)
 {
     // As a whole picture turns true colour: indices past the palette are black.
+    const int row = given_++;
     if (image.bits() == 24) {
         sink_->take(image.row(y));
         return;
@@ -482,7 +484,7 @@ void RowFeed::give(const Image &image, int y, const Palette &filePalette)
     for (int x0 = 0; x0 < image.width(); x0 += kPiece) {
         const int count = std::min(kPiece, image.width() - x0);
         rowToBgr(image, filePalette, y, x0, count, bgr_.data());
-        sink_->takePiece(bgr_.data(), x0, count);
+        sink_->takePiece(row, bgr_.data(), x0, count);
     }
 }
 

@@ -19,12 +19,15 @@ public:
     // file's own depth and hands the rows over at the end).
     virtual void rowByRow() {}
     virtual void take(const uint8_t *bgr) = 0;
-    // A sink that takes a row in pieces from the left (all of one row before
-    // the next) gets rows of few colours that way: a row millions of pixels
-    // long then never exists whole in true colour.
+    // A sink that takes rows in pieces gets rows of few colours, and rows a
+    // reader decodes across the width, that way: a row millions of pixels
+    // long then never exists whole in true colour. Each row `y` comes from
+    // the left; pieces of the next rows may come before a row is whole, but
+    // rows are made whole from the top down.
     virtual bool takesPieces() const { return false; }
-    virtual void takePiece(const uint8_t *bgr, int x0, int count)
+    virtual void takePiece(int y, const uint8_t *bgr, int x0, int count)
     {
+        (void)y;
         (void)bgr;
         (void)x0;
         (void)count;
@@ -101,6 +104,7 @@ private:
 
     RowSink *sink_ = nullptr;
     bool deferred_ = false;
+    int given_ = 0;
     Image *target_ = nullptr;
     Image row_;
     std::vector<uint8_t> bgr_;

@@ -193,16 +193,30 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
     // the one before it, which its filters refer to); where those would cost
     // more than the picture may, the data is decoded in columns instead.
     if (rows == PngRows::Columns || checkWorkBytes(width, 16) != kOk || pngRowsTooLongForLibpng(layout)) {
-        RowFeed feed;
-        if (const int rc = feed.begin(options, int(width), int(height), layout.indexed ? 8 : 24, image, false);
-            rc != kOk)
-            return rc;
         ProgressReporter progress(options.progress);
-        if (const int rc = readPngColumns(source, r.source.pos, layout, feed.image(), progress); rc != kOk) {
+        // Rows that only go on to be shrunk go to the shrink in pieces, and
+        // no picture is made.
+        const bool acrossToSink = !layout.interlaced && options.sink && options.depth == 24
+                                  && options.sink->takesPieces();
+        if (acrossToSink && options.sink->wants(int(width), int(height))) {
+            options.sink->rowByRow();
+            const int rc = readPngColumns(source, r.source.pos, layout, {nullptr, options.sink, &filePalette},
+                                          progress);
+            palette.clear();
+            return rc;
+        }
+        ReadOptions whole = options;
+        if (acrossToSink)
+            whole.sink = nullptr; // asked already, and it wants the picture
+        RowFeed feed;
+        if (const int rc = feed.begin(whole, int(width), int(height), layout.indexed ? 8 : 24, image, false); rc != kOk)
+            return rc;
+        if (const int rc = readPngColumns(source, r.source.pos, layout, {&feed.image(), nullptr, nullptr}, progress);
+            rc != kOk) {
             image.clear();
             return rc;
         }
-        return feed.finish(image, palette, std::move(filePalette), options);
+        return feed.finish(image, palette, std::move(filePalette), whole);
     }
 
     const int passes = png_set_interlace_handling(r.png);

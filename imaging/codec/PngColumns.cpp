@@ -1,6 +1,7 @@
 #include "imaging/codec/PngColumns.h"
 
 #include "imaging/codec/ByteSource.h"
+#include "imaging/codec/ColorReduce.h"
 #include "imaging/codec/Image.h"
 #include "imaging/codec/Progress.h"
 #include "imaging/codec/Status.h"
@@ -368,12 +369,14 @@ bool pngRowsTooLongForLibpng(const PngLayout &layout)
     return libpngRows + kNoticeable > budget - std::min(budget, picture) && rowsOf(passesOf(layout)) <= kMaxRows;
 }
 
-int readPngColumns(ByteSource &source, uint64_t firstIdatData, const PngLayout &layout, Image &out,
+int readPngColumns(ByteSource &source, uint64_t firstIdatData, const PngLayout &layout, const PngColumnsTarget &to,
                    ProgressReporter &progress)
 {
     const std::vector<PassSize> passes = passesOf(layout);
     if (rowsOf(passes) > kMaxRows)
         return kTooLarge;
+    if (!to.picture && (layout.interlaced || !to.sink || (layout.indexed && !to.palette)))
+        return kBadArgument;
     const uint32_t bits = uint32_t(channelsOf(layout.colourType) * layout.bitDepth);
     const size_t step = std::max<size_t>(1, bits / 8);
     const auto bytesFor = [&](uint32_t pixels) { return size_t((uint64_t(pixels) * bits + 7) / 8); };
@@ -426,6 +429,16 @@ int readPngColumns(ByteSource &source, uint64_t firstIdatData, const PngLayout &
     std::unique_ptr<uint8_t[]> tails(new (std::nothrow) uint8_t[kMaxRows * step]);
     if (!bufA || !bufB || !tails)
         return kOutOfMemory;
+    // Going to a sink, a piece is made true colour here first.
+    Image indices;
+    std::vector<uint8_t> bgr;
+    if (!to.picture) {
+        if (layout.indexed) {
+            if (const int rc = Image::create(int(kPiecePixels), 1, 8, indices); rc != kOk)
+                return rc;
+        }
+        bgr.resize(size_t(kPiecePixels) * 3);
+    }
     std::array<uint8_t, kMaxRows> filters{};
     const PixelWriter writer(layout);
     uint64_t done = total;
@@ -451,8 +464,17 @@ int readPngColumns(ByteSource &source, uint64_t firstIdatData, const PngLayout &
                     return rc;
                 unfilter(filters[y], cur + step, prior + step, n, step);
                 std::memcpy(tail, cur + n, step);
-                writer.write(cur + step, count, out.row(int(p.pass.y0 + y * p.pass.dy)), p.pass.x0 + x * p.pass.dx,
-                             p.pass.dx);
+                if (to.picture) {
+                    writer.write(cur + step, count, to.picture->row(int(p.pass.y0 + y * p.pass.dy)),
+                                 p.pass.x0 + x * p.pass.dx, p.pass.dx);
+                } else if (layout.indexed) {
+                    writer.write(cur + step, count, indices.row(0), 0, 1);
+                    rowToBgr(indices, *to.palette, 0, 0, int(count), bgr.data());
+                    to.sink->takePiece(int(y), bgr.data(), int(x), int(count));
+                } else {
+                    writer.write(cur + step, count, bgr.data(), 0, 1);
+                    to.sink->takePiece(int(y), bgr.data(), int(x), int(count));
+                }
                 std::swap(prior, cur);
                 done += n;
             }

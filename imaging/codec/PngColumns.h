@@ -1,13 +1,15 @@
 #pragma once
 
+#include "imaging/codec/Image.h"
+
 #include <cstddef>
 #include <cstdint>
 
 namespace brisvale::codec {
 
 class ByteSource;
-class Image;
 class ProgressReporter;
+class RowSink;
 
 // What the PNG reader learnt from the header, as the column decoder needs it.
 struct PngLayout {
@@ -31,12 +33,21 @@ inline uint8_t pngOverWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 
 // it in columns instead, which costs a few kilobytes besides the picture.
 bool pngRowsTooLongForLibpng(const PngLayout &layout);
 
+// Where the decoded pixels go: into the whole picture (8 bits when indexed,
+// else 24), or, for a picture that is not interlaced, to a sink that takes
+// rows in pieces, turned true colour through `palette` when indexed.
+struct PngColumnsTarget {
+    Image *picture = nullptr;
+    RowSink *sink = nullptr;
+    const Palette *palette = nullptr;
+};
+
 // Decodes the picture data that starts with the IDAT chunk whose data begins
-// at `firstIdatData` into `out` (8 bits when indexed, else 24), piece by piece
-// across the width: every row of the file is read through its own copy of the
-// inflate state, taken at the row's start in a first pass over the data.
+// at `firstIdatData`, piece by piece across the width: every row of the file
+// is read through its own copy of the inflate state, taken at the row's start
+// in a first pass over the data.
 // kOk, kDamaged, kTruncated, kOutOfMemory or kStopped.
-int readPngColumns(ByteSource &source, uint64_t firstIdatData, const PngLayout &layout, Image &out,
+int readPngColumns(ByteSource &source, uint64_t firstIdatData, const PngLayout &layout, const PngColumnsTarget &to,
                    ProgressReporter &progress);
 
 } // namespace brisvale::codec

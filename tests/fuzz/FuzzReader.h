@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 
 namespace brisvale::fuzz {
 
@@ -51,7 +52,8 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
             whole = read(data, size, options, wholeImage, wholePalette);
         }
         struct Counter : codec::RowSink {
-            int width = 0, height = 0, rows = 0, next = 0;
+            int width = 0, height = 0, rows = 0;
+            std::map<int, int> next; // where each row begun and not yet whole goes on
             bool pieces = false;
             bool wants(int w, int h) override
             {
@@ -63,22 +65,25 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
             {
                 volatile uint8_t last = bgr[size_t(width) * 3 - 1];
                 (void)last;
-                if (next != 0 || ++rows > height)
+                if (!next.empty() || ++rows > height)
                     __builtin_trap();
             }
-            // Pieces from the left, each where the last ended, until the row is whole.
+            // Each row's pieces from the left, each where the last ended;
+            // rows made whole from the top down.
             bool takesPieces() const override { return pieces; }
-            void takePiece(const uint8_t *bgr, int x0, int count) override
+            void takePiece(int y, const uint8_t *bgr, int x0, int count) override
             {
-                if (x0 != next || count <= 0 || x0 + count > width)
+                int &at = next[y];
+                if (y < rows || y >= height || x0 != at || count <= 0 || x0 + count > width)
                     __builtin_trap();
                 volatile uint8_t last = bgr[size_t(count) * 3 - 1];
                 (void)last;
-                next = x0 + count;
-                if (next == width) {
-                    next = 0;
-                    if (++rows > height)
+                at = x0 + count;
+                if (at == width) {
+                    if (y != rows)
                         __builtin_trap();
+                    next.erase(y);
+                    ++rows;
                 }
             }
         } counter;

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <new>
 #include <random>
 
@@ -131,6 +132,38 @@ struct CountingSink : RowSink {
         return true;
     }
     void take(const uint8_t *) override { ++rows; }
+    bool takesPieces() const override { return true; }
+    void takePiece(int, const uint8_t *, int x0, int count) override { rows += x0 + count == width; }
+};
+
+// Keeps the rows a reader hands over in pieces, and whether they came as
+// promised: each row from the left, rows made whole from the top down.
+struct CollectingSink : RowSink {
+    int width = 0, height = 0, whole = 0;
+    bool broken = false;
+    std::vector<int> next;
+    QByteArray bgr;
+    bool wants(int w, int h) override
+    {
+        width = w;
+        height = h;
+        next.assign(size_t(h), 0);
+        bgr = QByteArray(qsizetype(w) * h * 3, '\0');
+        return true;
+    }
+    void take(const uint8_t *) override { broken = true; }
+    bool takesPieces() const override { return true; }
+    void takePiece(int y, const uint8_t *piece, int x0, int count) override
+    {
+        if (y < whole || y >= height || x0 != next[size_t(y)] || x0 + count > width) {
+            broken = true;
+            return;
+        }
+        std::memcpy(bgr.data() + (qsizetype(y) * width + x0) * 3, piece, size_t(count) * 3);
+        next[size_t(y)] += count;
+        if (next[size_t(y)] == width)
+            broken |= y != whole++;
+    }
 };
 
 } // namespace
@@ -297,6 +330,24 @@ TEST(CodecCost, ColumnsDecodeWhatLibpngDecodes)
                     test::maxDifference(test::toRgb32(actual, actualPalette), test::toRgb32(expected, expectedPalette)),
                     0);
                 ++compared;
+                if (!interlaced) {
+                    // Rows that only go on to be shrunk come in pieces, the same pixels.
+                    CollectingSink sink;
+                    ReadOptions options;
+                    options.sink = &sink;
+                    ByteSource source(reinterpret_cast<const uint8_t *>(file.constData()), size_t(file.size()));
+                    Image none;
+                    Palette nonePalette;
+                    ASSERT_EQ(readPngSource(source, options, none, nonePalette, PngRows::Columns), kOk);
+                    EXPECT_TRUE(none.empty());
+                    ASSERT_FALSE(sink.broken);
+                    ASSERT_EQ(sink.whole, int(height));
+                    for (uint32_t y = 0; y < height; ++y)
+                        ASSERT_EQ(std::memcmp(sink.bgr.constData() + qsizetype(y) * width * 3, expected.row(int(y)),
+                                              size_t(width) * 3),
+                                  0)
+                            << y;
+                }
 
                 // Broken: a bad checksum, cut inside the data, a bad filter, data that
                 // ends early.
@@ -354,4 +405,18 @@ TEST(CodecCost, AVeryWidePngFitsItsBudget)
         }
     });
     EXPECT_EQ(rc, kOk) << statusText(rc);
+
+    // Its preview needs none of the picture: the rows go to the shrink in pieces.
+    const int rows = test::runWithMemoryCap(size_t(24) << 20, [&] {
+        try {
+            CountingSink sink;
+            Image image;
+            Palette palette;
+            const int16_t status = readFileForBox(FileKind::Png, path, 24, 0, 60, 50, &sink, image, palette, {});
+            return status == kOk && image.empty() && sink.width == int(width) ? sink.rows : -1;
+        } catch (const std::bad_alloc &) {
+            return -1;
+        }
+    });
+    EXPECT_EQ(rows, int(height));
 }

@@ -27,23 +27,33 @@ TEST(BoxShrinkTest, EachBoxPixelIsTheAreaWeightedMean)
         for (int x = 0; x < 60; ++x)
             ASSERT_NEAR(qRed(box.pixel(x, y)), 128, 4) << x << "," << y;
 
-    // Fed as decoded rows, whole or in uneven pieces, the same pixels come out.
+    // Fed as decoded rows, whole or in uneven pieces, row after row or every
+    // row a piece at a time across the width, the same pixels come out.
     BoxShrinker shrinker(board.width(), board.height(), QSize(60, 50));
     BoxShrinker pieces(board.width(), board.height(), QSize(60, 50));
-    std::vector<uint8_t> bgr(size_t(board.width()) * 3);
+    BoxShrinker across(board.width(), board.height(), QSize(60, 50));
+    const size_t stride = size_t(board.width()) * 3;
+    std::vector<uint8_t> bgr(stride * size_t(board.height()));
     for (int y = 0; y < board.height(); ++y) {
+        uint8_t *row = bgr.data() + stride * size_t(y);
         for (int x = 0; x < board.width(); ++x) {
             const QRgb c = board.pixel(x, y);
-            bgr[size_t(x) * 3] = uint8_t(qBlue(c));
-            bgr[size_t(x) * 3 + 1] = uint8_t(qGreen(c));
-            bgr[size_t(x) * 3 + 2] = uint8_t(qRed(c));
+            row[size_t(x) * 3] = uint8_t(qBlue(c));
+            row[size_t(x) * 3 + 1] = uint8_t(qGreen(c));
+            row[size_t(x) * 3 + 2] = uint8_t(qRed(c));
         }
-        shrinker.addBgrRow(bgr.data());
+        shrinker.addBgrRow(row);
         for (int x0 = 0, n = 1; x0 < board.width(); x0 += n, n += 3) {
             n = std::min(n, board.width() - x0);
-            pieces.addBgrPiece(bgr.data() + size_t(x0) * 3, x0, n);
+            pieces.addBgrPiece(y, row + size_t(x0) * 3, x0, n);
         }
+    }
+    for (int x0 = 0, n = 1; x0 < board.width(); x0 += n, n += 5) {
+        n = std::min(n, board.width() - x0);
+        for (int y = 0; y < board.height(); ++y)
+            across.addBgrPiece(y, bgr.data() + stride * size_t(y) + size_t(x0) * 3, x0, n);
     }
     EXPECT_EQ(shrinker.result(), box);
     EXPECT_EQ(pieces.result(), box);
+    EXPECT_EQ(across.result(), box);
 }
