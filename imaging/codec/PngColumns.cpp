@@ -177,16 +177,11 @@ public:
             if (rc == Z_MEM_ERROR)
                 return kOutOfMemory;
         }
-        while (leftInChunk_ > 0) {
-            const size_t want = std::min<size_t>(leftInChunk_, kInput);
-            if (source_.read(next_, in_.data(), want) != want)
-                return kTruncated;
-            if (checkCrc_)
-                crc_ = uint32_t(crc32(crc_, in_.data(), uInt(want)));
-            next_ += want;
-            leftInChunk_ -= uint32_t(want);
-        }
         z_.avail_in = 0;
+        while (leftInChunk_ > 0) {
+            if (const int rc = readPiece(); rc != kOk)
+                return rc;
+        }
         uint8_t sum[4];
         if (source_.read(next_, sum, 4) != 4)
             return kTruncated;
@@ -215,6 +210,12 @@ private:
             leftInChunk_ = length;
             next_ += sizeof tail;
         }
+        return readPiece();
+    }
+
+    // The next piece of the current chunk's data, as the input, summed.
+    int readPiece()
+    {
         const size_t want = std::min<size_t>(leftInChunk_, kInput);
         if (source_.read(next_, in_.data(), want) != want)
             return kTruncated;
