@@ -213,6 +213,8 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
         return rc;
     if (const int rc = checkCodedSizes(data, size); rc != kOk)
         return rc;
+    if (uint64_t w = 0, h = 0; largestDerivedCanvas(data, size, w, h) && checkPictureSize(w, h) == kTooLarge)
+        return kTooLarge;
     const Primary p(data, size);
     if (p.status != kOk)
         return p.status;

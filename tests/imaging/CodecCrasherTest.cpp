@@ -52,15 +52,17 @@ TEST(CodecCrashers, EveryRegressionFileFailsCleanly)
 
 // Headers that claim more pixels than any picture may have: a 35-byte GIF
 // whose screen is 18918 x 18918, a few bytes of RLE claiming 30000 x 30000,
-// and their kin. Each read gets only 64 MB of room, so a reader that
+// a HEIC grid whose own data claims 16000 x 16000 behind a small header, and
+// their kin. Each read gets only 64 MB of room, so a reader that
 // allocated before checking would fail for memory (or die) instead of saying
 // why.
 TEST(CodecCrashers, HugeHeadersAreRefusedBeforeAllocating)
 {
     const QDir dir(QString::fromLocal8Bit(qgetenv("BRISVALE_CODEC_CRASHERS")));
-    const char *const files[] = {"gif-screen-18918-square.gif", "bmp-rle8-30000-square.bmp",
-                                 "png-ihdr-20000-square.png",   "tif-header-20000-square.tif",
-                                 "jpg-sof-65500-square.jpg",    "pcx-60000-square.pcx"};
+    const char *const files[] = {"gif-screen-18918-square.gif",       "bmp-rle8-30000-square.bmp",
+                                 "png-ihdr-20000-square.png",         "tif-header-20000-square.tif",
+                                 "jpg-sof-65500-square.jpg",          "pcx-60000-square.pcx",
+                                 "heic-grid-claims-16000-square.heic"};
     for (const char *file : files) {
         SCOPED_TRACE(file);
         const std::string path = dir.filePath(QString::fromLatin1(file)).toStdString();
