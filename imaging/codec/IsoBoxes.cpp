@@ -134,7 +134,8 @@ bool largestDerivedCanvas(const uint8_t *data, size_t size, uint64_t &width, uin
         const uint64_t method = version == 1 || version == 2 ? r.number(2) & 15 : 0;
         r.number(2);
         const uint64_t base = r.number(baseSize);
-        const uint64_t extents = r.number(2);
+        // Extents of no bytes at all are all the same one.
+        const uint64_t extents = indexSize + offsetSize + lengthSize ? r.number(2) : std::min<uint64_t>(r.number(2), 1);
         // The first 20 bytes of the item's data, gathered from its extents.
         uint8_t head[20];
         size_t have = 0;
