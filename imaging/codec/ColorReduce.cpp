@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <libimagequant.h>
 #include <unordered_map>
+#include <vector>
 
 namespace brisvale::codec {
 
@@ -26,21 +28,34 @@ constexpr int kPiece = 1 << 16;
 // Exact nearest-colour search with a direct-mapped cache in front of it.
 class NearestColour {
 public:
-    explicit NearestColour(const Palette &palette) : palette_(palette) { keys_.fill(0); }
+    explicit NearestColour(const Palette &palette) : palette_(palette)
+    {
+        keys_.fill(0);
+        cells_.fill(kUnknown);
+    }
     int find(int r, int g, int b)
     {
         const uint32_t key = 0x1000000u | (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b);
         const size_t slot = ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
         if (keys_[slot] == key)
             return values_[slot];
+        if (palette_.size() > 256)
+            return searchAll(r, g, b);
+        // Only the colours that can be nearest to some point of this 8 x 8 x 8
+        // cell are searched, in palette order, so the first of equals still wins.
+        if (cells_[slot] == kUnknown)
+            cells_[slot] = candidatesOf(r & ~7, g & ~7, b & ~7);
+        const uint32_t cell = cells_[slot];
+        const uint16_t *candidate = pool_.data() + (cell >> 9);
+        const size_t count = cell & 511;
         int best = 0;
         long bestDistance = -1;
-        for (size_t i = 0; i < palette_.size(); ++i) {
-            const long dr = r - palette_[i].r, dg = g - palette_[i].g, db = b - palette_[i].b;
-            const long d = dr * dr * 3 + dg * dg * 4 + db * db * 2;
+        for (size_t k = 0; k < count; ++k) {
+            const Rgb &p = palette_[candidate[k]];
+            const long d = distance(r - p.r, g - p.g, b - p.b);
             if (bestDistance < 0 || d < bestDistance) {
                 bestDistance = d;
-                best = int(i);
+                best = candidate[k];
                 if (d == 0)
                     break;
             }
@@ -50,10 +65,62 @@ public:
         return best;
     }
 
+    // Every entry, for a palette larger than any picture's.
+    int searchAll(int r, int g, int b) const
+    {
+        int best = 0;
+        long bestDistance = -1;
+        for (size_t i = 0; i < palette_.size(); ++i) {
+            const long d = distance(r - palette_[i].r, g - palette_[i].g, b - palette_[i].b);
+            if (bestDistance < 0 || d < bestDistance) {
+                bestDistance = d;
+                best = int(i);
+            }
+        }
+        return best;
+    }
+
 private:
+    static constexpr uint32_t kUnknown = 0xffffffffu;
+    static long distance(long dr, long dg, long db) { return dr * dr * 3 + dg * dg * 4 + db * db * 2; }
+
+    // Nearest and farthest a channel value in [lo, lo + 7] lies from v.
+    static void span(int lo, int v, long &near, long &far)
+    {
+        const int hi = lo + 7;
+        near = v < lo ? lo - v : v > hi ? v - hi : 0;
+        far = std::max(std::abs(v - lo), std::abs(v - hi));
+    }
+
+    // The palette entries whose nearest point of the cell is no farther than
+    // the best entry's farthest one: the nearest colour of any point in the
+    // cell is among them. Packed as offset << 9 | count.
+    uint32_t candidatesOf(int r0, int g0, int b0)
+    {
+        std::vector<long> nearest(palette_.size());
+        long bound = -1;
+        for (size_t i = 0; i < palette_.size(); ++i) {
+            long nr, fr, ng, fg, nb, fb;
+            span(r0, palette_[i].r, nr, fr);
+            span(g0, palette_[i].g, ng, fg);
+            span(b0, palette_[i].b, nb, fb);
+            nearest[i] = distance(nr, ng, nb);
+            const long farthest = distance(fr, fg, fb);
+            if (bound < 0 || farthest < bound)
+                bound = farthest;
+        }
+        const size_t offset = pool_.size();
+        for (size_t i = 0; i < palette_.size(); ++i)
+            if (nearest[i] <= bound)
+                pool_.push_back(uint16_t(i));
+        return uint32_t(offset << 9 | (pool_.size() - offset));
+    }
+
     const Palette &palette_;
     std::array<uint32_t, 32768> keys_;
     std::array<int16_t, 32768> values_{};
+    std::array<uint32_t, 32768> cells_;
+    std::vector<uint16_t> pool_;
 };
 
 // Floyd-Steinberg over any source onto a fixed palette.
