@@ -28,6 +28,8 @@ constexpr size_t kInput = 8192;
 constexpr uint32_t kPiecePixels = 4096;
 // Each row holds an inflate state of about 40 KB and an input buffer.
 constexpr size_t kMaxRows = 256;
+// Room kept for what the program holds besides the picture and the rows
+// (its libraries, a window's own buffers) when judging whether libpng fits.
 constexpr size_t kNoticeable = size_t(48) << 20;
 
 struct Pass {
