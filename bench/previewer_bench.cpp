@@ -91,8 +91,12 @@ void openOn(TThumbForm &form, const QString &dir)
     (void)QTest::qWaitFor([&] { return form.isOpened(); });
 }
 
-// Argument: megabytes of other folders' entries in the data file.
-void BM_CreateFortyPhotoPreviews(benchmark::State &state)
+// Runs `batch` once an iteration on a fresh previewer window over the forty
+// photographs, the create question answered yes, with state.range(0)
+// megabytes of other folders' entries in the data file. `batch` sets up what
+// it watches, resumes the timing and starts the batch.
+template <typename Batch>
+void onFreshPreviewer(benchmark::State &state, Batch batch)
 {
     const QString dir = photoFolder();
     if (dir.isEmpty()) {
@@ -102,13 +106,22 @@ void BM_CreateFortyPhotoPreviews(benchmark::State &state)
     const QByteArray dataFile = state.range(0) > 0 ? sharedDataFile(int(state.range(0))) : QByteArray();
     platform::ScriptedDialogService dialogs;
     platform::setDialogService(&dialogs);
-    qint64 longest = 0;
     for (auto _ : state) {
         state.PauseTiming();
         prepare(dir, dataFile);
         TThumbForm form;
         openOn(form, dir);
         dialogs.queueConfirm(true);
+        batch(form);
+    }
+    platform::setDialogService(nullptr);
+}
+
+// Argument: megabytes of other folders' entries in the data file.
+void BM_CreateFortyPhotoPreviews(benchmark::State &state)
+{
+    qint64 longest = 0;
+    onFreshPreviewer(state, [&](TThumbForm &form) {
         QElapsedTimer sinceLast;
         QTimer tick;
         tick.setInterval(5);
@@ -119,8 +132,7 @@ void BM_CreateFortyPhotoPreviews(benchmark::State &state)
         tick.start();
         form.CreateNewDelete->click();
         tick.stop();
-    }
-    platform::setDialogService(nullptr);
+    });
     state.counters["longest_pause_ms"] = benchmark::Counter(double(longest));
 }
 BENCHMARK(BM_CreateFortyPhotoPreviews)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
@@ -129,21 +141,8 @@ BENCHMARK(BM_CreateFortyPhotoPreviews)->Arg(0)->Arg(50)->Unit(benchmark::kMillis
 // made; the argument is the data file's size in MB as above.
 void BM_StopEndsTheBatch(benchmark::State &state)
 {
-    const QString dir = photoFolder();
-    if (dir.isEmpty()) {
-        state.SkipWithError("could not write the photographs");
-        return;
-    }
-    const QByteArray dataFile = state.range(0) > 0 ? sharedDataFile(int(state.range(0))) : QByteArray();
-    platform::ScriptedDialogService dialogs;
-    platform::setDialogService(&dialogs);
     double slowest = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        prepare(dir, dataFile);
-        TThumbForm form;
-        openOn(form, dir);
-        dialogs.queueConfirm(true);
+    onFreshPreviewer(state, [&](TThumbForm &form) {
         QElapsedTimer sinceStop;
         QTimer watch;
         watch.setInterval(1);
@@ -159,8 +158,7 @@ void BM_StopEndsTheBatch(benchmark::State &state)
         watch.stop();
         if (sinceStop.isValid())
             slowest = std::max(slowest, double(sinceStop.nsecsElapsed()) / 1e6);
-    }
-    platform::setDialogService(nullptr);
+    });
     state.counters["stop_ms"] = benchmark::Counter(slowest);
 }
 BENCHMARK(BM_StopEndsTheBatch)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);

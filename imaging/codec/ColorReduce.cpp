@@ -97,7 +97,8 @@ private:
     // cell is among them. Packed as offset << 9 | count.
     uint32_t candidatesOf(int r0, int g0, int b0)
     {
-        std::vector<long> nearest(palette_.size());
+        std::vector<long> &nearest = nearestScratch_;
+        nearest.resize(palette_.size());
         long bound = -1;
         for (size_t i = 0; i < palette_.size(); ++i) {
             long nr, fr, ng, fg, nb, fb;
@@ -121,6 +122,7 @@ private:
     std::array<int16_t, 32768> values_{};
     std::array<uint32_t, 32768> cells_;
     std::vector<uint16_t> pool_;
+    std::vector<long> nearestScratch_;
 };
 
 // Floyd-Steinberg over any source onto a fixed palette.

@@ -50,10 +50,24 @@ void unmapProc(thandle_t, void *, toff_t) {}
 
 int silentHandler(TIFF *, void *, const char *, const char *, va_list) { return 1; }
 
+bool looksLikeTiff(const uint8_t *d, size_t size)
+{
+    return size >= 4
+           && ((d[0] == 'I' && d[1] == 'I' && (d[2] == 42 || d[2] == 43) && d[3] == 0)
+               || (d[0] == 'M' && d[1] == 'M' && d[2] == 0 && (d[3] == 42 || d[3] == 43)));
+}
+
+// A TIFF file opened from its source, with the size of its first picture:
+// status() is kNotTiff, the failure of opening it, or kOk.
 class TiffFile {
 public:
     explicit TiffFile(ByteSource &source) : source_{&source, 0, false}
     {
+        const uint8_t *magic = source.at(0, 4);
+        if (!magic || !looksLikeTiff(magic, 4)) {
+            status_ = kNotTiff;
+            return;
+        }
         TIFFOpenOptions *opts = TIFFOpenOptionsAlloc();
         TIFFOpenOptionsSetMaxSingleMemAlloc(opts, tmsize_t(std::min<uint64_t>(limits().maxPixels * 4, INT64_MAX)));
         TIFFOpenOptionsSetErrorHandlerExtR(opts, silentHandler, nullptr);
@@ -61,26 +75,30 @@ public:
         tif_ = TIFFClientOpenExt("picture", "rm", &source_, readProc, writeProc, seekProc, closeProc, sizeProc, mapProc,
                                  unmapProc, opts);
         TIFFOpenOptionsFree(opts);
+        if (!tif_) {
+            status_ = failure();
+            return;
+        }
+        TIFFGetField(tif_, TIFFTAG_IMAGEWIDTH, &width_);
+        TIFFGetField(tif_, TIFFTAG_IMAGELENGTH, &height_);
     }
     ~TiffFile()
     {
         if (tif_)
             TIFFClose(tif_);
     }
+    int status() const { return status_; }
     TIFF *get() const { return tif_; }
+    uint32_t width() const { return width_; }
+    uint32_t height() const { return height_; }
     int failure() const { return source_.truncated ? kTruncated : kDamaged; }
 
 private:
     SourceState source_;
     TIFF *tif_ = nullptr;
+    int status_ = kOk;
+    uint32_t width_ = 0, height_ = 0;
 };
-
-bool looksLikeTiff(const uint8_t *d, size_t size)
-{
-    return size >= 4
-           && ((d[0] == 'I' && d[1] == 'I' && (d[2] == 42 || d[2] == 43) && d[3] == 0)
-               || (d[0] == 'M' && d[1] == 'M' && d[2] == 0 && (d[3] == 42 || d[3] == 43)));
-}
 
 struct RgbaImage {
     TIFFRGBAImage img{};
@@ -399,16 +417,11 @@ int readTiffSource(ByteSource &source, const ReadOptions &options, Image &image,
     image.clear();
     if (!isDepthCode(options.depth))
         return kBadDepth;
-    const uint8_t *magic = source.at(0, 4);
-    if (!magic || !looksLikeTiff(magic, 4))
-        return kNotTiff;
     TiffFile file(source);
+    if (file.status() != kOk)
+        return file.status();
     TIFF *tif = file.get();
-    if (!tif)
-        return file.failure();
-    uint32_t width = 0, height = 0;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
+    const uint32_t width = file.width(), height = file.height();
     if (const int rc = checkPictureSize(width, height); rc != kOk)
         return rc;
     uint16_t orientation = ORIENTATION_TOPLEFT;
@@ -451,17 +464,12 @@ int infoTiff(const uint8_t *data, size_t size, FileInfo &info)
 
 int infoTiffSource(ByteSource &source, FileInfo &info)
 {
-    const uint8_t *magic = source.at(0, 4);
-    if (!magic || !looksLikeTiff(magic, 4))
-        return kNotTiff;
     TiffFile file(source);
+    if (file.status() != kOk)
+        return file.status();
     TIFF *tif = file.get();
-    if (!tif)
-        return file.failure();
-    uint32_t width = 0, height = 0;
+    uint32_t width = file.width(), height = file.height();
     uint16_t bps = 1, spp = 1, photometric = 0, compression = COMPRESSION_NONE;
-    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &height);
     TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &bps);
     TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &spp);
     TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric);
