@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace brisvale {
@@ -19,12 +20,13 @@ QRect ratioBox(QSize client, QSize picture)
         return QRect(QPoint(0, 0), client);
     if (picture.height() >= picture.width()) {
         const double scale = double(client.height()) / picture.height();
-        const int width = roundHalfEven(picture.width() * scale);
+        // A picture far taller than wide still shows as a column of one pixel.
+        const int width = std::max(std::min(1, client.width()), roundHalfEven(picture.width() * scale));
         const int left = roundHalfEven((client.width() - picture.width() * scale) / 2);
         return QRect(left, 0, width, client.height());
     }
     const double scale = double(client.width()) / picture.width();
-    const int height = roundHalfEven(picture.height() * scale);
+    const int height = std::max(std::min(1, client.height()), roundHalfEven(picture.height() * scale));
     const int top = roundHalfEven((client.height() - picture.height() * scale) / 2);
     return QRect(0, top, client.width(), height);
 }

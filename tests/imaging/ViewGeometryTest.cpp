@@ -15,6 +15,10 @@ TEST(ViewGeometry, RatioBoxKeepsTheAspect)
     // Halves round to even: 3 x 1 picture in 5 x 5 gives a height of 1.666.., top 1.666..;
     // 2 x 1 in 5 x 4: scale 2.5, height 2.5 -> 2, top 0.75 -> 1.
     EXPECT_EQ(ratioBox(QSize(5, 4), QSize(2, 1)), QRect(0, 1, 5, 2));
+    // A panorama far wider than tall keeps a row (and a tall one a column)
+    // instead of a box of nothing, which was drawn as the picture unscaled.
+    EXPECT_EQ(ratioBox(QSize(1280, 1), QSize(32768, 8)), QRect(0, 0, 1280, 1));
+    EXPECT_EQ(ratioBox(QSize(1, 1024), QSize(8, 32768)), QRect(0, 0, 1, 1024));
     // A picture with a side of 0 fills the client.
     EXPECT_EQ(ratioBox(QSize(80, 60), QSize(0, 10)), QRect(0, 0, 80, 60));
 }
