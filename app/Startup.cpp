@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 
-#include "game/HoldOdds.h"
 #include "game/TForm1.h"
 #include "game/Tsetpay.h"
+#include "odds/HoldOdds.h"
 #include "picture/TPicture.h"
 #include "platform/ApplicationTitle.h"
 #include "platform/HelpService.h"

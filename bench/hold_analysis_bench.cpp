@@ -4,10 +4,10 @@
 // set up; it reports when the window was up (visible_ms) and when it was
 // filled (filled_ms). The others come after a fresh deal, as in play.
 
-#include "game/HoldOdds.h"
 #include "game/RandomGenerator.h"
 #include "game/TForm1.h"
 #include "game/THoldAnalysis.h"
+#include "odds/HoldOdds.h"
 #include "platform/ScriptedDialogService.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // table (the payouts dialog recomputes it on every change) and the holds of
 // one dealt hand (asked after every deal).
 
-#include "game/HoldOdds.h"
+#include "odds/HoldOdds.h"
 
 #include <benchmark/benchmark.h>
 

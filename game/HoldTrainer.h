@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/HoldOdds.h"
+#include "odds/HoldOdds.h"
 
 #include <QObject>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "game/HoldTable.h"
-#include "game/SessionLog.h"
 #include "game/Settlement.h"
+#include "odds/HoldTable.h"
+#include "odds/SessionLog.h"
 
 #include <QDialog>
 #include <deque>

@@ -3,7 +3,7 @@
 #include "controls/TEStatusBar.h"
 #include "game/HoldTrainer.h"
 #include "game/TForm1.h"
-#include "game/TrainerTexts.h"
+#include "odds/TrainerTexts.h"
 
 #include <QPushButton>
 

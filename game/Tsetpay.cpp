@@ -1,8 +1,8 @@
 #include "game/Tsetpay.h"
 
 #include "controls/SpinEdit.h"
-#include "game/HoldOdds.h"
-#include "game/TrainerTexts.h"
+#include "odds/HoldOdds.h"
+#include "odds/TrainerTexts.h"
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"

@@ -4,10 +4,10 @@
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
-#include "game/HoldOdds.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
-#include "game/TrainerTexts.h"
+#include "odds/HoldOdds.h"
+#include "odds/TrainerTexts.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #include "game/THoldAnalysis.h"
 
 #include "game/CardCodes.h"
-#include "game/HoldOdds.h"
 #include "game/RandomGenerator.h"
 #include "game/TForm1.h"
+#include "odds/HoldOdds.h"
 #include "platform/ScriptedDialogService.h"
 
 #include <QApplication>

@@ -9,8 +9,8 @@
 #include "ProgramHelp.h"
 #include "app/CommandLine.h"
 #include "game/CardCodes.h"
-#include "game/HoldOdds.h"
-#include "game/HoldTable.h"
+#include "odds/HoldOdds.h"
+#include "odds/HoldTable.h"
 
 #include <cerrno>
 #include <cstdio>

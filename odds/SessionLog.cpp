@@ -1,4 +1,4 @@
-#include "game/SessionLog.h"
+#include "odds/SessionLog.h"
 
 #include "game/CardCodes.h"
 

@@ -1,4 +1,4 @@
-#include "game/HoldOdds.h"
+#include "odds/HoldOdds.h"
 #include "game/HandEvaluation.h"
 
 #include <gtest/gtest.h>

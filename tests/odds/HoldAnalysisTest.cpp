@@ -1,8 +1,8 @@
 #include "game/CardCodes.h"
 #include "game/HandEvaluation.h"
-#include "game/HoldOdds.h"
-#include "game/HoldTable.h"
-#include "game/SessionLog.h"
+#include "odds/HoldOdds.h"
+#include "odds/HoldTable.h"
+#include "odds/SessionLog.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>

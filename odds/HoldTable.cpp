@@ -1,4 +1,4 @@
-#include "game/HoldTable.h"
+#include "odds/HoldTable.h"
 
 #include "game/CardCodes.h"
 

@@ -1,4 +1,4 @@
-#include "game/TrainerTexts.h"
+#include "odds/TrainerTexts.h"
 
 #include "controls/Cards.h"
 
