@@ -21,11 +21,10 @@ namespace brisvale {
 namespace {
 
 constexpr int kCards = 52;
-constexpr std::uint32_t kAllDeals = 2598960;
 // Draws after keeping k cards: C(47, 5 - k).
 constexpr std::array<std::int64_t, 6> kDrawsAfterKeeping{1533939, 178365, 16215, 1081, 47, 1};
 // Least common multiple of the draw counts above, and what brings each to it.
-constexpr std::int64_t kCommonDraws = 7669695;
+constexpr std::int64_t kCommonDraws = HoldAnalysis::kScale;
 constexpr std::array<std::int64_t, 6> kToCommon{5, 43, 473, 7095, 163185, 7669695};
 static_assert([] {
     for (int k = 0; k <= 5; ++k) {
@@ -34,8 +33,6 @@ static_assert([] {
     }
     return true;
 }());
-// Deals that differ by more than the names of their suits.
-constexpr std::size_t kDealKinds = 134459;
 
 struct Binomials {
     std::array<std::array<std::uint32_t, 6>, kCards + 1> c{};
@@ -514,6 +511,27 @@ std::optional<HoldAnalysis> HoldOdds::analyse(const Hand &dealt, const PayoutTab
             analysis.bestSet_ |= 1u << m;
     }
     return analysis;
+}
+
+bool HoldOdds::forEachDealKind(const PayoutTable &payouts, const DealVisit &visit, std::stop_token stop) const
+{
+    if (!accepts(payouts))
+        return false;
+    std::size_t sinceCheck = 0;
+    for (const Deal &deal : deals_) {
+        if (++sinceCheck == 1024) {
+            sinceCheck = 0;
+            if (stop.stop_requested())
+                return false;
+        }
+        Hand hand{};
+        for (int j = 0; j < 5; ++j)
+            hand[j] = valueOf(rankOf(deal.cards[j]), suitOf(deal.cards[j]));
+        // The cards come in index order, so the analysis keeps the deal's order.
+        const auto holds = analyse(hand, payouts);
+        visit(hand, deal.weight, *holds);
+    }
+    return true;
 }
 
 } // namespace brisvale

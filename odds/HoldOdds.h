@@ -6,6 +6,7 @@
 #include <array>
 #include <compare>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <stop_token>
 #include <string>
@@ -68,6 +69,10 @@ public:
     // All 32 holds, best first; equal holds in ascending mask order, so the
     // first is the hold a trainer proposes.
     std::array<HoldMask, kHoldCount> ranked() const;
+    // A hold's value times kScale: exact, and over one denominator for every
+    // hold of every deal, so that sums over many deals stay integers.
+    static constexpr std::int64_t kScale = 7669695;
+    std::int64_t scaledValue(HoldMask mask) const { return scaled_.at(mask); }
 
 private:
     friend class HoldOdds;
@@ -106,6 +111,16 @@ public:
     std::optional<TableReturn> tableReturn(const PayoutTable &payouts, std::stop_token stop = {}) const;
     // Nothing when the hand is not five different faces (1..52) or a multiplier is out of range.
     std::optional<HoldAnalysis> analyse(const Hand &dealt, const PayoutTable &payouts) const;
+
+    // Deals that differ only by the names of their suits are one kind.
+    static constexpr std::size_t kDealKinds = 134459;
+    static constexpr std::int64_t kAllDeals = 2598960;
+    // Visits one deal of each kind, with how many deals it stands for (the
+    // weights add up to kAllDeals) and its holds under the payouts. False,
+    // without a visit, when a multiplier is out of range; false as well when
+    // the stop token asks to stop part way.
+    using DealVisit = std::function<void(const Hand &dealt, int weight, const HoldAnalysis &holds)>;
+    bool forEachDealKind(const PayoutTable &payouts, const DealVisit &visit, std::stop_token stop = {}) const;
 
 private:
     struct Deal {

@@ -31,6 +31,7 @@ public:
     HoldTable(const Hand &dealt, const HoldAnalysis &analysis, std::optional<HoldMask> played = std::nullopt);
 
     const Hand &dealt() const { return dealt_; }
+    const HoldAnalysis &analysis() const { return analysis_; }
     const std::vector<Row> &rows() const { return rows_; }
     std::optional<HoldMask> played() const { return played_; }
     // Where a hold is listed.

@@ -32,12 +32,13 @@ QString BestHoldText(const HoldAnalysis &analysis, const Hand &hand)
            + timesTheBet(analysis.value(best)) + QStringLiteral(" on average");
 }
 
-QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask played)
+QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask played, int chartLine)
 {
     if (analysis.isBest(played))
         return QString();
+    const QString line = chartLine > 0 ? QStringLiteral(" (chart line %1)").arg(chartLine) : QString();
     return QStringLiteral("Your hold cost ") + timesTheBet(analysis.cost(played))
-           + QStringLiteral(" on average; best: ") + HoldCardsText(hand, analysis.bestHold());
+           + QStringLiteral(" on average; best: ") + HoldCardsText(hand, analysis.bestHold()) + line;
 }
 
 } // namespace brisvale

@@ -18,8 +18,9 @@ QString HoldCardsText(const Hand &hand, HoldMask mask);
 // trainer proposes.
 QString BestHoldText(const HoldAnalysis &analysis, const Hand &hand);
 
-// What the played hold gave away against a best one and which hold was best;
-// empty when the played hold is one of the best.
-QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask played);
+// What the played hold gave away against a best one and which hold was best,
+// and the line of the strategy chart the player should have used when there
+// is one (0 for none); empty when the played hold is one of the best.
+QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask played, int chartLine = 0);
 
 } // namespace brisvale
