@@ -6,6 +6,7 @@ void Bitmap::clear()
 {
     image_ = QImage();
     palette_.clear();
+    colour_.reset();
 }
 
 } // namespace brisvale

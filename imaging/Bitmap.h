@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/codec/ColourSpace.h"
+
 #include <QImage>
 #include <QList>
 #include <QRgb>
@@ -12,6 +14,8 @@ namespace brisvale {
 // (three bytes a pixel, as the library reads them; pasted pictures are RGB32).
 // The palette is what the codec returned with the picture (empty for true
 // colour unless one was set); the image's own colour table is what paints.
+// The colour space is what the file says its colours mean: the pixels stay
+// as the file has them and are converted where they are shown or written.
 class Bitmap {
 public:
     Bitmap() = default;
@@ -20,6 +24,8 @@ public:
     void setImage(const QImage &image) { image_ = image; }
     const QList<QRgb> &palette() const { return palette_; }
     void setPalette(const QList<QRgb> &palette) { palette_ = palette; }
+    const codec::ColourSpacePtr &colour() const { return colour_; }
+    void setColour(codec::ColourSpacePtr colour) { colour_ = std::move(colour); }
 
     bool isEmpty() const { return image_.isNull(); }
     int width() const { return image_.width(); }
@@ -29,6 +35,7 @@ public:
 private:
     QImage image_;
     QList<QRgb> palette_;
+    codec::ColourSpacePtr colour_;
 };
 
 } // namespace brisvale

@@ -2,8 +2,10 @@
 
 #include "imaging/CodecImage.h"
 #include "imaging/DisplayDepth.h"
+#include "imaging/ScreenColours.h"
 #include "imaging/SharedPalette.h"
 #include "imaging/codec/Codec.h"
+#include "imaging/codec/ColourSpace.h"
 #include "platform/DialogService.h"
 
 #include <QFile>
@@ -32,6 +34,7 @@ using LibraryRead = int16_t (*)(const std::string &, int32_t, int32_t, codec::Im
 bool deliver(int status, codec::Image &image, const codec::Palette &palette, Bitmap &target)
 {
     const bool hadPicture = !image.empty();
+    target.setColour(image.colour());
     const int lost = hadPicture ? handOverFailure(image) : int(codec::kFailed);
     target.setImage(toQImage(std::move(image), palette));
     target.setPalette(toQtPalette(palette));
@@ -53,12 +56,23 @@ bool read(LibraryRead call, const QString &name, int depth, int dither, const Co
 using LibraryWrite = int16_t (*)(const std::string &, int32_t, const codec::Image &, const codec::Palette &,
                                  const codec::Progress &, int32_t);
 
+// The picture as it is written: files hold sRGB and carry no profile. A
+// picture that cannot be converted says why, not "There is no picture".
+int toWrite(const Bitmap &source, codec::Image &image, codec::Palette &palette)
+{
+    const int rc = fromQImage(source.image(), source.palette(), image, palette);
+    if (rc == codec::kOk) {
+        image.setColour(source.colour());
+        codec::convertColours(image, palette, codec::ColourTarget::Srgb);
+    }
+    return rc;
+}
+
 bool write(LibraryWrite call, const QString &name, int depth, const Bitmap &source, const CodecProgress &progress)
 {
     codec::Palette palette;
     codec::Image image;
-    // A picture that cannot be converted says why, not "There is no picture".
-    if (const int rc = fromQImage(source.image(), source.palette(), image, palette); rc != codec::kOk)
+    if (const int rc = toWrite(source, image, palette); rc != codec::kOk)
         return answer(rc);
     return answer(call(encodeName(name), depth, image, palette, progress, 0));
 }
@@ -72,6 +86,8 @@ bool transform(LibraryTransform call, Bitmap &bitmap)
     if (const int rc = fromQImage(bitmap.image(), bitmap.palette(), image, palette); rc != codec::kOk)
         return answer(rc);
     const int status = call(FocusDisplayColorDepth(), image, palette, 0);
+    // A turned picture keeps the colours its file gave it.
+    image.setColour(bitmap.colour());
     return deliver(status, image, palette, bitmap);
 }
 
@@ -80,6 +96,7 @@ bool transform(LibraryTransform call, Bitmap &bitmap)
 bool LoadCodecLibrary()
 {
     ClearSharedPalette();
+    LoadScreenProfile();
     return codec::succeeded(codec::initialise());
 }
 
@@ -151,7 +168,7 @@ bool WriteJPGFile(const QString &name, int quality, int smoothing, int depth, co
 {
     codec::Palette palette;
     codec::Image image;
-    if (const int rc = fromQImage(source.image(), source.palette(), image, palette); rc != codec::kOk)
+    if (const int rc = toWrite(source, image, palette); rc != codec::kOk)
         return answer(rc);
     return answer(codec::writeJpgFile(encodeName(name), quality, smoothing, depth, image, palette, progress, 0));
 }

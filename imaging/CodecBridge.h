@@ -12,8 +12,8 @@ namespace brisvale {
 // empty function means no progress callback.
 using CodecProgress = std::function<int32_t(int32_t)>;
 
-// Binds the codec library and empties the shared palette; called once at
-// start-up, before the game window is made.
+// Binds the codec library, empties the shared palette and learns the screen's
+// colour profile; called once at start-up, before the game window is made.
 bool LoadCodecLibrary();
 
 // Each call below goes to the codec library. Reads start from the shared

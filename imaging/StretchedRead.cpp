@@ -3,6 +3,7 @@
 #include "imaging/BoxShrink.h"
 #include "imaging/CodecBridge.h"
 #include "imaging/CodecImage.h"
+#include "imaging/ScreenColours.h"
 #include "imaging/SharedPalette.h"
 #include "imaging/ViewGeometry.h"
 #include "imaging/codec/Codec.h"
@@ -124,6 +125,7 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
                                                    cover.height(), &sink, image, palette, codec::Progress());
             else
                 out.status = choice.reader(name, depth, dither ? 1 : 0, image, palette, codec::Progress(), 0);
+            out.bitmap.setColour(image.colour());
             QImage picture;
             if (sink.used()) {
                 if (codec::succeeded(out.status))
@@ -145,6 +147,8 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
             }
             out.bitmap.setImage(picture);
             out.bitmap.setPalette(toQtPalette(palette));
+            if (!codec::succeeded(out.status))
+                out.bitmap.setColour(nullptr);
         } catch (const std::exception &) {
             out.bitmap.clear();
             out.raised = true;
@@ -181,6 +185,11 @@ BoxPicture DecodeStretched(const QString &path, QSize box, int depth, bool dithe
     const QImage picture = out.bitmap.image();
     out.bitmap.setImage(QImage());
     QImage canvas = StretchToBox(picture, box, background, depth != 1);
+    // Converted once it is the box's size: what is made here is stored, or
+    // shown as any sRGB picture is.
+    if (decoded)
+        ConvertColours(canvas, out.bitmap.colour().get(), codec::ColourTarget::Srgb);
+    out.bitmap.setColour(nullptr);
     if (fewColours && decoded) {
         codec::Image small;
         codec::Palette palette;

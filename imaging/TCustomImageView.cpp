@@ -6,6 +6,7 @@
 #include "imaging/DisplayDepth.h"
 #include "imaging/ImageViewAccessible.h"
 #include "imaging/ResourceBitmap.h"
+#include "imaging/ScreenColours.h"
 #include "imaging/SharedPalette.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
@@ -474,7 +475,7 @@ void TCustomImageView::CopyToClipboard()
 {
     if (picture_.isEmpty())
         return;
-    QApplication::clipboard()->setImage(picture_.kind == ViewPicture::Kind::Bitmap ? picture_.bitmap.image()
+    QApplication::clipboard()->setImage(picture_.kind == ViewPicture::Kind::Bitmap ? SrgbImage(picture_.bitmap)
                                                                                    : picture_.icon);
 }
 
@@ -585,6 +586,10 @@ const QImage &TCustomImageView::cachedImage(const QRect &box, const QRect &sourc
         p.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
         p.drawImage(QRectF(QPointF(0, 0), QSizeF(box.size())), image, QRectF(source));
     }
+    // Colours are converted for the screen once the picture is no larger
+    // than the box: the cost follows the screen, not the picture.
+    ConvertColours(cache_, picture_.kind == ViewPicture::Kind::Bitmap ? picture_.bitmap.colour().get() : nullptr,
+                   codec::ColourTarget::Screen);
     cacheBox_ = box;
     cacheSource_ = source;
     cacheKey_ = image.cacheKey();

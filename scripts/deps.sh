@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-multimedia-dev libgl-dev
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libgif-dev libtiff-dev libimagequant-dev
-  libwebp-dev libavif-dev libheif-dev
+  libwebp-dev libavif-dev libheif-dev liblcms2-dev libxcb1-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   dpkg-dev lintian desktop-file-utils appstream man-db clang-format clang-tidy
   clang

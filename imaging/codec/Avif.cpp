@@ -1,5 +1,6 @@
 #include "imaging/codec/Avif.h"
 
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/IsoBoxes.h"
 #include "imaging/codec/Status.h"
 #include "imaging/codec/Transform.h"
@@ -188,7 +189,15 @@ int readAvif(const uint8_t *data, size_t size, const ReadOptions &options, Image
             return rc;
         }
     }
-    return feed.finish(image, palette, {}, feedOptions);
+    const int rc = feed.finish(image, palette, {}, feedOptions);
+    // An ICC profile when the file has one, else its nclx code points.
+    if (succeeded(rc))
+        image.setColour(source.icc.size > 0
+                            ? ColourSpace::fromIcc(source.icc.data, source.icc.size)
+                            : ColourSpace::fromCicp({int(source.colorPrimaries), int(source.transferCharacteristics)}));
+    if (image.colour() && image.colour()->model() != ColourSpace::Model::Rgb)
+        image.setColour(nullptr);
+    return rc;
 }
 
 int infoAvif(const uint8_t *data, size_t size, FileInfo &info)

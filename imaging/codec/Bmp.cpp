@@ -1,6 +1,7 @@
 #include "imaging/codec/Bmp.h"
 
 #include "imaging/codec/ByteSource.h"
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
 
@@ -324,6 +325,13 @@ int readBmpSource(ByteSource &source, const ReadOptions &options, Image &image, 
         const uint8_t *e = data + h.paletteOffset + i * h.entrySize;
         filePalette.push_back(Rgb{e[2], e[1], e[0]});
     }
+    // A version 5 header may embed a profile ("MBED"), placed from the
+    // header's own start; a linked one names a file and is never opened.
+    uint64_t profileAt = 0, profileSize = 0;
+    if (h.headerSize == 124 && le32(data + 14 + 56) == 0x4D424544u) {
+        profileAt = 14 + uint64_t(le32(data + 14 + 112));
+        profileSize = le32(data + 14 + 116);
+    }
     // Plain pixel data must all be there before anything is allocated for it.
     if (h.compression != kRle8 && h.compression != kRle4) {
         const size_t srcStride = Image::strideFor(uint32_t(h.width), h.bits);
@@ -344,7 +352,13 @@ int readBmpSource(ByteSource &source, const ReadOptions &options, Image &image, 
         image.clear();
         return rc;
     }
-    return feed.finish(image, palette, std::move(filePalette), options);
+    rc = feed.finish(image, palette, std::move(filePalette), options);
+    if (succeeded(rc) && profileSize > 0 && profileAt < size && profileSize <= size - profileAt)
+        if (const uint8_t *profile = source.at(profileAt, size_t(profileSize)))
+            if (ColourSpacePtr colour = ColourSpace::fromIcc(profile, size_t(profileSize));
+                colour && colour->model() == ColourSpace::Model::Rgb)
+                image.setColour(std::move(colour));
+    return rc;
 }
 
 int readBmp(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)

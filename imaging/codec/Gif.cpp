@@ -1,6 +1,7 @@
 #include "imaging/codec/Gif.h"
 
 #include "imaging/codec/ByteSource.h"
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
 
@@ -66,6 +67,7 @@ private:
 
 struct Transparency {
     int index = -1;
+    std::vector<uint8_t> profile; // an ICC profile's application extension
 };
 
 // Reads extension records up to the first picture; false on damage.
@@ -90,9 +92,15 @@ bool skipToImage(GifFileType *gif, Transparency &transparency, bool &found)
             return false;
         if (code == GRAPHICS_EXT_FUNC_CODE && ext && ext[0] >= 4)
             transparency.index = (ext[1] & 1) ? ext[4] : -1;
+        const bool profile = code == APPLICATION_EXT_FUNC_CODE && ext && ext[0] == 11
+                             && std::memcmp(ext + 1, "ICCRGBG1012", 11) == 0;
+        if (profile)
+            transparency.profile.clear();
         while (ext) {
             if (DGifGetExtensionNext(gif, &ext) != GIF_OK)
                 return false;
+            if (profile && ext && transparency.profile.size() < (size_t(16) << 20))
+                transparency.profile.insert(transparency.profile.end(), ext + 1, ext + 1 + ext[0]);
         }
     }
 }
@@ -286,6 +294,13 @@ int readGifSource(ByteSource &source, const ReadOptions &options, Image &image, 
         return reader.failure();
     if (!found)
         return kDamaged;
+    const auto tagged = [&](int rc) {
+        if (succeeded(rc))
+            if (ColourSpacePtr colour = ColourSpace::fromIcc(transparency.profile.data(), transparency.profile.size());
+                colour && colour->model() == ColourSpace::Model::Rgb)
+                image.setColour(std::move(colour));
+        return rc;
+    };
     // giflib stops at a code size above 8 (a table of 12-bit codes may start
     // from 11) once the descriptor is read; the data is decoded here anyway.
     if (DGifGetImageDesc(gif) != GIF_OK
@@ -342,7 +357,7 @@ int readGifSource(ByteSource &source, const ReadOptions &options, Image &image, 
         rc = streamRows(source, codeSizeAt, frame, height, clearIndex, feed, filePalette, options);
         if (rc != kOk)
             return rc;
-        return feed.finish(image, palette, std::move(filePalette), options);
+        return tagged(feed.finish(image, palette, std::move(filePalette), options));
     }
     if (clearIndex > 0)
         for (int y = 0; y < height; ++y)
@@ -370,7 +385,7 @@ int readGifSource(ByteSource &source, const ReadOptions &options, Image &image, 
             return kStopped;
         }
     }
-    return feed.finish(image, palette, std::move(filePalette), options);
+    return tagged(feed.finish(image, palette, std::move(filePalette), options));
 }
 
 int readGif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)

@@ -1,5 +1,6 @@
 #include "imaging/codec/Heif.h"
 
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/IsoBoxes.h"
 #include "imaging/codec/Status.h"
 
@@ -204,6 +205,36 @@ inline uint8_t overWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 * (
 
 } // namespace
 
+namespace {
+
+// The colr box: an ICC profile, or nclx code points.
+ColourSpacePtr colourOf(const heif_image_handle *handle)
+{
+    ColourSpacePtr colour;
+    switch (heif_image_handle_get_color_profile_type(handle)) {
+    case heif_color_profile_type_prof:
+    case heif_color_profile_type_rICC: {
+        std::vector<uint8_t> profile(heif_image_handle_get_raw_color_profile_size(handle));
+        if (!profile.empty() && heif_image_handle_get_raw_color_profile(handle, profile.data()).code == heif_error_Ok)
+            colour = ColourSpace::fromIcc(profile.data(), profile.size());
+        break;
+    }
+    case heif_color_profile_type_nclx: {
+        heif_color_profile_nclx *nclx = nullptr;
+        if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code == heif_error_Ok && nclx)
+            colour = ColourSpace::fromCicp({int(nclx->color_primaries), int(nclx->transfer_characteristics)});
+        heif_nclx_color_profile_free(nclx);
+        break;
+    }
+    default: break;
+    }
+    if (colour && colour->model() != ColourSpace::Model::Rgb)
+        colour.reset();
+    return colour;
+}
+
+} // namespace
+
 int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
 {
     image.clear();
@@ -275,7 +306,10 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
             return kStopped;
         }
     }
-    return feed.finish(image, palette, {}, options);
+    const int rc = feed.finish(image, palette, {}, options);
+    if (succeeded(rc))
+        image.setColour(colourOf(p.handle));
+    return rc;
 }
 
 int infoHeif(const uint8_t *data, size_t size, FileInfo &info)

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace brisvale::codec {
@@ -13,6 +14,8 @@ struct Rgb {
     friend bool operator==(const Rgb &, const Rgb &) = default;
 };
 using Palette = std::vector<Rgb>;
+
+class ColourSpace;
 
 // What a picture from a file may cost, checked by every reader as soon as its
 // header is parsed and before anything is allocated for the picture. 2^27
@@ -59,6 +62,11 @@ public:
     int index(int x, int y) const;
     void setIndex(int x, int y, int value);
 
+    // What the file says its colours mean; none for sRGB and for a file that
+    // says nothing. Readers give it even when their rows went to a sink.
+    const std::shared_ptr<const ColourSpace> &colour() const { return colour_; }
+    void setColour(std::shared_ptr<const ColourSpace> colour) { colour_ = std::move(colour); }
+
     void clear() { *this = Image(); }
     // Hands the pixel buffer (allocated by malloc) to the caller, who frees it
     // with std::free; the picture is empty afterwards.
@@ -71,6 +79,7 @@ private:
     int width_ = 0, height_ = 0, bits_ = 0;
     size_t stride_ = 0;
     std::unique_ptr<uint8_t, Free> data_;
+    std::shared_ptr<const ColourSpace> colour_;
 };
 
 } // namespace brisvale::codec

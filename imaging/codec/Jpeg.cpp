@@ -1,5 +1,6 @@
 #include "imaging/codec/Jpeg.h"
 
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
 #include "imaging/codec/Transform.h"
@@ -192,6 +193,33 @@ int exifOrientation(const jpeg_decompress_struct &c)
     return 1;
 }
 
+// The ICC profile carried in APP2 segments, each "ICC_PROFILE", a NUL, its
+// number from 1 and the count; null unless every piece is there exactly once.
+ColourSpacePtr embeddedProfile(const jpeg_decompress_struct &c)
+{
+    constexpr size_t kHead = 14;
+    jpeg_saved_marker_ptr pieces[256] = {};
+    int count = 0;
+    for (jpeg_saved_marker_ptr m = c.marker_list; m; m = m->next) {
+        if (m->marker != JPEG_APP0 + 2 || m->data_length <= kHead || std::memcmp(m->data, "ICC_PROFILE", 12) != 0)
+            continue;
+        const int number = m->data[12], total = m->data[13];
+        if (number == 0 || total == 0 || number > total || (count != 0 && total != count) || pieces[number])
+            return nullptr;
+        count = total;
+        pieces[number] = m;
+    }
+    if (count == 0)
+        return nullptr;
+    std::vector<uint8_t> profile;
+    for (int i = 1; i <= count; ++i) {
+        if (!pieces[i])
+            return nullptr;
+        profile.insert(profile.end(), pieces[i]->data + kHead, pieces[i]->data + pieces[i]->data_length);
+    }
+    return ColourSpace::fromIcc(profile.data(), profile.size());
+}
+
 void cmykToBgr(const uint8_t *cmyk, uint8_t *bgr, int width, bool inverted)
 {
     for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
@@ -216,6 +244,7 @@ namespace {
 int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &palette, bool fromFile)
 {
     jpeg_save_markers(&d.c, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&d.c, JPEG_APP0 + 2, 0xFFFF);
     auto *fileSource = fromFile ? reinterpret_cast<FileSource *>(d.c.src) : nullptr;
     if (fileSource)
         fileSource->budget = kHeaderBudget;
@@ -234,6 +263,16 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
     const bool grey = d.c.jpeg_color_space == JCS_GRAYSCALE;
     const bool cmyk = d.c.jpeg_color_space == JCS_CMYK || d.c.jpeg_color_space == JCS_YCCK;
     const bool greyOut = grey && options.depth != 24;
+    ColourSpacePtr colour = grey ? nullptr : embeddedProfile(d.c);
+    // Inks go through their own profile as each row comes; the picture is
+    // sRGB from then on.
+    std::shared_ptr<const ColourConversion> inks;
+    if (colour && (colour->model() == ColourSpace::Model::Cmyk) == cmyk && cmyk)
+        inks = conversionFor(colour.get(), ColourTarget::Srgb,
+                             d.c.saw_Adobe_marker ? ColourConversion::Layout::CmykInverted
+                                                  : ColourConversion::Layout::Cmyk);
+    if (cmyk || (colour && colour->model() != ColourSpace::Model::Rgb))
+        colour.reset();
     d.c.out_color_space = cmyk ? JCS_CMYK : greyOut ? JCS_GRAYSCALE : JCS_EXT_BGR;
     d.c.dct_method = JDCT_ISLOW;
     if (options.coverWidth > 0 && options.coverHeight > 0) {
@@ -275,7 +314,9 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
             image.clear();
             return kDamaged;
         }
-        if (cmyk)
+        if (inks)
+            inks->convert(cmykRow.data(), image.row(y), d.c.output_width);
+        else if (cmyk)
             cmykToBgr(cmykRow.data(), image.row(y), int(d.c.output_width), d.c.saw_Adobe_marker);
         y += got;
         if (d.err.truncated) {
@@ -304,6 +345,8 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
         rc = applyOrientation(image, orientation);
     if (rc != kOk)
         image.clear();
+    else
+        image.setColour(std::move(colour));
     return rc;
 }
 

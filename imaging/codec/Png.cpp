@@ -1,6 +1,7 @@
 #include "imaging/codec/Png.h"
 
 #include "imaging/codec/ByteSource.h"
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/PngColumns.h"
 #include "imaging/codec/Status.h"
 
@@ -47,9 +48,10 @@ struct Reader {
         // The pixel limit decides, not libpng's own limit of a million per side.
         png_set_user_limits(png, 0x7fffffff, 0x7fffffff);
         png_set_chunk_malloc_max(png, 8u << 20);
-        // Text, profiles and the like play no part in the picture; skipped
-        // unread, a chunk that claims a gigabyte costs nothing.
-        static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0";
+        // Text and the like play no part in the picture; skipped unread, a
+        // chunk that claims a gigabyte costs nothing. A profile is read
+        // within the chunk limit above.
+        static const png_byte kSkipped[] = "tEXt\0zTXt\0iTXt\0sPLT\0eXIf\0";
         png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkipped, int(sizeof kSkipped / 5));
 #ifdef BRISVALE_FUZZING
         // Checksums would stop the fuzzer at the first chunk it changes.
@@ -84,6 +86,27 @@ bool guardedReadRow(png_structp png, png_bytep row)
         return false;
     png_read_row(png, row, nullptr);
     return true;
+}
+
+// sRGB says nothing to do; else the profile, else the chromaticities with
+// their gamma (sRGB's primaries where only a gamma is given).
+ColourSpacePtr colourOf(png_structp png, png_infop info)
+{
+    if (png_get_valid(png, info, PNG_INFO_sRGB))
+        return nullptr;
+    png_charp name = nullptr;
+    png_bytep profile = nullptr;
+    png_uint_32 length = 0;
+    int compression = 0;
+    if (png_get_iCCP(png, info, &name, &compression, &profile, &length) && profile)
+        return ColourSpace::fromIcc(profile, length);
+    double gamma = 0;
+    if (!png_get_gAMA(png, info, &gamma))
+        return nullptr;
+    double xy[8] = {0.3127, 0.3290, 0.64, 0.33, 0.30, 0.60, 0.15, 0.06};
+    if (png_get_valid(png, info, PNG_INFO_cHRM))
+        png_get_cHRM(png, info, &xy[0], &xy[1], &xy[2], &xy[3], &xy[4], &xy[5], &xy[6], &xy[7]);
+    return ColourSpace::fromChromaticities(xy, gamma);
 }
 
 enum class Mode { Indexed, Colour, ColourAlpha };
@@ -133,6 +156,14 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
     const int colourType = png_get_color_type(r.png, r.info);
     const int bitDepth = png_get_bit_depth(r.png, r.info);
     const bool hasTrns = png_get_valid(r.png, r.info, PNG_INFO_tRNS) != 0;
+    ColourSpacePtr colour = colourOf(r.png, r.info);
+    if (colour && colour->model() != ColourSpace::Model::Rgb)
+        colour.reset();
+    const auto tagged = [&](int rc) {
+        if (succeeded(rc))
+            image.setColour(colour);
+        return rc;
+    };
 
     Mode mode;
     Palette filePalette;
@@ -203,7 +234,7 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
             const int rc = readPngColumns(source, r.source.pos, layout, {nullptr, options.sink, &filePalette},
                                           progress);
             palette.clear();
-            return rc;
+            return tagged(rc);
         }
         ReadOptions whole = options;
         if (acrossToSink)
@@ -216,7 +247,7 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
             image.clear();
             return rc;
         }
-        return feed.finish(image, palette, std::move(filePalette), whole);
+        return tagged(feed.finish(image, palette, std::move(filePalette), whole));
     }
 
     const int passes = png_set_interlace_handling(r.png);
@@ -249,7 +280,7 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
             }
         }
     }
-    return feed.finish(image, palette, std::move(filePalette), options);
+    return tagged(feed.finish(image, palette, std::move(filePalette), options));
 }
 
 int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, Palette &palette)

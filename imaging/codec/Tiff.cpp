@@ -1,6 +1,7 @@
 #include "imaging/codec/Tiff.h"
 
 #include "imaging/codec/ByteSource.h"
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/Status.h"
 
 #include <algorithm>
@@ -404,6 +405,21 @@ int decodeRgba(TIFF *tif, uint32_t width, uint32_t height, uint16_t orientation,
     return kOk;
 }
 
+// The ICC profile tag, for a picture whose colours are red, green and blue.
+ColourSpacePtr colourOf(TIFF *tif)
+{
+    uint32_t size = 0;
+    const uint8_t *profile = nullptr;
+    uint16_t photometric = 0;
+    if (!TIFFGetField(tif, TIFFTAG_ICCPROFILE, &size, &profile) || !profile
+        || !TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
+        return nullptr;
+    ColourSpacePtr colour = ColourSpace::fromIcc(profile, size);
+    const bool rgb = photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_PALETTE
+                     || photometric == PHOTOMETRIC_YCBCR;
+    return colour && rgb && colour->model() == ColourSpace::Model::Rgb ? colour : nullptr;
+}
+
 } // namespace
 
 void quietTiff()
@@ -447,7 +463,10 @@ int readTiffSource(ByteSource &source, const ReadOptions &options, Image &image,
         image.clear();
         return rc == kDamaged || rc == kTruncated ? file.failure() : rc;
     }
-    return feed.finish(image, palette, Palette(), options);
+    rc = feed.finish(image, palette, Palette(), options);
+    if (succeeded(rc))
+        image.setColour(colourOf(tif));
+    return rc;
 }
 
 int readTiff(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)

@@ -1,5 +1,6 @@
 #include "imaging/codec/Webp.h"
 
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/Status.h"
 #include "imaging/codec/Transform.h"
 
@@ -90,6 +91,19 @@ int exifOrientation(const WebPDemuxer *demux)
     }
     WebPDemuxReleaseChunkIterator(&chunk);
     return orientation;
+}
+
+// The ICCP chunk's profile, when the file has one.
+ColourSpacePtr embeddedProfile(const WebPDemuxer *demux)
+{
+    ColourSpacePtr colour;
+    WebPChunkIterator chunk{};
+    if ((WebPDemuxGetI(demux, WEBP_FF_FORMAT_FLAGS) & ICCP_FLAG) && WebPDemuxGetChunk(demux, "ICCP", 1, &chunk))
+        colour = ColourSpace::fromIcc(chunk.chunk.bytes, chunk.chunk.size);
+    WebPDemuxReleaseChunkIterator(&chunk);
+    if (colour && colour->model() != ColourSpace::Model::Rgb)
+        colour.reset();
+    return colour;
 }
 
 int statusOf(VP8StatusCode code)
@@ -265,7 +279,10 @@ int readWebp(const uint8_t *data, size_t size, const ReadOptions &options, Image
             return rc;
         }
     }
-    return feed.finish(image, palette, {}, feedOptions);
+    const int rc = feed.finish(image, palette, {}, feedOptions);
+    if (succeeded(rc))
+        image.setColour(embeddedProfile(d.demux));
+    return rc;
 }
 
 int infoWebp(const uint8_t *data, size_t size, FileInfo &info)

@@ -6,6 +6,7 @@
 #include "ProgramHelp.h"
 #include "app/CommandLine.h"
 #include "imaging/codec/Codec.h"
+#include "imaging/codec/ColourSpace.h"
 
 #include <algorithm>
 #include <cctype>
@@ -136,6 +137,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "picconv: %s: %s\n", in.c_str(), statusText(rc));
         return 1;
     }
+    // The files written carry no profile, so what they hold is sRGB.
+    convertColours(bitmap, palette, ColourTarget::Srgb);
     const std::string outKind = upperExtension(out);
     if (outKind == "BMP")
         rc = writeBmpFile(out, depth, bitmap, palette, none);

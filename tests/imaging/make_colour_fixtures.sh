@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Makes pictures tagged with colour profiles (or nclx code points), each with
+# the format's own tools, into the folder given: four patches of 16 x 16,
+# pure red, pure green, pure blue and an orange, in every format that can say
+# what its colours mean. $2 is the program that writes the profiles.
+set -euo pipefail
+out=$1
+profiles=$2
+mkdir -p "$out"
+cd "$out"
+"$profiles" .
+im=$(command -v convert-im6.q16 || command -v convert)
+
+"$im" -size 16x16 xc:'rgb(255,0,0)' xc:'rgb(0,255,0)' xc:'rgb(0,0,255)' xc:'rgb(230,140,60)' +append \
+  -depth 8 -define png:exclude-chunks=gAMA,cHRM,bKGD,tIME,tEXt PNG24:patches.png
+
+for p in swapped p3 adobergb srgb; do
+  # ImageMagick embeds a profile in a picture that has none without
+  # touching its pixels.
+  "$im" patches.png -profile "$p.icc" "png:${p}.png"
+  "$im" patches.png -quality 100 -sampling-factor 1x1 -profile "$p.icc" "${p}.jpg"
+  "$im" patches.png -compress none -profile "$p.icc" "${p}.tif"
+  cwebp -quiet -lossless -metadata icc "${p}.png" -o "${p}.webp"
+done
+avifenc -l --icc p3.icc patches.png p3.avif >/dev/null
+avifenc -l --cicp 12/13/0 patches.png p3_nclx.avif >/dev/null
+heif-enc -q 100 p3.png -o p3.heic >/dev/null
+heif-enc -q 100 --colour_primaries 12 --transfer_characteristic 13 --matrix_coefficients 1 \
+  patches.png -o p3_nclx.heic >/dev/null
+cp patches.png untagged.png
