@@ -18,7 +18,8 @@ declare -A ext=([bmp]=bmp [pcx]=pcx [gif]=gif [png]=png [png_columns]=png [jpeg]
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DBRISVALE_BUILD_TESTS=OFF -DBRISVALE_BUILD_FUZZ=ON -DBRISVALE_HARDENING=OFF >/dev/null
-cmake --build "$build" --parallel 2 --target "${readers[@]/#/fuzz_}" wave_fuzz hive_document_fuzz message_fuzz profile_fuzz >/dev/null
+cmake --build "$build" --parallel 2 --target "${readers[@]/#/fuzz_}" icc_fuzz wave_fuzz hive_document_fuzz message_fuzz \
+  profile_fuzz >/dev/null
 
 fixtures="$build/fixtures"
 [ -f "$fixtures/fixtures.done" ] || bash "$root/tests/imaging/make_fixtures.sh" "$fixtures" >/dev/null 2>&1
@@ -38,6 +39,9 @@ regress)
       { cat "$build/regress_$r.log"; echo "fuzz_$r failed on a regression file"; exit 1; }
     echo "fuzz_$r: ${#inputs[@]} files clean under AddressSanitizer and UBSan"
   done
+  "$build/tests/fuzz/icc_fuzz" -runs=1 "$root"/tests/fuzz/corpus/icc/* "$root"/tests/imaging/crashers/* \
+    >"$build/regress_icc.log" 2>&1 || { cat "$build/regress_icc.log"; echo "icc_fuzz failed on a regression file"; exit 1; }
+  echo "icc_fuzz: colour profiles and the regression files clean"
   "$build/tests/fuzz/wave_fuzz" -runs=1 "$root"/tests/fuzz/corpus/wave/* >"$build/regress_wave.log" 2>&1 ||
     { cat "$build/regress_wave.log"; echo "wave_fuzz failed on its corpus"; exit 1; }
   echo "wave_fuzz: its corpus clean"

@@ -6,6 +6,7 @@
 // allocation past them shows up as a finding of the run's memory cap.
 
 #include "imaging/codec/ColorReduce.h"
+#include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/FileInfo.h"
 #include "imaging/codec/Image.h"
 #include "imaging/codec/Status.h"
@@ -37,6 +38,8 @@ inline int runOne(Reader read, Info info, const uint8_t *data, size_t size)
         for (int y = 0; y < image.height(); ++y)
             sink = sink ^ image.row(y)[image.stride() - 1];
         (void)sink;
+        // Whatever profile the file carried goes through its conversion.
+        codec::convertColours(image, palette, codec::ColourTarget::Srgb);
     } else if (!image.empty()) {
         __builtin_trap(); // a failed read must hand back no picture
     }

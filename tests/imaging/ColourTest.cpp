@@ -70,6 +70,7 @@ const Tagged kTagged[] = {
     {"p3.avif", readAvifFile, srgbToLinear, &kP3ToSrgb},
     {"p3_nclx.avif", readAvifFile, srgbToLinear, &kP3ToSrgb},
     {"p3.heic", readHeifFile, srgbToLinear, &kP3ToSrgb},
+    {"p3_nclx.heic", readHeifFile, srgbToLinear, &kP3ToSrgb},
     {"adobergb.jpg", nullptr, adobeToLinear, &kAdobeToSrgb},
     {"adobergb.png", readPngFile, adobeToLinear, &kAdobeToSrgb},
     {"adobergb.webp", readWebpFile, adobeToLinear, &kAdobeToSrgb},

@@ -1,7 +1,11 @@
 // Writes the ICC profiles the colour fixtures are tagged with, into the
-// folder given: each made from its published primaries, white and curve.
+// folder given: each made from its published primaries, white and curve. And
+// the HEIC picture tagged Display P3 by nclx code points, which the format's
+// own encoder does not write.
 #include <cstdio>
+#include <cstring>
 #include <lcms2.h>
+#include <libheif/heif.h>
 #include <string>
 
 namespace {
@@ -34,6 +38,45 @@ cmsToneCurve *srgbCurve()
     return cmsBuildParametricToneCurve(nullptr, 4, params);
 }
 
+// The four patches (red, green, blue, orange) of 16 x 16, said to be
+// Display P3 with the sRGB curve.
+bool writeNclxHeic(const std::string &path)
+{
+    heif_image *image = nullptr;
+    if (heif_image_create(64, 16, heif_colorspace_RGB, heif_chroma_interleaved_RGB, &image).code != heif_error_Ok)
+        return false;
+    heif_image_add_plane(image, heif_channel_interleaved, 64, 16, 8);
+    int stride = 0;
+    uint8_t *pixels = heif_image_get_plane(image, heif_channel_interleaved, &stride);
+    const uint8_t patches[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {230, 140, 60}};
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 64; ++x)
+            std::memcpy(pixels + y * stride + x * 3, patches[x / 16], 3);
+    heif_color_profile_nclx *nclx = heif_nclx_color_profile_alloc();
+    nclx->color_primaries = heif_color_primaries_SMPTE_EG_432_1;
+    nclx->transfer_characteristics = heif_transfer_characteristic_IEC_61966_2_1;
+    nclx->matrix_coefficients = heif_matrix_coefficients_ITU_R_BT_709_5;
+    nclx->full_range_flag = 1;
+    heif_image_set_nclx_color_profile(image, nclx);
+    heif_context *context = heif_context_alloc();
+    heif_encoder *encoder = nullptr;
+    heif_encoding_options *options = heif_encoding_options_alloc();
+    options->output_nclx_profile = nclx;
+    options->macOS_compatibility_workaround_no_nclx_profile = 0;
+    bool ok = heif_context_get_encoder_for_format(context, heif_compression_HEVC, &encoder).code == heif_error_Ok;
+    if (ok) {
+        heif_encoder_set_lossy_quality(encoder, 100);
+        ok = heif_context_encode_image(context, image, encoder, options, nullptr).code == heif_error_Ok
+             && heif_context_write_to_file(context, path.c_str()).code == heif_error_Ok;
+        heif_encoder_release(encoder);
+    }
+    heif_encoding_options_free(options);
+    heif_nclx_color_profile_free(nclx);
+    heif_context_free(context);
+    heif_image_release(image);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -53,6 +96,6 @@ int main(int argc, char **argv)
                     && save(rgb(p3, srgbCurve()), dir + "/p3.icc", "Display P3")
                     && save(rgb(adobe, cmsBuildGamma(nullptr, 563.0 / 256.0)), dir + "/adobergb.icc",
                             "Adobe RGB (1998)")
-                    && save(rgb(srgb, srgbCurve()), dir + "/srgb.icc", "sRGB");
+                    && save(rgb(srgb, srgbCurve()), dir + "/srgb.icc", "sRGB") && writeNclxHeic(dir + "/p3_nclx.heic");
     return ok ? 0 : 1;
 }

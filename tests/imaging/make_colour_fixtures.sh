@@ -25,6 +25,4 @@ done
 avifenc -l --icc p3.icc patches.png p3.avif >/dev/null
 avifenc -l --cicp 12/13/0 patches.png p3_nclx.avif >/dev/null
 heif-enc -q 100 p3.png -o p3.heic >/dev/null
-heif-enc -q 100 --colour_primaries 12 --transfer_characteristic 13 --matrix_coefficients 1 \
-  patches.png -o p3_nclx.heic >/dev/null
 cp patches.png untagged.png
