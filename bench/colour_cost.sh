@@ -34,7 +34,11 @@ timed() {
   awk -v ms=$(( (end - start) / 1000000 )) '{printf "%d %d %d\n", ms, $1, ($2 + $3) * 1000}' time.txt
 }
 # The window's own time replaces the process's wall time.
-shown() { timed "$show" "$1" | awk -v own="$(cat out.txt)" '{print int(own), $2, $3}'; }
+shown() {
+  local run
+  run=$(timed "$show" "$1")
+  echo "$(cut -d. -f1 out.txt) ${run#* }"
+}
 row() { # name untagged-file tagged-file (columns of runs)
   printf '%-28s %8s %8s %6s %8s %8s %6s %9s %9s %6s\n' "$1" \
     "$(cut -d' ' -f1 "$2" | median)ms" "$(cut -d' ' -f1 "$3" | median)ms" \

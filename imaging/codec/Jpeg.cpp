@@ -267,7 +267,7 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
     // Inks go through their own profile as each row comes; the picture is
     // sRGB from then on.
     std::shared_ptr<const ColourConversion> inks;
-    if (colour && (colour->model() == ColourSpace::Model::Cmyk) == cmyk && cmyk)
+    if (cmyk && colour && colour->model() == ColourSpace::Model::Cmyk)
         inks = conversionFor(colour.get(), ColourTarget::Srgb,
                              d.c.saw_Adobe_marker ? ColourConversion::Layout::CmykInverted
                                                   : ColourConversion::Layout::Cmyk);
