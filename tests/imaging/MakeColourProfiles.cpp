@@ -51,7 +51,7 @@ bool writeNclxHeic(const std::string &path)
     const uint8_t patches[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {230, 140, 60}};
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 64; ++x)
-            std::memcpy(pixels + y * stride + x * 3, patches[x / 16], 3);
+            std::memcpy(pixels + ptrdiff_t(y) * stride + ptrdiff_t(x) * 3, patches[x / 16], 3);
     heif_color_profile_nclx *nclx = heif_nclx_color_profile_alloc();
     nclx->color_primaries = heif_color_primaries_SMPTE_EG_432_1;
     nclx->transfer_characteristics = heif_transfer_characteristic_IEC_61966_2_1;
