@@ -63,6 +63,8 @@ const Tagged kTagged[] = {
     {"swapped.png", readPngFile, srgbToLinear, &kSwapped},
     {"swapped.webp", readWebpFile, srgbToLinear, &kSwapped},
     {"swapped.tif", readTifFile, srgbToLinear, &kSwapped},
+    {"swapped.bmp", readBmpFile, srgbToLinear, &kSwapped},
+    {"swapped.gif", readGifFile, srgbToLinear, &kSwapped}, // the palette is converted
     {"p3.jpg", nullptr, srgbToLinear, &kP3ToSrgb},
     {"p3.png", readPngFile, srgbToLinear, &kP3ToSrgb},
     {"p3.webp", readWebpFile, srgbToLinear, &kP3ToSrgb},

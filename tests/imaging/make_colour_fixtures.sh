@@ -22,6 +22,9 @@ for p in swapped p3 adobergb srgb; do
   "$im" patches.png -compress none -profile "$p.icc" "${p}.tif"
   cwebp -quiet -lossless -metadata icc "${p}.png" -o "${p}.webp"
 done
+# BMP (a version 5 header embeds it) and GIF (an application extension).
+"$im" patches.png -profile swapped.icc swapped.bmp
+"$im" patches.png -profile swapped.icc swapped.gif
 avifenc -l --icc p3.icc patches.png p3.avif >/dev/null
 avifenc -l --cicp 12/13/0 patches.png p3_nclx.avif >/dev/null
 heif-enc -q 100 p3.png -o p3.heic >/dev/null
