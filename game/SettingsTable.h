@@ -59,6 +59,7 @@ enum class SettingId : int {
     WavFile9,
     PictureFile,
     PictureMode,
+    WarnCostlyDraw,
     Count
 };
 
@@ -118,6 +119,8 @@ inline constexpr std::array<Setting, std::size_t(SettingId::Count)> kSettingsTab
     // 1 fixed picture, 2 random pictures, 3 sequential; anything else keeps
     // the picture window's own mode.
     detail::integer("Picture", "Mode", -1),
+    // Ask before a draw on a hold worth less than the best.
+    detail::boolean("Trainer", "WarnCostlyDraw", false),
 }};
 
 constexpr const Setting &setting(SettingId id) { return kSettingsTable[std::size_t(id)]; }

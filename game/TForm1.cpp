@@ -353,6 +353,8 @@ void TForm1::buildMenus()
     PopupMenu1->addAction(QStringLiteral("Show Picture"), this, &TForm1::Button2Click);
     PopupMenu1->addAction(QStringLiteral("Sound && Payouts"), this, &TForm1::AdjustPayouts1Click);
     PopupMenu1->addAction(QStringLiteral("Help"), this, &TForm1::HelpClick);
+    WarnCostlyDraw = PopupMenu1->addAction(QStringLiteral("Warn before a costly draw"));
+    WarnCostlyDraw->setCheckable(true);
     PopupMenu1->addAction(QStringLiteral("Hold Analysis"), this, [this] { HoldAnalysis1->openFor(game_); });
 }
 
@@ -373,6 +375,7 @@ void TForm1::FormCreate()
     applyColorSettings();
     PictureFlags = stored.pictureFlags;
     (stored.sound ? RadioButton1 : RadioButton2)->setChecked(true);
+    WarnCostlyDraw->setChecked(stored.warnCostlyDraw);
 
     // A payout of 0 is a choice the player made, so it is kept too.
     game_.payouts() = PayoutTable::defaults();
@@ -482,6 +485,14 @@ void TForm1::HoldToggle(int slot)
 
 void TForm1::SecondClick()
 {
+    std::array<bool, 5> held{};
+    for (int k = 0; k < 5; ++k)
+        held[k] = game_.mark(k) == HoldMark::Hold;
+    const HoldMask played = HoldMaskOf(held);
+    // The player who asked to be warned may go back and change the hold.
+    if (WarnCostlyDraw->isChecked() && !trainer_->confirmDraw(played))
+        return;
+
     // A typed bet that has not been committed yet counts for this hand.
     Bet->interpretText();
     game_.setBet(Bet->value());
@@ -489,10 +500,6 @@ void TForm1::SecondClick()
     Second->hide();
     Shuffle->show();
 
-    std::array<bool, 5> held{};
-    for (int k = 0; k < 5; ++k)
-        held[k] = game_.mark(k) == HoldMark::Hold;
-    const HoldMask played = HoldMaskOf(held);
     HoldAnalysis1->handPlayed(game_.hand(), played, game_.bet(), game_.payouts());
     trainer_->drawing(played);
 
@@ -686,6 +693,7 @@ void TForm1::FormClose()
     current.amountColor = AmountColor;
     current.totalColor = TotalColor;
     current.sound = RadioButton1->isChecked();
+    current.warnCostlyDraw = WarnCostlyDraw->isChecked();
     current.pictureFlags = PictureFlags;
     current.payouts = game_.payouts().h;
 

@@ -80,6 +80,8 @@ public:
     TSleeper *Sleeper1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
     THoldAnalysis *HoldAnalysis1 = nullptr; // "Hold Analysis", opened by A
+    // "Warn before a costly draw", checkable in the right-click menu.
+    QAction *WarnCostlyDraw = nullptr;
 
     // Picture flag k: a won hand of rank k opens the picture (index 0 unused).
     std::array<bool, kHandRankCount> PictureFlags{false, true, true, true, true, true, true, true, true, true};

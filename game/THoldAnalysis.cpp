@@ -3,8 +3,10 @@
 #include "controls/CardImages.h"
 #include "controls/Cards.h"
 #include "game/CardCodes.h"
+#include "game/ChartKeeper.h"
 #include "game/HoldTrainer.h"
 #include "game/PokerGame.h"
+#include "game/StrategyPage.h"
 #include "platform/DialogService.h"
 
 #include <QFutureWatcher>
@@ -144,6 +146,9 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     Finals->verticalHeader()->setDefaultSectionSize(20);
     holdsLayout->addWidget(Finals, 2);
     Pages->addTab(holdsPage, QStringLiteral("Holds"));
+    Strategy = new StrategyPage(Pages);
+    Strategy->setObjectName(QStringLiteral("Strategy"));
+    Pages->addTab(Strategy, QStringLiteral("Strategy"));
 
     auto *sessionPage = new QWidget(Pages);
     auto *sessionLayout = new QVBoxLayout(sessionPage);
@@ -167,8 +172,10 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     // The lists keep the arrows; these keys turn the page from anywhere in the window.
     for (const QKeySequence &key : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
                                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
-        connect(new QShortcut(key, this), &QShortcut::activated, this,
-                [this] { Pages->setCurrentIndex(1 - Pages->currentIndex()); });
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [this, key] {
+            const int step = key == QKeySequence(Qt::CTRL | Qt::Key_PageUp) ? Pages->count() - 1 : 1;
+            Pages->setCurrentIndex((Pages->currentIndex() + step) % Pages->count());
+        });
     }
     connect(HoldList, &QTableWidget::currentCellChanged, this, [this] { showFinals(); });
     connect(SaveCsv, &QPushButton::clicked, this, &THoldAnalysis::SaveCsvClick);
@@ -268,6 +275,7 @@ void THoldAnalysis::showHolds()
         DealtCards->clear();
         Heading->setText(QStringLiteral("Deal a hand to see what each of its holds is worth."));
         showFinals();
+        showStrategy();
         return;
     }
     DealtCards->setPixmap(holdPicture(cardImages(*hand_, kDealtCard, dpr), 0x1f, kDealtCard, dpr));
@@ -276,6 +284,7 @@ void THoldAnalysis::showHolds()
             working_ ? QStringLiteral("Working out the holds\u2026")
                      : QStringLiteral("No hold can be valued for payouts above %1.").arg(HoldOdds::kMaxMultiplier));
         showFinals();
+        showStrategy();
         return;
     }
     const CardImages5 small = cardImages(*hand_, kSmallCard, dpr);
@@ -322,6 +331,19 @@ void THoldAnalysis::showHolds()
     HoldList->resizeColumnsToContents();
     HoldList->setCurrentCell(current, 0);
     showFinals();
+    showStrategy();
+}
+
+void THoldAnalysis::showStrategy()
+{
+    // The chart is made once for the payouts, away from this thread; the
+    // page shows it when it comes, marking the line of the hand shown then.
+    const StrategyChart *chart = ChartKeeper::shared().chart(payouts_);
+    Strategy->showChart(chart, chart == nullptr, table_);
+    if (!chart) {
+        ChartKeeper::shared().ask(payouts_, this,
+                                  [this](const StrategyChart *made) { Strategy->showChart(made, false, table_); });
+    }
 }
 
 void THoldAnalysis::showFinals()
@@ -377,7 +399,7 @@ void THoldAnalysis::recordPending()
         pending_.pop_front();
         // A multiplier beyond what the odds weigh leaves the hand unlogged.
         if (const std::optional<HoldAnalysis> analysis = odds.analyse(p.dealt, p.payouts))
-            session_.record(p.dealt, p.played, p.bet, *analysis);
+            session_.record(p.dealt, p.played, p.bet, *analysis, p.payouts);
     }
     showSession();
 }

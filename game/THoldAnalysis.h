@@ -17,11 +17,13 @@ namespace brisvale {
 
 class HoldTrainer;
 class PokerGame;
+class StrategyPage;
 
 // "Hold Analysis": what every hold of the dealt hand is worth, best first,
 // with the final hands a selected hold ends in, and a "Session" page with the
-// log of the run's mistakes. The numbers come from the plain classes; this
-// window only shows them.
+// log of the run's mistakes and a "Strategy" page with the chart of the
+// payouts. The numbers come from the plain classes; this window only shows
+// them.
 class THoldAnalysis : public QDialog {
 public:
     explicit THoldAnalysis(QWidget *parent = nullptr);
@@ -47,6 +49,7 @@ public:
     QTableWidget *HoldList = nullptr;
     QLabel *FinalsHeading = nullptr;
     QTableWidget *Finals = nullptr;
+    StrategyPage *Strategy = nullptr;
     QLabel *Summary = nullptr;
     QTableWidget *Mistakes = nullptr;
     QPushButton *SaveCsv = nullptr;
@@ -66,6 +69,7 @@ private:
     void showHolds();
     void showFinals();
     void showSession();
+    void showStrategy();
     void recordPending();
 
     HoldTrainer *trainer_ = nullptr;

@@ -37,6 +37,7 @@ std::optional<QString> TableSettings::load(SettingsStore &store)
     for (int rank = 1; rank < kHandRankCount; ++rank)
         boolean(pictureFlags[rank], pictureFlagSetting(rank));
     boolean(sound, SettingId::Sound);
+    boolean(warnCostlyDraw, SettingId::WarnCostlyDraw);
     for (int rank = 1; rank < kHandRankCount; ++rank)
         integer(payouts[rank], payoutSetting(rank));
     integer(betAmount, SettingId::BetAmount);
@@ -68,6 +69,8 @@ std::optional<QString> TableSettings::save(SettingsStore &store) const
         if (payouts[rank] >= 0)
             integer(payoutSetting(rank), payouts[rank]);
     }
+    // The trainer's own setting comes after what the table always kept.
+    attempt(error, [&] { writeBoolSetting(store, SettingId::WarnCostlyDraw, warnCostlyDraw); });
     return error;
 }
 

@@ -21,6 +21,7 @@ struct TableSettings {
     // Index 0 unused; ranks 1..9.
     std::array<bool, kHandRankCount> pictureFlags{false, true, true, true, true, true, true, true, true, true};
     bool sound = true;
+    bool warnCostlyDraw = false;
     std::array<std::int32_t, kHandRankCount> payouts{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
     std::int32_t betAmount = -1;
     std::int32_t total = -1;

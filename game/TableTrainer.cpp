@@ -1,9 +1,11 @@
 #include "game/TableTrainer.h"
 
 #include "controls/TEStatusBar.h"
+#include "game/ChartKeeper.h"
 #include "game/HoldTrainer.h"
 #include "game/TForm1.h"
 #include "odds/TrainerTexts.h"
+#include "platform/DialogService.h"
 
 #include <QPushButton>
 
@@ -14,11 +16,13 @@ TableTrainer::TableTrainer(TForm1 &table) : QObject(&table), table_(table), trai
 void TableTrainer::dealt()
 {
     trainer_->cancel();
+    ++deal_;
     text_.clear();
     notice_.clear();
     refresh();
     // Ready by the time the player asks for the best hold or draws.
     trainer_->analyse(table_.game().hand(), table_.game().payouts());
+    ChartKeeper::shared().chart(table_.game().payouts());
 }
 
 void TableTrainer::bestHold()
@@ -52,12 +56,38 @@ void TableTrainer::drawing(HoldMask played)
 {
     // Weighed against the payouts the hand is settled with.
     const Hand dealt = table_.game().hand();
-    trainer_->ask(dealt, table_.game().payouts(), [this, dealt, played](const HoldAnalysis *analysis) {
-        if (!analysis)
+    const PayoutTable payouts = table_.game().payouts();
+    trainer_->ask(dealt, payouts, [this, dealt, played, payouts](const HoldAnalysis *analysis) {
+        if (!analysis) {
             showNoAnswer();
-        else
-            showText(HoldCostText(*analysis, dealt, played));
+            return;
+        }
+        if (analysis->isBest(played)) {
+            showText(QString());
+            return;
+        }
+        // The cost names the chart's line for the hand, once the chart is made.
+        const std::uint64_t deal = deal_;
+        ChartKeeper::shared().ask(
+            payouts, this, [this, deal, dealt, played, holds = *analysis](const StrategyChart *chart) {
+                if (deal == deal_)
+                    showText(HoldCostText(holds, dealt, played, chart ? chart->choose(dealt, holds).line : 0));
+            });
     });
+}
+
+bool TableTrainer::confirmDraw(HoldMask played)
+{
+    const PokerGame &game = table_.game();
+    // The analysis of one hand takes microseconds once the odds are set up.
+    const std::optional<HoldAnalysis> analysis = HoldOdds::shared().analyse(game.hand(), game.payouts());
+    if (!analysis || analysis->isBest(played))
+        return true;
+    const StrategyChart *chart = ChartKeeper::shared().chart(game.payouts());
+    const StrategyChart::Choice choice = chart ? chart->choose(game.hand(), *analysis) : StrategyChart::Choice{};
+    return platform::dialogs().confirm(CostlyDrawQuestion(*analysis, game.hand(), played, game.bet(), choice.line,
+                                                          chart ? chart->lineText(choice.line) : QString(),
+                                                          choice.hold));
 }
 
 void TableTrainer::setNotice(const QString &text)

@@ -22,6 +22,10 @@ public:
     void bestHold();
     // The hand is about to be drawn with this hold.
     void drawing(HoldMask played);
+    // Before a draw on a hold worse than the best: asks whether to draw
+    // anyway, saying what the hold costs and what the chart says; false
+    // when the player goes back to change the hold.
+    bool confirmDraw(HoldMask played);
     // Shown before the trainer's text until the next deal.
     void setNotice(const QString &text);
 
@@ -35,6 +39,8 @@ private:
     QString text_;
     QString notice_;
     bool shown_ = false;
+    // Counts the deals, so that an answer that comes after the next deal is dropped.
+    std::uint64_t deal_ = 0;
 };
 
 } // namespace brisvale

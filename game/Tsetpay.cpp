@@ -1,6 +1,7 @@
 #include "game/Tsetpay.h"
 
 #include "controls/SpinEdit.h"
+#include "game/PayTableNumbers.h"
 #include "odds/HoldOdds.h"
 #include "odds/TrainerTexts.h"
 #include "platform/DesignScaler.h"
@@ -24,7 +25,7 @@ namespace brisvale {
 
 namespace {
 
-constexpr QSize kDesignSize(455, 266);
+constexpr QSize kDesignSize(455, 292);
 
 struct Row {
     const char *label;
@@ -155,6 +156,16 @@ void Tsetpay::buildControls()
     ReturnLabel->setToolTip(
         QStringLiteral("The long-run return of these payouts when every hand is held the best way"));
     place(ReturnLabel, 360, 216, 89, 44);
+
+    StatsLabel = new QLabel(this);
+    StatsLabel->setObjectName(QStringLiteral("StatsLabel"));
+    StatsLabel->setToolTip(QStringLiteral("How much a hand's result varies, and how often a hand pays, at best play"));
+    place(StatsLabel, 8, 266, 340, 18);
+    NumbersBtn = new QPushButton(QStringLiteral("&Numbers\u2026"), this);
+    NumbersBtn->setObjectName(QStringLiteral("NumbersBtn"));
+    NumbersBtn->setToolTip(QStringLiteral("How often each final hand comes, and the risk of losing a bankroll"));
+    place(NumbersBtn, 360, 262, 89, 25);
+    connect(NumbersBtn, &QPushButton::clicked, this, &Tsetpay::NumbersBtnClick);
 }
 
 PayoutTable Tsetpay::editedPayouts() const
@@ -188,6 +199,43 @@ void Tsetpay::updateReturn()
     });
     watcher->setFuture(
         QtConcurrent::run([table, token = job->get_token()] { return HoldOdds::shared().tableReturn(table, token); }));
+    updateStats(table);
+}
+
+void Tsetpay::updateStats(const PayoutTable &table)
+{
+    if (statsJob_)
+        statsJob_->request_stop();
+    statsJob_ = std::make_shared<std::stop_source>();
+    statsTable_ = table;
+    stats_.reset();
+    StatsLabel->setText(QStringLiteral("Variance and hit frequency: \u2026"));
+    if (Numbers)
+        Numbers->showNumbers(table, std::nullopt);
+    using Result = std::shared_ptr<const PayTableStats>;
+    auto *watcher = new QFutureWatcher<Result>(this);
+    const std::shared_ptr<std::stop_source> job = statsJob_;
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, job] {
+        watcher->deleteLater();
+        if (job != statsJob_ || !watcher->result())
+            return;
+        stats_ = watcher->result();
+        StatsLabel->setText(PayTableStatsText(*stats_));
+        if (Numbers)
+            Numbers->showNumbers(statsTable_, *stats_);
+    });
+    watcher->setFuture(QtConcurrent::run([table, token = job->get_token()]() -> Result {
+        auto stats = PayTableStats::count(HoldOdds::shared(), table, token);
+        return stats ? std::make_shared<const PayTableStats>(*stats) : nullptr;
+    }));
+}
+
+void Tsetpay::NumbersBtnClick()
+{
+    if (!Numbers)
+        Numbers = new PayTableNumbers(this);
+    Numbers->showNumbers(statsTable_, stats_ ? std::optional<PayTableStats>(*stats_) : std::nullopt);
+    Numbers->open();
 }
 
 void Tsetpay::FormCreate()

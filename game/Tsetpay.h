@@ -15,7 +15,9 @@ class QPushButton;
 
 namespace brisvale {
 
+class PayTableNumbers;
 class SpinEdit;
+struct PayTableStats;
 namespace platform {
 class DesignScaler;
 }
@@ -44,6 +46,12 @@ public:
     QPushButton *CancelBtn = nullptr;
     // The long-run return of the table being edited, under best play.
     QLabel *ReturnLabel = nullptr;
+    // Its variance and hit frequency, and the button to the numbers behind it.
+    QLabel *StatsLabel = nullptr;
+    QPushButton *NumbersBtn = nullptr;
+    // Opened by NumbersBtn; null until then.
+    PayTableNumbers *Numbers = nullptr;
+    void NumbersBtnClick();
 
     void FormCreate();
     void FormActivate();
@@ -62,6 +70,8 @@ private:
     // Works out the return of the edited table away from this thread; a
     // newer table stops the one still being worked on.
     void updateReturn();
+    // The same for the numbers behind the table.
+    void updateStats(const PayoutTable &table);
 
     PayoutTable &payouts_;
     PictureFlags &pictureFlags_;
@@ -72,6 +82,9 @@ private:
     std::shared_ptr<std::stop_source> returnJob_;
     // The table last sent to be worked out (its answer shown or on its way).
     std::optional<PayoutTable> returnAskedFor_;
+    std::shared_ptr<std::stop_source> statsJob_;
+    PayoutTable statsTable_;
+    std::shared_ptr<const PayTableStats> stats_; // of statsTable_, once worked out
 };
 
 } // namespace brisvale

@@ -14,15 +14,16 @@ QString percent(const Fraction &f) { return decimal(f.times(100), 2) + u'%'; }
 
 } // namespace
 
-void SessionLog::record(const Hand &dealt, HoldMask played, int bet, const HoldAnalysis &analysis)
+void SessionLog::record(const Hand &dealt, HoldMask played, int bet, const HoldAnalysis &analysis,
+                        const PayoutTable &payouts)
 {
-    ++hands_;
     bet_ += bet;
     played_ = played_ + analysis.value(played).times(bet);
     best_ = best_ + analysis.best().times(bet);
+    const Mistake m{int(hands_.size()) + 1, dealt, played, analysis.bestHold(), bet, analysis.cost(played), payouts};
+    hands_.push_back(m);
     if (analysis.isBest(played))
         return;
-    Mistake m{hands_, dealt, played, analysis.bestHold(), bet, analysis.cost(played)};
     cost_ = cost_ + m.coins();
     mistakes_.push_back(m);
 }
@@ -34,11 +35,12 @@ Fraction SessionLog::bestReturn() const { return bet_ > 0 ? best_.over(bet_) : F
 QString SessionLog::summary() const
 {
     QStringList lines;
-    lines << QStringLiteral("Hands played: %1").arg(hands_);
+    const int hands = handsPlayed();
+    lines << QStringLiteral("Hands played: %1").arg(hands);
     lines << QStringLiteral("Mistakes: %1").arg(mistakes_.size());
-    if (hands_ > 0) {
+    if (hands > 0) {
         lines << QStringLiteral("Played right: %1")
-                     .arg(percent(Fraction{std::int64_t(hands_) - std::int64_t(mistakes_.size()), hands_}));
+                     .arg(percent(Fraction{std::int64_t(hands) - std::int64_t(mistakes_.size()), hands}));
     }
     lines << QStringLiteral("Cost of the mistakes: %1 coins").arg(decimal(cost_, 2));
     if (bet_ > 0) {
@@ -50,13 +52,16 @@ QString SessionLog::summary() const
 
 QString SessionLog::csv() const
 {
-    QString out = QStringLiteral("Hand,Dealt,Held,Best hold,Bet,Cost (x bet),Cost (coins)\n");
-    for (const Mistake &m : mistakes_) {
-        out += QStringLiteral("%1,%2,%3,%4,%5,%6,%7\n")
+    QString out = QStringLiteral("Hand,Dealt,Held,Best hold,Bet,Cost (x bet),Cost (coins),Played\n");
+    for (const Mistake &m : hands_) {
+        // A hold worth as much as the best is right even where it is not the one named best.
+        const bool right = m.cost.numerator == 0;
+        out += QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8\n")
                    .arg(m.hand)
                    .arg(HandCodes(m.dealt), HeldCodes(m.dealt, m.played), HeldCodes(m.dealt, m.best))
                    .arg(m.bet)
-                   .arg(decimal(m.cost, 4), decimal(m.coins(), 2));
+                   .arg(decimal(m.cost, 4), decimal(m.coins(), 2),
+                        right ? QStringLiteral("right") : QStringLiteral("wrong"));
     }
     return out;
 }

@@ -19,14 +19,17 @@ public:
         HoldMask best = 0;
         int bet = 0;
         Fraction cost; // per unit bet
+        // The payouts the hand was settled with, so it can be shown again as played.
+        PayoutTable payouts;
         Fraction coins() const { return cost.times(bet); }
     };
 
     // A finished hand: the cards as dealt, the hold played, the bet, and the
     // analysis of the dealt hand under the payouts it was settled with.
-    void record(const Hand &dealt, HoldMask played, int bet, const HoldAnalysis &analysis);
+    void record(const Hand &dealt, HoldMask played, int bet, const HoldAnalysis &analysis,
+                const PayoutTable &payouts = PayoutTable::defaults());
 
-    int handsPlayed() const { return hands_; }
+    int handsPlayed() const { return int(hands_.size()); }
     const std::vector<Mistake> &mistakes() const { return mistakes_; }
     Fraction costInCoins() const { return cost_; }
     // Coins bet over the hands played.
@@ -38,16 +41,19 @@ public:
 
     // Lines of "name: value" for the session page.
     QString summary() const;
-    // One row a mistake, after a heading row.
+    // Every hand played, mistakes or not, in order (a right one costs nothing).
+    const std::vector<Mistake> &hands() const { return hands_; }
+
+    // One row a hand, marked right or wrong, after a heading row.
     QString csv() const;
 
 private:
-    int hands_ = 0;
     std::int64_t bet_ = 0;
     Fraction cost_;
     Fraction played_; // coins expected back from the holds played
     Fraction best_;   // the same with best holds
     std::vector<Mistake> mistakes_;
+    std::vector<Mistake> hands_;
 };
 
 } // namespace brisvale

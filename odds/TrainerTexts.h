@@ -23,4 +23,12 @@ QString BestHoldText(const HoldAnalysis &analysis, const Hand &hand);
 // is one (0 for none); empty when the played hold is one of the best.
 QString HoldCostText(const HoldAnalysis &analysis, const Hand &hand, HoldMask played, int chartLine = 0);
 
+// The question asked before a draw on a hold worse than the best: what the
+// hold costs, per unit bet and in coins at the bet, and what the strategy
+// chart says to hold (its line number and words, 0 and empty when there is no
+// chart yet; then the best hold is named). Yes draws anyway, No goes back to
+// change the hold.
+QString CostlyDrawQuestion(const HoldAnalysis &analysis, const Hand &hand, HoldMask played, int bet, int chartLine,
+                           const QString &chartWords, HoldMask chartHold);
+
 } // namespace brisvale

@@ -154,7 +154,7 @@ TEST(SettingsTable, EachIdentOnceWithItsDefault)
         EXPECT_FALSE(seen.contains(name)) << qPrintable(name);
         seen.insert(name);
     }
-    EXPECT_EQ(seen.size(), 36);
+    EXPECT_EQ(seen.size(), 37);
     const Setting &wave = setting(waveFileSetting(9));
     EXPECT_EQ(QString(wave.section) + u'/' + QString(wave.ident), QStringLiteral("Sound/WAVFILE9"));
     EXPECT_EQ(QString(wave.textDefault), QStringLiteral("Error"));

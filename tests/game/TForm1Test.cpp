@@ -4,6 +4,7 @@
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
+#include "game/ChartKeeper.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
 #include "odds/HoldOdds.h"
@@ -110,7 +111,8 @@ TEST_F(TableTest, MenusHaveEveryItem)
         popup << a->iconText();
     EXPECT_EQ(setTotal, (QStringList{"1000", "10000", "100000"}));
     EXPECT_EQ(colors, (QStringList{"Background", "Piechart", "Total", "Amount"}));
-    EXPECT_EQ(popup, (QStringList{"Show Picture", "Sound & Payouts", "Help", "Hold Analysis"}));
+    EXPECT_EQ(popup,
+              (QStringList{"Show Picture", "Sound & Payouts", "Help", "Warn before a costly draw", "Hold Analysis"}));
 }
 
 TEST_F(TableTest, PlaysAHandWithHoldsByPanelAndByCard)
@@ -436,7 +438,11 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     ASSERT_FALSE(secondOdds.isBest(0b00001));
     QTest::keyClick(form.get(), Qt::Key_1);
     QTest::keyClick(form.get(), Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(), HoldCostText(secondOdds, second, 0b00001), 30000);
+    // The cost names the line of the table's strategy chart that applies.
+    QTRY_VERIFY_WITH_TIMEOUT(ChartKeeper::shared().chart(form->game().payouts()), 30000);
+    const int line = ChartKeeper::shared().chart(form->game().payouts())->choose(second, secondOdds).line;
+    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(), HoldCostText(secondOdds, second, 0b00001, line), 30000);
+    EXPECT_TRUE(form->EStatusBar1->message().endsWith(QStringLiteral(" (chart line %1)").arg(line)));
     // A new deal clears it.
     QTest::keyClick(form.get(), Qt::Key_Return);
     EXPECT_TRUE(form->EStatusBar1->message().isEmpty());

@@ -1,6 +1,7 @@
 #include "game/THoldAnalysis.h"
 
 #include "game/CardCodes.h"
+#include "game/ChartKeeper.h"
 #include "game/RandomGenerator.h"
 #include "game/TForm1.h"
 #include "odds/HoldOdds.h"
@@ -132,4 +133,54 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     dialogs.queueOpenFile(blocked);
     window->SaveCsv->click();
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Unable to write to ") + blocked});
+}
+
+TEST_F(HoldAnalysisWindow, WarnsBeforeACostlyDrawAndLetsThePlayerChangeTheHold)
+{
+    form->WarnCostlyDraw->setChecked(true);
+    // Seed 0 deals 7C KC 6D 5S 4S: the run 7 6 5 4 is the best hold.
+    tableKey(Qt::Key_Space);
+    const Hand dealt = form->game().hand();
+    QTRY_VERIFY_WITH_TIMEOUT(ChartKeeper::shared().chart(form->game().payouts()), 60000);
+    const StrategyChart &chart = *ChartKeeper::shared().chart(form->game().payouts());
+    const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
+    const StrategyChart::Choice choice = chart.choose(dealt, odds);
+
+    // Keeping the king alone asks first; No goes back to the hold.
+    tableKey(Qt::Key_2);
+    dialogs.queueConfirm(false);
+    tableKey(Qt::Key_Return);
+    ASSERT_EQ(dialogs.entries().size(), 1u);
+    EXPECT_EQ(dialogs.entries().back().kind, platform::ScriptedDialogService::Kind::Question);
+    const QString question = dialogs.entries().back().text;
+    EXPECT_TRUE(
+        question.startsWith(QStringLiteral("Holding KC costs %1 \u00d7 bet on average (%2 coins at your bet of 5).")
+                                .arg(QString::fromStdString(odds.cost(0b00010).decimal(4)),
+                                     QString::fromStdString(odds.cost(0b00010).times(5).decimal(2)))))
+        << question.toStdString();
+    EXPECT_TRUE(question.contains(QStringLiteral("\nThe strategy chart says, line %1 (%2): hold 7C 6D 5S 4S.")
+                                      .arg(choice.line)
+                                      .arg(chart.lineText(choice.line))))
+        << question.toStdString();
+    EXPECT_TRUE(question.endsWith(QStringLiteral("Draw anyway? (No goes back to change the hold.)")));
+    EXPECT_TRUE(form->Second->isVisible());
+    EXPECT_EQ(form->game().hand(), dealt);
+    EXPECT_EQ(form->game().counters().wins + form->game().counters().losses, 0);
+
+    // Changed to the best hold, the draw goes ahead without a word.
+    for (Qt::Key key : {Qt::Key_2, Qt::Key_1, Qt::Key_3, Qt::Key_4, Qt::Key_5})
+        tableKey(key);
+    tableKey(Qt::Key_Return);
+    EXPECT_EQ(dialogs.entries().size(), 1u);
+    EXPECT_FALSE(form->Second->isVisible());
+
+    // Yes draws the weak hold anyway, and the log counts it.
+    tableKey(Qt::Key_Space);
+    const HoldAnalysis next = *HoldOdds::shared().analyse(form->game().hand(), form->game().payouts());
+    ASSERT_FALSE(next.isBest(0));
+    dialogs.queueConfirm(true);
+    tableKey(Qt::Key_Return);
+    EXPECT_EQ(dialogs.entries().size(), 2u);
+    EXPECT_FALSE(form->Second->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
 }

@@ -62,7 +62,10 @@ TEST_F(Table, SavesInTheClosingOrderWithItsRules)
                                  "\"H5\"=\"4\"\n"
                                  "\"H6\"=\"7\"\n"
                                  "\"H7\"=\"11\"\n"
-                                 "\"H8\"=\"49\"\n"));
+                                 "\"H8\"=\"49\"\n"
+                                 "\n"
+                                 "[HKEY_CURRENT_USER\\MORVEL\\Trainer]\n"
+                                 "\"WarnCostlyDraw\"=\"0\"\n"));
 
     TableSettings back;
     EXPECT_EQ(back.load(store), std::nullopt);

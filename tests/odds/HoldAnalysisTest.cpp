@@ -189,9 +189,11 @@ TEST(HoldAnalysis, AWeakHoldIsLoggedWithItsCost)
     EXPECT_EQ(m.coins(), m.cost.times(5));
     EXPECT_EQ(log.costInCoins(), m.coins());
     const std::string cost = m.cost.decimal(4), coins = m.coins().decimal(2);
-    EXPECT_EQ(log.csv().toStdString(), "Hand,Dealt,Held,Best hold,Bet,Cost (x bet),Cost (coins)\n"
+    // Every hand is in the file, marked right or wrong.
+    EXPECT_EQ(log.csv().toStdString(), "Hand,Dealt,Held,Best hold,Bet,Cost (x bet),Cost (coins),Played\n"
+                                       "1,TC TD JS QH KD,TC JS QH KD,TC JS QH KD,10,0.0000,0.00,right\n"
                                        "2,QD QS AH AD 9C,9C,QD QS AH AD,5,"
-                                           + cost + ',' + coins + '\n');
+                                           + cost + ',' + coins + ",wrong\n");
     EXPECT_TRUE(log.summary().startsWith(QStringLiteral("Hands played: 2\nMistakes: 1\nPlayed right: 50.00%\n"
                                                         "Cost of the mistakes: %1 coins\n")
                                              .arg(QString::fromStdString(coins))));
