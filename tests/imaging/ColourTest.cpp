@@ -22,6 +22,7 @@ using Matrix = std::array<std::array<double, 3>, 3>;
 
 double srgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
 double adobeToLinear(double v) { return std::pow(v, 563.0 / 256.0); }
+double alreadyLinear(double v) { return v; }
 int linearToSrgb(double v)
 {
     v = std::clamp(v, 0.0, 1.0);
@@ -34,6 +35,7 @@ constexpr Matrix kP3ToSrgb = {
 constexpr Matrix kAdobeToSrgb = {{{1.3982832, -0.3982831, 0.0}, {0.0, 1.0, 0.0}, {0.0, -0.0429383, 1.0429383}}};
 // The swapped profile's red is sRGB's green and the other way round.
 constexpr Matrix kSwapped = {{{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}};
+constexpr Matrix kSame = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
 
 QRgb expected(QRgb in, double (*toLinear)(double), const Matrix &m)
 {
@@ -75,6 +77,7 @@ const Tagged kTagged[] = {
     {"p3_nclx.heic", readHeifFile, srgbToLinear, &kP3ToSrgb},
     {"adobergb.jpg", nullptr, adobeToLinear, &kAdobeToSrgb},
     {"adobergb.png", readPngFile, adobeToLinear, &kAdobeToSrgb},
+    {"linear.png", readPngFile, alreadyLinear, &kSame}, // gAMA 1.0 with sRGB's cHRM
     {"adobergb.webp", readWebpFile, adobeToLinear, &kAdobeToSrgb},
     {"adobergb.tif", readTifFile, adobeToLinear, &kAdobeToSrgb},
 };

@@ -22,6 +22,8 @@ for p in swapped p3 adobergb srgb; do
   "$im" patches.png -compress none -profile "$p.icc" "${p}.tif"
   cwebp -quiet -lossless -metadata icc "${p}.png" -o "${p}.webp"
 done
+# PNG's gamma and chromaticities without a profile: linear light.
+"$im" patches.png -set gamma 1.0 -define png:include-chunk=gAMA,cHRM PNG24:linear.png
 # BMP (a version 5 header embeds it) and GIF (an application extension).
 "$im" patches.png -profile swapped.icc swapped.bmp
 "$im" patches.png -profile swapped.icc swapped.gif
