@@ -183,6 +183,12 @@ done('bmp_rle8_strip.bmp', L, 1)
 if make('gif_screen.gif'): gif_screen(os.path.join(out, 'gif_screen.gif'), 16384, 8192)
 done('gif_screen.gif', 16384, 8192)
 PY
+# The phone kinds' costly layouts, small on disk, kept with the tests.
+for f in webp-alpha-8192x8192.webp:8192:8192 avif444-8192x8192.avif:8192:8192 heic420-8192x4320.heic:8192:4320; do
+  IFS=: read -r name w h <<<"$f"
+  cp "$root/tests/imaging/files/$name" files/
+  echo "$name $w $h" >>files.txt
+done
 
 # One run: "seconds peak-KiB", or "failed".
 run() {

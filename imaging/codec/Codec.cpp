@@ -7,7 +7,6 @@
 #include "imaging/codec/Gif.h"
 #include "imaging/codec/Heif.h"
 #include "imaging/codec/Jpeg.h"
-#include "imaging/codec/MappedFile.h"
 #include "imaging/codec/Pcx.h"
 #include "imaging/codec/Png.h"
 #include "imaging/codec/Tiff.h"
@@ -38,6 +37,12 @@ SourceReader streamingOf(Reader reader)
         return readPngSource;
     if (reader == readTiff)
         return readTiffSource;
+    if (reader == readWebp)
+        return readWebpSource;
+    if (reader == readAvif)
+        return readAvifSource;
+    if (reader == readHeif)
+        return readHeifSource;
     return nullptr;
 }
 
@@ -88,30 +93,6 @@ int16_t readNamed(Reader reader, const std::string &name, ReadOptions options, I
     });
 }
 
-// The kinds read from a mapping of the file: only what their decoders touch
-// of it is ever read.
-int16_t readMapped(Reader reader, const std::string &name, ReadOptions options, Image &bitmap, Palette &palette)
-{
-    return readGuarded(options, bitmap, palette, [&](const ReadOptions &o) {
-        MappedFile file;
-        int rc = file.open(name);
-        if (rc == kOk)
-            rc = reader(file.data(), file.size(), o, bitmap, palette);
-        return rc;
-    });
-}
-
-Reader mappedReaderOf(FileKind kind)
-{
-    switch (kind) {
-    case FileKind::Webp: return readWebp;
-    case FileKind::Avif: return readAvif;
-    case FileKind::Heif: return readHeif;
-    default: break;
-    }
-    return nullptr;
-}
-
 ReadOptions optionsFor(int32_t depth, int32_t dither, const Progress &progress)
 {
     ReadOptions options;
@@ -135,6 +116,9 @@ Reader readerOf(FileKind kind)
     case FileKind::Pcx: return readPcx;
     case FileKind::Png: return readPng;
     case FileKind::Tif: return readTiff;
+    case FileKind::Webp: return readWebp;
+    case FileKind::Avif: return readAvif;
+    case FileKind::Heif: return readHeif;
     case FileKind::Jpg:
     default: break;
     }
@@ -148,24 +132,24 @@ void copyText(char *out, size_t capacity, const std::string &text)
     out[n] = '\0';
 }
 
-// Answered for the kinds that are read from a mapping, from their headers
-// alone; kNotMapped for every other file.
-constexpr int kNotMapped = INT16_MIN;
-int mappedInfo(const std::string &name, FileInfo &info)
+// Answered for the phone kinds, from what their libraries read of them;
+// kNotPhone for every other file.
+constexpr int kNotPhone = INT16_MIN;
+int phoneInfo(const std::string &name, FileInfo &info)
 {
-    MappedFile file;
+    ByteSource file;
     if (file.open(name) != kOk)
-        return kNotMapped;
-    using Info = int (*)(const uint8_t *, size_t, FileInfo &);
-    static const Info kinds[] = {infoWebp, infoAvif, infoHeif};
+        return kNotPhone;
+    using Info = int (*)(ByteSource &, FileInfo &);
+    static const Info kinds[] = {infoWebpSource, infoAvifSource, infoHeifSource};
     static const int notMine[] = {kNotWebp, kNotAvif, kNotHeif};
     for (size_t i = 0; i < std::size(kinds); ++i) {
         info = FileInfo();
-        if (const int rc = kinds[i](file.data(), file.size(), info); rc != notMine[i])
+        if (const int rc = kinds[i](file, info); rc != notMine[i])
             return rc;
     }
     info = FileInfo();
-    return kNotMapped;
+    return kNotPhone;
 }
 
 int16_t clamp16(int v) { return int16_t(std::clamp(v, -32768, 32767)); }
@@ -207,8 +191,6 @@ int16_t readFileForBox(FileKind kind, const std::string &name, int32_t depth, in
     options.coverWidth = coverWidth;
     options.coverHeight = coverHeight;
     options.sink = sink;
-    if (const Reader mapped = mappedReaderOf(kind))
-        return readMapped(mapped, name, options, bitmap, palette);
     return readNamed(readerOf(kind), name, options, bitmap, palette);
 }
 
@@ -239,19 +221,19 @@ int16_t readPngFile(const std::string &name, int32_t depth, int32_t dither, Imag
 int16_t readWebpFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
                      const Progress &progress, int32_t)
 {
-    return readMapped(readWebp, name, optionsFor(depth, dither, progress), bitmap, palette);
+    return readFile(readWebp, name, depth, dither, bitmap, palette, progress);
 }
 
 int16_t readAvifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
                      const Progress &progress, int32_t)
 {
-    return readMapped(readAvif, name, optionsFor(depth, dither, progress), bitmap, palette);
+    return readFile(readAvif, name, depth, dither, bitmap, palette, progress);
 }
 
 int16_t readHeifFile(const std::string &name, int32_t depth, int32_t dither, Image &bitmap, Palette &palette,
                      const Progress &progress, int32_t)
 {
-    return readMapped(readHeif, name, optionsFor(depth, dither, progress), bitmap, palette);
+    return readFile(readHeif, name, depth, dither, bitmap, palette, progress);
 }
 
 int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap, Palette &palette)
@@ -310,17 +292,17 @@ int16_t rotateBitmap(int32_t, Image &bitmap, Palette &, int32_t)
 int16_t getFileInfo(const std::string &name, char *type, int16_t *figures, char *format, int32_t)
 {
     FileInfo info;
-    int rc = mappedInfo(name, info);
-    const bool mapped = rc != kNotMapped;
+    int rc = phoneInfo(name, info);
+    const bool phone = rc != kNotPhone;
     FileData file;
     // Most kinds tell their size in the first bytes; a file whose header goes
     // on further is then read further. GIF counts its pictures and TIFF keeps
     // its directories anywhere: those two are read where they need to be.
     constexpr size_t kHeadBytes = size_t(256) * 1024;
     constexpr size_t kLongestHeader = size_t(64) << 20;
-    if (!mapped)
+    if (!phone)
         rc = loadFile(name, file, kHeadBytes);
-    for (int attempt = 0; !mapped && rc == kOk && attempt < 2; ++attempt) {
+    for (int attempt = 0; !phone && rc == kOk && attempt < 2; ++attempt) {
         const uint8_t *d = file.bytes.get();
         const size_t n = file.size;
         const bool whole = n == file.fileSize;

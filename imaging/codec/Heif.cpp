@@ -1,7 +1,9 @@
 #include "imaging/codec/Heif.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/IsoBoxes.h"
+#include "imaging/codec/PagesBehind.h"
 #include "imaging/codec/Status.h"
 
 #include <algorithm>
@@ -34,18 +36,18 @@ int statusOf(const heif_error &error)
 
 // A failure of the parse or the decoding, telling a file cut short from a
 // damaged one.
-int failureOf(const heif_error &error, const uint8_t *data, size_t size)
+int failureOf(const heif_error &error, ByteSource &file)
 {
     const int rc = statusOf(error);
-    return rc == kDamaged && cutShort(data, size) ? kTruncated : rc;
+    return rc == kDamaged && cutShort(file) ? kTruncated : rc;
 }
 
 // kOk, kNotHeif, or kUnsupported for a HEIF kind libheif cannot read.
-int kindOf(const uint8_t *data, size_t size)
+int kindOf(const std::vector<uint8_t> &head)
 {
-    if (size < 12)
+    if (head.size() < 12)
         return kNotHeif;
-    switch (heif_check_filetype(data, int(std::min<size_t>(size, INT_MAX)))) {
+    switch (heif_check_filetype(head.data(), int(head.size()))) {
     case heif_filetype_yes_supported: return kOk;
     case heif_filetype_yes_unsupported: return kUnsupported;
     default: break;
@@ -55,21 +57,63 @@ int kindOf(const uint8_t *data, size_t size)
 
 constexpr int kLongestSide = 16384;
 
-// The file parsed and its primary picture found.
+// The file's bytes as libheif asks for them, each read bounded: a file cut
+// short while it is read gives libheif fewer bytes, never a fault.
+// libheif gives up the whole process when a read it was promised fails, so a
+// read cut short by the file shrinking is filled out with zeros and
+// remembered: the file is then damaged, whatever libheif makes of it.
+struct SourceReader {
+    ByteSource &file;
+    uint64_t position = 0;
+    bool cutShort = false;
+};
+
+const heif_reader kSourceReader = {
+    1,
+    [](void *self) { return int64_t(static_cast<SourceReader *>(self)->position); },
+    [](void *data, size_t size, void *self) {
+        auto &r = *static_cast<SourceReader *>(self);
+        const size_t got = r.file.read(r.position, static_cast<uint8_t *>(data), size);
+        if (got < size) {
+            std::memset(static_cast<uint8_t *>(data) + got, 0, size - got);
+            r.cutShort = true;
+        }
+        r.position += size;
+        return 0;
+    },
+    [](int64_t position, void *self) {
+        auto &r = *static_cast<SourceReader *>(self);
+        if (position < 0 || uint64_t(position) > r.file.size())
+            return 1;
+        r.position = uint64_t(position);
+        return 0;
+    },
+    [](int64_t size, void *self) {
+        return size >= 0 && uint64_t(size) <= static_cast<SourceReader *>(self)->file.size()
+                   ? heif_reader_grow_status_size_reached
+                   : heif_reader_grow_status_size_beyond_eof;
+    },
+};
+
+// The file parsed and its primary picture found. libheif reads the pictures'
+// data from the file when it decodes them.
 struct Primary {
+    SourceReader reader;
     heif_context *context = heif_context_alloc();
     heif_image_handle *handle = nullptr;
     int status = kOutOfMemory;
-    Primary(const uint8_t *data, size_t size)
+    explicit Primary(ByteSource &file) : reader{file}
     {
         if (!context)
             return;
         // A grid may declare another size in its own data than in its header;
         // no picture a phone or camera makes has a side this long.
         heif_context_set_maximum_image_size_limit(context, kLongestSide);
-        status = failureOf(heif_context_read_from_memory_without_copy(context, data, size, nullptr), data, size);
+        status = failureOf(heif_context_read_from_reader(context, &kSourceReader, &reader, nullptr), file);
         if (status == kOk)
-            status = failureOf(heif_context_get_primary_image_handle(context, &handle), data, size);
+            status = failureOf(heif_context_get_primary_image_handle(context, &handle), file);
+        if (reader.cutShort)
+            status = kTruncated;
     }
     ~Primary()
     {
@@ -153,11 +197,11 @@ bool spsSize(const uint8_t *nal, size_t size, uint64_t &width, uint64_t &height)
 // parameter sets in the 'hvcC' properties), held to the limit before the
 // decoder makes frames of that size: the size the header declares for the
 // picture may be far smaller.
-int checkCodedSizes(const uint8_t *data, size_t size)
+int checkCodedSizes(const std::vector<uint8_t> &metaBytes)
 {
-    size_t length = 0;
-    const uint8_t *meta = metaBox(data, size, length);
-    for (size_t i = 4; meta && i + 4 + 23 <= length; ++i) {
+    const uint8_t *meta = metaBytes.data();
+    const size_t length = metaBytes.size();
+    for (size_t i = 4; i + 4 + 23 <= length; ++i) {
         if (std::memcmp(meta + i, "hvcC", 4) != 0)
             continue;
         const uint64_t box = be32(meta + i - 4);
@@ -235,18 +279,21 @@ ColourSpacePtr colourOf(const heif_image_handle *handle)
 
 } // namespace
 
-int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
+int readHeifSource(ByteSource &file, const ReadOptions &options, Image &image, Palette &palette)
 {
     image.clear();
     if (!isDepthCode(options.depth))
         return kBadDepth;
-    if (const int rc = kindOf(data, size); rc != kOk)
+    if (const int rc = kindOf(fileHead(file)); rc != kOk)
         return rc;
-    if (const int rc = checkCodedSizes(data, size); rc != kOk)
+    std::vector<uint8_t> meta;
+    if (const int rc = readMetaBox(file, meta); rc != kOk)
         return rc;
-    if (uint64_t w = 0, h = 0; largestDerivedCanvas(data, size, w, h) && checkPictureSize(w, h) == kTooLarge)
+    if (const int rc = checkCodedSizes(meta); rc != kOk)
+        return rc;
+    if (uint64_t w = 0, h = 0; largestDerivedCanvas(meta, file, w, h) && checkPictureSize(w, h) == kTooLarge)
         return kTooLarge;
-    const Primary p(data, size);
+    Primary p(file);
     if (p.status != kOk)
         return p.status;
     // The size after the file's own turn and crop, as it will be shown.
@@ -270,10 +317,10 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
     } catch (const std::bad_alloc &) {
         return kOutOfMemory; // the library's own frames did not fit
     }
-    if (const int rc = failureOf(decodedAs, data, size); rc != kOk)
+    if (const int rc = p.reader.cutShort ? kTruncated : failureOf(decodedAs, file); rc != kOk)
         return rc;
     int stride = 0;
-    const uint8_t *pixels = heif_image_get_plane_readonly(decoded.image, heif_channel_interleaved, &stride);
+    uint8_t *pixels = heif_image_get_plane(decoded.image, heif_channel_interleaved, &stride);
     if (!pixels || heif_image_get_width(decoded.image, heif_channel_interleaved) != width
         || heif_image_get_height(decoded.image, heif_channel_interleaved) != height
         || heif_image_get_bits_per_pixel_range(decoded.image, heif_channel_interleaved) != 8 || stride <= 0)
@@ -286,6 +333,8 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
     Image &out = feed.image();
     ProgressReporter progress(options.progress);
     const int bytes = alpha ? 4 : 3;
+    // libheif frees its picture without reading it again.
+    PagesBehind behind(pixels);
     for (int y = 0; y < height; ++y) {
         const uint8_t *src = pixels + size_t(y) * size_t(stride);
         uint8_t *dst = out.row(feed.line(y));
@@ -301,6 +350,7 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
                 dst[k] = premultiplied ? uint8_t(std::min(255, src[2 - k] + 255 - a)) : overWhite(src[2 - k], a);
         }
         feed.done({});
+        behind.release(size_t(y + 1) * size_t(stride));
         if (!progress.report(uint64_t(y) + 1, uint64_t(height))) {
             image.clear();
             return kStopped;
@@ -312,11 +362,18 @@ int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image
     return rc;
 }
 
-int infoHeif(const uint8_t *data, size_t size, FileInfo &info)
+int readHeif(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
 {
-    if (const int rc = kindOf(data, size); rc != kOk)
+    ByteSource file(data, size);
+    return readHeifSource(file, options, image, palette);
+}
+
+int infoHeifSource(ByteSource &file, FileInfo &info)
+{
+    const std::vector<uint8_t> head = fileHead(file);
+    if (const int rc = kindOf(head); rc != kOk)
         return rc;
-    const Primary p(data, size);
+    Primary p(file);
     if (p.status != kOk)
         return p.status;
     const int bits = heif_image_handle_get_luma_bits_per_pixel(p.handle);
@@ -328,13 +385,19 @@ int infoHeif(const uint8_t *data, size_t size, FileInfo &info)
     info.paletteColours = 0;
     info.pictures = heif_context_get_number_of_top_level_images(p.context);
     // The major brand says what kind of HEIF it is: heic, mif1, avif...
-    std::string brand(reinterpret_cast<const char *>(data) + 8, 4);
+    std::string brand(reinterpret_cast<const char *>(head.data()) + 8, 4);
     std::replace_if(
         brand.begin(), brand.end(), [](char c) { return c < ' ' || c > '~'; }, '?');
     info.format = "HEIF " + brand + " " + std::to_string(std::max(bits, 0)) + "-bit";
     if (alpha)
         info.format += " alpha";
     return kOk;
+}
+
+int infoHeif(const uint8_t *data, size_t size, FileInfo &info)
+{
+    ByteSource file(data, size);
+    return infoHeifSource(file, info);
 }
 
 } // namespace brisvale::codec

@@ -2,6 +2,8 @@
 
 #include "imaging/codec/Status.h"
 
+#include <cstring>
+
 namespace brisvale::codec {
 
 namespace {
@@ -63,6 +65,45 @@ int Image::create(int width, int height, int bits, Image &out)
     out.height_ = height;
     out.bits_ = bits;
     out.stride_ = stride;
+    return kOk;
+}
+
+int Image::makeRoom(size_t bytes)
+{
+    if (bytes <= byteSize())
+        return kOk;
+    // realloc of a large block moves pages rather than bytes.
+    auto *p = static_cast<uint8_t *>(std::realloc(data_.get(), bytes));
+    if (!p)
+        return kOutOfMemory;
+    (void)data_.release();
+    data_.reset(p);
+    return kOk;
+}
+
+void Image::fit()
+{
+    if (auto *p = static_cast<uint8_t *>(std::realloc(data_.get(), byteSize()))) {
+        (void)data_.release();
+        data_.reset(p);
+    }
+}
+
+int Image::crop(int x, int y, int width, int height)
+{
+    if ((bits_ != 24 && bits_ != 8) || x < 0 || y < 0 || width <= 0 || height <= 0 || x > width_ - width
+        || y > height_ - height)
+        return kBadArgument;
+    const size_t stride = strideFor(uint32_t(width), bits_);
+    const size_t bytes = size_t(bits_ / 8);
+    // Every row moves to an address at or before its own, so front to back
+    // nothing is overwritten before it has been read.
+    for (int r = 0; r < height; ++r)
+        std::memmove(data_.get() + stride * size_t(r), row(y + r) + size_t(x) * bytes, size_t(width) * bytes);
+    width_ = width;
+    height_ = height;
+    stride_ = stride;
+    fit();
     return kOk;
 }
 

@@ -66,6 +66,14 @@ public:
     // says nothing. Readers give it even when their rows went to a sink.
     const std::shared_ptr<const ColourSpace> &colour() const { return colour_; }
     void setColour(std::shared_ptr<const ColourSpace> colour) { colour_ = std::move(colour); }
+    // For a decoder that lays wider rows into the picture's own buffer and
+    // packs them down in place: the buffer grows to at least `bytes`
+    // (kOk or kOutOfMemory), and fit() hands the room back.
+    int makeRoom(size_t bytes);
+    void fit();
+    // Keeps only the part of `width` x `height` pixels from x, y, in place
+    // (24 and 8 bits); kOk, or kBadArgument for a part outside the picture.
+    int crop(int x, int y, int width, int height);
 
     void clear() { *this = Image(); }
     // Hands the pixel buffer (allocated by malloc) to the caller, who frees it

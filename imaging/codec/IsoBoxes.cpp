@@ -1,25 +1,45 @@
 #include "imaging/codec/IsoBoxes.h"
 
+#include "imaging/codec/ByteSource.h"
+#include "imaging/codec/Status.h"
+
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 namespace brisvale::codec {
 
-const uint8_t *metaBox(const uint8_t *data, size_t size, size_t &length)
+std::vector<uint8_t> fileHead(ByteSource &file, size_t most)
 {
+    std::vector<uint8_t> head(size_t(std::min<uint64_t>(most, file.size())));
+    head.resize(file.read(0, head.data(), head.size()));
+    return head;
+}
+
+int readMetaBox(ByteSource &file, std::vector<uint8_t> &meta)
+{
+    // Item lists and properties take kilobytes; the libraries would read a
+    // longer one whole as well.
+    constexpr uint64_t kLongestMeta = uint64_t(64) << 20;
+    meta.clear();
     uint64_t at = 0;
-    while (size - at >= 8) {
-        const uint64_t box = be32(data + at);
-        if (box < 8 || box > size - at)
-            return nullptr;
-        if (std::memcmp(data + at + 4, "meta", 4) == 0) {
-            length = size_t(box);
-            return data + at;
+    while (file.left(at) >= 8) {
+        const uint8_t *head = file.at(at, 8);
+        if (!head)
+            break;
+        const uint64_t box = be32(head);
+        if (box < 8 || box > file.left(at))
+            break;
+        if (std::memcmp(head + 4, "meta", 4) == 0) {
+            if (box > kLongestMeta)
+                return kDamaged;
+            meta.resize(size_t(box));
+            if (file.read(at, meta.data(), meta.size()) != meta.size())
+                meta.clear(); // cut short while read: the parse says so
+            return kOk;
         }
         at += box;
     }
-    return nullptr;
+    return kOk;
 }
 
 namespace {
@@ -71,15 +91,13 @@ Box childBox(const uint8_t *body, size_t length, const char *type)
 
 } // namespace
 
-bool largestDerivedCanvas(const uint8_t *data, size_t size, uint64_t &width, uint64_t &height)
+bool largestDerivedCanvas(const std::vector<uint8_t> &meta, ByteSource &file, uint64_t &width, uint64_t &height)
 {
-    size_t metaLength = 0;
-    const uint8_t *meta = metaBox(data, size, metaLength);
-    if (!meta || metaLength < 12)
+    if (meta.size() < 12)
         return false;
     // 'meta' is a full box: its children follow the version and flags.
-    const uint8_t *children = meta + 12;
-    const size_t childrenLength = metaLength - 12;
+    const uint8_t *children = meta.data() + 12;
+    const size_t childrenLength = meta.size() - 12;
     const Box iinf = childBox(children, childrenLength, "iinf");
     const Box iloc = childBox(children, childrenLength, "iloc");
     const Box idat = childBox(children, childrenLength, "idat");
@@ -144,8 +162,7 @@ bool largestDerivedCanvas(const uint8_t *data, size_t size, uint64_t &width, uin
             r.number(indexSize);
             const uint64_t offset = base + r.number(offsetSize);
             uint64_t length = r.number(lengthSize);
-            const uint8_t *from = method == 0 ? data : idat.body;
-            const uint64_t limit = method == 0 ? size : idat.length;
+            const uint64_t limit = method == 0 ? file.size() : idat.length;
             if (!readable || offset > limit) {
                 readable = false;
                 continue;
@@ -153,8 +170,12 @@ bool largestDerivedCanvas(const uint8_t *data, size_t size, uint64_t &width, uin
             if (length == 0 || length > limit - offset)
                 length = limit - offset; // to the end, as a length of 0 says
             const size_t n = size_t(std::min<uint64_t>(length, sizeof head - have));
-            std::memcpy(head + have, from + offset, n);
-            have += n;
+            if (method == 0)
+                have += file.read(offset, head + have, n);
+            else {
+                std::memcpy(head + have, idat.body + offset, n);
+                have += n;
+            }
         }
         const auto it = std::find_if(derived.begin(), derived.end(), [&](const auto &d) { return d.first == item; });
         if (!r.ok() || !readable || it == derived.end())
@@ -175,16 +196,19 @@ bool largestDerivedCanvas(const uint8_t *data, size_t size, uint64_t &width, uin
     return found;
 }
 
-bool cutShort(const uint8_t *data, size_t size)
+bool cutShort(ByteSource &file)
 {
     uint64_t at = 0;
-    while (size - at >= 8) {
-        const uint8_t *p = data + at;
+    while (file.left(at) >= 8) {
+        const uint64_t left = file.left(at);
+        const uint8_t *p = file.at(at, size_t(std::min<uint64_t>(left, 16)));
+        if (!p)
+            return true; // shorter now than when it was opened
         uint64_t box = be32(p);
         if (box == 0)
             return false; // the rest of the file
         if (box == 1) {
-            if (size - at < 16)
+            if (left < 16)
                 return true;
             box = 0;
             for (int i = 8; i < 16; ++i)
@@ -192,11 +216,11 @@ bool cutShort(const uint8_t *data, size_t size)
         }
         if (box < 8)
             return false;
-        if (box > size - at)
+        if (box > left)
             return true;
         at += box;
     }
-    return at != size;
+    return at != file.size();
 }
 
 } // namespace brisvale::codec

@@ -1,10 +1,15 @@
 #include "imaging/codec/Webp.h"
 
+#include "imaging/codec/ByteSource.h"
 #include "imaging/codec/ColourSpace.h"
+#include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
 #include "imaging/codec/Transform.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <utility>
@@ -164,6 +169,8 @@ int decodeInto(const WebPData &fragment, WEBP_CSP_MODE mode, uint8_t *out, int s
     WebPDecoderConfig config;
     if (!WebPInitDecoderConfig(&config))
         return kFailed;
+    // Filtering runs beside the decoding on a second core.
+    config.options.use_threads = 1;
     config.output.colorspace = mode;
     config.output.is_external_memory = 1;
     config.output.u.RGBA.rgba = out;
@@ -172,6 +179,39 @@ int decodeInto(const WebPData &fragment, WEBP_CSP_MODE mode, uint8_t *out, int s
     const int rc = statusOf(WebPDecode(fragment.bytes, fragment.size, &config));
     WebPFreeDecBuffer(&config.output);
     return rc;
+}
+
+// Decodes a frame as large as the canvas into the picture's own buffer.
+int decodeWhole(const WebPIterator &it, Image &out, ProgressReporter &progress)
+{
+    if (!it.has_alpha) {
+        const int rc = decodeInto(it.fragment, MODE_BGR, out.data(), int(out.stride()), out.byteSize());
+        return rc == kOk && !progress.report(1, 1) ? kStopped : rc;
+    }
+    const size_t wide = size_t(out.width()) * 4;
+    const size_t bytes = wide * size_t(out.height());
+    if (checkWorkBytes(uint64_t(out.width()) * uint64_t(out.height()), 4) != kOk)
+        return kTooLarge;
+    if (const int rc = out.makeRoom(bytes); rc != kOk)
+        return rc;
+    if (const int rc = decodeInto(it.fragment, MODE_BGRA, out.data(), int(wide), bytes); rc != kOk)
+        return rc;
+    // Each packed row starts at or before its wide one, and each pixel is
+    // read whole before its three bytes are written.
+    for (int y = 0; y < out.height(); ++y) {
+        const uint8_t *src = out.data() + wide * size_t(y);
+        uint8_t *dst = out.row(y);
+        for (int x = 0; x < out.width(); ++x, src += 4, dst += 3) {
+            const uint8_t b = src[0], g = src[1], r = src[2], a = src[3];
+            dst[0] = overWhite(b, a);
+            dst[1] = overWhite(g, a);
+            dst[2] = overWhite(r, a);
+        }
+        if (!progress.report(uint64_t(y) + 1, uint64_t(out.height())))
+            return kStopped;
+    }
+    out.fit();
+    return kOk;
 }
 
 // The canvas an extended file declares, checked before anything else is
@@ -185,7 +225,48 @@ int checkCanvas(const uint8_t *data, size_t size)
     return checkPictureSize(width, height);
 }
 
+// The file's RIFF form read into memory, as far as its header says it goes
+// (never the bytes after it), through bounded reads: a file cut short while
+// it is read leaves fewer bytes, which the decoder calls truncated.
+struct Loaded {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size = 0;
+};
+
+int load(ByteSource &file, Loaded &out)
+{
+    const uint8_t *head = file.at(0, 12);
+    if (!head || !isWebp(head, 12))
+        return kNotWebp;
+    const uint64_t length = std::min<uint64_t>(uint64_t(le32(head + 4)) + 8, file.size());
+    // No picture within the limit takes more than this to store.
+    if (checkWorkBytes(length, 1) != kOk)
+        return kTooLarge;
+    out.bytes.reset(new (std::nothrow) uint8_t[size_t(length)]);
+    if (!out.bytes)
+        return kOutOfMemory;
+    out.size = file.read(0, out.bytes.get(), size_t(length));
+    return kOk;
+}
+
 } // namespace
+
+int readWebpSource(ByteSource &file, const ReadOptions &options, Image &image, Palette &palette)
+{
+    image.clear();
+    Loaded loaded;
+    if (const int rc = load(file, loaded); rc != kOk)
+        return rc;
+    return readWebp(loaded.bytes.get(), loaded.size, options, image, palette);
+}
+
+int infoWebpSource(ByteSource &file, FileInfo &info)
+{
+    Loaded loaded;
+    if (const int rc = load(file, loaded); rc != kOk)
+        return rc;
+    return infoWebp(loaded.bytes.get(), loaded.size, info);
+}
 
 int readWebp(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette)
 {
@@ -224,10 +305,10 @@ int readWebp(const uint8_t *data, size_t size, const ReadOptions &options, Image
     const bool wholeCanvas = it.x_offset == 0 && it.y_offset == 0 && uint32_t(it.width) == width
                              && uint32_t(it.height) == height;
     ProgressReporter progress(options.progress);
-    if (!feed.streaming() && wholeCanvas && !it.has_alpha) {
-        // Straight into the picture's own rows.
-        if (const int rc = decodeInto(it.fragment, MODE_BGR, out.data(), int(out.stride()), out.byteSize());
-            rc != kOk) {
+    if (!feed.streaming() && wholeCanvas) {
+        // Straight into the picture's own rows: with alpha at four bytes a
+        // pixel first, then packed down to three in place, on white.
+        if (const int rc = decodeWhole(it, out, progress); rc != kOk) {
             image.clear();
             return rc;
         }

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <random>
@@ -419,4 +420,68 @@ TEST(CodecCost, AVeryWidePngFitsItsBudget)
         }
     });
     EXPECT_EQ(rows, int(height));
+}
+
+namespace {
+
+// Bytes of a line of /proc/self/status, such as "VmHWM:".
+size_t statusBytes(const char *key)
+{
+    size_t kb = 0;
+    if (FILE *f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::strncmp(line, key, std::strlen(key)) == 0)
+                kb = size_t(std::strtoull(line + std::strlen(key), nullptr, 10));
+        std::fclose(f);
+    }
+    return kb << 10;
+}
+
+} // namespace
+
+// The phone kinds' costly layouts, kept small on disk. Beside the budget
+// come the decoders' own planes: a WebP's alpha plane and a HEIC's frame,
+// which they fill, and the AV1 frame, which is handed back as the picture
+// is made from it. The address space is capped there (and a little for the
+// stacks and heaps the libraries reserve), and the memory the read really
+// touches is held to it as well.
+TEST(CodecCost, PhonePicturesAtTheirLargestTakeOneCopyBesideTheDecodersPlanes)
+{
+    const struct {
+        const char *name;
+        uint64_t width, height;
+        uint64_t filled, reserved; // the decoder's own planes
+    } cases[] = {
+        {"webp-alpha-8192x8192.webp", 8192, 8192, uint64_t(8192) * 8192, 0},
+        {"avif444-8192x8192.avif", 8192, 8192, 0, uint64_t(8192) * 8192 * 3},
+        {"heic420-8192x4320.heic", 8192, 4320, uint64_t(8192) * 4320 * 3 / 2, 0},
+    };
+    const QString files = QString::fromLocal8Bit(qgetenv("BRISVALE_CODEC_FILES"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = (files + u'/' + QLatin1String(c.name)).toStdString();
+        const size_t touched = budget(c.width, c.height) + size_t(c.filled);
+        const size_t reserved = touched + size_t(c.reserved) + (size_t(64) << 20);
+        const int rc = test::runWithMemoryCap(reserved, [&] {
+            try {
+                if (std::FILE *reset = std::fopen("/proc/self/clear_refs", "w")) {
+                    std::fputs("5", reset); // the peak starts again from here
+                    std::fclose(reset);
+                }
+                const size_t before = statusBytes("VmRSS:");
+                Image image;
+                Palette palette;
+                const int16_t status = test::readByExtension(path, 24, 0, image, palette);
+                if (status != kOk)
+                    return int(status);
+                if (uint64_t(image.width()) != c.width || uint64_t(image.height()) != c.height)
+                    return int(kFailed);
+                return statusBytes("VmHWM:") - before <= touched ? int(kOk) : int(kTooLarge);
+            } catch (const std::bad_alloc &) {
+                return int(kOutOfMemory);
+            }
+        });
+        EXPECT_EQ(rc, kOk) << statusText(rc);
+    }
 }

@@ -34,6 +34,10 @@ int16_t readByExtension(const std::string &path, int depth, int dither, codec::I
         return codec::readPcxFile(path, depth, dither, image, palette, progress);
     if (ext == QLatin1String("png"))
         return codec::readPngFile(path, depth, dither, image, palette, progress);
+    if (ext == QLatin1String("webp"))
+        return codec::readWebpFile(path, depth, dither, image, palette, progress);
+    if (ext == QLatin1String("avif"))
+        return codec::readAvifFile(path, depth, dither, image, palette, progress);
     if (ext == QLatin1String("heic"))
         return codec::readHeifFile(path, depth, dither, image, palette, progress);
     return codec::kUnsupported;

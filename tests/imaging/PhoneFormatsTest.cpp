@@ -8,9 +8,17 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QProcess>
 #include <QtEndian>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace brisvale;
 using namespace brisvale::codec;
@@ -199,4 +207,119 @@ TEST(PhoneFormats, ImageControlsAndPreviewsShowThemByTheirWholeExtension)
     EXPECT_EQ(preview.bitmap.image().size(), QSize(60, 50));
     EXPECT_TRUE(script.entries().empty());
     platform::setDialogService(nullptr);
+}
+
+// Another program cuts a picture short and writes it again, over and over,
+// while it is read and its information is taken: every kind the library
+// reads ends each read with the whole picture or a failure and no picture,
+// never by ending the process.
+TEST(PhoneFormats, AFileCutShortWhileItIsReadIsADamagedFileNeverACrash)
+{
+    const QString folder = test::freshFolder(QStringLiteral("race"));
+    for (const char *ext : {"bmp", "pcx", "gif", "png", "jpg", "tif", "webp", "avif", "heic"}) {
+        SCOPED_TRACE(ext);
+        const QByteArray whole = fixtureBytes((std::string("race.") + ext).c_str());
+        ASSERT_GT(whole.size(), 1000);
+        const std::string path = (folder + QStringLiteral("/race.") + QLatin1String(ext)).toStdString();
+        {
+            QFile f(QString::fromStdString(path));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(whole) == whole.size());
+        }
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::atomic<bool> done{false};
+            std::thread writer([&] {
+                const int fd = ::open(path.c_str(), O_WRONLY);
+                std::mt19937 random(7);
+                while (!done) {
+                    (void)!::ftruncate(fd, off_t(random() % uint32_t(whole.size())));
+                    (void)!::pwrite(fd, whole.constData(), size_t(whole.size()), 0);
+                }
+                ::close(fd);
+            });
+            int wrong = 0, failed = 0;
+            for (int i = 0; i < 16; ++i) {
+                Image image;
+                Palette palette;
+                const int rc = test::readByExtension(path, 24, 0, image, palette);
+                failed += rc != kOk;
+                wrong += rc == kOk ? image.width() != 1600 || image.height() != 1200 : !image.empty();
+                char type[6];
+                char format[26];
+                int16_t figures[5];
+                getFileInfo(path, type, figures, format);
+            }
+            done = true;
+            writer.join();
+            // 3: a read answered wrongly; 4: the writer never cut a read short.
+            ::_exit(wrong ? 3 : failed ? 0 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+}
+
+// The crop box of an AVIF is applied as libheif applies a HEIC's: the same
+// part of the picture, at odd offsets too, turned after the crop.
+TEST(PhoneFormats, AnAvifCropBoxKeepsThePartLibheifKeeps)
+{
+    const std::string path = fixturePath(QStringLiteral("avif_clap.avif"));
+    Image ours, theirs;
+    Palette ourPalette, theirPalette;
+    ASSERT_EQ(readAvifFile(path, 24, 0, ours, ourPalette, {}, 0), kOk);
+    ASSERT_EQ(readHeifFile(path, 24, 0, theirs, theirPalette, {}, 0), kOk);
+    EXPECT_EQ(QSize(ours.width(), ours.height()), QSize(151, 201));
+    // The two libraries' conversions of the same samples round apart by a level or two.
+    EXPECT_LE(test::maxDifference(test::toRgb32(ours, ourPalette), test::toRgb32(theirs, theirPalette)), 3);
+    char type[6];
+    char format[26];
+    int16_t figures[5];
+    ASSERT_EQ(getFileInfo(path, type, figures, format), kOk);
+    EXPECT_EQ(figures[0], 151);
+    EXPECT_EQ(figures[1], 201);
+}
+
+// The save dialog's gauge follows a read's progress: every phone kind ends
+// at 100, with alpha or without.
+TEST(PhoneFormats, EveryReadsProgressEndsAtAHundred)
+{
+    for (const Fixture &f : kFixtures) {
+        SCOPED_TRACE(f.file);
+        int32_t last = -1;
+        const Progress progress = [&](int32_t percent) {
+            last = percent;
+            return 1;
+        };
+        Image image;
+        Palette palette;
+        ASSERT_EQ(f.read(fixturePath(QString::fromLatin1(f.file)), 24, 0, image, palette, progress, 0), kOk);
+        EXPECT_EQ(last, 100);
+    }
+}
+
+// A WebP under a JPEG's name: the picture window and picconv both take the
+// name's word for the kind, and both refuse it with the same words.
+TEST(PhoneFormats, APictureNamedAsAnotherKindIsRefusedByTheWindowAndByPicconv)
+{
+    const std::string path = writeFile(QStringLiteral("holiday.jpg"), fixtureBytes("webp_plain.webp"));
+    platform::ScriptedDialogService script;
+    platform::setDialogService(&script);
+    TImageView view;
+    view.setImageReadRes(TLoadResolution::lColorTrue);
+    view.setImageName(QString::fromStdString(path));
+    EXPECT_TRUE(view.Picture().bitmap.image().isNull());
+    const QStringList said = script.texts();
+    platform::setDialogService(nullptr);
+    ASSERT_FALSE(said.isEmpty());
+    EXPECT_EQ(said.first(), QString::fromLatin1(statusText(kNotJpeg)));
+
+    QProcess picconv;
+    picconv.start(QStringLiteral(PICCONV), {QString::fromStdString(path), QString::fromStdString(path + ".bmp")});
+    ASSERT_TRUE(picconv.waitForFinished(60000));
+    EXPECT_EQ(picconv.exitCode(), 1);
+    EXPECT_TRUE(QString::fromLocal8Bit(picconv.readAllStandardError()).contains(said.first()));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path + ".bmp")));
 }

@@ -2,7 +2,7 @@
 # Makes the WebP, AVIF and HEIC fixtures with the formats' own encoders from
 # one photograph, into the folder given, each beside NAME.ppm: the format's own
 # decoder's output, transparent parts laid on white, turned upright where the
-# file asks for it.
+# file asks for it; and one larger picture of every kind the library reads.
 set -euo pipefail
 out=$1
 mkdir -p "$out"
@@ -41,6 +41,8 @@ onWhite webp_animated.pam webp_animated.ppm
 avifenc -s 8 --min 20 --max 30 -d 8 photo.png avif_8bit.avif >/dev/null
 avifenc -s 8 --min 20 --max 30 -d 10 photo_alpha.png avif_10bit_alpha.avif >/dev/null
 avifenc -s 8 --min 20 --max 30 -d 12 -y 444 photo.png avif_12bit.avif >/dev/null
+# A crop box at odd offsets and a quarter turn, which libheif reads as well.
+avifenc -s 8 -d 8 -y 444 --crop 31,21,201,151 --irot 1 photo.png avif_clap.avif >/dev/null
 for f in avif_8bit avif_10bit_alpha avif_12bit; do
   avifdec -d 8 "$f.avif" "$f.png" >/dev/null
   onWhite "$f.png" "$f.ppm"
@@ -64,4 +66,16 @@ img2webp -loop 0 -lossy seed.png seed2.png -o seed_animated.webp 2>/dev/null
 avifenc -s 8 -d 10 seed.png seed_10bit_alpha.avif >/dev/null
 avifenc -s 8 -d 8 -y 420 seed2.png seed_8bit.avif >/dev/null
 heif-enc -q 50 seed.png -o seed_alpha.heic >/dev/null
+# One larger photograph in every kind the library reads, for reads that
+# another program's writes cut short.
+"$im" -seed 5 -size 400x300 plasma:fractal -blur 0x1 -resize 1600x1200! -attenuate 0.3 +noise Gaussian \
+  -depth 8 race.png
+"$im" race.png BMP3:race.bmp
+"$im" race.png PCX:race.pcx
+"$im" race.png -colors 256 race.gif
+"$im" race.png -quality 90 race.jpg
+"$im" race.png -compress lzw race.tif
+cwebp -quiet -q 80 race.png -o race.webp
+avifenc -s 8 -d 8 race.png race.avif >/dev/null
+heif-enc -q 80 race.png -o race.heic >/dev/null
 touch fixtures.done

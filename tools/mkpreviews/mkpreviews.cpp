@@ -23,8 +23,9 @@ namespace fs = brisvale::platform::fs;
 
 namespace {
 
-// The previewer's file list mask when it opens.
-const char kMask[] = "*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF;*.WMF;*.ICO";
+// The previewer's file list mask when it opens, and the phone kinds it
+// offers beside them: the window makes their previews as well.
+const char kMask[] = "*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF;*.WMF;*.ICO;*.WEBP;*.AVIF;*.HEIC;*.HEIF";
 
 // Message boxes become lines on standard error; questions are answered No.
 class ConsoleDialogs : public platform::DialogService {

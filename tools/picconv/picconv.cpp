@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 using namespace brisvale::codec;
 
@@ -38,41 +37,20 @@ std::string upperExtension(const std::string &path)
     return ext;
 }
 
-// The kind of the input, told by its first bytes; the extension decides
-// only for files without a signature (PCX has a weak one).
+// The kind of the input, told by its extension as the picture window tells
+// it: a file whose bytes are of another kind is refused by that kind's
+// reader, as the window refuses it, never read as what it really is.
 std::string kindOf(const std::string &path)
 {
-    unsigned char head[12] = {};
-    // Only a regular file is opened here: a named pipe would block the open,
-    // and the reader refuses it anyway.
-    struct stat st {};
-    FILE *f = ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) ? std::fopen(path.c_str(), "rb") : nullptr;
-    if (f) {
-        const size_t n = std::fread(head, 1, sizeof head, f);
-        std::fclose(f);
-        if (n >= 2 && head[0] == 'B' && head[1] == 'M')
-            return "BMP";
-        if (n >= 2 && head[0] == 0xFF && head[1] == 0xD8)
-            return "JPG";
-        if (n >= 3 && std::memcmp(head, "GIF", 3) == 0)
-            return "GIF";
-        if (n >= 8 && std::memcmp(head, "\x89PNG\r\n\x1a\n", 8) == 0)
-            return "PNG";
-        if (n >= 4 && (std::memcmp(head, "II*", 3) == 0 || std::memcmp(head, "MM\0*", 4) == 0))
-            return "TIF";
-        if (n >= 1 && head[0] == 0x0A)
-            return "PCX";
-        if (n >= 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WEBP", 4) == 0)
-            return "WEBP";
-        if (n >= 12 && std::memcmp(head + 4, "ftyp", 4) == 0) {
-            // An AVIF may carry a general HEIF brand first; its name tells then.
-            if (std::memcmp(head + 8, "avi", 3) == 0 || upperExtension(path) == "AVIF")
-                return "AVIF";
-            return "HEIC";
-        }
-    }
     const std::string ext = upperExtension(path);
-    return ext == "JPEG" ? "JPG" : ext == "TIFF" ? "TIF" : ext;
+    if (ext == "WEBP" || ext == "AVIF" || ext == "HEIC" || ext == "HEIF")
+        return ext;
+    const std::string three = ext.substr(0, 3);
+    if (three == "THB")
+        return "BMP";
+    if (three == "THJ" || ext == "JPEG")
+        return "JPG";
+    return three;
 }
 
 bool parseInt(const char *text, int &out)
