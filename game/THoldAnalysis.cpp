@@ -160,6 +160,7 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
                           QStringLiteral("Best hold"), QStringLiteral("Cost \u00d7 bet"), QStringLiteral("Coins")},
                          sessionPage);
     Mistakes->setObjectName(QStringLiteral("Mistakes"));
+    Mistakes->setToolTip(QStringLiteral("Enter or a double click shows the holds of a mistake again"));
     sessionLayout->addWidget(Mistakes, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -179,6 +180,8 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     }
     connect(HoldList, &QTableWidget::currentCellChanged, this, [this] { showFinals(); });
     connect(SaveCsv, &QPushButton::clicked, this, &THoldAnalysis::SaveCsvClick);
+    // Enter or a double click on a mistake shows its 32 holds again.
+    connect(Mistakes, &QTableWidget::cellActivated, this, [this](int row, int) { reopenMistake(row); });
     showHolds();
     showSession();
 }
@@ -206,17 +209,35 @@ void THoldAnalysis::takeHand(const PokerGame &game)
 {
     payouts_ = game.payouts();
     bet_ = game.bet();
+    playedBet_.reset();
     if (game.phase() == PokerGame::Phase::Dealt) {
         hand_ = game.hand();
         played_.reset();
     } else if (lastPlayed_) {
         hand_ = lastPlayed_->dealt;
         played_ = lastPlayed_->played;
+        playedBet_ = lastPlayed_->bet;
     } else {
         hand_.reset();
         played_.reset();
     }
     analyse();
+}
+
+void THoldAnalysis::reopenMistake(int row)
+{
+    const auto &mistakes = session_.mistakes();
+    if (row < 0 || row >= int(mistakes.size()))
+        return;
+    const SessionLog::Mistake &m = mistakes[std::size_t(row)];
+    // Shown as it was played: its cards, its hold, its bet and its payouts.
+    hand_ = m.dealt;
+    played_ = m.played;
+    playedBet_ = m.bet;
+    payouts_ = m.payouts;
+    analyse();
+    Pages->setCurrentIndex(0);
+    HoldList->setFocus();
 }
 
 void THoldAnalysis::setPayouts(const PayoutTable &payouts)
@@ -287,13 +308,15 @@ void THoldAnalysis::showHolds()
         showStrategy();
         return;
     }
+    // A hand already played keeps the bet it was played at.
+    const int bet = playedBet_.value_or(bet_);
     const CardImages5 small = cardImages(*hand_, kSmallCard, dpr);
     const HoldTable &t = *table_;
     const HoldTable::Row &top = t.rows().front();
     QString heading = QStringLiteral("Dealt: %1\nBest: %2, returns %3 \u00d7 bet (%4 coins at a bet of %5)")
                           .arg(HandCodes(*hand_), t.cardsText(top.mask), HoldTable::returnText(top.value),
-                               HoldTable::coinsText(top.value, bet_))
-                          .arg(bet_);
+                               HoldTable::coinsText(top.value, bet))
+                          .arg(bet);
     int current = 0;
     HoldList->setRowCount(int(t.rows().size()));
     for (int r = 0; r < int(t.rows().size()); ++r) {
@@ -309,8 +332,8 @@ void THoldAnalysis::showHolds()
         auto *value = cell(HoldTable::returnText(row.value), kNumber);
         value->setToolTip(HoldTable::fractionText(row.value));
         HoldList->setItem(r, 2, value);
-        HoldList->setItem(r, 3, cell(HoldTable::coinsText(row.value, bet_), kNumber));
-        HoldList->setItem(r, 4, cell(HoldTable::markText(row, bet_)));
+        HoldList->setItem(r, 3, cell(HoldTable::coinsText(row.value, bet), kNumber));
+        HoldList->setItem(r, 4, cell(HoldTable::markText(row, bet)));
         if (row.best || row.played) {
             for (int c = 0; c < HoldList->columnCount(); ++c) {
                 QFont f = HoldList->item(r, c)->font();
@@ -323,7 +346,7 @@ void THoldAnalysis::showHolds()
             if (!row.best) {
                 heading += QStringLiteral("\nYour hold %1 costs %2 \u00d7 bet (%3 coins)")
                                .arg(t.cardsText(row.mask), HoldTable::returnText(row.cost),
-                                    HoldTable::coinsText(row.cost, bet_));
+                                    HoldTable::coinsText(row.cost, bet));
             }
         }
     }

@@ -55,6 +55,8 @@ public:
     QPushButton *SaveCsv = nullptr;
 
     void SaveCsvClick();
+    // Shows the holds of a logged mistake (a row of the Session page) as it was played.
+    void reopenMistake(int row);
 
 private:
     struct Played {
@@ -75,6 +77,8 @@ private:
     HoldTrainer *trainer_ = nullptr;
     std::optional<Hand> hand_;
     std::optional<HoldMask> played_;
+    // The bet of the hand shown when it was played already.
+    std::optional<int> playedBet_;
     PayoutTable payouts_;
     int bet_ = 5;
     std::optional<HoldTable> table_;

@@ -1,5 +1,6 @@
 #include "game/THoldAnalysis.h"
 
+#include "controls/SpinEdit.h"
 #include "game/CardCodes.h"
 #include "game/ChartKeeper.h"
 #include "game/RandomGenerator.h"
@@ -183,4 +184,32 @@ TEST_F(HoldAnalysisWindow, WarnsBeforeACostlyDrawAndLetsThePlayerChangeTheHold)
     EXPECT_EQ(dialogs.entries().size(), 2u);
     EXPECT_FALSE(form->Second->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+}
+
+TEST_F(HoldAnalysisWindow, AReopenedMistakeShowsItsHoldsAtTheBetItWasPlayedAt)
+{
+    // Seed 0 deals 7C KC 6D 5S 4S; keep the king alone at a bet of 5.
+    tableKey(Qt::Key_Space);
+    const Hand dealt = form->game().hand();
+    tableKey(Qt::Key_2);
+    tableKey(Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    // The next hand is dealt at a bet of 10.
+    form->Bet->setValue(10);
+    tableKey(Qt::Key_Space);
+
+    // Enter or a double click on the row in the Session page.
+    window->Mistakes->setCurrentCell(0, 0);
+    emit window->Mistakes->cellActivated(0, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
+    EXPECT_EQ(window->Pages->currentIndex(), 0);
+    ASSERT_TRUE(window->holds());
+    EXPECT_EQ(window->holds()->dealt(), dealt);
+    EXPECT_EQ(window->holds()->played(), std::optional<HoldMask>(0b00010));
+    const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
+    const int played = window->HoldList->currentRow();
+    EXPECT_EQ(window->HoldList->item(played, 1)->toolTip(), QStringLiteral("KC"));
+    // Its coins at the bet of 5 it was played at, not the table's 10.
+    EXPECT_EQ(text(played, 3).toStdString(), odds.value(0b00010).times(5).decimal(2));
+    EXPECT_EQ(text(0, 3).toStdString(), odds.best().times(5).decimal(2));
 }
