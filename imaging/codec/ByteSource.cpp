@@ -45,6 +45,18 @@ int ByteSource::open(const std::string &path)
     return kOk;
 }
 
+int ByteSource::openSame(const ByteSource &other)
+{
+    memory_ = other.memory_;
+    size_ = other.size_;
+    if (other.fd_ >= 0) {
+        fd_ = ::fcntl(other.fd_, F_DUPFD_CLOEXEC, 0);
+        if (fd_ < 0)
+            return kCannotOpen;
+    }
+    return kOk;
+}
+
 bool ByteSource::fill(uint64_t offset, size_t length)
 {
     const size_t want = size_t(std::min<uint64_t>(std::max(length, kReadAhead), left(offset)));
@@ -78,7 +90,12 @@ const uint8_t *ByteSource::at(uint64_t offset, size_t length)
     if (memory_)
         return memory_ + offset;
     if (offset < windowStart_ || offset - windowStart_ + length > windowLength_) {
-        if (!fill(offset, length))
+        // A file read from its end back (a BMP's rows are stored bottom up)
+        // gets its window before the place asked for, not after it.
+        const uint64_t end = offset + length;
+        const bool backwards = windowLength_ > 0 && offset < windowStart_;
+        const uint64_t start = backwards ? std::min(offset, end - std::min<uint64_t>(end, kReadAhead)) : offset;
+        if (!fill(start, size_t(end - start)))
             return nullptr;
     }
     return window_.data() + size_t(offset - windowStart_);

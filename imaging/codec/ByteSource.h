@@ -22,6 +22,9 @@ public:
     // Opens a regular file; kOk, kCannotOpen or kTooLarge. Anything that is
     // not a regular file is refused without waiting.
     int open(const std::string &path);
+    // The same bytes as `other`, read through a window of their own, for a
+    // reader that reads two places of one file by turns; kOk or kCannotOpen.
+    int openSame(const ByteSource &other);
 
     uint64_t size() const { return size_; }
     uint64_t left(uint64_t offset) const { return offset < size_ ? size_ - offset : 0; }

@@ -111,7 +111,6 @@ int openFile(const std::string &path, FILE *&out)
         ::close(fd);
         return kCannotOpen;
     }
-    std::setvbuf(f, nullptr, _IOFBF, 1 << 16);
     out = f;
     return kOk;
 }
@@ -178,7 +177,9 @@ OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
         temp_.clear();
         return;
     }
-    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+    // A buffer of our own: given none, the C library takes a few KiB.
+    buffer_ = std::make_unique<char[]>(kFileBlock);
+    std::setvbuf(file_, buffer_.get(), _IOFBF, kFileBlock);
 }
 
 OutputFile::~OutputFile()

@@ -50,8 +50,12 @@ private:
     std::string path_;
     std::string temp_;
     FILE *file_ = nullptr;
+    std::unique_ptr<char[]> buffer_;
     bool failed_ = false;
 };
+
+// What a file is read and written in: few system calls for a picture.
+constexpr size_t kFileBlock = size_t(512) * 1024;
 
 inline uint16_t le16(const uint8_t *p) { return uint16_t(p[0] | (p[1] << 8)); }
 inline uint32_t le32(const uint8_t *p)

@@ -1,5 +1,6 @@
 #include "imaging/codec/Jpeg.h"
 
+#include "imaging/codec/Cmyk.h"
 #include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/FileIO.h"
 #include "imaging/codec/Status.h"
@@ -26,6 +27,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
     bool truncated;
+    bool damaged; // a progression no encoder makes
 };
 
 void onError(j_common_ptr c) { std::longjmp(reinterpret_cast<ErrorManager *>(c->err)->jump, 1); }
@@ -35,15 +37,60 @@ void onMessage(j_common_ptr c, int level)
     auto *err = reinterpret_cast<ErrorManager *>(c->err);
     if (level < 0 && err->pub.msg_code == JWRN_JPEG_EOF)
         err->truncated = true;
+    // Refining bits never sent, or an AC scan before its DC: no encoder
+    // makes these, and each costs a pass over the whole picture.
+    if (level < 0 && err->pub.msg_code == JWRN_BOGUS_PROGRESSION) {
+        err->damaged = true;
+        onError(c);
+    }
 }
 
-// Hostile progressive files can hold thousands of tiny scans.
+// Encoders make up to about twenty scans (two more than four a component for
+// CMYK); each scan is a pass over the whole picture, so past this many a file
+// costs more than decoding its picture does.
+constexpr int kMostScans = 64;
+
+// Which bits of each coefficient of each component the scans so far sent:
+// a scan may send a coefficient's first bits once, and then refine them one
+// bit at a time. A scan sent again, or one too many, is refused before its
+// data is decoded.
+struct ScanWatch {
+    jpeg_progress_mgr pub{};
+    int scan = 0;
+    int8_t lowestBit[MAX_COMPONENTS][DCTSIZE2]{};
+};
+
+bool refuseScan(j_decompress_ptr d, ScanWatch &w)
+{
+    if (d->input_scan_number > kMostScans)
+        return true;
+    for (int i = 0; i < d->comps_in_scan; ++i) {
+        const int comp = d->cur_comp_info[i]->component_index;
+        if (comp < 0 || comp >= MAX_COMPONENTS || d->Ss < 0 || d->Se >= DCTSIZE2 || d->Ss > d->Se)
+            return true;
+        for (int k = d->Ss; k <= d->Se; ++k) {
+            int8_t &sent = w.lowestBit[comp][k];
+            // 0: nothing sent yet; else one more than the lowest bit sent.
+            if (d->Ah == 0 ? sent != 0 : sent != d->Ah + 1)
+                return true;
+            sent = int8_t(d->Al + 1);
+        }
+    }
+    return false;
+}
+
 void onProgress(j_common_ptr c)
 {
-    if (c->is_decompressor) {
-        auto *d = reinterpret_cast<j_decompress_ptr>(c);
-        if (d->input_scan_number > 500)
-            onError(c);
+    if (!c->is_decompressor)
+        return;
+    auto *d = reinterpret_cast<j_decompress_ptr>(c);
+    auto &watch = *reinterpret_cast<ScanWatch *>(d->progress);
+    if (!d->progressive_mode || d->input_scan_number == watch.scan)
+        return;
+    watch.scan = d->input_scan_number;
+    if (refuseScan(d, watch)) {
+        reinterpret_cast<ErrorManager *>(c->err)->damaged = true;
+        onError(c);
     }
 }
 
@@ -53,6 +100,7 @@ void setUpErrors(ErrorManager &err)
     err.pub.error_exit = onError;
     err.pub.emit_message = onMessage;
     err.truncated = false;
+    err.damaged = false;
 }
 
 bool guardedReadHeader(j_decompress_ptr c, ErrorManager *err)
@@ -95,7 +143,7 @@ struct FileSource {
     jpeg_source_mgr pub{};
     FILE *file = nullptr;
     uint64_t budget = 0;
-    JOCTET buffer[65536];
+    std::vector<JOCTET> buffer = std::vector<JOCTET>(kFileBlock);
 };
 
 // Tables, profiles and thumbnails of real photographs stay far below this.
@@ -109,7 +157,7 @@ boolean fillFromFile(j_decompress_ptr c)
     auto *src = reinterpret_cast<FileSource *>(c->src);
     size_t n = 0;
     if (src->budget > 0)
-        n = std::fread(src->buffer, 1, size_t(std::min<uint64_t>(sizeof src->buffer, src->budget)), src->file);
+        n = std::fread(src->buffer.data(), 1, size_t(std::min<uint64_t>(src->buffer.size(), src->budget)), src->file);
     src->budget -= std::min<uint64_t>(src->budget, n);
     if (n == 0) {
         // As libjpeg's own sources do: a warning, then an end marker.
@@ -118,7 +166,7 @@ boolean fillFromFile(j_decompress_ptr c)
         src->buffer[1] = JPEG_EOI;
         n = 2;
     }
-    src->pub.next_input_byte = src->buffer;
+    src->pub.next_input_byte = src->buffer.data();
     src->pub.bytes_in_buffer = n;
     return TRUE;
 }
@@ -141,14 +189,15 @@ void skipInFile(j_decompress_ptr c, long count)
 struct Decompressor {
     jpeg_decompress_struct c{};
     ErrorManager err{};
-    jpeg_progress_mgr progress{};
+    ScanWatch progress{};
     Decompressor()
     {
         setUpErrors(err);
         c.err = &err.pub;
         jpeg_create_decompress(&c);
-        progress.progress_monitor = onProgress;
-        c.progress = &progress;
+        progress.pub.progress_monitor = onProgress;
+        c.progress = &progress.pub;
+        // Until the header tells the picture's size.
         c.mem->max_memory_to_use = long(std::min<uint64_t>(limits().maxPixels * 8, uint64_t(LONG_MAX)));
     }
     ~Decompressor() { jpeg_destroy_decompress(&c); }
@@ -220,22 +269,6 @@ ColourSpacePtr embeddedProfile(const jpeg_decompress_struct &c)
     return ColourSpace::fromIcc(profile.data(), profile.size());
 }
 
-void cmykToBgr(const uint8_t *cmyk, uint8_t *bgr, int width, bool inverted)
-{
-    for (int x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
-        int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
-        if (!inverted) {
-            c = 255 - c;
-            m = 255 - m;
-            y = 255 - y;
-            k = 255 - k;
-        }
-        bgr[0] = uint8_t(y * k / 255);
-        bgr[1] = uint8_t(m * k / 255);
-        bgr[2] = uint8_t(c * k / 255);
-    }
-}
-
 } // namespace
 
 namespace {
@@ -259,6 +292,12 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
         fileSource->budget = UINT64_MAX;
     if (const int rc = checkPictureSize(d.c.image_width, d.c.image_height); rc != kOk)
         return rc;
+    // A progressive picture's coefficients stay whole until its last scan,
+    // two bytes a sample; beside them and the picture the decoder gets what
+    // is left of a quarter of the picture and 64 MiB.
+    const uint64_t pixels = uint64_t(d.c.image_width) * d.c.image_height;
+    d.c.mem->max_memory_to_use = long(std::min<uint64_t>(
+        pixels * 2 * uint64_t(d.c.num_components) + pixels * 3 / 4 + (uint64_t(64) << 20), uint64_t(LONG_MAX)));
 
     const bool grey = d.c.jpeg_color_space == JCS_GRAYSCALE;
     const bool cmyk = d.c.jpeg_color_space == JCS_CMYK || d.c.jpeg_color_space == JCS_YCCK;
@@ -295,29 +334,34 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
         return rc;
     if (!guardedStart(&d.c, &d.err)) {
         image.clear();
-        return d.err.pub.msg_code == JERR_NO_BACKING_STORE || d.err.pub.msg_code == JERR_OUT_OF_MEMORY ? kTooLarge
-                                                                                                       : kDamaged;
+        const bool memory = d.err.pub.msg_code == JERR_NO_BACKING_STORE || d.err.pub.msg_code == JERR_OUT_OF_MEMORY;
+        return memory && !d.err.damaged ? kTooLarge : kDamaged;
     }
-    std::vector<uint8_t> cmykRow(cmyk ? size_t(d.c.output_width) * 4 : 0);
+    // Several rows a call where the decoder produces them together; CMYK in
+    // bands of rows beside the picture, given their colours a band at a time.
+    constexpr int kBand = 16;
+    const size_t cmykStride = cmyk ? size_t(d.c.output_width) * 4 : 0;
+    std::vector<uint8_t> cmykBand(cmykStride * kBand);
     ProgressReporter progress(options.progress);
     const int h = int(d.c.output_height);
-    // Several rows a call where the decoder produces them together.
-    const int batch = cmyk ? 1 : std::max(1, d.c.rec_outbuf_height);
-    JSAMPROW rows[16];
+    const int batch = cmyk ? kBand : std::max(1, d.c.rec_outbuf_height);
+    JSAMPROW rows[kBand];
     int y = 0;
     while (y < h) {
-        const int want = std::min({batch, h - y, 16});
+        const int want = std::min({batch, h - y, kBand});
         for (int i = 0; i < want; ++i)
-            rows[i] = cmyk ? cmykRow.data() : image.row(y + i);
+            rows[i] = cmyk ? cmykBand.data() + cmykStride * size_t(i) : image.row(y + i);
         const int got = guardedReadRows(&d.c, &d.err, rows, want);
         if (got <= 0) {
             image.clear();
             return kDamaged;
         }
         if (inks)
-            inks->convert(cmykRow.data(), image.row(y), d.c.output_width);
+            for (int i = 0; i < got; ++i)
+                inks->convert(cmykBand.data() + cmykStride * size_t(i), image.row(y + i), d.c.output_width);
         else if (cmyk)
-            cmykToBgr(cmykRow.data(), image.row(y), int(d.c.output_width), d.c.saw_Adobe_marker);
+            cmykToBgr(cmykBand.data(), cmykStride, image.row(y), image.stride(), int(d.c.output_width), got,
+                      d.c.saw_Adobe_marker);
         y += got;
         if (d.err.truncated) {
             image.clear();

@@ -1,11 +1,13 @@
 #include "imaging/codec/Tiff.h"
 
 #include "imaging/codec/ByteSource.h"
+#include "imaging/codec/Cmyk.h"
 #include "imaging/codec/ColourSpace.h"
 #include "imaging/codec/Status.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include <tiffio.h>
@@ -145,15 +147,17 @@ private:
     bool turned_ = false, mirrorX_ = false, mirrorY_ = false;
 };
 
-// The kinds whose rows are turned into colours here: grey, palette and RGB
-// with their samples side by side, with or without alpha. Other kinds go
-// through libtiff's RGBA helper.
+// The kinds whose rows are turned into colours here: grey, palette, RGB and
+// CMYK, with or without alpha, their samples side by side or (at 8 and 16
+// bits, in strips) in planes. Other kinds go through libtiff's RGBA helper.
 struct Layout {
     uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISBLACK;
-    int colours = 1; // colour samples: 1 or 3
+    int colours = 1; // colour samples: 1, 3 or 4
     int alpha = -1;  // sample index of the alpha, or -1
     bool premultiplied = false;
-    std::vector<Rgb> map; // palette kind
+    bool planes = false;
+    std::vector<Rgb> map;              // palette kind
+    mutable std::vector<uint8_t> inks; // CMYK at 8 bits, for a row that is not
 };
 
 bool directLayout(TIFF *tif, Layout &l)
@@ -166,11 +170,12 @@ bool directLayout(TIFF *tif, Layout &l)
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &compression);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric))
         return false;
-    if (format != SAMPLEFORMAT_UINT || (planar != PLANARCONFIG_CONTIG && l.samples > 1))
+    l.planes = planar != PLANARCONFIG_CONTIG && l.samples > 1;
+    if (format != SAMPLEFORMAT_UINT || (l.planes && (TIFFIsTiled(tif) || l.bits < 8)))
         return false;
     if (l.bits != 1 && l.bits != 2 && l.bits != 4 && l.bits != 8 && l.bits != 16)
         return false;
-    if (l.photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG && l.bits == 8) {
+    if (l.photometric == PHOTOMETRIC_YCBCR && compression == COMPRESSION_JPEG && l.bits == 8 && !l.planes) {
         // The JPEG decoder turns these into RGB itself.
         if (!TIFFSetField(tif, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB))
             return false;
@@ -184,6 +189,14 @@ bool directLayout(TIFF *tif, Layout &l)
         if (l.bits < 8)
             return false;
         break;
+    case PHOTOMETRIC_SEPARATED: {
+        uint16_t inks = INKSET_CMYK;
+        TIFFGetFieldDefaulted(tif, TIFFTAG_INKSET, &inks);
+        l.colours = 4;
+        if (l.bits < 8 || inks != INKSET_CMYK)
+            return false;
+        break;
+    }
     case PHOTOMETRIC_PALETTE: {
         l.colours = 1;
         uint16_t *r = nullptr, *g = nullptr, *b = nullptr;
@@ -219,6 +232,24 @@ bool directLayout(TIFF *tif, Layout &l)
 // One stored row, in the file's samples, as blue, green, red bytes.
 void rowToColours(const Layout &l, const uint8_t *src, uint32_t width, uint8_t *bgr)
 {
+    if (l.bits == 8 && l.alpha < 0 && l.colours < 4) {
+        // The usual photographs and scans, a byte a sample.
+        const size_t n = l.samples;
+        if (l.colours == 3) {
+            for (uint32_t x = 0; x < width; ++x, src += n, bgr += 3) {
+                bgr[0] = src[2];
+                bgr[1] = src[1];
+                bgr[2] = src[0];
+            }
+            return;
+        }
+        if (l.photometric != PHOTOMETRIC_PALETTE) {
+            const uint8_t flip = l.photometric == PHOTOMETRIC_MINISWHITE ? 255 : 0;
+            for (uint32_t x = 0; x < width; ++x, src += n, bgr += 3)
+                bgr[0] = bgr[1] = bgr[2] = uint8_t(*src ^ flip);
+            return;
+        }
+    }
     const int max = (1 << l.bits) - 1;
     auto sample = [&](uint32_t x, int s) -> int {
         const size_t i = size_t(x) * l.samples + size_t(s);
@@ -232,6 +263,24 @@ void rowToColours(const Layout &l, const uint8_t *src, uint32_t width, uint8_t *
         }
         }
     };
+    if (l.colours == 4) {
+        const uint8_t *cmyk = src;
+        if (l.bits != 8 || l.samples != 4) {
+            l.inks.resize(size_t(width) * 4);
+            for (uint32_t x = 0; x < width; ++x)
+                for (int s = 0; s < 4; ++s)
+                    l.inks[4 * size_t(x) + size_t(s)] = uint8_t(sample(x, s));
+            cmyk = l.inks.data();
+        }
+        cmykToBgr(cmyk, 0, bgr, 0, int(width), 1, false);
+        if (l.alpha >= 0)
+            for (uint32_t x = 0; x < width; ++x, bgr += 3) {
+                const int a = sample(x, l.alpha);
+                for (int c = 0; c < 3; ++c)
+                    bgr[c] = uint8_t((bgr[c] * a + 255 * (255 - a) + 127) / 255);
+            }
+        return;
+    }
     for (uint32_t x = 0; x < width; ++x, bgr += 3) {
         int r, g, b;
         if (l.photometric == PHOTOMETRIC_PALETTE) {
@@ -294,25 +343,87 @@ int decodeTilesInPlace(TIFF *tif, const Layout &l, uint32_t width, uint32_t heig
     return kOk;
 }
 
-// Strips are read a row at a time, and libtiff decodes even one strip as
-// large as the picture a row at a time; tiles one at a time. Nothing the
-// size of the picture is held besides the picture.
-int decodeDirect(TIFF *tif, const Layout &l, uint32_t width, uint32_t height, const Placer &placer, Image &out,
-                 RowFeed &feed, ProgressReporter &progress, int failure)
-{
-    std::vector<uint8_t> bgr(size_t(width) * 3);
-    if (!TIFFIsTiled(tif)) {
+// The stored rows of a picture in strips, one after another, with their
+// samples side by side. Planes stored apart are read each through a libtiff
+// handle of its own: a handle keeps one decoder, so reading the planes by
+// turns through one would decode each strip again from its start.
+class StripRows {
+public:
+    // kOk, or the failure of opening the other planes' handles.
+    int open(TIFF *tif, const Layout &l, ByteSource &source, uint32_t width)
+    {
         const tmsize_t line = TIFFScanlineSize(tif);
         if (line <= 0 || checkWorkBytes(uint64_t(line), 1) != kOk)
             return kDamaged;
-        std::vector<uint8_t> raw(static_cast<size_t>(line));
+        raw_.resize(size_t(line));
+        tifs_.push_back(tif);
+        if (!l.planes)
+            return kOk;
+        bytes_ = l.bits / 8;
+        samples_ = l.samples;
+        width_ = width;
+        row_.resize(size_t(width) * samples_ * bytes_);
+        for (int s = 1; s < samples_; ++s) {
+            auto &more = sources_.emplace_back(std::make_unique<ByteSource>());
+            if (more->openSame(source) != kOk)
+                return kCannotOpen;
+            auto &file = files_.emplace_back(std::make_unique<TiffFile>(*more));
+            if (file->status() != kOk)
+                return file->status();
+            tifs_.push_back(file->get());
+        }
+        return kOk;
+    }
+    // Stored row `y` (asked for in order), or nullptr when it cannot be read.
+    const uint8_t *read(uint32_t y)
+    {
+        for (size_t s = 0; s < tifs_.size(); ++s) {
+            if (TIFFReadScanline(tifs_[s], raw_.data(), y, uint16_t(s)) < 0)
+                return nullptr;
+            if (tifs_.size() == 1)
+                return raw_.data();
+            uint8_t *to = row_.data() + s * bytes_;
+            const uint8_t *from = raw_.data();
+            const size_t step = size_t(samples_) * bytes_;
+            for (uint32_t x = 0; x < width_; ++x, to += step, from += bytes_)
+                std::memcpy(to, from, bytes_);
+        }
+        return row_.data();
+    }
+
+private:
+    std::vector<std::unique_ptr<ByteSource>> sources_;
+    std::vector<std::unique_ptr<TiffFile>> files_;
+    std::vector<TIFF *> tifs_;
+    std::vector<uint8_t> raw_, row_;
+    size_t bytes_ = 1;
+    int samples_ = 1;
+    uint32_t width_ = 0;
+};
+
+// Strips are read a row at a time, and libtiff decodes even one strip as
+// large as the picture a row at a time; tiles one at a time. Nothing the
+// size of the picture is held besides the picture.
+int decodeDirect(TIFF *tif, ByteSource &source, const Layout &l, uint32_t width, uint32_t height, const Placer &placer,
+                 Image &out, RowFeed &feed, ProgressReporter &progress, int failure)
+{
+    std::vector<uint8_t> bgr(size_t(width) * 3);
+    if (!TIFFIsTiled(tif)) {
+        StripRows rows;
+        if (const int rc = rows.open(tif, l, source, width); rc != kOk)
+            return rc;
         for (uint32_t y = 0; y < height; ++y) {
-            if (TIFFReadScanline(tif, raw.data(), y, 0) < 0)
+            const uint8_t *raw = rows.read(y);
+            if (!raw)
                 return failure;
-            rowToColours(l, raw.data(), width, bgr.data());
             ptrdiff_t step = 0;
             uint8_t *dst = placer.target(out, feed, y, step);
-            place(bgr.data(), width, dst, step);
+            if (step == 3) {
+                rowToColours(l, raw, width, dst);
+            } else {
+                rowToColours(l, raw, width, bgr.data());
+                place(bgr.data(), width, dst, step);
+            }
             feed.done(Palette());
             if (!progress.report(uint64_t(y) + 1, height))
                 return kStopped;
@@ -457,7 +568,7 @@ int readTiffSource(ByteSource &source, const ReadOptions &options, Image &image,
         return rc;
     Image &out = placer.turned() ? image : feed.image();
     ProgressReporter progress(options.progress);
-    rc = direct ? decodeDirect(tif, layout, width, height, placer, out, feed, progress, file.failure())
+    rc = direct ? decodeDirect(tif, source, layout, width, height, placer, out, feed, progress, file.failure())
                 : decodeRgba(tif, width, height, orientation, placer, out, feed, progress, file.failure());
     if (rc != kOk) {
         image.clear();

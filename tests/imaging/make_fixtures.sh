@@ -77,6 +77,11 @@ tiffcp -c zip -t -w 64 -l 48 tif_grey.tif tif_onetile_grey.tif
 tiffcp -c zip -t -w 48 -l 48 onetile48.tiff tif_onetile.tif
 "$im" src.ppm -alpha set -channel A -fx 'i/w' +channel -define tiff:fill-order=lsb \
   -define tiff:alpha=unassociated tif_fill2_alpha.tif
+# Colours in planes of their own, and CMYK, side by side and in planes.
+tiffcp -p separate -c lzw tif_none.tif tif_planes.tif
+"$im" src.ppm -depth 16 -interlace plane -compress zip tif_planes16.tif
+"$im" src.ppm -colorspace CMYK -compress zip tif_cmyk.tif
+tiffcp -p separate -c lzw tif_cmyk.tif tif_cmyk_planes.tif
 for f in tif_*.tif; do ref "$f"; done
 # Every orientation a camera or scanner may note; the reference turns them upright.
 for o in 2 3 4 5 6 7 8; do

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace brisvale::codec {
+
+// Every CMYK picture, JPEG or TIFF, gets its colours here, a band of rows at
+// a time: `rows` rows of `width` pixels, four 8-bit samples each, into blue,
+// green, red. `inverted` is the Adobe habit of storing 255 for no ink.
+void cmykToBgr(const uint8_t *cmyk, size_t cmykStride, uint8_t *bgr, size_t bgrStride, int width, int rows,
+               bool inverted);
+
+} // namespace brisvale::codec
