@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 namespace brisvale {
 
@@ -78,7 +79,7 @@ constexpr ReaderChoice kReaders[] = {
 QSize ViewPicture::size() const
 {
     switch (kind) {
-    case Kind::Bitmap: return bitmap.image().size();
+    case Kind::Bitmap: return fullSize.isValid() ? fullSize : bitmap.image().size();
     case Kind::Icon: return icon.size();
     case Kind::None: break;
     }
@@ -264,9 +265,13 @@ QString TCustomImageView::load(const QString &name)
     if (reader) {
         StopMessages();
         Bitmap temp;
+        QSize fullSize;
         bool ok = false;
         try {
-            if (reader->reader) {
+            if (QLatin1String(reader->ext) == QLatin1String(".JPG")
+                && readReduced(path, depth, dither, temp, fullSize)) {
+                ok = true;
+            } else if (reader->reader) {
                 ok = reader->reader(path, depth, dither, readProgress(), temp);
             } else {
                 // The resource name is the file name's stem.
@@ -286,6 +291,7 @@ QString TCustomImageView::load(const QString &name)
         if (!temp.isEmpty()) {
             picture_.kind = ViewPicture::Kind::Bitmap;
             picture_.bitmap = temp;
+            picture_.fullSize = fullSize;
         }
         pictureChanged();
         GetImageInfo(name);
@@ -475,6 +481,7 @@ void TCustomImageView::CopyToClipboard()
 {
     if (picture_.isEmpty())
         return;
+    needFullPicture();
     QApplication::clipboard()->setImage(picture_.kind == ViewPicture::Kind::Bitmap ? SrgbImage(picture_.bitmap)
                                                                                    : picture_.icon);
 }
@@ -562,13 +569,22 @@ QImage view(const QImage &image, const QRect &part)
 // What paints is the picture itself at its own size, or a copy no larger than
 // the box it is scaled into: the picture is never copied whole, since it can
 // be the largest thing the program holds.
-const QImage &TCustomImageView::cachedImage(const QRect &box, const QRect &source) const
+const QImage &TCustomImageView::cachedImage(const QRect &box, const QRect &logical) const
 {
     const QImage &image = picture_.kind == ViewPicture::Kind::Bitmap ? picture_.bitmap.image() : picture_.icon;
-    if (!cache_.isNull() && cacheBox_.size() == box.size() && cacheSource_ == source && cacheKey_ == image.cacheKey())
+    if (!cache_.isNull() && cacheBox_.size() == box.size() && cacheSource_ == logical && cacheKey_ == image.cacheKey())
         return cache_;
     const QRect whole(QPoint(0, 0), image.size());
     const bool smooth = readRes_ != TLoadResolution::lMonoChrome;
+    QRect source = logical;
+    if (picture_.reduced()) {
+        // The part of the reduced decode that shows that part of the picture.
+        const double sx = double(image.width()) / picture_.fullSize.width();
+        const double sy = double(image.height()) / picture_.fullSize.height();
+        const int left = int(std::floor(logical.left() * sx)), top = int(std::floor(logical.top() * sy));
+        source = QRect(left, top, int(std::ceil((logical.left() + logical.width()) * sx)) - left,
+                       int(std::ceil((logical.top() + logical.height()) * sy)) - top);
+    }
     if (source == whole && (box.size() == source.size() || box.isEmpty())) {
         cache_ = image; // shared, not copied
     } else if (const QImage part = view(image, source); !part.isNull()) {
@@ -591,7 +607,7 @@ const QImage &TCustomImageView::cachedImage(const QRect &box, const QRect &sourc
     ConvertColours(cache_, picture_.kind == ViewPicture::Kind::Bitmap ? picture_.bitmap.colour().get() : nullptr,
                    codec::ColourTarget::Screen);
     cacheBox_ = box;
-    cacheSource_ = source;
+    cacheSource_ = logical;
     cacheKey_ = image.cacheKey();
     return cache_;
 }

@@ -25,8 +25,12 @@ struct ViewPicture {
     Kind kind = Kind::None;
     Bitmap bitmap;
     QImage icon;
+    // Set while the bitmap is a reduced decode: the size of the picture it
+    // stands for, which the fit, the zoom and the painting go by.
+    QSize fullSize;
 
     bool isEmpty() const { return kind == Kind::None; }
+    bool reduced() const { return kind == Kind::Bitmap && fullSize.isValid(); }
     QSize size() const;
     void clear() { *this = ViewPicture{}; }
 };
@@ -151,6 +155,12 @@ protected:
     virtual bool readsPreviews() const { return true; }
     // The progress callback handed to the library readers.
     virtual CodecProgress readProgress() const { return {}; }
+    // A JPEG the control may read at a reduced size instead: true when it
+    // did, with the size of the whole picture; false to read it as usual.
+    virtual bool readReduced(const QString &, int, int, Bitmap &, QSize &) { return false; }
+    // Before a command that needs every pixel of a reduced picture; false
+    // when the whole picture could not be made (and that was said).
+    virtual bool needFullPicture() { return true; }
 
     void pictureChanged();
     Bitmap pictureAsBitmap() const;

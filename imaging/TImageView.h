@@ -2,7 +2,13 @@
 
 #include "imaging/TCustomImageView.h"
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 namespace brisvale {
+
+class FullSizeDecode;
 
 // Shows a picture file chosen by its extension (BMP, JPEG, GIF, TIFF, PCX, PNG,
 // previews, program resources, icons) or a scrolling message file; flips,
@@ -12,6 +18,11 @@ class TImageView : public TCustomImageView {
 public:
     explicit TImageView(QWidget *parent = nullptr);
     ~TImageView() override;
+
+    // How large a picture of a given size is shown. Given it, a JPEG shown at
+    // half its size or less is decoded only as large as it is shown, and at
+    // full size in the background once a command needs every pixel.
+    void setShownSize(std::function<QSize(QSize)> shownSize) { shownSize_ = std::move(shownSize); }
 
     // Loads the file; the status text is returned by ImageName().
     void setImageName(const QString &name);
@@ -47,9 +58,21 @@ public:
     enum class Writer { Bmp, Jpg, Gif, Pcx };
     int writeDepth(Writer writer) const;
 
+protected:
+    void beforeLoad() override;
+    bool readReduced(const QString &path, int depth, int dither, Bitmap &out, QSize &fullSize) override;
+    bool needFullPicture() override;
+
 private:
     void transform(bool (*op)(Bitmap &), const QString &failure);
     bool write(Writer writer, const QString &name);
+    // The full-size picture takes the reduced one's place, turned as it was.
+    void adoptFullPicture(unsigned generation);
+
+    std::function<QSize(QSize)> shownSize_;
+    std::unique_ptr<FullSizeDecode> full_;
+    unsigned fullGeneration_ = 0;           // the picture a decode belongs to
+    std::vector<bool (*)(Bitmap &)> turns_; // done to the reduced picture
 
     QString defSaveFilename_;
     TSaveResolution writeRes_ = TSaveResolution::sAutoMatic;

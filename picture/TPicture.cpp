@@ -105,6 +105,7 @@ TPicture::TPicture(QWidget *parent)
     connect(messageSteps_, &QTimer::timeout, this, &TPicture::stepMessagesWhileRunning);
     ImageView1->setCenter(true);
     ImageView1->setStretchRatio(true);
+    ImageView1->setShownSize([this](QSize picture) { return fittedPictureBox(pictureArea_->size(), picture).size(); });
     ImageView1->setColor(palette().color(QPalette::Button));
     ImageView1->setImageDither(true);
     ImageView1->setImageReadRes(TLoadResolution::lAutoMatic);

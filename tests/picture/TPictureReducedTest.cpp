@@ -1,0 +1,87 @@
+#include "imaging/CodecBridge.h"
+#include "imaging/TImageView.h"
+#include "picture/TPicture.h"
+#include "tests/picture/PictureWindowFixture.h"
+
+#include <QTest>
+#include <cmath>
+
+using namespace brisvale;
+using test::PictureWindowTest;
+
+namespace {
+
+// Mean difference of the channels of two screenshots of one size.
+double meanDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 1000;
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+QImage shot(TPicture &window) { return window.ImageView1->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+} // namespace
+
+// A large JPEG is shown from a decode as large as the window shows it, and
+// looks as it did when it was decoded whole: after a flip and a turn too, and
+// zoomed past that size once the whole picture has come. Save Image writes
+// every pixel of the turned picture.
+TEST_F(PictureWindowTest, ALargeJpegShowsAsBeforeAndIsSavedWhole)
+{
+    QImage art(2400, 1600, QImage::Format_RGB32);
+    for (int y = 0; y < art.height(); ++y)
+        for (int x = 0; x < art.width(); ++x)
+            art.setPixel(x, y, qRgb(x * 255 / 2400, y * 255 / 1600, ((x / 100 + y / 100) % 2) * 200));
+    Bitmap source;
+    source.setImage(art);
+    const QString path = folder + QStringLiteral("/big.jpg");
+    ASSERT_TRUE(WriteJPGFile(path, 90, 0, 24, source, {}));
+    remember(path, 1);
+
+    auto reduced = open();
+    auto whole = open();
+    whole->ImageView1->setShownSize({}); // decoded whole, as before
+    reduced->FormActivate();
+    whole->FormActivate();
+    ASSERT_TRUE(reduced->ImageView1->Picture().reduced());
+    ASSERT_FALSE(whole->ImageView1->Picture().reduced());
+
+    const auto expectAlike = [&](double most) {
+        EXPECT_EQ(reduced->ImageView1->geometry(), whole->ImageView1->geometry());
+        EXPECT_EQ(reduced->ImageView1->Picture().size(), whole->ImageView1->Picture().size());
+        EXPECT_LT(meanDifference(shot(*reduced), shot(*whole)), most);
+    };
+    expectAlike(2.0);
+    for (TPicture *w : {reduced.get(), whole.get()}) {
+        w->Flip1Click();
+        w->Rotate1Click();
+    }
+    expectAlike(2.0);
+    EXPECT_TRUE(reduced->ImageView1->Picture().reduced());
+
+    for (int i = 0; i < 40; ++i)
+        for (TPicture *w : {reduced.get(), whole.get()})
+            w->ZoomClick();
+    QTRY_VERIFY_WITH_TIMEOUT(!reduced->ImageView1->Picture().reduced(), 20000);
+    expectAlike(0.5);
+
+    // Saved whole, turned as shown: a fresh window's picture is saved at once.
+    auto fresh = open();
+    fresh->FormActivate();
+    fresh->Rotate1Click();
+    ASSERT_TRUE(fresh->ImageView1->Picture().reduced());
+    const QString saved = folder + QStringLiteral("/saved.bmp");
+    ASSERT_TRUE(fresh->ImageView1->SaveAsBMP(saved));
+    const QImage back(saved);
+    EXPECT_EQ(back.size(), QSize(1600, 2400));
+    EXPECT_LT(meanDifference(back.convertToFormat(QImage::Format_RGB32),
+                             art.transformed(QTransform().rotate(90)).convertToFormat(QImage::Format_RGB32)),
+              2.0);
+}
