@@ -473,6 +473,7 @@ void TForm1::ShuffleClick()
     Panel4->setText(QStringLiteral("  "));
     showHoldMarks();
     keys_->focusPlayButton();
+    accessibility_->sayDealt();
 }
 
 void TForm1::HoldToggle(int slot)
@@ -481,6 +482,7 @@ void TForm1::HoldToggle(int slot)
     HoldPanel[slot]->setText(holdCaption(game_.mark(slot)));
     HoldPanel[slot]->setColor(markColor(game_.mark(slot)));
     accessibility_->showHolds();
+    accessibility_->sayHold(slot);
 }
 
 void TForm1::SecondClick()
@@ -511,6 +513,7 @@ void TForm1::SecondClick()
         panel->setEnabled(false);
     Panel2->setText(result.settlement.resultText);
     keys_->focusPlayButton();
+    accessibility_->sayDrawn(result.settlement);
 
     if (!result.settlement.won) {
         Cash->setText(result.settlement.moneyText);
@@ -570,6 +573,7 @@ void TForm1::SpeedButton5Click()
 {
     Cash->setText(statsLine1(game_.counters()));
     Panel4->setText(statsLine2(game_.counters()));
+    accessibility_->sayStatistics();
 }
 
 void TForm1::SetTotal(std::int32_t total)

@@ -49,6 +49,7 @@ public:
     // The win sounds and their device (the table's invisible sound player).
     WinSounds &winSounds() { return winSounds_; }
     int pauseMs() const { return pauseMs_; }
+    TableAccessibility &accessibility() { return *accessibility_; }
 
     // How the table opens the picture reward: shows it modally and returns
     // when it has closed. Without one, no picture is shown.

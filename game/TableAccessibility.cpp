@@ -1,10 +1,13 @@
 #include "game/TableAccessibility.h"
 
+#include "controls/Announcer.h"
+#include "controls/Cards.h"
 #include "controls/ClickPanel.h"
 #include "controls/FixedCellGrid.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
 #include "game/HandEvaluation.h"
+#include "game/Settlement.h"
 #include "game/TForm1.h"
 
 #include <QKeyEvent>
@@ -17,7 +20,7 @@
 
 namespace brisvale {
 
-TableAccessibility::TableAccessibility(TForm1 &form) : form_(form)
+TableAccessibility::TableAccessibility(TForm1 &form) : form_(form), announcer_(new Announcer(&form))
 {
     nameByLabel(form.Bet, "Bet");
     nameByLabel(form.Panel5, "Total");
@@ -140,5 +143,37 @@ void TableAccessibility::showHolds()
         form_.HoldPanel[k]->setChecked(held);
     }
 }
+
+QString TableAccessibility::cardNames() const
+{
+    QStringList names;
+    for (int k = 0; k < 5; ++k)
+        names << CardDisplayName(form_.game().hand()[k]);
+    return names.join(QStringLiteral(", "));
+}
+
+void TableAccessibility::sayDealt() { announcer_->say(cardNames()); }
+
+void TableAccessibility::sayHold(int slot)
+{
+    const bool held = form_.game().mark(slot) == HoldMark::Hold;
+    announcer_->say(CardDisplayName(form_.CardDeck[slot]->Value()) +
+                    (held ? QStringLiteral(", held") : QStringLiteral(", released")));
+}
+
+void TableAccessibility::sayDrawn(const Settlement &settlement)
+{
+    announcer_->say(cardNames());
+    announcer_->say(settlement.resultText);
+    announcer_->say(settlement.moneyText);
+}
+
+void TableAccessibility::sayStatistics()
+{
+    announcer_->say(form_.Cash->text());
+    announcer_->say(form_.Panel4->text());
+}
+
+void TableAccessibility::sayAdvice(const QString &text) { announcer_->sayAfter(text); }
 
 } // namespace brisvale

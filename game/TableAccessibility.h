@@ -7,7 +7,9 @@ class QWidget;
 
 namespace brisvale {
 
+class Announcer;
 class TForm1;
+struct Settlement;
 
 // Names and describes the table's controls for assistive technology, and
 // keeps what it is told about the holds in step with the game: each card
@@ -24,6 +26,15 @@ public:
     // Call whenever a hold mark may have changed.
     void showHolds();
 
+    // What a sighted player reads on the table as it changes, told to the
+    // screen reader as it happens, wherever the focus is.
+    void sayDealt();
+    void sayHold(int slot);
+    void sayDrawn(const Settlement &settlement);
+    void sayStatistics();
+    // The trainer's line, after the news of the hand it belongs to.
+    void sayAdvice(const QString &text);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -31,7 +42,10 @@ private:
     void nameByLabel(QWidget *field, const char *labelText);
     void pressableByKeys(QAbstractButton *button);
 
+    QString cardNames() const;
+
     TForm1 &form_;
+    Announcer *announcer_;
     // The watched button the player tabbed to, while it keeps the focus.
     QAbstractButton *tabbedTo_ = nullptr;
 };

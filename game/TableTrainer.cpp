@@ -4,6 +4,7 @@
 #include "game/ChartKeeper.h"
 #include "game/HoldTrainer.h"
 #include "game/TForm1.h"
+#include "game/TableAccessibility.h"
 #include "odds/TrainerTexts.h"
 #include "platform/DialogService.h"
 
@@ -116,8 +117,10 @@ void TableTrainer::refresh()
         line += (line.isEmpty() ? QString() : QStringLiteral("  ")) + text_;
     TEStatusBar *bar = table_.EStatusBar1;
     // The bar's other messages are left alone until the trainer has shown one.
-    if (!line.isEmpty())
+    if (!line.isEmpty()) {
         bar->showMessage(line, 0);
+        table_.accessibility().sayAdvice(line);
+    }
     else if (shown_)
         bar->clearMessage();
     shown_ = !line.isEmpty();

@@ -13,7 +13,7 @@ packages=(
   clang
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   xvfb xauth xdotool imagemagick fonts-dejavu-core
-  dbus at-spi2-core python3-pyatspi
+  dbus at-spi2-core python3-pyatspi orca speech-dispatcher
   netpbm libtiff-tools libjpeg-turbo-progs clang libclang-rt-14-dev time bc libvips-tools
   webp libavif-bin libheif-examples
 )
