@@ -220,8 +220,10 @@ void TForm1::buildControls(QWidget *s)
     StringGrid1->verticalHeader()->hide();
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionMode(QAbstractItemView::NoSelection);
-    // Read-only figures: a tab stop in them would show no focus.
-    StringGrid1->setFocusPolicy(Qt::NoFocus);
+    // Read-only figures, reached by Tab so the arrows can read them and
+    // scroll the hands beyond the edge into view; a click leaves the focus
+    // where it was.
+    StringGrid1->setFocusPolicy(Qt::TabFocus);
     StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     for (int row = 0; row < 2; ++row) {
@@ -727,6 +729,13 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
-void TForm1::contextMenuEvent(QContextMenuEvent *event) { PopupMenu1->popup(event->globalPos()); }
+void TForm1::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu1->popup(event->globalPos());
+    // Opened by the Menu key it starts on its first item, as a menu of the
+    // menu bar does, so a screen reader tells that it opened.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        PopupMenu1->setActiveAction(PopupMenu1->actions().value(0));
+}
 
 } // namespace brisvale

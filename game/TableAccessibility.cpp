@@ -73,6 +73,12 @@ bool TableAccessibility::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == form_.menuBar()) {
         if (event->type() == QEvent::ShortcutOverride && form_.menuBar()->hasFocus()) {
+            // Left with the focus but no longer open, the bar hands the
+            // keys back to the table.
+            if (!form_.menuBar()->activeAction()) {
+                (form_.Second->isVisibleTo(&form_) ? form_.Second : form_.Shuffle)->setFocus(Qt::OtherFocusReason);
+                return false;
+            }
             const int key = static_cast<QKeyEvent *>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
                 event->accept();
@@ -157,8 +163,8 @@ void TableAccessibility::sayDealt() { announcer_->say(cardNames()); }
 void TableAccessibility::sayHold(int slot)
 {
     const bool held = form_.game().mark(slot) == HoldMark::Hold;
-    announcer_->say(CardDisplayName(form_.CardDeck[slot]->Value()) +
-                    (held ? QStringLiteral(", held") : QStringLiteral(", released")));
+    announcer_->say(CardDisplayName(form_.CardDeck[slot]->Value())
+                    + (held ? QStringLiteral(", held") : QStringLiteral(", released")));
 }
 
 void TableAccessibility::sayDrawn(const Settlement &settlement)

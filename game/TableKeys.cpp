@@ -8,6 +8,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -104,6 +105,10 @@ void TableKeys::takeBackFocus()
         modal->activateWindow();
         return;
     }
+    // A dialog chosen from the menus by keys gives the focus back to the menu
+    // bar, no longer open, where Enter and Space would do nothing.
+    if (table_.focusWidget() == table_.menuBar() && !table_.menuBar()->activeAction())
+        focusPlayButton();
     if (table_.isVisible() && !table_.isMinimized())
         table_.activateWindow();
 }

@@ -120,8 +120,7 @@ void TableTrainer::refresh()
     if (!line.isEmpty()) {
         bar->showMessage(line, 0);
         table_.accessibility().sayAdvice(line);
-    }
-    else if (shown_)
+    } else if (shown_)
         bar->clearMessage();
     shown_ = !line.isEmpty();
 }

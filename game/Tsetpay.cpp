@@ -114,6 +114,10 @@ void Tsetpay::buildControls()
         check->setChecked(k != 0);
         if (row.hint)
             check->setToolTip(QString::fromLatin1(row.hint));
+        // The label's default is a note for the eye; the field is named by its
+        // hand alone and tells the default apart.
+        spin->setAccessibleName(hand + QStringLiteral(" multiplier"));
+        spin->setAccessibleDescription(QStringLiteral("Default %1").arg(row.designValue));
         // The box shows no caption of its own.
         check->setAccessibleName(QStringLiteral("Show Picture ") + hand);
         place(check, 264, top + 2, 17, 17);
@@ -122,6 +126,7 @@ void Tsetpay::buildControls()
         auto *button = new QPushButton(QStringLiteral("Sound%1").arg(k + 1), this);
         button->setObjectName(QStringLiteral("Button%1").arg(k + 1));
         place(button, 296, top - 1, 49, 25);
+        button->setAccessibleName(QStringLiteral("Sound for ") + hand);
         button->setAccessibleDescription(QStringLiteral("Chooses the sound for ") + hand);
         Buttons[k] = button;
         connect(button, &QPushButton::clicked, this, [this, button] { Button1Click(button); });

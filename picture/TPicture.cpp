@@ -15,12 +15,14 @@
 #include "thumbs/TSaveForm.h"
 #include "thumbs/TThumbDialog.h"
 
+#include <QAccessible>
 #include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -89,6 +91,7 @@ TPicture::TPicture(QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     MainMenu1 = new QMenuBar(this);
     layout->setMenuBar(MainMenu1);
+    MainMenu1->installEventFilter(this);
     // The layout keeps the menu bar above this area whether or not the bar has
     // been shown yet, so the picture can never cover the menu.
     pictureArea_ = new QWidget(this);
@@ -281,6 +284,10 @@ void TPicture::fitImageView()
     if (ImageView1->geometry() != box)
         ImageView1->setGeometry(box);
     fitting_ = false;
+    // The title is an instruction for the mouse; a screen reader names the
+    // window by the picture it shows.
+    if (QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(ImageView1))
+        setAccessibleName((QStringLiteral("Picture ") + shown->text(QAccessible::Name)).trimmed());
     // Every load ends in a fit, so a message that has just started is seen here.
     if (ImageView1->message().running() && !messageSteps_->isActive())
         messageSteps_->start();
@@ -298,6 +305,13 @@ bool TPicture::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Resize && (watched == pictureArea_ || watched == ImageView1))
         fitImageView();
+    // Alt leaves the focus on the menu bar, the window's only place for it,
+    // and the bar would keep Escape for itself once closed.
+    if (watched == MainMenu1 && event->type() == QEvent::KeyPress && !MainMenu1->activeAction()
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel)) {
+        reject();
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -441,6 +455,13 @@ void TPicture::ThumbnailsClick()
         loadPath(*picked);
 }
 
-void TPicture::contextMenuEvent(QContextMenuEvent *event) { PopupMenu1->popup(event->globalPos()); }
+void TPicture::contextMenuEvent(QContextMenuEvent *event)
+{
+    PopupMenu1->popup(event->globalPos());
+    // Opened by the Menu key it starts on its first item, as a menu of the
+    // menu bar does, so a screen reader tells that it opened.
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        PopupMenu1->setActiveAction(PopupMenu1->actions().value(0));
+}
 
 } // namespace brisvale

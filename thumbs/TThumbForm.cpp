@@ -280,6 +280,7 @@ void TThumbForm::nameForAssistiveTechnology()
 {
     Label1->setAccessibleDescription(QStringLiteral("Current file"));
     ComboBox1->setAccessibleName(QStringLiteral("File type"));
+    ComboBox1->lineEdit()->setAccessibleName(QStringLiteral("File type"));
     FileListBox1->setAccessibleName(QStringLiteral("Files"));
     FileListBox1->setAccessibleDescription(QStringLiteral("Enter chooses the selected picture"));
     DirectoryListBox1->setAccessibleName(QStringLiteral("Folders"));
@@ -629,8 +630,10 @@ void TThumbForm::FileListBox1DblClick()
 
 void TThumbForm::FileListBox1KeyDown(int key)
 {
-    if (busy_ || (key != Qt::Key_Return && key != Qt::Key_Enter) || FileListBox1->fileName().isEmpty())
+    if (busy_ || FileListBox1->fileName().isEmpty())
         return;
+    if (key == Qt::Key_Delete)
+        return Image1DragDrop(nullptr); // the bin, as a drop there, from the keyboard
     currentFile_ = FileListBox1->fileName();
     closeWith(QDialog::Accepted);
 }
@@ -783,7 +786,7 @@ bool TThumbForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == FileListBox1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Delete) {
             FileListBox1KeyDown(key);
             return true;
         }

@@ -52,6 +52,8 @@ ThumbsView::ThumbsView(TThumbForm *form) : QTableView(form), form_(form)
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The arrows walk the previews; Tab goes on to the window's buttons.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     QFont captionFont(QStringLiteral("Arial"));

@@ -11,6 +11,7 @@
 #include "odds/TrainerTexts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
@@ -372,8 +373,7 @@ TEST_F(TableTest, DigitsAreHoldKeysUntilThePlayerGoesIntoTheBetField)
     EXPECT_EQ(form->game().bet(), 20);
     EXPECT_EQ(form->Bet->text(), QStringLiteral("20"));
 
-    // Tabbing into the field makes digits a bet, and the table keeps no
-    // focus stops without a visible focus.
+    // Tabbing into the field makes digits a bet.
     type(Qt::Key_Return);
     for (int tab = 0; tab < 12 && !form->Bet->hasFocus(); ++tab)
         type(Qt::Key_Tab);
@@ -383,7 +383,51 @@ TEST_F(TableTest, DigitsAreHoldKeysUntilThePlayerGoesIntoTheBetField)
     type(Qt::Key_0);
     type(Qt::Key_Return);
     EXPECT_EQ(form->game().bet(), 10);
-    EXPECT_EQ(form->StringGrid1->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(TableTest, ADialogChosenFromTheMenusByKeysLeavesTheKeysToTheTable)
+{
+    // Alt, then a menu item opening a dialog: Qt gives the focus back to the
+    // closed menu bar when the dialog goes.
+    form->menuBar()->setFocus(Qt::MenuBarFocusReason);
+    {
+        QDialog dialog(form.get());
+        dialog.show();
+        QApplication::processEvents();
+    }
+    QApplication::setActiveWindow(form.get());
+    QTRY_COMPARE(QApplication::focusWidget(), form->Shuffle);
+
+    // Even where the bar keeps it, Enter deals and Space draws.
+    form->menuBar()->setFocus(Qt::MenuBarFocusReason);
+    QTest::keyClick(form->menuBar(), Qt::Key_Return);
+    EXPECT_TRUE(form->Second->isVisible());
+    form->menuBar()->setFocus(Qt::MenuBarFocusReason);
+    QTest::keyClick(form->menuBar(), Qt::Key_Space);
+    EXPECT_TRUE(form->Shuffle->isVisible());
+}
+
+TEST_F(TableTest, StatisticsAreReadAndScrolledByKeys)
+{
+    const auto type = [](Qt::Key k) { QTest::keyClick(QApplication::focusWidget(), k); };
+    QTest::mouseClick(form->StringGrid1->viewport(), Qt::LeftButton);
+    EXPECT_EQ(QApplication::focusWidget(), form->Shuffle);
+    for (int tab = 0; tab < 12 && !form->StringGrid1->hasFocus(); ++tab)
+        type(Qt::Key_Tab);
+    ASSERT_TRUE(form->StringGrid1->hasFocus());
+    // The last hands are beyond the grid's edge until the arrows reach them.
+    const auto inView = [this](int col) {
+        return form->StringGrid1->viewport()->rect().contains(
+            form->StringGrid1->visualRect(form->StringGrid1->model()->index(1, col)));
+    };
+    ASSERT_FALSE(inView(9));
+    for (int col = 0; col < 10; ++col)
+        type(Qt::Key_Right);
+    EXPECT_TRUE(inView(9));
+    EXPECT_EQ(form->StringGrid1->currentColumn(), 9);
+    // Tab goes on to the next control instead of walking the cells.
+    type(Qt::Key_Tab);
+    EXPECT_FALSE(form->StringGrid1->hasFocus());
 }
 
 TEST_F(TableTest, StatisticsAreShownWholeOnALargeTable)

@@ -15,6 +15,7 @@
 
 #include "tests/support/Actions.h"
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -183,6 +184,23 @@ TEST_F(PictureWindowTest, LeftClickOnThePictureCloses)
     ASSERT_TRUE(window->isVisible());
     QTest::mouseClick(window->ImageView1, Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(PictureWindowTest, EscapeClosesAlsoAfterTheMenuBarHadTheKeys)
+{
+    remember(picture(QStringLiteral("x.bmp")), 1);
+    auto window = open();
+    window->FormActivate();
+    QApplication::setActiveWindow(window.get());
+    // Alt then Escape: the bar is closed again but keeps the focus.
+    window->MainMenu1->setFocus(Qt::MenuBarFocusReason);
+    for (int shown = 0; shown < 2; ++shown) {
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(window->MainMenu1->hasFocus());
+        QTest::keyClick(window->MainMenu1, Qt::Key_Escape);
+        EXPECT_FALSE(window->isVisible());
+    }
 }
 
 TEST(RewardFlow, ThePauseKeepsTheTableLiveAndThenOpensThePicture)

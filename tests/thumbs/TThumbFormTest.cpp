@@ -343,6 +343,18 @@ TEST_F(ThumbFormTest, ExecuteChecksSettingsAndCloseEmptiesTheFile)
     EXPECT_EQ(dialog.FileName(), dir + QStringLiteral("/Pic01.BMP"));
 }
 
+TEST_F(ThumbFormTest, TabLeavesThePreviewsBothWays)
+{
+    auto form = open(makeFolder(QStringLiteral("tabs"), 2));
+    QApplication::setActiveWindow(form.get());
+    for (Qt::KeyboardModifiers mods : {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        form->Thumbs->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(form->Thumbs->hasFocus());
+        QTest::keyClick(form->Thumbs, mods ? Qt::Key_Backtab : Qt::Key_Tab, mods);
+        EXPECT_FALSE(form->Thumbs->hasFocus());
+    }
+}
+
 TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
 {
     const QString trashHome = test::freshFolder(QStringLiteral("data-home"));
@@ -368,6 +380,15 @@ TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
     EXPECT_EQ(form->FileListBox1->fileNames(), QStringList{QStringLiteral("Pic01.BMP")});
     EXPECT_TRUE(form->grid().caption({0, 1}).isEmpty());
     EXPECT_EQ(previewFiles(dir), 0);
+
+    // Delete on the file list is the keyboard's way to the bin: the same question.
+    dialogs.clear();
+    dialogs.queueConfirm(true);
+    form->FileListBox1->selectFile(QStringLiteral("Pic01.BMP"));
+    QTest::keyClick(form->FileListBox1, Qt::Key_Delete);
+    EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Delete File?")});
+    EXPECT_TRUE(QFile::exists(trashHome + QStringLiteral("/Trash/files/Pic01.BMP")));
+    EXPECT_TRUE(form->FileListBox1->fileNames().isEmpty());
     qunsetenv("XDG_DATA_HOME");
 }
 
