@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
