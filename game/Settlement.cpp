@@ -1,9 +1,18 @@
 #include "game/Settlement.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace brisvale {
 
 namespace {
-std::int32_t wrap(std::int64_t value) { return std::int32_t(std::uint32_t(std::uint64_t(value))); }
+// A total held at the ends of its range rather than wrapped round: a run of
+// wins can never turn a fortune into a debt, nor losses into a fortune.
+std::int32_t saturate(std::int64_t value)
+{
+    return std::int32_t(std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
+                                                 std::numeric_limits<std::int32_t>::max()));
+}
 } // namespace
 
 int PayoutTable::maximumFor(int rank)
@@ -17,6 +26,11 @@ int PayoutTable::maximumFor(int rank)
     return 999;
 }
 
+std::int32_t PayoutTable::broughtIntoRange(int rank, std::int32_t stored)
+{
+    return std::clamp(stored, 0, maximumFor(rank));
+}
+
 Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t total, const PayoutTable &payouts,
                   GameCounters &counters)
 {
@@ -27,7 +41,7 @@ Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t t
 
     if (!evaluation.won()) {
         ++counters.losses;
-        s.total = wrap(std::int64_t(total) - bet);
+        s.total = saturate(std::int64_t(total) - bet);
         s.moneyText = QStringLiteral("You Lost Total is now ") + QString::number(s.total);
         return s;
     }
@@ -35,7 +49,7 @@ Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t t
     s.won = true;
     s.multiplier = evaluation.rank == OnePair ? payouts[1] : payouts[evaluation.rank];
     ++counters.wins;
-    s.total = wrap(std::int64_t(total) + std::int64_t(bet) * s.multiplier);
+    s.total = saturate(std::int64_t(total) + std::int64_t(bet) * s.multiplier);
     if (s.multiplier != 0) {
         s.moneyText = QStringLiteral("*Bonus* ") + QString::number(std::int64_t(s.multiplier) + 1)
                       + QStringLiteral("X  Paid You Win! Total is now ") + QString::number(s.total);

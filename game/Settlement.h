@@ -18,6 +18,8 @@ struct PayoutTable {
     std::int32_t &operator[](int rank) { return h.at(rank); }
     // Ranges the payouts dialog allows for Hk.
     static int maximumFor(int rank);
+    // A stored multiplier as the dialog would take it: 0..maximumFor(rank).
+    static std::int32_t broughtIntoRange(int rank, std::int32_t stored);
 };
 
 // The counters the statistics show.
@@ -38,7 +40,7 @@ struct Settlement {
 };
 
 // Settles an evaluated hand: counts it, pays or charges the bet and words the
-// outcome. Totals wrap as 32-bit integers would rather than overflow.
+// outcome. A total that would pass the 32-bit range stops at its end.
 Settlement Settle(const Evaluation &evaluation, std::int32_t bet, std::int32_t total, const PayoutTable &payouts,
                   GameCounters &counters);
 

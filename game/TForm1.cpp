@@ -379,11 +379,13 @@ void TForm1::FormCreate()
     (stored.sound ? RadioButton1 : RadioButton2)->setChecked(true);
     WarnCostlyDraw->setChecked(stored.warnCostlyDraw);
 
-    // A payout of 0 is a choice the player made, so it is kept too.
+    // A payout of 0 is a choice the player made, so it is kept too. One the
+    // dialog could not have set (a hand-edited file) is held to its row's
+    // range, so a bet times it stays far inside the money's range.
     game_.payouts() = PayoutTable::defaults();
     for (int rank = 1; rank < kHandRankCount; ++rank) {
         if (stored.payouts[rank] >= 0)
-            game_.payouts()[rank] = stored.payouts[rank];
+            game_.payouts()[rank] = PayoutTable::broughtIntoRange(rank, stored.payouts[rank]);
     }
     setWindowTitle(QStringLiteral("Brisvale for Windows 95 Version ") + QLatin1String(kVersion));
 

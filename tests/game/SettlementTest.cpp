@@ -2,6 +2,7 @@
 #include "game/Statistics.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace brisvale;
 
@@ -74,6 +75,33 @@ TEST(Settlement, NegativeTotals)
     EXPECT_EQ(s.total, -5);
     EXPECT_EQ(s.moneyText, QStringLiteral("You Lost Total is now -5"));
     EXPECT_EQ(s.resultText, QStringLiteral("Player has No Pair "));
+}
+
+TEST(Settlement, ATotalStopsAtTheEndsOfItsRangeInsteadOfWrapping)
+{
+    constexpr std::int32_t top = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t bottom = std::numeric_limits<std::int32_t>::min();
+    PayoutTable p;
+    p[1] = 5000000; // what a hand-edited settings file can hold
+    GameCounters c;
+    Settlement s = Settle(eval(OnePair, 11), 1000, 47999, p, c);
+    EXPECT_EQ(s.total, top);
+    EXPECT_EQ(s.moneyText, QStringLiteral("*Bonus* 5000001X  Paid You Win! Total is now 2147483647"));
+    s = Settle(eval(RoyalFlush), 1000, top - 5, PayoutTable::defaults(), c);
+    EXPECT_EQ(s.total, top);
+    s = Settle(eval(NoPair), 1000, bottom + 10, PayoutTable::defaults(), c);
+    EXPECT_EQ(s.total, bottom);
+    EXPECT_EQ(s.moneyText, QStringLiteral("You Lost Total is now -2147483648"));
+}
+
+TEST(Settlement, StoredPayoutsAreBroughtIntoTheDialogsRanges)
+{
+    const int maxima[] = {5, 5, 5, 9, 9, 99, 99, 999, 999};
+    for (int r = 1; r <= 9; ++r) {
+        EXPECT_EQ(PayoutTable::broughtIntoRange(r, 5000000), maxima[r - 1]) << r;
+        EXPECT_EQ(PayoutTable::broughtIntoRange(r, 3), 3) << r;
+        EXPECT_EQ(PayoutTable::broughtIntoRange(r, 0), 0) << r;
+    }
 }
 
 TEST(Settlement, DefaultPayouts)

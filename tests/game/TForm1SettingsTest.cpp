@@ -183,6 +183,33 @@ TEST_F(TableSettingsWindow, APayoutOfZeroSurvivesARestart)
     EXPECT_EQ(again.game().payouts()[8], 16);
 }
 
+TEST_F(TableSettingsWindow, OutOfRangeStoredPayoutsAreHeldToTheDialogsRangesAndMoneyNeverWraps)
+{
+    for (int rank = 1; rank <= 9; ++rank)
+        store("Payouts", ("H" + QByteArray::number(rank)).constData(), QStringLiteral("5000000"));
+    store("Bet", "Total", QStringLiteral("47999"));
+    store("Bet", "Amount", QStringLiteral("1000"));
+    const int maxima[] = {5, 5, 5, 9, 9, 99, 99, 999, 999};
+    {
+        TForm1 form;
+        for (int rank = 1; rank <= 9; ++rank)
+            EXPECT_EQ(form.game().payouts()[rank], maxima[rank - 1]) << rank;
+        ASSERT_EQ(form.game().bet(), 1000);
+        // Whatever the cards, no hand at these payouts can leave the range.
+        for (int hand = 0; hand < 25; ++hand) {
+            const std::int32_t before = form.game().total();
+            form.game().deal();
+            const std::int32_t after = form.game().draw().settlement.total;
+            EXPECT_GE(std::int64_t(after), std::int64_t(before) - 1000) << hand;
+            EXPECT_LE(std::int64_t(after), std::int64_t(before) + 999 * 1000) << hand;
+        }
+        form.close();
+    }
+    for (int rank = 1; rank <= 9; ++rank)
+        EXPECT_EQ(stored("Payouts", ("H" + QByteArray::number(rank)).constData()), QString::number(maxima[rank - 1]))
+            << rank;
+}
+
 TEST_F(TableSettingsWindow, APlayerWhoClosedBrokeStartsAt1000)
 {
     for (const int closingTotal : {30, 50, -250}) {
