@@ -10,6 +10,7 @@
 #include "imaging/CodecBridge.h"
 #include "platform/DialogService.h"
 #include "platform/DisplayCheck.h"
+#include "platform/FixedDialog.h"
 #include "platform/QtDialogService.h"
 
 int main(int argc, char **argv)
@@ -30,6 +31,8 @@ int main(int argc, char **argv)
 
     brisvale::platform::QtDialogService dialogs;
     brisvale::platform::setDialogService(&dialogs);
+    brisvale::platform::ModalWindowKeeper keeper;
+    app.installEventFilter(&keeper);
 
     brisvale::LoadCodecLibrary();
 

@@ -11,6 +11,8 @@ SpinEdit::SpinEdit(QWidget *parent) : QSpinBox(parent)
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     setKeyboardTracking(false);
     connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::edited);
+    // A step by the arrows or keys writes the field with its signals blocked.
+    connect(this, &QSpinBox::valueChanged, this, [this] { emit edited(lineEdit()->text()); });
 }
 
 int SpinEdit::settle(const QString &text) const

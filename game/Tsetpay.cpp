@@ -7,6 +7,7 @@
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
+#include "platform/FixedDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
@@ -49,8 +51,7 @@ constexpr Row kRows[9] = {
 } // namespace
 
 Tsetpay::Tsetpay(PayoutTable &payouts, PictureFlags &pictureFlags, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      payouts_(payouts), pictureFlags_(pictureFlags)
+    : QDialog(parent, platform::kFixedDialogFlags), payouts_(payouts), pictureFlags_(pictureFlags)
 {
     setObjectName(QStringLiteral("setpay"));
     setWindowTitle(QStringLiteral("Set Winning Payouts and Sounds"));
@@ -258,8 +259,11 @@ void Tsetpay::FormCreate()
 
 void Tsetpay::FormActivate()
 {
-    for (int k = 0; k < 9; ++k)
+    for (int k = 0; k < 9; ++k) {
+        // One return is worked out for the loaded table, not one per row.
+        const QSignalBlocker quiet(SpinEdits[k]);
         SpinEdits[k]->setValue(std::clamp(payouts_[k + 1], 0, SpinEdits[k]->maximum()));
+    }
     updateReturn();
     // Reloaded at every showing, so a cancelled change of a box is really discarded.
     for (int i = 0; i < 9; ++i)
@@ -315,6 +319,11 @@ void Tsetpay::CancelBtnClick()
 void Tsetpay::showEvent(QShowEvent *event)
 {
     FormActivate();
+    // Centred on the screen itself: the toolkit's own placement centres on the
+    // table and allows for a window frame it guesses, which a bare display
+    // does not draw.
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
     QDialog::showEvent(event);
 }
 

@@ -4,32 +4,46 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 
 #include "platform/ApplicationTitle.h"
 #include "platform/FileSystem.h"
+#include "platform/FixedDialog.h"
 
 namespace brisvale::platform {
 
 namespace {
 QWidget *owner() { return QApplication::activeWindow(); }
 QString title() { return applicationTitle(); }
+
+// A box of fixed size with only a close box, as the program's dialogs have.
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &text,
+                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+{
+    QMessageBox box(icon, title(), text, buttons, owner(), kFixedDialogFlags);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
 } // namespace
 
 void QtDialogService::message(MessageKind kind, const QString &text)
 {
     switch (kind) {
-    case MessageKind::Information: QMessageBox::information(owner(), title(), text); break;
-    case MessageKind::Warning: QMessageBox::warning(owner(), title(), text); break;
-    case MessageKind::Error: QMessageBox::critical(owner(), title(), text); break;
+    case MessageKind::Information: showBox(QMessageBox::Information, text); break;
+    case MessageKind::Warning: showBox(QMessageBox::Warning, text); break;
+    case MessageKind::Error: showBox(QMessageBox::Critical, text); break;
     }
 }
 
 bool QtDialogService::confirm(const QString &text, QuestionIcon icon)
 {
     const auto buttons = QMessageBox::Yes | QMessageBox::No;
-    if (icon == QuestionIcon::Information)
-        return QMessageBox::information(owner(), title(), text, buttons, QMessageBox::No) == QMessageBox::Yes;
-    return QMessageBox::question(owner(), title(), text, buttons, QMessageBox::No) == QMessageBox::Yes;
+    const QMessageBox::Icon shown = icon == QuestionIcon::Information ? QMessageBox::Information
+                                                                      : QMessageBox::Question;
+    return showBox(shown, text, buttons, QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
@@ -53,6 +67,12 @@ std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
         dialog.setDirectory(fs::resolve(request.initialDir));
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+    // Its own small default cuts names and sizes in its columns: it takes most
+    // of a small screen, and no more than it needs of a large one.
+    if (const QScreen *screen = dialog.screen()) {
+        const QRect room = screen->availableGeometry();
+        dialog.resize(std::min(room.width() * 9 / 10, 960), std::min(room.height() * 4 / 5, 640));
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().first();

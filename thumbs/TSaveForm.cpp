@@ -5,6 +5,7 @@
 #include "platform/DesignScaler.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
+#include "platform/FixedDialog.h"
 #include "thumbs/DirectoryListBox.h"
 #include "thumbs/DriveComboBox.h"
 #include "thumbs/FileListBox.h"
@@ -101,9 +102,7 @@ bool hasWildcard(const QString &name) { return name.contains(u'*') || name.conta
 
 } // namespace
 
-TSaveForm::TSaveForm(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
+TSaveForm::TSaveForm(QWidget *parent) : QDialog(parent, platform::kFixedDialogFlags)
 {
     setObjectName(QStringLiteral("SaveForm"));
     setModal(true);

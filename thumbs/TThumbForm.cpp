@@ -7,6 +7,7 @@
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/FittedLabel.h"
+#include "platform/FixedDialog.h"
 #include "platform/PrivateProfile.h"
 #include "platform/Trash.h"
 #include "thumbs/ButtonArt.h"
@@ -48,8 +49,7 @@ const QString kAllPictures = QStringLiteral("*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF
 
 } // namespace
 
-TThumbForm::TThumbForm(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+TThumbForm::TThumbForm(QWidget *parent) : QDialog(parent, platform::kFixedDialogFlags)
 {
     setObjectName(QStringLiteral("ThumbForm"));
     setModal(true);

@@ -6,16 +6,20 @@
 #include "game/SettingsStore.h"
 #include "game/TForm1.h"
 #include "platform/FileSystem.h"
+#include "platform/QtDialogService.h"
 #include "platform/ScriptedDialogService.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace brisvale;
@@ -221,4 +225,44 @@ TEST_F(PayoutsDialogTest, ShowsTheExactReturnOfTheTableBeingEditedAsItIsTyped)
     QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 98.07%"), 30000);
     // Nothing of it reached the game's table without OK.
     EXPECT_EQ(payouts.h, PayoutTable::defaults().h);
+}
+
+TEST_F(PayoutsDialogTest, HasOnlyACloseBoxOpensCentredAndItsMessageBoxesAreAlike)
+{
+    const auto onlyClose = [](const QWidget &w) {
+        const Qt::WindowFlags f = w.windowFlags();
+        return f.testFlag(Qt::CustomizeWindowHint) && f.testFlag(Qt::WindowCloseButtonHint)
+               && !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint);
+    };
+    EXPECT_TRUE(onlyClose(*dialog));
+    dialog->show();
+    const QPoint centre = dialog->screen()->availableGeometry().center();
+    EXPECT_LE((dialog->geometry().center() - centre).manhattanLength(), 2);
+
+    // The boxes the program's own dialog service shows.
+    platform::QtDialogService real;
+    platform::setDialogService(&real);
+    bool boxOnlyClose = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            boxOnlyClose = onlyClose(*box);
+            box->close();
+        }
+    });
+    platform::dialogs().message(platform::MessageKind::Information, QStringLiteral("Payout values have been updated"));
+    platform::setDialogService(&script);
+    EXPECT_TRUE(boxOnlyClose);
+}
+
+TEST_F(PayoutsDialogTest, AMultiplierSteppedByTheArrowKeysUpdatesTheReturn)
+{
+    dialog->show();
+    QLabel *shown = dialog->ReturnLabel;
+    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 92.70%"), 30000);
+    dialog->SpinEdits[8]->setFocus();
+    QTest::keyClick(dialog->SpinEdits[8], Qt::Key_Up);
+    EXPECT_EQ(dialog->SpinEdits[8]->value(), 100);
+    EXPECT_EQ(shown->text(), QStringLiteral("Return with best play: \u2026"));
+    QTRY_VERIFY_WITH_TIMEOUT(!shown->text().endsWith(u'\u2026'), 30000);
+    EXPECT_NE(shown->text(), QStringLiteral("Return with best play: 92.70%"));
 }

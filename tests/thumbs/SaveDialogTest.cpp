@@ -90,6 +90,9 @@ TEST_F(SaveDialogTest, OpensOnTheFirstFilterWithTheMaskInTheNameBox)
         EXPECT_EQ(form.Edit1->text(), QStringLiteral("*.BMP;*.GIF;*.JPG;*.PCX;"));
         EXPECT_EQ(form.Edit1->selectedText(), form.Edit1->text());
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Save File"));
+        // A close box only: no minimise or maximise for a window of fixed size.
+        EXPECT_FALSE(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+        EXPECT_TRUE(form.windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint));
     });
 }
 

@@ -168,6 +168,9 @@ TEST_F(ThumbFormTest, RowCountFollowsOnlyLargerFolders)
     }
     // The window follows its folder with the process's current folder.
     EXPECT_EQ(QDir::currentPath() + u'/', form->listedFolder());
+    // A window of fixed size: a close box, no minimise or maximise.
+    EXPECT_FALSE(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(form->windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint));
 }
 
 TEST_F(ThumbFormTest, CreateFillsEveryFreeSlotAndKeepingMakesNothingNew)
