@@ -9,6 +9,7 @@
 #include "platform/DialogService.h"
 
 #include <QFile>
+#include <system_error>
 
 namespace brisvale {
 
@@ -53,6 +54,18 @@ bool read(LibraryRead call, const QString &name, int depth, int dither, const Co
     return deliver(status, image, palette, target);
 }
 
+// A file that could not be made says where and why, after the library's words.
+bool answerWrite(int status, const QString &name)
+{
+    if (status != codec::kCannotWrite)
+        return answer(status);
+    QString text = QString::fromUtf8(codec::statusText(int16_t(status))) + u'\n' + name;
+    if (const int error = codec::lastWriteError())
+        text += u'\n' + QString::fromStdString(std::generic_category().message(error));
+    platform::dialogs().message(platform::MessageKind::Error, text);
+    return false;
+}
+
 using LibraryWrite = int16_t (*)(const std::string &, int32_t, const codec::Image &, const codec::Palette &,
                                  const codec::Progress &, int32_t);
 
@@ -74,7 +87,7 @@ bool write(LibraryWrite call, const QString &name, int depth, const Bitmap &sour
     codec::Image image;
     if (const int rc = toWrite(source, image, palette); rc != codec::kOk)
         return answer(rc);
-    return answer(call(encodeName(name), depth, image, palette, progress, 0));
+    return answerWrite(call(encodeName(name), depth, image, palette, progress, 0), name);
 }
 
 using LibraryTransform = int16_t (*)(int32_t, codec::Image &, codec::Palette &, int32_t);
@@ -170,7 +183,8 @@ bool WriteJPGFile(const QString &name, int quality, int smoothing, int depth, co
     codec::Image image;
     if (const int rc = toWrite(source, image, palette); rc != codec::kOk)
         return answer(rc);
-    return answer(codec::writeJpgFile(encodeName(name), quality, smoothing, depth, image, palette, progress, 0));
+    return answerWrite(codec::writeJpgFile(encodeName(name), quality, smoothing, depth, image, palette, progress, 0),
+                       name);
 }
 
 bool FlipBitmap(Bitmap &bitmap) { return transform(codec::flipBitmap, bitmap); }

@@ -41,8 +41,8 @@ void reportRegistryError(const platform::RegistryError &error)
     platform::dialogs().message(platform::MessageKind::Error, error.text());
 }
 
-// The pictures phones and the web save, offered after the four kinds (the
-// save dialog lists them too, for its preview; they are never written).
+// The pictures phones and the web save, offered after the four kinds; they
+// are shown, never written.
 const QString kPhoneFilter = QStringLiteral("|WebP, AVIF and HEIC files (*.WEBP;*.AVIF;*.HEIC;*.HEIF)"
                                             "|*.WEBP;*.AVIF;*.HEIC;*.HEIF");
 
@@ -123,9 +123,9 @@ TPicture::TPicture(QWidget *parent)
     ImageView1->installEventFilter(this);
 
     PictureSaveDialog1 = new TPictureSaveDialog(this);
+    // Only the kinds Save Image writes.
     PictureSaveDialog1->setFilter(
-        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX"
-                       "|WEBP AVIF HEIC|*.WEBP;*.AVIF;*.HEIC;*.HEIF"));
+        QStringLiteral("All Pixs|*.BMP;*.GIF;*.JPG;*.PCX;|BMP|*.BMP|GIF|*.GIF|JPG|*.JPG|PCX|*.PCX"));
     PictureSaveDialog1->setTitle(QStringLiteral("Save Picture File"));
     PictureSaveDialog1->setAutoDisPlay(true);
     PictureSaveDialog1->setAutoPlay(false);
@@ -419,7 +419,7 @@ void TPicture::SaveImage1Click()
     if (const std::optional<QString> target = runSaveDialog(*PictureSaveDialog1)) {
         setCursor(Qt::WaitCursor);
         const QString ext = PictureSelector::upperExtension(*target);
-        // Any other extension has no writer and nothing is written.
+        // Any other extension has no writer: nothing is written, and that is said.
         bool written = false;
         if (ext == QLatin1String(".PCX"))
             written = ImageView1->SaveAsPCX(*target);
@@ -429,6 +429,11 @@ void TPicture::SaveImage1Click()
             written = ImageView1->SaveAsJPG(*target);
         else if (ext == QLatin1String(".BMP"))
             written = ImageView1->SaveAsBMP(*target);
+        else
+            platform::dialogs().message(
+                platform::MessageKind::Information,
+                TSaveForm::unsavableNameText(*target, {QStringLiteral(".BMP"), QStringLiteral(".GIF"),
+                                                       QStringLiteral(".JPG"), QStringLiteral(".PCX")}));
         unsetCursor();
         // Only a write that succeeded says so; a file that merely exists
         // already proves nothing.

@@ -144,6 +144,21 @@ QString currentDirectory() { return QDir::currentPath(); }
 
 bool setCurrentDirectory(const QString &path) { return !path.isEmpty() && QDir::setCurrent(resolve(path)); }
 
+QString nearestExistingFolder(const QString &path)
+{
+    // A removed current folder has no name any more: getcwd gives nothing.
+    QString at = path.isEmpty() ? currentDirectory() : QDir::cleanPath(QDir(currentDirectory()).absoluteFilePath(path));
+    if (at.isEmpty())
+        at = QDir::homePath();
+    while (!directoryExists(at)) {
+        const QString up = folderOf(at);
+        if (up.isEmpty() || up == at)
+            return QStringLiteral("/");
+        at = up;
+    }
+    return at;
+}
+
 QString folderOf(const QString &path)
 {
     const qsizetype slash = path.lastIndexOf(u'/');

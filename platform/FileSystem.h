@@ -36,6 +36,10 @@ bool nameLess(const QString &a, const QString &b);
 
 QString currentDirectory();
 bool setCurrentDirectory(const QString &path);
+// The folder itself when it exists, else the nearest folder above it that
+// does; for an empty path the current folder, or the home folder when that
+// has gone.
+QString nearestExistingFolder(const QString &path);
 
 // Folder part of a path, with no trailing separator ("" when there is none;
 // "/" for a file in the root).

@@ -1,6 +1,9 @@
 #include "thumbs/FilterComboBox.h"
 
+#include "platform/FileSystem.h"
+
 #include <QSignalBlocker>
+#include <algorithm>
 
 namespace brisvale {
 
@@ -35,6 +38,35 @@ QString FilterComboBox::mask() const
 {
     const int index = currentIndex();
     return index >= 0 && index < masks_.size() ? masks_[index] : QStringLiteral("*.*");
+}
+
+} // namespace brisvale
+
+namespace brisvale {
+
+bool FilterComboBox::accepts(const QString &name) const
+{
+    if (masks_.isEmpty())
+        return true;
+    return std::any_of(masks_.begin(), masks_.end(), [&](const QString &masks) {
+        const QStringList list = masks.split(u';', Qt::SkipEmptyParts);
+        return std::any_of(list.begin(), list.end(),
+                           [&](const QString &mask) { return platform::fs::matchesMask(name, mask); });
+    });
+}
+
+QStringList FilterComboBox::extensions() const
+{
+    QStringList out;
+    for (const QString &masks : masks_) {
+        for (const QString &mask : masks.split(u';', Qt::SkipEmptyParts)) {
+            const QString m = mask.trimmed();
+            if (m.startsWith(QStringLiteral("*.")) && m.size() > 2 && m.indexOf(u'*', 2) < 0 && !m.contains(u'?'))
+                if (const QString ext = platform::fs::upperAscii(m.mid(1)); !out.contains(ext))
+                    out << ext;
+        }
+    }
+    return out;
 }
 
 } // namespace brisvale

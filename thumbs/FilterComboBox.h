@@ -17,6 +17,10 @@ public:
     void setFilter(const QString &filter);
     // The masks of the chosen entry.
     QString mask() const;
+    // Whether the name matches a mask of any entry.
+    bool accepts(const QString &name) const;
+    // The extensions the entries' masks name, each once, as ".BMP".
+    QStringList extensions() const;
 
 signals:
     void maskChanged(const QString &mask);

@@ -2,6 +2,7 @@
 
 #include "imaging/MediaTypes.h"
 #include "imaging/TMediaView.h"
+#include "platform/FileSystem.h"
 #include "thumbs/DirectoryListBox.h"
 #include "thumbs/FilterComboBox.h"
 #include "thumbs/TSaveForm.h"
@@ -21,7 +22,8 @@ bool TPictureSaveDialog::Execute()
     form_ = new TSaveForm(window ? window->window() : nullptr);
     TSaveForm &form = *form_;
     form.FilterComboBox1->setFilter(filter_);
-    form.DirectoryListBox1->setDirectory(initialDir_);
+    // A folder removed since it was remembered gives way to the nearest one left.
+    form.DirectoryListBox1->setDirectory(platform::fs::nearestExistingFolder(initialDir_));
     form.CheckBox1->setChecked(autoDisplay_);
     form.CheckBox2->setChecked(autoPlay_);
     form.MediaView1->setAutoPlayMedia(autoPlay_);

@@ -328,7 +328,23 @@ void TSaveForm::Timer1Timer()
 
 // ---- closing ----------------------------------------------------------------
 
-QString TSaveForm::chosenPath() const { return fs::join(DirectoryListBox1->directory(), Edit1->text()); }
+QString TSaveForm::chosenPath() const
+{
+    // A name typed from the root names that place, not one inside the shown folder.
+    const QString name = Edit1->text();
+    if (name.startsWith(u'/'))
+        return name;
+    return fs::join(DirectoryListBox1->directory(), name);
+}
+
+QString TSaveForm::unsavableNameText(const QString &path, const QStringList &extensions)
+{
+    QString list = extensions.join(QStringLiteral(", "));
+    if (extensions.size() > 1)
+        list = extensions.mid(0, extensions.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ")
+               + extensions.last();
+    return path + QStringLiteral(" cannot be saved: use a name ending in ") + list;
+}
 
 void TSaveForm::OKBtnClick()
 {
@@ -339,6 +355,12 @@ void TSaveForm::OKBtnClick()
         // A mask is a filter to look through, never a name to save under.
         FileListBox1->setMask(name);
         fileListChanged();
+        close = false;
+    }
+    if (close && !FilterComboBox1->accepts(fs::fileNameOf(chosenPath()))) {
+        // Nothing would be written under it: said now, while a name can still be chosen.
+        platform::dialogs().message(platform::MessageKind::Information,
+                                    unsavableNameText(chosenPath(), FilterComboBox1->extensions()));
         close = false;
     }
     if (close) {

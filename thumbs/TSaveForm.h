@@ -62,8 +62,11 @@ public:
     void CancelBtnClick();
     void Timer1Timer();
 
-    // The shown folder and the name in the edit box, joined by one separator.
+    // The shown folder and the name in the edit box, joined by one separator;
+    // a name that starts at the root on its own.
     QString chosenPath() const;
+    // What is said of a name under which nothing would be written.
+    static QString unsavableNameText(const QString &path, const QStringList &extensions);
     // Told the percentage of a preview read or of a playing media file;
     // answers zero to stop a read that OK, Cancel or closing has overtaken.
     int32_t progressHook(int32_t percent);

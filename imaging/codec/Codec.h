@@ -57,6 +57,9 @@ int16_t writePcxFile(const std::string &name, int32_t depth, const Image &bitmap
 // depth 1 writes grey, 24 colour.
 int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing, int32_t depth, const Image &bitmap,
                      const Palette &palette, const Progress &progress, int32_t reserved = 0);
+// The system's reason (an errno value) why the last write on this thread
+// could not make its file, or 0 when it met none.
+int lastWriteError();
 
 // A bitmap held in memory (a whole BMP file), read as readBmpFile reads files.
 int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap, Palette &palette);

@@ -1,5 +1,6 @@
 #include "imaging/codec/FileIO.h"
 
+#include "imaging/codec/Codec.h"
 #include "imaging/codec/Status.h"
 
 #include <algorithm>
@@ -143,8 +144,22 @@ std::string finalTarget(const std::string &path)
 
 } // namespace
 
+namespace {
+thread_local int tLastWriteError = 0;
+} // namespace
+
+int lastWriteError() { return tLastWriteError; }
+
+void OutputFile::fail(int error)
+{
+    if (!error_)
+        error_ = error ? error : EIO;
+    tLastWriteError = error_;
+}
+
 OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
 {
+    tLastWriteError = 0;
     // The temporary sits beside the target and is named after it, unless the
     // name leaves no room for the suffix within a file name's 255 bytes.
     const char suffix[] = ".~XXXXXX";
@@ -154,8 +169,10 @@ OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
     std::vector<char> name(path_.begin(), path_.begin() + std::ptrdiff_t(stem));
     name.insert(name.end(), suffix, suffix + sizeof suffix);
     const int fd = ::mkstemp(name.data());
-    if (fd < 0)
+    if (fd < 0) {
+        fail(errno);
         return;
+    }
     temp_ = name.data();
     // A file that is replaced keeps its permissions (and owner, where we may
     // set it); a new one gets the usual ones.
@@ -172,6 +189,7 @@ OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
     }
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
+        fail(errno);
         ::close(fd);
         ::unlink(temp_.c_str());
         temp_.clear();
@@ -185,6 +203,9 @@ OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
 OutputFile::~OutputFile()
 {
     if (file_) {
+        // A library that wrote through the handle itself met the failure there.
+        if (std::ferror(file_))
+            fail(errno);
         std::fclose(file_);
         ::unlink(temp_.c_str());
     }
@@ -194,8 +215,10 @@ bool OutputFile::write(const void *data, size_t size)
 {
     if (!file_ || failed_)
         return false;
-    if (size && std::fwrite(data, 1, size, file_) != size)
+    if (size && std::fwrite(data, 1, size, file_) != size) {
         failed_ = true;
+        fail(errno);
+    }
     return !failed_;
 }
 
@@ -206,10 +229,17 @@ bool OutputFile::commit()
     // On disk before it takes the old file's place, so a crash right after
     // leaves the old picture or the new one, never an empty file.
     bool ok = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_) && ::fsync(::fileno(file_)) == 0;
-    ok = (std::fclose(file_) == 0) && ok;
+    if (!ok && !failed_)
+        fail(errno);
+    if (std::fclose(file_) != 0 && ok) {
+        fail(errno);
+        ok = false;
+    }
     file_ = nullptr;
     if (ok && ::rename(temp_.c_str(), path_.c_str()) == 0)
         return true;
+    if (ok)
+        fail(errno);
     ::unlink(temp_.c_str());
     return false;
 }

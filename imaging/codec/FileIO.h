@@ -47,11 +47,15 @@ public:
     bool commit();
 
 private:
+    // Keeps the system's first reason for this file's failure for lastWriteError().
+    void fail(int error);
+
     std::string path_;
     std::string temp_;
     FILE *file_ = nullptr;
     std::unique_ptr<char[]> buffer_;
     bool failed_ = false;
+    int error_ = 0;
 };
 
 // What a file is read and written in: few system calls for a picture.

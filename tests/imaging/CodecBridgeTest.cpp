@@ -291,10 +291,18 @@ TEST_F(CodecBridge, WritesRoundTripAndFailuresAreReported)
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("clear.bmp"))).pixel(1, 1), qRgb(255, 255, 255));
 
     EXPECT_TRUE(dialogs.entries().empty());
-    EXPECT_FALSE(WriteBMPFile(dir.filePath(QStringLiteral("none/a.bmp")), 24, source, {}));
+    // A file that cannot be made says where and the system's reason.
+    const QString missing = dir.filePath(QStringLiteral("none/a.bmp"));
+    EXPECT_FALSE(WriteBMPFile(missing, 24, source, {}));
+    const QString tooLong = dir.filePath(QString(300, u'n') + QStringLiteral(".jpg"));
+    EXPECT_FALSE(WriteJPGFile(tooLong, 90, 0, 24, source, {}));
     EXPECT_FALSE(WriteGIFFile(dir.filePath(QStringLiteral("b.gif")), 8, Bitmap(), {}));
     EXPECT_EQ(dialogs.texts(),
-              (QStringList{QStringLiteral("Cannot write the file"), QStringLiteral("There is no picture")}));
+              (QStringList{QStringLiteral("Cannot write the file\n") + missing
+                               + QStringLiteral("\nNo such file or directory"),
+                           QStringLiteral("Cannot write the file\n") + tooLong + QStringLiteral("\nFile name too long"),
+                           QStringLiteral("There is no picture")}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".~")), QStringList());
 
     // A picture that cannot be taken into the library's form says why.
     dialogs.clear();

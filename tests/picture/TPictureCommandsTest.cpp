@@ -1,13 +1,18 @@
 #include "imaging/TImageView.h"
 #include "picture/TPicture.h"
 #include "tests/picture/PictureWindowFixture.h"
+#include "thumbs/FilterComboBox.h"
 #include "thumbs/TPictureSaveDialog.h"
 #include "thumbs/TSaveForm.h"
 #include "thumbs/TThumbDialog.h"
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QTimer>
 
 using namespace brisvale;
 using test::PaintCounter;
@@ -90,7 +95,9 @@ TEST_F(PictureWindowTest, ASaveThatWritesNothingLeavesTheExistingFileAndSaysNoSa
     window->runSaveDialog = [&](TPictureSaveDialog &) -> std::optional<QString> { return notes; };
     window->SaveImage1Click();
     EXPECT_EQ(test::fileContents(notes), QByteArray("precious"));
-    EXPECT_TRUE(script.texts().isEmpty());
+    EXPECT_EQ(script.texts(),
+              QStringList{notes + QStringLiteral(" cannot be saved: use a name ending in .BMP, .GIF, .JPG or .PCX")});
+    script.clear();
 
     // A write that fails: there is no picture to write.
     const QString old = folder + QStringLiteral("/old.bmp");
@@ -101,6 +108,34 @@ TEST_F(PictureWindowTest, ASaveThatWritesNothingLeavesTheExistingFileAndSaysNoSa
     EXPECT_EQ(test::fileContents(old), QByteArray("precious"));
     for (const QString &text : script.texts())
         EXPECT_FALSE(text.endsWith(QStringLiteral(" saved "))) << text.toStdString();
+}
+
+TEST_F(PictureWindowTest, TheSaveDialogOffersOnlyTheTypesThatAreWrittenAndSaysSoOfAnyOtherName)
+{
+    remember(picture(QStringLiteral("pic.bmp")), 1);
+    auto window = open();
+    window->FormActivate();
+    QStringList types;
+    bool stayedOpen = false;
+    window->runSaveDialog = [&](TPictureSaveDialog &dialog) -> std::optional<QString> {
+        QTimer::singleShot(0, [&] {
+            TSaveForm &form = *dialog.Form();
+            for (int i = 0; i < form.FilterComboBox1->count(); ++i)
+                types << form.FilterComboBox1->itemText(i);
+            form.Edit1->setText(QStringLiteral("phone.webp"));
+            form.OKBtnClick();
+            stayedOpen = form.isVisible();
+            form.CancelBtnClick();
+        });
+        return dialog.Execute() ? std::optional<QString>(dialog.FileName()) : std::nullopt;
+    };
+    window->SaveImage1Click();
+    EXPECT_EQ(types, (QStringList{"All Pixs", "BMP", "GIF", "JPG", "PCX"}));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(script.texts(), QStringList{folder
+                                          + QStringLiteral("/phone.webp cannot be saved: use a name ending in "
+                                                           ".BMP, .GIF, .JPG or .PCX")});
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("pic.bmp")});
 }
 
 TEST_F(PictureWindowTest, ThumbnailsShowThePickedPictureOnceARunAndSequentialModeGoesOnAfterTheRememberedOne)

@@ -115,6 +115,39 @@ TEST_F(SaveDialogTest, TypedNameGivesFolderSeparatorAndName)
     EXPECT_TRUE(script.texts().isEmpty());
 }
 
+TEST_F(SaveDialogTest, ANameFromTheRootIsThatPlaceAndAVanishedFolderGivesWayToTheNearestLeft)
+{
+    const QString elsewhere = test::freshFolder(QStringLiteral("elsewhere")) + QStringLiteral("/abs.bmp");
+    EXPECT_TRUE(run([&](TSaveForm &form) {
+        type(form, elsewhere);
+        form.OKBtnClick();
+    }));
+    EXPECT_EQ(dialog.FileName(), elsewhere);
+
+    dialog.setInitialDir(folder + QStringLiteral("/gone/deeper"));
+    run([&](TSaveForm &form) {
+        EXPECT_EQ(form.DirectoryListBox1->directory(), folder);
+        EXPECT_FALSE(form.Label1->text().isEmpty());
+    });
+    EXPECT_TRUE(script.texts().isEmpty());
+}
+
+TEST_F(SaveDialogTest, ANameNoTypeOfTheFilterWritesIsSaidBeforeAnyOverwriteQuestion)
+{
+    const QString lake = picture(QStringLiteral("lake.png"));
+    EXPECT_FALSE(run([&](TSaveForm &form) {
+        for (const QString &name : {QStringLiteral("lake.png"), QStringLiteral("x.tif"), QStringLiteral("noext")}) {
+            type(form, name);
+            form.OKBtnClick();
+            EXPECT_TRUE(form.isVisible()) << name.toStdString();
+        }
+    }));
+    EXPECT_TRUE(leftOpen);
+    const QString tail = QStringLiteral(" cannot be saved: use a name ending in .BMP, .GIF, .JPG or .PCX");
+    EXPECT_EQ(script.texts(), (QStringList{lake + tail, folder + QStringLiteral("/x.tif") + tail,
+                                           folder + QStringLiteral("/noext") + tail}));
+}
+
 TEST_F(SaveDialogTest, ExistingFileIsOnlyReplacedAfterYes)
 {
     const QString old = picture(QStringLiteral("old.bmp"));
