@@ -1,5 +1,7 @@
 #include "controls/TEStatusBar.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLocale>
 #include <QTimer>
 #include <QTimerEvent>
@@ -182,6 +184,18 @@ QRect TEStatusBar::captionRect(const QRect &inside) const
 Qt::Alignment TEStatusBar::captionAlignment() const
 {
     return message_.isEmpty() ? Qt::Alignment(Qt::AlignCenter) : (Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+QFont TEStatusBar::captionFont(const QString &text, const QRect &area) const
+{
+    constexpr int kSmallestPixels = 8;
+    QFont f = font();
+    if (message_.isEmpty())
+        return f;
+    int pixels = QFontInfo(f).pixelSize();
+    while (pixels > kSmallestPixels && QFontMetrics(f).horizontalAdvance(text) > area.width())
+        f.setPixelSize(--pixels);
+    return f;
 }
 
 void TEStatusBar::timerEvent(QTimerEvent *event)

@@ -81,6 +81,8 @@ protected:
     // time sections instead of running under them.
     QRect captionRect(const QRect &inside) const override;
     Qt::Alignment captionAlignment() const override;
+    // A message too long for the bar is shown in a smaller font, not cut.
+    QFont captionFont(const QString &text, const QRect &area) const override;
     void timerEvent(QTimerEvent *event) override;
 
 private:

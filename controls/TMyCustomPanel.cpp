@@ -148,8 +148,8 @@ void TMyCustomPanel::paintEvent(QPaintEvent *)
     const QString text = paintedCaption();
     if (!text.isEmpty()) {
         p.setPen(pal.color(QPalette::WindowText));
-        p.setFont(font());
         const QRect area = captionRect(inside);
+        p.setFont(captionFont(text, area));
         const QString shown = p.fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, area.width()));
         p.drawText(area, captionAlignment() | Qt::TextSingleLine, shown);
     }

@@ -44,6 +44,8 @@ protected:
     // Where, and how aligned, the painted caption goes inside the bevels.
     virtual QRect captionRect(const QRect &inside) const { return inside; }
     virtual Qt::Alignment captionAlignment() const { return Qt::AlignCenter; }
+    // The font the caption is painted in within `area`; what does not fit is cut with "...".
+    virtual QFont captionFont(const QString &, const QRect &) const { return font(); }
     // Tells assistive technology that the shown caption changed.
     void announceCaption();
     // Places the docked panels among this panel's children.

@@ -553,7 +553,11 @@ void TForm1::PlayWinSound(int rank)
         return;
     if (winSounds_.device().error() == platform::WaveError::NoOutputDevice && std::exchange(noDeviceShown_, true))
         return;
-    trainer_->setNotice(sound.failureText);
+    // A line of its own, on the panel under the money, until the next deal:
+    // the status bar keeps the trainer's word on the hold whole. The panel
+    // shrinks its font rather than cut the text, at any window size.
+    QString line = sound.failureText;
+    Panel4->setText(line.replace(u'\n', u' '));
 }
 
 void TForm1::UpdateDisplay()

@@ -19,7 +19,6 @@ void TableTrainer::dealt()
     trainer_->cancel();
     ++deal_;
     text_.clear();
-    notice_.clear();
     refresh();
     // Ready by the time the player asks for the best hold or draws.
     trainer_->analyse(table_.game().hand(), table_.game().payouts());
@@ -91,12 +90,6 @@ bool TableTrainer::confirmDraw(HoldMask played)
                                                           choice.hold));
 }
 
-void TableTrainer::setNotice(const QString &text)
-{
-    notice_ = text;
-    refresh();
-}
-
 void TableTrainer::showNoAnswer()
 {
     // Only multipliers beyond what the odds can weigh (a stored table edited
@@ -112,17 +105,14 @@ void TableTrainer::showText(const QString &text)
 
 void TableTrainer::refresh()
 {
-    QString line = notice_;
-    if (!text_.isEmpty())
-        line += (line.isEmpty() ? QString() : QStringLiteral("  ")) + text_;
     TEStatusBar *bar = table_.EStatusBar1;
     // The bar's other messages are left alone until the trainer has shown one.
-    if (!line.isEmpty()) {
-        bar->showMessage(line, 0);
-        table_.accessibility().sayAdvice(line);
+    if (!text_.isEmpty()) {
+        bar->showMessage(text_, 0);
+        table_.accessibility().sayAdvice(text_);
     } else if (shown_)
         bar->clearMessage();
-    shown_ = !line.isEmpty();
+    shown_ = !text_.isEmpty();
 }
 
 } // namespace brisvale

@@ -12,7 +12,7 @@ class TForm1;
 
 // The hold trainer at the table: H sets the hold panels to a best hold of the
 // dealt hand, and after the draw the status bar tells what a weaker hold
-// cost. A notice of the hand (a sound that failed) shares the line with it.
+// cost.
 class TableTrainer : public QObject {
 public:
     explicit TableTrainer(TForm1 &table);
@@ -26,8 +26,6 @@ public:
     // anyway, saying what the hold costs and what the chart says; false
     // when the player goes back to change the hold.
     bool confirmDraw(HoldMask played);
-    // Shown before the trainer's text until the next deal.
-    void setNotice(const QString &text);
 
 private:
     void showText(const QString &text);
@@ -37,7 +35,6 @@ private:
     TForm1 &table_;
     HoldTrainer *trainer_;
     QString text_;
-    QString notice_;
     bool shown_ = false;
     // Counts the deals, so that an answer that comes after the next deal is dropped.
     std::uint64_t deal_ = 0;
