@@ -188,6 +188,19 @@ int TCustomImageView::readDepth() const
 
 QString TCustomImageView::kindOf(const QString &name) const { return viewExtension(name); }
 
+bool TCustomImageView::showsKind(const QString &name) const
+{
+    const QString ext = kindOf(name);
+    const QString whole = fs::upperAscii(fs::extensionOf(name));
+    for (const char *other : {".SCM", ".CMS", ".WMF", ".ICO"})
+        if (ext == QLatin1String(other))
+            return true;
+    return std::any_of(std::begin(kReaders), std::end(kReaders), [&](const ReaderChoice &choice) {
+        return (ext == QLatin1String(choice.ext) || whole == QLatin1String(choice.ext))
+               && (readsPreviews() || !choice.preview);
+    });
+}
+
 QString TCustomImageView::load(const QString &name)
 {
     beforeLoad();

@@ -63,6 +63,11 @@ public:
     ~TCustomImageView() override;
 
     QString statusText() const { return status_; }
+    // The name given to the last load, as it was given.
+    QString loadedFile() const { return name_; }
+    // Whether a file of this name's kind is shown as a picture or a message
+    // at all; any other is passed over by a load, leaving what was shown.
+    bool showsKind(const QString &name) const;
 
     bool AutoSize() const { return autoSize_; }
     void setAutoSize(bool on);

@@ -351,6 +351,15 @@ void TPicture::PictureCClick()
     if (chosen) {
         const QString f = *chosen;
         setProperty("lastOpenName", f);
+        // Nothing would be read: the caption and the remembered picture stay
+        // with the picture on screen.
+        if (!ImageView1->showsKind(f)) {
+            platform::dialogs().message(platform::MessageKind::Information,
+                                        f
+                                            + QStringLiteral(" cannot be shown: the picture window does not read "
+                                                             "files of this kind"));
+            return;
+        }
         setWindowTitle(QStringLiteral("Right Mouse Menu, Left Exits ") + f);
         loadPath(f);
         state_.currentExt = PictureSelector::upperExtension(f);
@@ -396,7 +405,11 @@ void TPicture::Zoom1Click()
 
 void TPicture::NewPicture1Click()
 {
-    state_.lastPicture = ImageView1->ImageName();
+    // The picture on screen by its real name. Its status would read the file
+    // again (and tell again what is wrong with a damaged one), and its
+    // capitals can name a twin that differs only in letter case.
+    const QString shown = ImageView1->loadedFile();
+    state_.lastPicture = fs::fileExists(shown) ? fs::resolve(shown) : ImageView1->statusText();
     fitImageView();
     FormActivate();
 }

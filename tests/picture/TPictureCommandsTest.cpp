@@ -22,6 +22,13 @@ namespace {
 
 QColor shownColour(TPicture &window) { return QColor(window.ImageView1->Picture().bitmap.image().pixel(0, 0)); }
 
+QImage solid(QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
 } // namespace
 
 TEST_F(PictureWindowTest, LastPictureBeforeAnyNewPictureShowsTheRememberedOneNotTheDrawnOne)
@@ -38,17 +45,70 @@ TEST_F(PictureWindowTest, LastPictureBeforeAnyNewPictureShowsTheRememberedOneNot
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Right Mouse Menu, Left Exit ") + remembered);
 }
 
-TEST_F(PictureWindowTest, NewPictureInFixedModeShowsTheSamePictureAndRemembersItsPathInUpperCase)
+TEST_F(PictureWindowTest, NewPictureInFixedModeShowsTheSamePictureAndRemembersItsRealPath)
 {
     const QString path = picture(QStringLiteral("Fixed.bmp"), Qt::blue);
     remember(path, 1);
     auto window = open();
     window->FormActivate();
     window->NewPicture1Click();
-    EXPECT_EQ(window->state().lastPicture, path.toUpper());
+    EXPECT_EQ(window->state().lastPicture, path);
     EXPECT_EQ(window->state().currentPicture, path);
     EXPECT_EQ(shownColour(*window), QColor(Qt::blue));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Right Mouse Menu, Left Exit ") + path);
+}
+
+TEST_F(PictureWindowTest, CaseTwinsStayApartThroughNewAndLastPictureAndTheMemory)
+{
+    const QString lower = folder + QStringLiteral("/a.jpg");
+    const QString upper = folder + QStringLiteral("/A.JPG");
+    ASSERT_TRUE(solid(QSize(64, 48), Qt::red).save(lower, "JPG"));
+    ASSERT_TRUE(solid(QSize(32, 24), Qt::blue).save(upper, "JPG"));
+    {
+        auto window = open();
+        window->FormActivate();
+        script.clear();
+        script.queueOpenFile(lower);
+        window->PictureCClick();
+        ASSERT_EQ(window->ImageView1->Picture().size(), QSize(64, 48));
+        window->NewPicture1Click();
+        window->LastPicture1Click();
+        EXPECT_EQ(window->ImageView1->Picture().size(), QSize(64, 48));
+        EXPECT_EQ(window->state().currentPicture, lower);
+        EXPECT_EQ(window->windowTitle(), QStringLiteral("Right Mouse Menu, Left Exit ") + lower);
+    }
+    EXPECT_EQ(stored("BMPFILE"), lower);
+}
+
+TEST_F(PictureWindowTest, ADamagedPictureIsToldOfOncePerOpeningAndANameNotReadKeepsWhatIsShown)
+{
+    const QString kept = picture(QStringLiteral("kept.bmp"), Qt::green);
+    const QString damaged = folder + QStringLiteral("/broken.bmp");
+    test::writeFile(damaged, QByteArray("BM") + QByteArray(60, '\x7f'));
+    remember(damaged, 1);
+    auto window = open();
+    window->FormActivate();
+    const qsizetype perOpening = script.texts().size();
+    ASSERT_GE(perOpening, 1);
+    script.clear();
+    window->NewPicture1Click(); // opens it once more, in fixed mode
+    EXPECT_EQ(script.texts().size(), perOpening);
+
+    script.clear();
+    script.queueOpenFile(kept);
+    window->PictureCClick();
+    const QString jpeg = folder + QStringLiteral("/forest2.jpeg");
+    ASSERT_TRUE(solid(QSize(8, 8), Qt::red).save(jpeg, "JPG"));
+    script.clear();
+    script.queueOpenFile(jpeg);
+    window->PictureCClick();
+    EXPECT_EQ(
+        script.texts(),
+        QStringList{jpeg + QStringLiteral(" cannot be shown: the picture window does not read files of this kind")});
+    EXPECT_EQ(shownColour(*window), QColor(Qt::green));
+    EXPECT_EQ(window->windowTitle(), kept);
+    EXPECT_EQ(window->state().currentPicture, kept);
+    EXPECT_EQ(stored("BMPFILE"), kept);
 }
 
 TEST_F(PictureWindowTest, SaveImageToALowerCaseJpgNameWritesAJpegAndSaysSo)

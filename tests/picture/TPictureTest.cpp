@@ -170,11 +170,11 @@ TEST_F(PictureWindowTest, NewAndLastPicture)
     window->LastPicture1Click(); // before any New Picture: the remembered picture
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Right Mouse Menu, Left Exit ") + folder + "/one.bmp");
     window->NewPicture1Click();
-    EXPECT_EQ(window->state().lastPicture, (folder + "/one.bmp").toUpper());
+    EXPECT_EQ(window->state().lastPicture, folder + "/one.bmp");
     EXPECT_EQ(QColor(window->ImageView1->Picture().bitmap.image().pixel(0, 0)), QColor(Qt::green));
     window->LastPicture1Click();
     EXPECT_EQ(QColor(window->ImageView1->Picture().bitmap.image().pixel(0, 0)), QColor(Qt::red));
-    EXPECT_EQ(window->state().currentPicture, (folder + "/one.bmp").toUpper());
+    EXPECT_EQ(window->state().currentPicture, folder + "/one.bmp");
 }
 
 TEST_F(PictureWindowTest, LeftClickOnThePictureCloses)
