@@ -48,7 +48,7 @@ TMediaPlayer::TMediaPlayer(QWidget *parent) : QWidget(parent)
     // could show stays.
     connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error, const QString &text) {
         if (open_ && !std::exchange(errorShown_, true))
-            platform::dialogs().message(platform::MessageKind::Error, text);
+            platform::dialogs().message(platform::MessageKind::Error, text + u'\n' + fileName_);
     });
     resize(85, 30);
 }

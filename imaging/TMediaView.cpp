@@ -1,6 +1,5 @@
 #include "imaging/TMediaView.h"
 
-#include "imaging/MediaTypes.h"
 #include "imaging/TMediaPlayer.h"
 #include "platform/FileSystem.h"
 
@@ -83,8 +82,8 @@ bool TMediaView::loadMedia(const QString &kind, const QString &path)
 {
     if (!isMediaKind(kind))
         return false;
-    if (!HasMciHandler(kind.mid(1)))
-        return true;
+    // Whether the kind has a handler is what the backend makes of the file:
+    // it is tried, and a file it cannot open is said, naming the file.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     StopMessages();
     if (player_) {
