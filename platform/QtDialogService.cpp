@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QListView>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSplitter>
+#include <QTreeView>
 #include <algorithm>
 
 #include "platform/ApplicationTitle.h"
@@ -72,6 +76,18 @@ std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)
     if (const QScreen *screen = dialog.screen()) {
         const QRect room = screen->availableGeometry();
         dialog.resize(std::min(room.width() * 9 / 10, 960), std::min(room.height() * 4 / 5, 640));
+    }
+    // The size, type and date columns as wide as what they hold, the names
+    // taking the rest; the places beside them as wide as their names.
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        details->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    auto *places = dialog.findChild<QListView *>(QStringLiteral("sidebar"));
+    auto *splitter = dialog.findChild<QSplitter *>(QStringLiteral("splitter"));
+    if (places && splitter && splitter->count() == 2) {
+        const int placesWidth = places->sizeHintForColumn(0) + 2 * places->frameWidth() + 8;
+        splitter->setSizes({placesWidth, std::max(1, dialog.width() - placesWidth)});
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
