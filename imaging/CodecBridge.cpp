@@ -187,6 +187,25 @@ bool WriteJPGFile(const QString &name, int quality, int smoothing, int depth, co
                        name);
 }
 
+bool WriteBMPTo(int descriptor, int depth, const Bitmap &source, const CodecProgress &progress)
+{
+    codec::Palette palette;
+    codec::Image image;
+    if (const int rc = fromQImage(source.image(), source.palette(), image, palette); rc != codec::kOk)
+        return answer(rc);
+    return answer(codec::writeBmpDescriptor(descriptor, depth, image, palette, progress));
+}
+
+bool WriteJPGTo(int descriptor, int quality, int smoothing, int depth, const Bitmap &source,
+                const CodecProgress &progress)
+{
+    codec::Palette palette;
+    codec::Image image;
+    if (const int rc = fromQImage(source.image(), source.palette(), image, palette); rc != codec::kOk)
+        return answer(rc);
+    return answer(codec::writeJpgDescriptor(descriptor, quality, smoothing, depth, image, palette, progress));
+}
+
 bool FlipBitmap(Bitmap &bitmap) { return transform(codec::flipBitmap, bitmap); }
 
 bool RotateBitmap(Bitmap &bitmap) { return transform(codec::rotateBitmap, bitmap); }

@@ -36,6 +36,11 @@ bool WritePCXFile(const QString &name, int depth, const Bitmap &source, const Co
 // depth 1 writes grey, 24 colour.
 bool WriteJPGFile(const QString &name, int quality, int smoothing, int depth, const Bitmap &source,
                   const CodecProgress &progress);
+// The same into a file the caller opened and puts in place itself (nothing is
+// renamed or synced: what is written this way can be made again).
+bool WriteBMPTo(int descriptor, int depth, const Bitmap &source, const CodecProgress &progress);
+bool WriteJPGTo(int descriptor, int quality, int smoothing, int depth, const Bitmap &source,
+                const CodecProgress &progress);
 
 // Flip mirrors the picture top to bottom; Rotate turns it a quarter turn clockwise.
 bool FlipBitmap(Bitmap &bitmap);

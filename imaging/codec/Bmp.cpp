@@ -389,7 +389,7 @@ int infoBmp(const uint8_t *data, size_t size, FileInfo &info)
     return kOk;
 }
 
-int writeBmp(const std::string &path, int depth, const Image &image, const Palette &palette, const Progress *progress)
+int writeBmp(OutputFile &file, int depth, const Image &image, const Palette &palette, const Progress *progress)
 {
     if (image.empty())
         return kNoPicture;
@@ -422,7 +422,6 @@ int writeBmp(const std::string &path, int depth, const Image &image, const Palet
     putLe32(header + 42, 2835);
     putLe32(header + 46, uint32_t(colours));
 
-    OutputFile file(path);
     if (!file.isOpen())
         return kCannotWrite;
     file.write(header, sizeof header);

@@ -253,7 +253,15 @@ int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t d
 int16_t writeBmpFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
                      const Progress &progress, int32_t)
 {
-    return int16_t(writeBmp(name, depth, bitmap, palette, &progress));
+    OutputFile file(name);
+    return int16_t(writeBmp(file, depth, bitmap, palette, &progress));
+}
+
+int16_t writeBmpDescriptor(int descriptor, int32_t depth, const Image &bitmap, const Palette &palette,
+                           const Progress &progress)
+{
+    OutputFile file(descriptor);
+    return int16_t(writeBmp(file, depth, bitmap, palette, &progress));
 }
 
 int16_t writeGifFile(const std::string &name, int32_t depth, const Image &bitmap, const Palette &palette,
@@ -271,7 +279,15 @@ int16_t writePcxFile(const std::string &name, int32_t depth, const Image &bitmap
 int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing, int32_t depth, const Image &bitmap,
                      const Palette &palette, const Progress &progress, int32_t)
 {
-    return int16_t(writeJpeg(name, quality, smoothing, depth, bitmap, palette, &progress));
+    OutputFile file(name);
+    return int16_t(writeJpeg(file, quality, smoothing, depth, bitmap, palette, &progress));
+}
+
+int16_t writeJpgDescriptor(int descriptor, int32_t quality, int32_t smoothing, int32_t depth, const Image &bitmap,
+                           const Palette &palette, const Progress &progress)
+{
+    OutputFile file(descriptor);
+    return int16_t(writeJpeg(file, quality, smoothing, depth, bitmap, palette, &progress));
 }
 
 int16_t flipBitmap(int32_t, Image &bitmap, Palette &, int32_t)

@@ -60,6 +60,12 @@ int16_t writeJpgFile(const std::string &name, int32_t quality, int32_t smoothing
 // The system's reason (an errno value) why the last write on this thread
 // could not make its file, or 0 when it met none.
 int lastWriteError();
+// The same pictures written into a file the caller has opened and puts in
+// place itself: nothing is renamed or synced, the descriptor stays open.
+int16_t writeBmpDescriptor(int descriptor, int32_t depth, const Image &bitmap, const Palette &palette,
+                           const Progress &progress);
+int16_t writeJpgDescriptor(int descriptor, int32_t quality, int32_t smoothing, int32_t depth, const Image &bitmap,
+                           const Palette &palette, const Progress &progress);
 
 // A bitmap held in memory (a whole BMP file), read as readBmpFile reads files.
 int16_t readBmpMemory(const uint8_t *data, size_t size, int32_t depth, int32_t dither, Image &bitmap, Palette &palette);

@@ -200,6 +200,19 @@ OutputFile::OutputFile(const std::string &path) : path_(finalTarget(path))
     std::setvbuf(file_, buffer_.get(), _IOFBF, kFileBlock);
 }
 
+OutputFile::OutputFile(int descriptor)
+{
+    const int fd = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return;
+    file_ = ::fdopen(fd, "wb");
+    if (!file_) {
+        ::close(fd);
+        return;
+    }
+    std::setvbuf(file_, nullptr, _IOFBF, 1 << 16);
+}
+
 OutputFile::~OutputFile()
 {
     if (file_) {
@@ -207,7 +220,8 @@ OutputFile::~OutputFile()
         if (std::ferror(file_))
             fail(errno);
         std::fclose(file_);
-        ::unlink(temp_.c_str());
+        if (!temp_.empty())
+            ::unlink(temp_.c_str());
     }
 }
 
@@ -226,6 +240,12 @@ bool OutputFile::commit()
 {
     if (!file_)
         return false;
+    if (temp_.empty()) {
+        const bool flushed = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_);
+        const bool closed = std::fclose(file_) == 0;
+        file_ = nullptr;
+        return flushed && closed;
+    }
     // On disk before it takes the old file's place, so a crash right after
     // leaves the old picture or the new one, never an empty file.
     bool ok = !failed_ && std::fflush(file_) == 0 && !std::ferror(file_) && ::fsync(::fileno(file_)) == 0;

@@ -31,9 +31,13 @@ int openFile(const std::string &path, FILE *&out);
 
 // Writes go to a temporary file beside the target, which replaces the target
 // only when commit() succeeds, so a failed write never destroys an older file.
+// Given an open descriptor instead, the writes go straight into that file,
+// which the caller has made and puts in place itself: commit() only flushes
+// (nothing is renamed, nothing is synced, the descriptor stays open).
 class OutputFile {
 public:
     explicit OutputFile(const std::string &path);
+    explicit OutputFile(int descriptor);
     ~OutputFile();
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;

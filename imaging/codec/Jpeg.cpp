@@ -489,8 +489,8 @@ struct Compressor {
 
 } // namespace
 
-int writeJpeg(const std::string &path, int quality, int smoothing, int depth, const Image &image,
-              const Palette &palette, const Progress *progress)
+int writeJpeg(OutputFile &file, int quality, int smoothing, int depth, const Image &image, const Palette &palette,
+              const Progress *progress)
 {
     if (image.empty())
         return kNoPicture;
@@ -499,7 +499,6 @@ int writeJpeg(const std::string &path, int quality, int smoothing, int depth, co
     if (depth != 1 && depth != 24)
         return kBadDepth;
     const bool grey = depth == 1;
-    OutputFile file(path);
     if (!file.isOpen())
         return kCannotWrite;
     Compressor z;

@@ -8,6 +8,8 @@
 
 namespace brisvale::codec {
 
+class OutputFile;
+
 // JPEG through libjpeg-turbo: baseline, progressive, grey, CMYK and YCCK; the
 // EXIF orientation is applied so photographs stand upright.
 int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image &image, Palette &palette);
@@ -16,7 +18,7 @@ int readJpeg(const uint8_t *data, size_t size, const ReadOptions &options, Image
 int readJpegStream(FILE *file, const ReadOptions &options, Image &image, Palette &palette);
 int infoJpeg(const uint8_t *data, size_t size, FileInfo &info);
 // Quality 1..100, smoothing 0..100, depth 1 (grey) or 24 (colour).
-int writeJpeg(const std::string &path, int quality, int smoothing, int depth, const Image &image,
-              const Palette &palette, const Progress *progress);
+int writeJpeg(OutputFile &file, int quality, int smoothing, int depth, const Image &image, const Palette &palette,
+              const Progress *progress);
 
 } // namespace brisvale::codec
