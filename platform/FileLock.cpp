@@ -1,5 +1,6 @@
 #include "platform/FileLock.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <cerrno>
@@ -10,10 +11,27 @@
 
 namespace brisvale::platform {
 
-FileLock::FileLock(const QString &lockPath)
+namespace {
+
+// Between two tries while the lock is held elsewhere.
+constexpr int kPollMs = 20;
+
+bool tryLock(int fd)
 {
-    const int fd = ::open(QFile::encodeName(lockPath).constData(),
-                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0600);
+    int rc = 0;
+    do {
+        rc = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0;
+}
+
+} // namespace
+
+FileLock::FileLock(const QString &lockPath, const std::function<bool()> &whileWaiting, int folder)
+{
+    static_assert(AT_FDCWD == -100, "the default folder is the current one");
+    const int fd = ::openat(folder, QFile::encodeName(lockPath).constData(),
+                            O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY, 0666);
     if (fd < 0)
         return;
     struct stat st {};
@@ -21,13 +39,14 @@ FileLock::FileLock(const QString &lockPath)
         ::close(fd);
         return;
     }
-    int rc = 0;
-    do {
-        rc = ::flock(fd, LOCK_EX);
-    } while (rc != 0 && errno == EINTR);
-    if (rc != 0) {
-        ::close(fd);
-        return;
+    QElapsedTimer waited;
+    waited.start();
+    while (!tryLock(fd)) {
+        if (errno != EWOULDBLOCK || waited.elapsed() >= kWaitMs || (whileWaiting && !whileWaiting())) {
+            ::close(fd);
+            return;
+        }
+        ::usleep(kPollMs * 1000);
     }
     fd_ = fd;
 }

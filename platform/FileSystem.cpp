@@ -5,7 +5,11 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace brisvale::platform::fs {
 
@@ -140,6 +144,33 @@ QStringList findFiles(const QString &dir, const QString &masks, Entries which)
     return out;
 }
 
+QStringList unnamableFiles(const QString &dir, const QString &masks)
+{
+    QStringList out;
+    DIR *d = ::opendir(QFile::encodeName(resolve(dir.isEmpty() ? QStringLiteral(".") : dir)).constData());
+    if (!d)
+        return out;
+    const QStringList maskList = masks.split(u';', Qt::SkipEmptyParts);
+    while (const dirent *entry = ::readdir(d)) {
+        const QByteArray raw(entry->d_name);
+        if (QFile::encodeName(QFile::decodeName(raw)) == raw || entry->d_type == DT_DIR)
+            continue;
+        QString shown;
+        for (const char c : raw) {
+            const auto byte = uchar(c);
+            shown += byte >= 0x20 && byte < 0x7F && byte != '\\'
+                         ? QString(QChar(byte))
+                         : QStringLiteral("\\x") + QString::number(byte, 16).toUpper().rightJustified(2, u'0');
+        }
+        if (std::any_of(maskList.begin(), maskList.end(),
+                        [&](const QString &mask) { return matchesMask(shown, mask); }))
+            out << shown;
+    }
+    ::closedir(d);
+    std::sort(out.begin(), out.end(), nameLess);
+    return out;
+}
+
 QString currentDirectory() { return QDir::currentPath(); }
 
 bool setCurrentDirectory(const QString &path) { return !path.isEmpty() && QDir::setCurrent(resolve(path)); }
@@ -209,11 +240,18 @@ QString join(const QString &folder, const QString &name)
 
 std::optional<QByteArray> readSmallFile(const QString &path, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.exists())
-        return QByteArray();
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened without waiting: a pipe or a device under the name is refused at
+    // once, whenever it was put there.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? std::optional<QByteArray>(QByteArray()) : std::nullopt;
+    struct stat st {};
+    QFile file;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return std::nullopt;
+    }
     // Read in pieces: asking for the bound at once would set that much aside.
     constexpr qint64 kPiece = qint64(64) * 1024;
     QByteArray bytes;

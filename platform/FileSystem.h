@@ -28,6 +28,11 @@ enum class Entries { Files, Directories, All };
 // without a dot), in case-insensitive name order. "." and ".." never appear.
 QStringList findFiles(const QString &dir, const QString &masks, Entries which = Entries::Files);
 
+// Names of files in `dir` matching the masks that text cannot name (bytes not
+// valid in the file-name encoding), which the listings above pass over: shown
+// with each byte outside printable ASCII escaped ("bad\xFF.jpg").
+QStringList unnamableFiles(const QString &dir, const QString &masks);
+
 // True when `name` matches the single wildcard mask, without regard to case.
 bool matchesMask(const QString &name, const QString &mask);
 
@@ -55,8 +60,9 @@ QString lowerAscii(const QString &text);
 // Joins a folder and a name with exactly one separator.
 QString join(const QString &folder, const QString &name);
 
-// The whole of a small text file: empty when it does not exist, nothing when it
-// cannot be read or holds more than `maxBytes`. Memory grows with what is read,
+// The whole of a small file: empty when it does not exist, nothing when it
+// cannot be read, is not a regular file (refused without waiting) or holds
+// more than `maxBytes`. Memory grows with what is read,
 // never with the bound.
 std::optional<QByteArray> readSmallFile(const QString &path, qint64 maxBytes);
 

@@ -6,6 +6,7 @@
 #include "platform/WriteAll.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
@@ -43,7 +44,6 @@ public:
     Descriptor(const Descriptor &) = delete;
     Descriptor &operator=(const Descriptor &) = delete;
     int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -80,12 +80,21 @@ QString PrivateProfileFile::lockPathFor(const QString &path)
 
 QString PrivateProfileFile::resolved() const { return fs::resolve(path_); }
 
+const FolderHandle &PrivateProfileFile::folder()
+{
+    if (!held_ || !folder_.isOpen())
+        folder_ = FolderHandle(fs::folderOf(resolved()));
+    return folder_;
+}
+
 bool PrivateProfileFile::refresh()
 {
-    const QByteArray name = QFile::encodeName(resolved());
+    const QString leaf = fs::fileNameOf(resolved());
+    const QByteArray name = QFile::encodeName(leaf);
+    const FolderHandle &dir = folder();
     struct stat st {};
     Stamp now;
-    if (::lstat(name.constData(), &st) != 0) {
+    if (!dir.statOf(leaf, st)) {
         if (errno != ENOENT && errno != ENOTDIR) {
             doc_ = ProfileDocument();
             stamp_.reset();
@@ -112,7 +121,8 @@ bool PrivateProfileFile::refresh()
     }
     // The stamp is taken from what was opened, so a replacement between the
     // look and the open is read again next time.
-    const Descriptor fd(::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const Descriptor fd(
+        ::openat(dir.fd(), name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaximumSize)
         return false;
     QByteArray bytes;
@@ -154,11 +164,17 @@ void PrivateProfileFile::change(Change c)
 
 void PrivateProfileFile::setDeferred(bool on)
 {
-    deferred_ = on;
     wroteWhileDeferred_ = false;
     sinceWrite_.start();
-    if (!on)
-        flush();
+    if (on) {
+        deferred_ = held_ = true;
+        folder_ = FolderHandle(fs::folderOf(resolved()));
+        return;
+    }
+    // The last changes still go to the folder held meanwhile.
+    deferred_ = false;
+    const auto release = qScopeGuard([this] { held_ = false; });
+    flush();
 }
 
 void PrivateProfileFile::flushIfDue()
@@ -193,7 +209,11 @@ void PrivateProfileFile::locked(const std::function<void(const ProfileDocument &
 {
     QElapsedTimer cost;
     cost.start();
-    const FileLock lock(lockPathFor(resolved()));
+    // The lock, the read and the write all in one folder, whatever becomes of its name meanwhile.
+    const int folderFd = folder().fd();
+    const bool wasHeld = std::exchange(held_, true);
+    const auto release = qScopeGuard([this, wasHeld] { held_ = wasHeld; });
+    const FileLock lock(lockPathFor(fs::fileNameOf(resolved())), waitHook_, folderFd);
     if (!lock.held()) {
         pending_.clear();
         throw ProfileWriteError(path_);
@@ -231,36 +251,22 @@ void PrivateProfileFile::writePending()
     // From here on the document in memory is ahead of the disk until written.
     stamp_.reset();
 
-    const QString real = resolved();
-    const QByteArray target = QFile::encodeName(real);
+    const QString leaf = fs::fileNameOf(resolved());
+    const FolderHandle &dir = folder();
     struct stat old {};
-    const bool existed = ::lstat(target.constData(), &old) == 0;
+    const bool existed = dir.statOf(leaf, old);
     if (existed && !S_ISREG(old.st_mode))
         throw ProfileWriteError(path_);
-    const QString folder = fs::folderOf(real);
-    QByteArray temp = QFile::encodeName(
-        fs::join(folder.isEmpty() ? QStringLiteral(".") : folder, QStringLiteral(".ini-XXXXXX")));
-    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
+    NewFile file = dir.create(".ini-", false);
+    if (!file.isOpen())
         throw ProfileWriteError(path_);
-    mode_t mode = 0;
-    if (existed) {
-        mode = old.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
     struct stat written {};
-    const bool ok = ::fchmod(fd.get(), mode) == 0 && doc_.writeTo([&fd](const char *data, qsizetype length) {
-        return writeAll(fd.get(), data, length);
-    }) && ::fsync(fd.get()) == 0
-                    && ::fstat(fd.get(), &written) == 0 && ::close(fd.release()) == 0
-                    && ::rename(temp.constData(), target.constData()) == 0;
-    if (!ok) {
-        ::unlink(temp.constData());
+    const bool ok = (!existed || ::fchmod(file.fd(), old.st_mode & 07777) == 0)
+                    && doc_.writeTo(
+                        [&file](const char *data, qsizetype length) { return writeAll(file.fd(), data, length); })
+                    && ::fsync(file.fd()) == 0 && ::fstat(file.fd(), &written) == 0 && dir.replace(file, leaf);
+    if (!ok)
         throw ProfileWriteError(path_);
-    }
     stamp_ = Stamp{true, written.st_dev, written.st_ino, written.st_size, modifiedNs(written)};
     if (onReplaced_) {
         for (const Change &r : replaced) {

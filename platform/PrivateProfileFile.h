@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FolderHandle.h"
 #include "platform/ProfileDocument.h"
 
 #include <QElapsedTimer>
@@ -18,11 +19,15 @@ namespace brisvale::platform {
 // The file may lie in a folder anyone fills. It is opened without following
 // a link and without waiting, so a link, pipe, device or folder in its place
 // reads as empty and cannot be written (ProfileWriteError). A write takes the
-// advisory lock beside the file, reads the file again if another program
-// changed it, applies this object's changes to that, writes the whole to a
-// short-named temporary file in the same folder and renames it over the old
-// file: two programs never lose each other's entries, and a crash leaves the
-// old file or the new one.
+// advisory lock beside the file (waiting a bounded time only), reads the file
+// again if another program changed it, applies this object's changes to that,
+// writes the whole through the descriptor of a short-named temporary file it
+// created in the same folder and renames it over the old file, checking
+// through the held folder that the name then stands for what was written:
+// two programs never lose each other's entries, a crash leaves the old file
+// or the new one, and nothing is written through a link another program
+// swapped in. While writes are deferred the folder is held open, so a
+// folder swapped for a link meanwhile sends nothing elsewhere.
 class PrivateProfileFile {
 public:
     explicit PrivateProfileFile(QString path);
@@ -54,6 +59,10 @@ public:
     // pending changes written first.
     void locked(const std::function<void(const ProfileDocument &)> &step);
 
+    // Called now and then while another program holds the lock; false gives
+    // up waiting (the write then fails as any other).
+    void setWaitHook(std::function<bool()> hook) { waitHook_ = std::move(hook); }
+
     // The lock file beside a file: hidden, named after it.
     static QString lockPathFor(const QString &path);
 
@@ -78,6 +87,9 @@ private:
     // Under the lock: applies and writes the pending changes.
     void writePending();
     QString resolved() const;
+    // The file's folder: opened afresh for each step, held while deferred
+    // and under the lock.
+    const FolderHandle &folder();
 
     QString path_;
     ProfileDocument doc_;
@@ -89,6 +101,9 @@ private:
     QElapsedTimer sinceWrite_;
     qint64 lastWriteCost_ = 0;
     std::function<void(const QString &)> onReplaced_;
+    std::function<bool()> waitHook_;
+    FolderHandle folder_;
+    bool held_ = false;
 };
 
 } // namespace brisvale::platform

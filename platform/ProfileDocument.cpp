@@ -150,8 +150,24 @@ int ProfileDocument::sectionEnd(int header) const
     return next == headers_.end() ? int(lines_.size()) : *next;
 }
 
-// Where the value starts when the line holds the key, else -1. The key is
-// matched as a prefix so that a name holding '=' is found again.
+// Where a key line's '=' stands. Names may hold '=' (a picture "a=b.jpg", a
+// folder "x=y") and values are names without one: the key ends at the last
+// '='. A value that is a full path may hold one in its folder, so where a
+// path or the end of the line follows an '=', the last such one ends the key.
+qsizetype ProfileDocument::separatorOf(const QByteArray &text)
+{
+    qsizetype found = -1;
+    for (qsizetype i = text.indexOf('='); i >= 0; i = text.indexOf('=', i + 1)) {
+        qsizetype next = i + 1;
+        while (next < text.size() && (text[next] == ' ' || text[next] == '\t'))
+            ++next;
+        if (next == text.size() || text[next] == '/')
+            found = i;
+    }
+    return found >= 0 ? found : text.lastIndexOf('=');
+}
+
+// Where the value starts when the line holds the key, else -1.
 qsizetype ProfileDocument::valueStart(const Line &line, const QString &key)
 {
     if (!line.isKey)
@@ -160,13 +176,13 @@ qsizetype ProfileDocument::valueStart(const Line &line, const QString &key)
     if (text.startsWith(kByteOrderMark))
         text = text.mid(qsizetype(sizeof kByteOrderMark) - 1).trimmed();
     const QByteArray name = key.trimmed().toUtf8();
-    if (text.size() <= name.size()
-        || QString::fromUtf8(text.left(name.size())).compare(key.trimmed(), Qt::CaseInsensitive) != 0)
+    const qsizetype separator = separatorOf(text);
+    qsizetype end = separator;
+    while (end > 0 && (text[end - 1] == ' ' || text[end - 1] == '\t'))
+        --end;
+    if (end != name.size() || QString::fromUtf8(text.left(end)).compare(key.trimmed(), Qt::CaseInsensitive) != 0)
         return -1;
-    qsizetype at = name.size();
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t'))
-        ++at;
-    return at < text.size() && text[at] == '=' ? at + 1 : -1;
+    return separator + 1;
 }
 
 int ProfileDocument::findKey(int header, const QString &key) const

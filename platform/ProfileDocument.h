@@ -56,6 +56,7 @@ private:
     int findSection(const QString &section) const;
     // Index of the key's line inside the section starting after `header`, or -1.
     int findKey(int header, const QString &key) const;
+    static qsizetype separatorOf(const QByteArray &text);
     static qsizetype valueStart(const Line &line, const QString &key);
     // One past the last line of the section whose header is at `header`.
     int sectionEnd(int header) const;

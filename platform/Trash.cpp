@@ -47,13 +47,30 @@ bool makeTrash(const QString &trash)
            && makeFolder(trash + QStringLiteral("/info"));
 }
 
-// The top folder of the mount holding `path`.
-QString mountTop(const QString &path)
+// The device of the folder, or of its nearest ancestor that exists.
+bool deviceOf(QString path, dev_t &device)
 {
     struct stat st {};
-    if (::stat(native(path).constData(), &st) != 0)
+    while (::stat(native(path).constData(), &st) != 0) {
+        const QString parent = QFileInfo(path).absolutePath();
+        if (parent == path)
+            return false;
+        path = parent;
+    }
+    device = st.st_dev;
+    return true;
+}
+
+// The top folder of the mount holding the folder `path`, found along its
+// real path: a folder reached through a link to another file system has its
+// top there, not where the link lies.
+QString mountTop(const QString &path)
+{
+    const QString real = QFileInfo(path).canonicalFilePath();
+    struct stat st {};
+    if (real.isEmpty() || ::stat(native(real).constData(), &st) != 0)
         return {};
-    QString top = path;
+    QString top = real;
     for (;;) {
         const QString parent = QFileInfo(top).absolutePath();
         struct stat up {};
@@ -129,19 +146,24 @@ bool Trash::moveToTrash(const QString &path)
     const QString source = QFileInfo(path).absoluteFilePath();
     if (!lstatOf(source, file) || S_ISDIR(file.st_mode))
         return false;
+    // A file on the home trash's file system goes there or nowhere.
     const QString home = homeTrash();
-    struct stat trash {};
-    if (makeTrash(home) && ::stat(native(home).constData(), &trash) == 0 && trash.st_dev == file.st_dev)
-        return moveInto(home, source, source);
+    dev_t homeDevice = 0;
+    struct stat folder {};
+    if (::stat(native(QFileInfo(source).absolutePath()).constData(), &folder) != 0)
+        return false;
+    if (deviceOf(home, homeDevice) && homeDevice == folder.st_dev)
+        return makeTrash(home) && moveInto(home, source, source);
     // Another file system: its own trash at the top of its mount, where the
     // record names the file relative to that top.
-    const QString top = mountTop(QFileInfo(source).absolutePath());
+    const QString realFolder = QFileInfo(QFileInfo(source).absolutePath()).canonicalFilePath();
+    const QString top = mountTop(realFolder);
     if (top.isEmpty())
         return false;
     const QString mounted = mountTrash(top);
     if (mounted.isEmpty())
         return false;
-    return moveInto(mounted, source, QDir(top).relativeFilePath(source));
+    return moveInto(mounted, source, QDir(top).relativeFilePath(realFolder + u'/' + QFileInfo(source).fileName()));
 }
 
 } // namespace brisvale::platform

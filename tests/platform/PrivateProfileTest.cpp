@@ -1,10 +1,13 @@
 #include "platform/PrivateProfile.h"
+#include "platform/FolderHandle.h"
 #include "platform/ProfileDocument.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace brisvale::platform;
 
@@ -93,4 +96,43 @@ TEST_F(PrivateProfileTest, FailedWriteReportsThePathAndKeepsTheOldFile)
     QFile::setPermissions(blocked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(brisvale::test::fileContents(blocked + QStringLiteral("/thumbs.dat")), "[S]\nk=old\n");
     EXPECT_EQ(brisvale::test::fileContents(file()), "[S]\nk=old\n");
+}
+
+// Another program swaps the temporary for a link just before it is put in
+// place, or the folder itself for a link to another one: nothing outside is
+// written, and what took the file's name is taken away again.
+TEST_F(PrivateProfileTest, AFileSwappedForALinkBeforeItIsPutInPlaceNeverReachesOutside)
+{
+    const QString outside = brisvale::test::freshFolder(QStringLiteral("outside"));
+    brisvale::test::writeFile(outside + QStringLiteral("/secret"), "keep");
+    const auto swapTemporary = [this, &outside] {
+        for (const QString &name : QDir(dir).entryList({QStringLiteral(".ini-*")}, QDir::Files | QDir::Hidden)) {
+            QFile::remove(dir + u'/' + name);
+            QFile::link(outside + QStringLiteral("/secret"), dir + u'/' + name);
+        }
+    };
+    const FolderHandle folder(dir);
+    for (const bool replacing : {true, false}) {
+        NewFile file = folder.create(".ini-", false);
+        ASSERT_TRUE(file.isOpen());
+        ASSERT_EQ(::write(file.fd(), "ours", 4), 4);
+        swapTemporary();
+        EXPECT_FALSE(replacing ? folder.replace(file, QStringLiteral("thumbs.dat"))
+                               : folder.link(file, QStringLiteral("a.THB")));
+    }
+    EXPECT_EQ(brisvale::test::fileContents(outside + QStringLiteral("/secret")), "keep");
+    EXPECT_FALSE(QFileInfo::exists(dir + QStringLiteral("/thumbs.dat"))
+                 || QFileInfo(dir + QStringLiteral("/thumbs.dat")).isSymLink());
+    EXPECT_FALSE(QFileInfo(dir + QStringLiteral("/a.THB")).isSymLink());
+
+    // The folder swapped for a link while held: the file lands in the folder held.
+    ASSERT_TRUE(QDir().rename(dir, dir + QStringLiteral(".moved")));
+    ASSERT_TRUE(QFile::link(outside, dir));
+    NewFile file = folder.create(".thm-", true);
+    ASSERT_EQ(::write(file.fd(), "ours", 4), 4);
+    EXPECT_TRUE(folder.link(file, QStringLiteral("b.THB")));
+    EXPECT_EQ(brisvale::test::fileContents(dir + QStringLiteral(".moved/b.THB")), "ours");
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("secret")});
+    QFile::remove(dir);
 }
