@@ -11,6 +11,7 @@
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -100,8 +101,7 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
     const QString real = fs::resolve(path);
     const QString ext = viewExtension(path);
     if (ext == QLatin1String(".ICO")) {
-        if (QFileInfo(real).isFile()) // a pipe would never answer
-            out.bitmap.setImage(QImageReader(real).read());
+        out.bitmap.setImage(ReadIconFile(real));
         return out;
     }
     const QString whole = fs::upperAscii(fs::extensionOf(path));
@@ -221,6 +221,15 @@ Bitmap ReadStretched(const QString &path, QSize box, int depth, bool dither, con
     const BoxPicture read = DecodeStretched(path, box, depth, dither, background, SharedPalette(), false);
     ReportRead(read);
     return read.bitmap;
+}
+
+QImage ReadIconFile(const QString &path)
+{
+    // Icons are small; what is larger is not one to show.
+    constexpr qint64 kMaximumIcon = qint64(16) << 20;
+    QByteArray bytes = fs::readSmallFile(path, kMaximumIcon).value_or(QByteArray());
+    QBuffer buffer(&bytes);
+    return QImageReader(&buffer, "ico").read();
 }
 
 Bitmap ReadPicture(const QString &path, int depth, bool dither)

@@ -43,6 +43,11 @@ Bitmap ReadStretched(const QString &path, QSize box, int depth, bool dither, con
 // is reported as above).
 Bitmap ReadPicture(const QString &path, int depth, bool dither);
 
+// An icon file read by the toolkit, from bytes read through a descriptor
+// opened without waiting: a pipe or a device under the name gives a null
+// image at once, whenever it was put there.
+QImage ReadIconFile(const QString &path);
+
 // The stretched drawing itself: the picture scaled to the box as the image
 // control paints it (smooth unless it is read in black and white).
 QImage StretchToBox(const QImage &picture, QSize box, const QColor &background, bool smooth);

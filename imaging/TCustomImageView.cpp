@@ -8,6 +8,7 @@
 #include "imaging/ResourceBitmap.h"
 #include "imaging/ScreenColours.h"
 #include "imaging/SharedPalette.h"
+#include "imaging/StretchedRead.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 
@@ -17,7 +18,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -244,9 +244,8 @@ QString TCustomImageView::load(const QString &name)
         // Icons are read by Qt; metafiles are not read at all, since no
         // metafile reader at hand is fit for files from outside.
         QImage icon;
-        // Only a regular file: a pipe or a device would block the read.
-        if (ext == QLatin1String(".ICO") && QFileInfo(path).isFile())
-            icon = QImageReader(path).read();
+        if (ext == QLatin1String(".ICO"))
+            icon = ReadIconFile(path);
         if (icon.isNull()) {
             picture_.clear();
             pictureChanged();
@@ -376,11 +375,12 @@ bool TCustomImageView::readMessageFile(const QString &path, void (*parse)(const 
 {
     picture_.clear();
     pictureChanged();
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    // Read whole, without waiting on a pipe put under the name.
+    const std::optional<QByteArray> bytes = fs::readSmallFile(path, qint64(1) << 30);
+    if (!bytes || !QFileInfo(path).isFile())
         return false;
     try {
-        parse(file.readAll(), messageSettings_);
+        parse(*bytes, messageSettings_);
     } catch (const MessageFormatError &) {
         return false;
     }

@@ -41,6 +41,8 @@ PreviewBatch::Result PreviewBatch::load(const QStringList &files)
 {
     if (hooks_.started)
         hooks_.started(int(files.size()));
+    // One batch: the previews folder is held, a false preview told of once.
+    store_.beginBatch();
     QStringList captions;
     for (qsizetype i = 0; i < files.size(); ++i) {
         progress(int(i));
@@ -61,6 +63,11 @@ PreviewBatch::Result PreviewBatch::load(const QStringList &files)
         }
         if (hooks_.slotDone)
             hooks_.slotDone(*slot);
+    }
+    try {
+        store_.endBatch();
+    } catch (const platform::ProfileWriteError &) {
+        // A load changes no entry: nothing was waiting to be written.
     }
     progress(0);
     return stopRequested() ? Result::Stopped : Result::Done;
@@ -83,10 +90,14 @@ bool PreviewBatch::createOne(const QString &file, const ThumbSlot &slot)
     return true;
 }
 
-PreviewBatch::Result PreviewBatch::create(const QStringList &files, bool orphans)
+PreviewBatch::Result PreviewBatch::create(const QStringList &files, bool orphans, const QString &mask)
 {
     if (hooks_.started)
         hooks_.started(int(files.size()));
+    if (!mask.isEmpty()) {
+        for (const QString &unnamable : fs::unnamableFiles(store_.listedFolder(), mask))
+            platform::dialogs().message(platform::MessageKind::Information, skippedText(unnamable));
+    }
     // The pictures that will get a slot, in order, so they can be decoded ahead.
     QStringList coming;
     QStringList comingCaptions;

@@ -45,9 +45,11 @@ public:
     Result load(const QStringList &files);
     // Batch create: a new preview for every listed file that has no slot yet.
     // `orphans` also removes the store's previews that no entry names. A
-    // name that cannot be stored is skipped with a message naming it; a data
-    // file that cannot be written is reported once and ends the batch.
-    Result create(const QStringList &files, bool orphans);
+    // name that cannot be stored is skipped with a message naming it (with a
+    // `mask`, so is each file of the folder under it whose name cannot even
+    // be listed); a data file that cannot be written is reported once and
+    // ends the batch.
+    Result create(const QStringList &files, bool orphans, const QString &mask = {});
 
     // A preview for one file dropped on a free slot, without forgetting an
     // older one; false when the name was skipped or the data file could not

@@ -7,12 +7,14 @@
 #include "platform/FileSystem.h"
 #include "platform/PrivateProfile.h"
 #include "platform/PrivateProfileFile.h"
+#include "thumbs/PreviewHeader.h"
 #include "thumbs/PreviewPrefetch.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -48,13 +50,6 @@ bool isStale(const struct stat &st)
     return S_ISREG(st.st_mode) && QDateTime::currentSecsSinceEpoch() - qint64(st.st_mtim.tv_sec) >= kStaleSeconds;
 }
 
-mode_t newFileMode()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 // The store's temporary files: its own short names, the codec's temporary
 // beside one of them, the data file's, and the long ones older versions left.
 const QRegularExpression &temporaryPattern()
@@ -64,11 +59,23 @@ const QRegularExpression &temporaryPattern()
     return pattern;
 }
 
-QStringList folderEntries(const QString &dir)
+// The names the store gives previews: a lower-cased picture name or ThmN.
+const QRegularExpression &ownNamePattern()
 {
-    return QDir(dir.isEmpty() ? QStringLiteral(".") : dir)
-        .entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    static const QRegularExpression pattern(QStringLiteral(R"(^(Thm[0-9]+|[^A-Z/]+)\.TH[BJ]$)"));
+    return pattern;
 }
+
+bool isJpegPreview(const QString &name) { return fs::lowerAscii(fs::extensionOf(name)) == u".thj"; }
+
+// Opens a file of the folder for reading: never through a link, never waiting.
+int openInFolder(const platform::FolderHandle &folder, const QString &name)
+{
+    return ::openat(folder.fd(), QFile::encodeName(name).constData(),
+                    O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+bool sameFile(const struct stat &a, const struct stat &b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 } // namespace
 
@@ -101,11 +108,23 @@ void PreviewStore::setDataFile(const QString &path)
     dataFile_ = path;
     profile_ = std::make_unique<platform::PrivateProfileFile>(path);
     profile_->setOnReplaced([this](const QString &value) { removeOwnPreview(value); });
+    profile_->setWaitHook([this] { return !hooks_.whileLockWaits || hooks_.whileLockWaits(); });
     if (batchDepth_ > 0)
         profile_->setDeferred(true);
 }
 
-void PreviewStore::setPreviewsDir(const QString &dir) { previewsDir_ = withSeparator(dir); }
+void PreviewStore::setPreviewsDir(const QString &dir)
+{
+    previewsDir_ = withSeparator(dir);
+    previewsFolder_ = platform::FolderHandle();
+}
+
+const platform::FolderHandle &PreviewStore::previewsFolder()
+{
+    if (batchDepth_ == 0 || !previewsFolder_.isOpen())
+        previewsFolder_ = platform::FolderHandle(previewsDir_);
+    return previewsFolder_;
+}
 
 void PreviewStore::setListedFolder(const QString &dir) { listedFolder_ = withSeparator(dir); }
 
@@ -198,7 +217,7 @@ void PreviewStore::ForgetPreview(const QString &name)
         profile_->flush();
 }
 
-QString PreviewStore::ownPreviewPath(const QString &value) const
+QString PreviewStore::ownPreviewPath(const QString &value)
 {
     const qsizetype slash = value.lastIndexOf(u'/');
     const QString name = value.mid(slash + 1);
@@ -209,23 +228,25 @@ QString PreviewStore::ownPreviewPath(const QString &value) const
     if (extension != u".thb" && extension != u".thj")
         return {};
     // Values are lower-cased; the file keeps the case it was written in.
-    QString real = previewsDir_ + name;
+    const platform::FolderHandle &folder = previewsFolder();
+    QString real = name;
     struct stat st {};
-    if (!lstatOf(real, st)) {
-        for (const QString &entry : folderEntries(previewsDir_)) {
+    if (!folder.statOf(real, st)) {
+        for (const QString &entry : folder.entries()) {
             if (fs::lowerAscii(entry) == fs::lowerAscii(name)) {
-                real = previewsDir_ + entry;
+                real = entry;
                 break;
             }
         }
     }
-    return lstatOf(real, st) && S_ISREG(st.st_mode) ? real : QString();
+    return folder.statOf(real, st) && S_ISREG(st.st_mode) ? previewsDir_ + real : QString();
 }
 
-void PreviewStore::removeOwnPreview(const QString &value) const
+void PreviewStore::removeOwnPreview(const QString &value)
 {
-    if (const QString real = ownPreviewPath(value); !real.isEmpty())
-        ::unlink(QFile::encodeName(real).constData());
+    const QString real = ownPreviewPath(value);
+    if (!real.isEmpty())
+        previewsFolder().removeIf(fs::fileNameOf(real), [](const struct stat &st) { return S_ISREG(st.st_mode); });
 }
 
 QString PreviewStore::previewName(const QString &base, const std::function<bool(const QString &)> &take) const
@@ -233,8 +254,9 @@ QString PreviewStore::previewName(const QString &base, const std::function<bool(
     const qsizetype slash = base.lastIndexOf(u'/');
     const qsizetype dot = base.lastIndexOf(u'.');
     const QString stem = dot > slash ? base.left(dot) : base;
+    // A name holding '=' would make the data file's line ambiguous.
     const QString candidate = stem + previewExtension();
-    if (take(candidate))
+    if (!candidate.mid(slash + 1).contains(u'=') && take(candidate))
         return candidate;
     for (qint64 counter = 0;; ++counter) {
         const QString numbered = previewsDir_ + QStringLiteral("Thm") + QString::number(counter) + previewExtension();
@@ -248,33 +270,28 @@ QString PreviewStore::NextPreviewName(const QString &base) const
     return previewName(base, [](const QString &path) { return !taken(path); });
 }
 
-QString PreviewStore::takePreviewName(const QString &base, bool &reserved) const
-{
-    reserved = false;
-    return previewName(base, [&reserved](const QString &path) {
-        if (taken(path))
-            return false;
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, newFileMode());
-        if (fd >= 0) {
-            ::close(fd);
-            reserved = true;
-            return true;
-        }
-        // Another program took it first; any other failure is the writer's to report.
-        return errno != EEXIST;
-    });
-}
-
 void PreviewStore::beginBatch()
 {
-    if (batchDepth_++ == 0 && profile_)
+    if (batchDepth_++ > 0)
+        return;
+    toldOversized_ = false;
+    previewsFolder_ = platform::FolderHandle();
+    if (profile_)
         profile_->setDeferred(true);
 }
 
 void PreviewStore::endBatch()
 {
-    if (--batchDepth_ == 0 && profile_)
+    if (--batchDepth_ > 0)
+        return;
+    // The last entries are written, and the previews they replace removed,
+    // while the batch's folder is still held.
+    ++batchDepth_;
+    const auto release = qScopeGuard([this] {
+        batchDepth_ = 0;
+        previewsFolder_ = platform::FolderHandle();
+    });
+    if (profile_)
         profile_->setDeferred(false);
 }
 
@@ -287,27 +304,40 @@ bool PreviewStore::storableName(const QString &name)
 
 void PreviewStore::sweepPreviewsFolder(bool orphans)
 {
-    struct stat st {};
-    for (const QString &entry : folderEntries(previewsDir_)) {
-        if (temporaryPattern().match(entry).hasMatch() && lstatOf(previewsDir_ + entry, st) && isStale(st))
-            ::unlink(QFile::encodeName(previewsDir_ + entry).constData());
+    const platform::FolderHandle &folder = previewsFolder();
+    const QStringList entries = folder.entries();
+    for (const QString &entry : entries) {
+        if (temporaryPattern().match(entry).hasMatch())
+            folder.removeIf(entry, isStale);
     }
     // Previews in a folder whose data file lies elsewhere may be named by another one.
     if (!orphans || !profile_ || fs::lowerAscii(sectionOf(dataFile_)) != fs::lowerAscii(previewsDir_))
         return;
-    profile_->locked([this](const platform::ProfileDocument &doc) {
+    profile_->locked([this, &folder, &entries](const platform::ProfileDocument &doc) {
+        // Only what the store could have made: its own kind of name and a
+        // preview's header, read through a descriptor that stays put.
         QStringList candidates;
-        struct stat entryStat {};
-        for (const QString &entry : folderEntries(previewsDir_)) {
-            const QString path = previewsDir_ + entry;
-            if ((entry.endsWith(QStringLiteral(".THB")) || entry.endsWith(QStringLiteral(".THJ")))
-                && lstatOf(path, entryStat) && isStale(entryStat))
-                candidates.append(path);
+        std::vector<struct stat> seen;
+        for (const QString &entry : entries) {
+            if (!ownNamePattern().match(entry).hasMatch())
+                continue;
+            const int fd = openInFolder(folder, entry);
+            struct stat st {};
+            if (fd < 0)
+                continue;
+            if (::fstat(fd, &st) == 0 && isStale(st)
+                && previewHeaderSize(fd, isJpegPreview(entry)) == QSize(kWidth, kHeight)) {
+                candidates.append(previewsDir_ + entry);
+                seen.push_back(st);
+            }
+            ::close(fd);
         }
         const std::vector<bool> named = doc.namedByValues(candidates);
         for (qsizetype i = 0; i < candidates.size(); ++i) {
+            const struct stat &was = seen[size_t(i)];
             if (!named[size_t(i)])
-                ::unlink(QFile::encodeName(candidates[i]).constData());
+                folder.removeIf(fs::fileNameOf(candidates[i]),
+                                [&was](const struct stat &now) { return S_ISREG(now.st_mode) && sameFile(now, was); });
         }
     });
 }
@@ -363,7 +393,7 @@ Bitmap PreviewStore::forDisplay(Bitmap shown) const
     return shown;
 }
 
-bool PreviewStore::writePreview(const Bitmap &bitmap, const QString &path) const
+bool PreviewStore::writePreview(const Bitmap &bitmap, int fd) const
 {
     // The capture box's writers: BMP at the write resolution's depth, JPEG in
     // colour at quality 25 without smoothing.
@@ -378,10 +408,10 @@ bool PreviewStore::writePreview(const Bitmap &bitmap, const QString &path) const
             case TSaveResolution::sColorTrue: depth = 24; break;
             default: break;
             }
-            ok = WriteBMPFile(path, depth, bitmap, CodecProgress());
+            ok = WriteBMPTo(fd, depth, bitmap, CodecProgress());
             failure = "Writing bmp file failed";
         } else {
-            ok = WriteJPGFile(path, 25, 0, 24, bitmap, CodecProgress());
+            ok = WriteJPGTo(fd, 25, 0, 24, bitmap, CodecProgress());
             failure = "Writing jpg file failed";
         }
     } catch (const std::exception &) {
@@ -399,30 +429,26 @@ void PreviewStore::reportWriteFailure() const
                                                                         : QStringLiteral("Writing jpg file failed"));
 }
 
-bool PreviewStore::storePreview(const Bitmap &bitmap, const QString &path, bool reserved) const
+QString PreviewStore::storePreview(const Bitmap &bitmap, const QString &base)
 {
-    const QString dir = previewsDir_.isEmpty() ? QStringLiteral("./") : previewsDir_;
-    QByteArray temp = QFile::encodeName(dir + QStringLiteral(".thm-XXXXXX"));
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    bool ok = fd >= 0 && ::fchmod(fd, newFileMode()) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    if (ok) {
-        ok = writePreview(bitmap, QFile::decodeName(temp));
-        if (ok && ::rename(temp.constData(), QFile::encodeName(path).constData()) != 0) {
-            ok = false;
-            reportWriteFailure();
-        }
-    } else {
+    // Previews can be made again: they are not synced to the disk.
+    const platform::FolderHandle &folder = previewsFolder();
+    platform::NewFile file = folder.create(".thm-", true);
+    if (!file.isOpen()) {
         reportWriteFailure();
+        return NextPreviewName(base);
     }
-    if (!ok) {
-        if (fd >= 0)
-            ::unlink(temp.constData());
-        if (reserved)
-            ::unlink(QFile::encodeName(path).constData());
-    }
-    return ok;
+    if (!writePreview(bitmap, file.fd()))
+        return NextPreviewName(base);
+    bool placed = false;
+    const QString path = previewName(base, [&](const QString &candidate) {
+        placed = folder.link(file, fs::fileNameOf(candidate));
+        // Any failure but a name already taken ends the search.
+        return placed || errno != EEXIST;
+    });
+    if (!placed)
+        reportWriteFailure();
+    return path;
 }
 
 QString PreviewStore::MakePreview(const QString &name)
@@ -440,11 +466,9 @@ QString PreviewStore::MakePreview(const QString &name)
         processMessages();
         // The capture box takes what the working box shows.
         processMessages();
-        bool reserved = false;
-        result = takePreviewName(previewsDir_ + fs::lowerAscii(name), reserved);
         if (bestPalette_)
             SetSharedPalette(shown.palette());
-        storePreview(shown, result, reserved);
+        result = storePreview(shown, previewsDir_ + fs::lowerAscii(name));
         const int index = addImage(shown.image());
         names_.append(fs::lowerAscii(name + u'[' + QString::number(index) + u']'));
     }
@@ -457,8 +481,16 @@ bool PreviewStore::LoadPreview(const QString &source)
 {
     // Only a regular file is read: a link or a pipe named by a value is not.
     const QString preview = fs::resolve(PreviewFileFor(source));
+    if (preview.isEmpty())
+        return false;
+    const int fd = ::open(QFile::encodeName(preview).constData(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat st {};
-    if (preview.isEmpty() || !lstatOf(preview, st) || !S_ISREG(st.st_mode))
+    const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    const bool sized = regular && previewSized(fd, preview);
+    if (fd >= 0)
+        ::close(fd);
+    if (!sized)
         return false;
     status(QStringLiteral("Loading previews"));
     const Bitmap loaded = ReadPicture(preview, readDepth(), dither_);
@@ -473,6 +505,21 @@ bool PreviewStore::LoadPreview(const QString &source)
     if (hooks_.repaintGrid)
         hooks_.repaintGrid();
     return loadedOk;
+}
+
+bool PreviewStore::previewSized(int fd, const QString &path)
+{
+    const std::optional<QSize> size = previewHeaderSize(fd, isJpegPreview(path));
+    if (!size || (size->width() <= kWidth && size->height() <= kHeight))
+        return true;
+    if (!toldOversized_)
+        platform::dialogs().message(platform::MessageKind::Information,
+                                    QStringLiteral("%1 is not a preview: it claims %2 x %3 pixels")
+                                        .arg(path)
+                                        .arg(size->width())
+                                        .arg(size->height()));
+    toldOversized_ = batchDepth_ > 0;
+    return false;
 }
 
 // ---- the cache ----------------------------------------------------------------

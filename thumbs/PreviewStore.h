@@ -2,6 +2,7 @@
 
 #include "imaging/Bitmap.h"
 #include "imaging/TImageView.h"
+#include "platform/FolderHandle.h"
 
 #include <QColor>
 #include <QImage>
@@ -36,6 +37,9 @@ struct PreviewStoreHooks {
     // the box, or a stored preview. An empty bitmap clears it.
     std::function<void(const Bitmap &)> showWorking;
     std::function<void()> repaintGrid;
+    // Called now and then while another program holds the data file's lock
+    // (the window keeps answering and Stop can end the wait); false gives up.
+    std::function<bool()> whileLockWaits;
 };
 
 // The thumbnail previews of the folder the previewer lists: the data file
@@ -50,10 +54,13 @@ struct PreviewStoreHooks {
 // The folder, its data file and its previews may come from anyone, so the
 // store deletes and replaces only its own previews: regular files (never a
 // link) with the .THB or .THJ extension in the previews folder. A data-file
-// value naming anything else loses its entry and nothing is deleted. A new
-// preview's name is taken by creating the file exclusively, so two programs
-// never give two pictures one name; its pixels go to a short-named temporary
-// file that is renamed over it, so nothing is written through a link.
+// value naming anything else loses its entry and nothing is deleted. Another
+// program may be writing in the folder meanwhile: a preview is written
+// through the descriptor of the file the store made (without a name where
+// the file system allows) and then linked to its name in the previews folder
+// held open, never over anything that stands there, so two programs never
+// give two pictures one name and nothing is written through a link. What is
+// deleted is checked through the same folder at the moment it goes.
 class PreviewStore {
 public:
     static constexpr int kWidth = 60;
@@ -121,7 +128,7 @@ public:
 
     // The path of the store's own preview file a data-file value names, or ""
     // when the value names anything else.
-    QString ownPreviewPath(const QString &value) const;
+    QString ownPreviewPath(const QString &value);
     // Changes to the data file made between these two are written together
     // now and then (after a time long against what a write costs) and at the
     // end, each time under the lock onto the file as it is then.
@@ -153,15 +160,17 @@ private:
     int readDepth() const;
     void processMessages();
     void status(const QString &text);
-    bool writePreview(const Bitmap &bitmap, const QString &path) const;
-    // Writes the preview under the name it took; false when it failed (the
-    // failure is reported).
-    bool storePreview(const Bitmap &bitmap, const QString &path, bool reserved) const;
-    // NextPreviewName, with the name taken by creating the file; `reserved`
-    // tells whether it was.
-    QString takePreviewName(const QString &base, bool &reserved) const;
+    bool writePreview(const Bitmap &bitmap, int fd) const;
+    // Writes the preview and gives it the first free name NextPreviewName
+    // would give; answers that name, written or not (a failure is reported).
+    QString storePreview(const Bitmap &bitmap, const QString &base);
+    // The previews folder: opened afresh for each step, held during a batch.
+    const platform::FolderHandle &previewsFolder();
     QString previewName(const QString &base, const std::function<bool(const QString &)> &take) const;
-    void removeOwnPreview(const QString &value) const;
+    // False, with one message a batch, for a preview whose header claims
+    // more than a preview can be.
+    bool previewSized(int fd, const QString &path);
+    void removeOwnPreview(const QString &value);
     void reportWriteFailure() const;
     // What the working box shows of the picture, decoded ahead when it was.
     Bitmap showSource(const QString &path);
@@ -172,7 +181,9 @@ private:
     QString dataFile_;
     std::unique_ptr<platform::PrivateProfileFile> profile_;
     int batchDepth_ = 0;
+    bool toldOversized_ = false;
     QString previewsDir_;
+    platform::FolderHandle previewsFolder_;
     QString listedFolder_;
     PreviewResolution resolution_ = PreviewResolution::Automatic;
     TLoadResolution readRes_ = TLoadResolution::lAutoMatic;

@@ -9,11 +9,11 @@
 #include "platform/FittedLabel.h"
 #include "platform/FixedDialog.h"
 #include "platform/PrivateProfile.h"
-#include "platform/Trash.h"
 #include "thumbs/ButtonArt.h"
 #include "thumbs/DirectoryListBox.h"
 #include "thumbs/DriveComboBox.h"
 #include "thumbs/FileListBox.h"
+#include "thumbs/PictureBin.h"
 #include "thumbs/PreviewBatch.h"
 #include "thumbs/PreviewStore.h"
 #include "thumbs/ThumbGridModel.h"
@@ -309,6 +309,12 @@ void TThumbForm::connectStore()
         ImageView1->setPicture(picture);
     };
     hooks.repaintGrid = [this] { Thumbs->viewport()->update(); };
+    // Waiting for another program's lock: Stop works in a batch; outside one
+    // nothing but painting is let through.
+    hooks.whileLockWaits = [this] {
+        QCoreApplication::processEvents(inBatch() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        return !inBatch() || !stop_;
+    };
     store_->setBackground(ImageView1->Color());
 
     batch_ = std::make_unique<PreviewBatch>(*store_, grid_);
@@ -493,7 +499,7 @@ void TThumbForm::createPreviews(bool orphans)
 {
     stop_ = false;
     enterBatchMode();
-    if (batch_->create(FileListBox1->fileNames(), orphans) == PreviewBatch::Result::Failed)
+    if (batch_->create(FileListBox1->fileNames(), orphans, FileListBox1->mask()) == PreviewBatch::Result::Failed)
         stop_ = true;
     leaveBatchMode();
     Label2->setText(stop_ ? QStringLiteral("Canceled") : QStringLiteral("Done"));
@@ -758,25 +764,7 @@ void TThumbForm::ThumbsDragDrop(const QPoint &, const QMimeData *)
 
 bool TThumbForm::Image1DragOver(const QMimeData *data) const { return FileListBox1->isSourceOf(data); }
 
-void TThumbForm::Image1DragDrop(const QMimeData *)
-{
-    const QString path = FileListBox1->fileName();
-    if (path.isEmpty() || !platform::dialogs().confirm(QStringLiteral("Delete File?")))
-        return;
-    const QString name = fs::lowerAscii(fs::fileNameOf(path));
-    if (const auto slot = grid_->findCaption(name)) {
-        if (!guarded([&] { store_->ForgetPreview(name); }))
-            return;
-        grid_->setCaption(*slot, QString());
-    }
-    // The desktop's trash keeps the picture; only where there is none does
-    // the file go for good.
-    const QString real = fs::resolve(path);
-    if (!platform::Trash::moveToTrash(real))
-        fs::removeFile(real);
-    FileListBox1->refresh();
-    Thumbs->viewport()->update();
-}
+void TThumbForm::Image1DragDrop(const QMimeData *) { BinChosenPicture(*this); }
 
 void TThumbForm::scrollToSlot(const ThumbSlot &slot) { Thumbs->verticalScrollBar()->setValue(slot.imageRow()); }
 

@@ -17,9 +17,15 @@
 #include <QMap>
 #include <QProcess>
 #include <QSet>
+#include <atomic>
+#include <dirent.h>
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace brisvale;
@@ -48,20 +54,80 @@ bool isLink(const QString &path) { return QFileInfo(path).isSymLink(); }
 struct ToolRun {
     int exitCode = -1;
     QString errors;
+    QByteArray output;
 };
 
-ToolRun runTool(const QString &dir)
+ToolRun runTool(const QString &dir, const QStringList &options = {})
 {
     QProcess tool;
-    tool.start(QStringLiteral(MKPREVIEWS), {dir});
+    tool.start(QStringLiteral(MKPREVIEWS), QStringList{dir} + options);
     // Far longer than any run takes: a tool waiting on a pipe never ends.
     if (!tool.waitForFinished(60000)) {
         tool.kill();
         tool.waitForFinished();
         return {};
     }
-    return {tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardError())};
+    return {tool.exitCode(), QString::fromLocal8Bit(tool.readAllStandardError()), tool.readAllStandardOutput()};
 }
+
+// Another program in the folder: every file the store makes there, as soon as
+// it is seen, is swapped for a link to a file outside; at its third sight the
+// folder itself is swapped for a link to the outside folder.
+class RacingWriter {
+public:
+    RacingWriter(const QString &dir, const QString &outside, bool swapFolder)
+        : dir_(QFile::encodeName(dir)), outside_(QFile::encodeName(outside)), swapFolder_(swapFolder),
+          thread_([this] { run(); })
+    {}
+    ~RacingWriter()
+    {
+        stop_ = true;
+        thread_.join();
+        // The folder back in place, so what the store did there can be checked.
+        if (swapped_) {
+            ::unlink(dir_.constData());
+            ::rename((dir_ + ".moved").constData(), dir_.constData());
+        }
+    }
+    int swaps() const { return swaps_; }
+
+private:
+    void run()
+    {
+        const QByteArray target = outside_ + "/secret.THB";
+        while (!stop_) {
+            DIR *d = ::opendir(dir_.constData());
+            if (!d)
+                continue;
+            while (const dirent *e = ::readdir(d)) {
+                const QByteArray name(e->d_name);
+                const bool made = name.startsWith(".thm-") || name.startsWith(".ini-") || name.contains(".~")
+                                  || name.endsWith(".THB") || name.endsWith(".THJ") || name == "thumbs.dat";
+                if (!made || e->d_type == DT_LNK)
+                    continue;
+                const QByteArray link = dir_ + "/.link-" + QByteArray::number(swaps_);
+                if (::symlink(target.constData(), link.constData()) == 0
+                    && ::rename(link.constData(), (dir_ + '/' + name).constData()) == 0)
+                    ++swaps_;
+                ::unlink(link.constData());
+            }
+            ::closedir(d);
+            if (swapFolder_ && !swapped_ && swaps_ >= 3
+                && ::rename(dir_.constData(), (dir_ + ".moved").constData()) == 0) {
+                swapped_ = true;
+                if (::symlink(outside_.constData(), dir_.constData()) != 0)
+                    ADD_FAILURE() << "the folder could not be swapped for a link";
+            }
+        }
+    }
+    QByteArray dir_;
+    QByteArray outside_;
+    bool swapFolder_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> swaps_{0};
+    bool swapped_ = false;
+    std::thread thread_;
+};
 
 // Every picture has exactly one entry, every entry names a regular preview
 // in the folder, every preview there is named by an entry, and no temporary
@@ -71,7 +137,10 @@ void expectWhole(const QString &dir, const QStringList &pictures)
     QMap<QString, int> keys;
     QSet<QString> values;
     for (const QByteArray &line : test::fileContents(dir + QStringLiteral("/thumbs.dat")).split('\n')) {
-        const qsizetype eq = line.lastIndexOf('=');
+        // Names may hold '=': the value is the path (or nothing) after the last '=' a path follows.
+        qsizetype eq = line.lastIndexOf("=/");
+        if (eq < 0 && line.endsWith('='))
+            eq = line.size() - 1;
         if (line.startsWith('[') || eq < 0)
             continue;
         keys[QString::fromUtf8(line.left(eq))]++;
@@ -261,19 +330,28 @@ TEST_F(PreviewStoreAttackTest, KilledBatchLeavesNothingOnceAFullOneHasRun)
     ASSERT_TRUE(tool.waitForReadyRead(60000));
     tool.kill();
     tool.waitForFinished();
-    // What older versions left, and files that only look alike.
+    // What older versions left, a true orphan, and files that only look alike:
+    // a name the store never gives, a preview's name on another picture.
     test::writeFile(dir + QStringLiteral("/k00.THB.~Ab12Cd"), "half");
-    test::writeFile(dir + QStringLiteral("/Thm7.THB"), "orphan");
-    test::writeFile(dir + QStringLiteral("/notes.THB.bak"), "mine");
-    test::writeFile(dir + QStringLiteral("/.thm-notes"), "mine");
+    writePicture(dir + QStringLiteral("/Thm7.THB"), 5, {60, 50});
+    writePicture(dir + QStringLiteral("/NOTES.THB"), 5, {60, 50});
+    writePicture(dir + QStringLiteral("/holiday.THB"), 5, {640, 480});
+    const QStringList mine{QStringLiteral("notes.THB.bak"), QStringLiteral(".thm-notes"), QStringLiteral("NOTES.THB"),
+                           QStringLiteral("holiday.THB")};
+    QMap<QString, QByteArray> kept;
+    for (const QString &name : mine) {
+        if (!QFile::exists(dir + u'/' + name))
+            test::writeFile(dir + u'/' + name, "mine");
+        kept[name] = test::fileContents(dir + u'/' + name);
+    }
     age(dir);
 
     const ToolRun run = runTool(dir);
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
-    EXPECT_EQ(test::fileContents(dir + QStringLiteral("/notes.THB.bak")), "mine");
-    EXPECT_EQ(test::fileContents(dir + QStringLiteral("/.thm-notes")), "mine");
-    QFile::remove(dir + QStringLiteral("/notes.THB.bak"));
-    QFile::remove(dir + QStringLiteral("/.thm-notes"));
+    for (const QString &name : mine) {
+        EXPECT_EQ(test::fileContents(dir + u'/' + name), kept[name]) << name.toStdString();
+        QFile::remove(dir + u'/' + name);
+    }
     expectWhole(dir, pictures);
 }
 
@@ -282,11 +360,13 @@ TEST_F(PreviewStoreAttackTest, AwkwardNamesAndDataFilesKeepTheirEntries)
     // ']' in the folder's name, a byte-order mark before the first section.
     const QString dir = test::freshFolder(QStringLiteral("odd]name"));
     const QString longName = QString(246, u'x') + QStringLiteral(".bmp");
-    const QStringList pictures{QStringLiteral("a.bmp"), longName};
+    const QStringList pictures{QStringLiteral("a.bmp"), longName, QStringLiteral("\x1b[2Jred.bmp")};
     writePicture(dir + QStringLiteral("/a.bmp"));
     ASSERT_TRUE(QFile::copy(dir + QStringLiteral("/a.bmp"), dir + u'/' + longName));
     ASSERT_TRUE(QFile::copy(dir + QStringLiteral("/a.bmp"), dir + QStringLiteral("/line\nbreak.bmp")));
-    // Not even listed: the toolkit passes such names over.
+    const QString escape = QStringLiteral("\x1b[2Jred.bmp");
+    ASSERT_TRUE(QFile::copy(dir + QStringLiteral("/a.bmp"), dir + u'/' + escape));
+    // Not even listed by the toolkit, yet named in its message.
     const QByteArray invalid = QFile::encodeName(dir) + "/bad\xff.bmp";
     ASSERT_EQ(::link(QFile::encodeName(dir + QStringLiteral("/a.bmp")).constData(), invalid.constData()), 0);
     test::writeFile(dir + QStringLiteral("/thumbs.dat"), "\xEF\xBB\xBF[" + QFile::encodeName(dir) + "/]\n");
@@ -295,7 +375,12 @@ TEST_F(PreviewStoreAttackTest, AwkwardNamesAndDataFilesKeepTheirEntries)
     EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains(QStringLiteral("Skipped line?break.bmp: its name cannot be stored")))
         << run.errors.toStdString();
-    EXPECT_EQ(run.errors.count(QStringLiteral("Skipped ")), 1) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("Skipped bad\\xFF.bmp: its name cannot be stored")))
+        << run.errors.toStdString();
+    EXPECT_EQ(run.errors.count(QStringLiteral("Skipped ")), 2) << run.errors.toStdString();
+    // A terminal is shown the escape sequence, never sent it.
+    EXPECT_FALSE(run.output.contains('\x1b'));
+    EXPECT_TRUE(run.output.contains("\\x{1b}[2Jred.bmp -> ")) << run.output.constData();
     run = runTool(dir);
     EXPECT_EQ(run.exitCode, 0);
 
@@ -311,4 +396,76 @@ TEST_F(PreviewStoreAttackTest, AwkwardNamesAndDataFilesKeepTheirEntries)
     store.setPreviewsDir(dir);
     store.setDataFile(dir + QStringLiteral("/thumbs.dat"));
     EXPECT_TRUE(store.LoadPreview(dir + u'/' + longName));
+}
+
+TEST_F(PreviewStoreAttackTest, ARacingWriterSwappingNamesForLinksHarmsNothingOutside)
+{
+    QStringList pictures;
+    for (int i = 0; i < 30; ++i)
+        pictures << QStringLiteral("r%1.bmp").arg(i, 2, 10, QChar(u'0'));
+    for (const bool swapFolder : {false, true}) {
+        for (const QStringList &options : {QStringList{}, QStringList{QStringLiteral("--for-size")}}) {
+            const QString dir = folder(QStringLiteral("race"), pictures);
+            int swaps = 0;
+            ToolRun run;
+            {
+                const RacingWriter writer(dir, outside, swapFolder);
+                run = runTool(dir, options);
+                swaps = writer.swaps();
+            }
+            // It ends, well or as a failed write; the files outside keep every
+            // byte and nothing new lies there (checked as every case ends).
+            EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.errors.toStdString();
+            EXPECT_GT(swaps, 0);
+        }
+    }
+}
+
+TEST_F(PreviewStoreAttackTest, ALockHeldElsewhereEndsTheBatchAsAFailedWriteAndASecondUserTakesIt)
+{
+    const QStringList pictures{QStringLiteral("a.bmp"), QStringLiteral("b.bmp")};
+    const QString dir = folder(QStringLiteral("held"), pictures);
+    const int lock = ::open(QFile::encodeName(dir + QStringLiteral("/.thumbs.dat.lock")).constData(),
+                            O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    ToolRun run = runTool(dir);
+    ::close(lock);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("Unable to write to ") + dir + QStringLiteral("/thumbs.dat")))
+        << run.errors.toStdString();
+    run = runTool(dir);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    expectWhole(dir, pictures);
+    // The lock file stays, readable by all the umask allows.
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir + QStringLiteral("/.thumbs.dat.lock")).constData(), &st), 0);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+
+    // A second user in a folder both may write: the first user's lock file,
+    // data file and previews do not stand in its way.
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "a second user needs root to be played";
+    char shared[] = "/tmp/brisvale-shared-XXXXXX";
+    ASSERT_NE(::mkdtemp(shared), nullptr);
+    const QString both = QString::fromLocal8Bit(shared);
+    ::chmod(shared, 0777);
+    for (const QString &picture : pictures)
+        ASSERT_TRUE(QFile::copy(dir + u'/' + picture, both + u'/' + picture));
+    run = runTool(both);
+    EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    QProcess second;
+    second.setChildProcessModifier([] {
+        const gid_t nobody = 65534;
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(nobody, nobody, nobody) != 0
+            || ::setresuid(nobody, nobody, nobody) != 0)
+            ::_exit(99);
+    });
+    second.start(QStringLiteral(MKPREVIEWS), {both});
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+    expectWhole(both, pictures);
+    QDir(both).removeRecursively();
 }

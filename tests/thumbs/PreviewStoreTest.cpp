@@ -7,6 +7,7 @@
 #include "platform/PrivateProfile.h"
 #include "platform/ScriptedDialogService.h"
 #include "tests/support/TestEnvironment.h"
+#include "thumbs/PreviewBatch.h"
 
 #include <QApplication>
 #include <QDir>
@@ -363,4 +364,62 @@ TEST_F(PreviewStoreTest, PicturesDecodedAheadGoToTheirOwnNamesWhateverTheOrder)
         makeAndCompare(name);
     store.cancelExpected();
     makeAndCompare(names[1]);
+}
+
+TEST_F(PreviewStoreTest, NamesHoldingEqualsSignsKeepTheirOwnEntriesAndPreviews)
+{
+    const QString folder = root + QStringLiteral("/f=g");
+    QDir(root).mkdir(QStringLiteral("f=g"));
+    store.setDataFile(folder + QStringLiteral("/thumbs.dat"));
+    store.setPreviewsDir(folder);
+    store.setListedFolder(folder);
+    const QStringList names{QStringLiteral("a=b.jpg"), QStringLiteral("x.jpg"), QStringLiteral("x.jpg=evil.jpg")};
+    for (const QString &name : names)
+        writePicture(folder + u'/' + name);
+    for (int round = 0; round < 2; ++round) {
+        batch(names);
+        QStringList previews;
+        for (const QString &name : names) {
+            const QString preview = store.PreviewFileFor(folder + u'/' + name);
+            EXPECT_TRUE(preview.startsWith(fs::lowerAscii(folder) + u'/')) << preview.toStdString();
+            EXPECT_FALSE(fs::fileNameOf(preview).contains(u'=')) << preview.toStdString();
+            EXPECT_TRUE(QFile::exists(fs::resolve(preview))) << name.toStdString();
+            previews << preview;
+        }
+        previews.removeDuplicates();
+        EXPECT_EQ(previews.size(), 3);
+        // No orphan is left beside them, round after round.
+        EXPECT_EQ(QDir(folder).entryList({QStringLiteral("*.THB")}, QDir::Files).size(), 3);
+    }
+    EXPECT_TRUE(dialogs.texts().isEmpty()) << dialogs.texts().join(u'|').toStdString();
+}
+
+TEST_F(PreviewStoreTest, APreviewClaimingMoreThanAPreviewIsRefusedAtItsHeaderWithOneMessage)
+{
+    QStringList names;
+    for (int i = 0; i < 12; ++i) {
+        // 1 KB files claiming a picture of 11585 x 11585 (and the last one 65535 x 65535).
+        QByteArray header(1024, '\0');
+        const quint32 side = i == 11 ? 65535 : 11585;
+        header[0] = 'B';
+        header[1] = 'M';
+        header[10] = 54;
+        header[14] = 40;
+        for (int b = 0; b < 4; ++b) {
+            header[18 + b] = char((side >> (8 * b)) & 0xFF);
+            header[22 + b] = char((side >> (8 * b)) & 0xFF);
+        }
+        header[26] = 1;
+        header[28] = 24;
+        const QString name = QStringLiteral("p%1.bmp").arg(i);
+        test::writeFile(pics + QStringLiteral("/big%1.THB").arg(i), header);
+        store.RecordPreview(pics + u'/' + name, pics + QStringLiteral("/big%1.THB").arg(i));
+        names << name;
+    }
+    PreviewBatch batch(store, nullptr);
+    EXPECT_EQ(batch.load(names), PreviewBatch::Result::Done);
+    EXPECT_EQ(store.imageCount(), 0);
+    ASSERT_EQ(dialogs.texts().size(), 1) << dialogs.texts().join(u'|').toStdString();
+    EXPECT_TRUE(dialogs.texts().front().contains(QStringLiteral("big0.THB is not a preview")))
+        << dialogs.texts().front().toStdString();
 }

@@ -362,7 +362,7 @@ TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
 {
     const QString trashHome = test::freshFolder(QStringLiteral("data-home"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome));
-    const QString dir = makeFolder(QStringLiteral("bin"), 2);
+    const QString dir = makeFolder(QStringLiteral("bin"), 3);
     auto form = open(dir);
     form->FileListBox1->selectFile(QStringLiteral("Pic00.BMP"));
     ASSERT_TRUE(drop(*form, 0, 0));
@@ -380,7 +380,7 @@ TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Delete File?")});
     EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/Pic00.BMP")));
     EXPECT_TRUE(QFile::exists(trashHome + QStringLiteral("/Trash/files/Pic00.BMP")));
-    EXPECT_EQ(form->FileListBox1->fileNames(), QStringList{QStringLiteral("Pic01.BMP")});
+    EXPECT_EQ(form->FileListBox1->fileNames(), (QStringList{QStringLiteral("Pic01.BMP"), QStringLiteral("Pic02.BMP")}));
     EXPECT_TRUE(form->grid().caption({0, 1}).isEmpty());
     EXPECT_EQ(previewFiles(dir), 0);
 
@@ -391,7 +391,31 @@ TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
     QTest::keyClick(form->FileListBox1, Qt::Key_Delete);
     EXPECT_EQ(dialogs.texts(), QStringList{QStringLiteral("Delete File?")});
     EXPECT_TRUE(QFile::exists(trashHome + QStringLiteral("/Trash/files/Pic01.BMP")));
-    EXPECT_TRUE(form->FileListBox1->fileNames().isEmpty());
+    EXPECT_EQ(form->FileListBox1->fileNames(), QStringList{QStringLiteral("Pic02.BMP")});
+
+    // A trash that is a link cannot take the picture: the player is asked
+    // first, and No leaves the picture, preview and all.
+    const QString elsewhere = test::freshFolder(QStringLiteral("elsewhere"));
+    const QString linkedHome = test::freshFolder(QStringLiteral("linked-home"));
+    ASSERT_TRUE(QFile::link(elsewhere, linkedHome + QStringLiteral("/Trash")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(linkedHome));
+    form->FileListBox1->selectFile(QStringLiteral("Pic02.BMP"));
+    ASSERT_TRUE(drop(*form, 0, 0));
+    const QString refused = QStringLiteral("Pic02.BMP cannot be moved to the trash. Delete it for good?");
+    dialogs.clear();
+    dialogs.queueConfirm(true);
+    dropOnBin(*form);
+    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Delete File?"), refused}));
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("/Pic02.BMP")));
+    EXPECT_EQ(previewFiles(dir), 1);
+    dialogs.clear();
+    dialogs.queueConfirm(true);
+    dialogs.queueConfirm(true);
+    dropOnBin(*form);
+    EXPECT_EQ(dialogs.texts(), (QStringList{QStringLiteral("Delete File?"), refused}));
+    EXPECT_FALSE(QFile::exists(dir + QStringLiteral("/Pic02.BMP")));
+    EXPECT_EQ(previewFiles(dir), 0);
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
     qunsetenv("XDG_DATA_HOME");
 }
 

@@ -27,12 +27,27 @@ namespace {
 // offers beside them: the window makes their previews as well.
 const char kMask[] = "*.JPG;*.GIF;*.PCX;*.BMP;*.PNG;*.TIF;*.WMF;*.ICO;*.WEBP;*.AVIF;*.HEIC;*.HEIF";
 
+// A name as a terminal may show it: control characters are written as
+// escapes, never sent as they are.
+QByteArray printable(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+            || c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            out += QStringLiteral("\\x{%1}").arg(c.unicode(), 0, 16);
+        else
+            out += c;
+    }
+    return out.toLocal8Bit();
+}
+
 // Message boxes become lines on standard error; questions are answered No.
 class ConsoleDialogs : public platform::DialogService {
 public:
     void message(platform::MessageKind, const QString &text) override
     {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
+        std::fprintf(stderr, "%s\n", printable(text).constData());
     }
     bool confirm(const QString &, platform::QuestionIcon) override { return false; }
     std::optional<QString> openFile(const platform::OpenFileRequest &) override { return std::nullopt; }
@@ -87,7 +102,7 @@ int main(int argc, char **argv)
     if (dir.isEmpty())
         return usage();
     if (!fs::directoryExists(dir)) {
-        std::fprintf(stderr, "mkpreviews: %s is not a folder\n", qPrintable(dir));
+        std::fprintf(stderr, "mkpreviews: %s is not a folder\n", printable(dir).constData());
         return 1;
     }
 
@@ -111,10 +126,12 @@ int main(int argc, char **argv)
     // previews does; the window differs only in stopping at its free slots.
     PreviewBatch batch(store, nullptr);
     batch.hooks().made = [](const QString &name, const QString &preview) {
-        std::printf("%s -> %s\n", qPrintable(name), preview.isEmpty() ? "(none)" : qPrintable(preview));
+        std::printf("%s -> %s\n", printable(name).constData(),
+                    preview.isEmpty() ? "(none)" : printable(preview).constData());
         std::fflush(stdout);
     };
-    const PreviewBatch::Result result = batch.create(fs::findFiles(dir, QLatin1String(kMask)), true);
+    const PreviewBatch::Result result = batch.create(fs::findFiles(dir, QLatin1String(kMask)), true,
+                                                     QLatin1String(kMask));
     platform::setDialogService(nullptr);
     return result == PreviewBatch::Result::Failed ? 1 : 0;
 }
