@@ -201,7 +201,7 @@ TEST_F(TableSettingsWindow, OutOfRangeStoredPayoutsAreHeldToTheDialogsRangesAndM
             form.game().deal();
             const std::int32_t after = form.game().draw().settlement.total;
             EXPECT_GE(std::int64_t(after), std::int64_t(before) - 1000) << hand;
-            EXPECT_LE(std::int64_t(after), std::int64_t(before) + 999 * 1000) << hand;
+            EXPECT_LE(std::int64_t(after), std::int64_t(before) + std::int64_t{999} * 1000) << hand;
         }
         form.close();
     }
