@@ -14,8 +14,11 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        if (t == QAccessible::Name)
-            return static_cast<const Announcer *>(widget())->news();
+        if (t == QAccessible::Name) {
+            const auto *announcer = static_cast<const Announcer *>(widget());
+            announcer->markHeard();
+            return announcer->news();
+        }
         return QAccessibleWidget::text(t);
     }
 };
@@ -41,6 +44,10 @@ QString sentences(const QStringList &parts)
     }
     return text;
 }
+
+// Unread news older than this is taken to have no reader waiting for it, so
+// news does not pile up when no reader is running.
+constexpr qint64 kUnheardMs = 4000;
 
 } // namespace
 
@@ -77,12 +84,18 @@ void Announcer::post()
 
 void Announcer::tell()
 {
-    const QString text = sentences(pending_ + QStringList{after_});
+    QString text = sentences(pending_ + QStringList{after_});
     pending_.clear();
     after_.clear();
     posted_ = false;
     if (text.isEmpty())
         return;
+    if (!heard_ && unheardSince_.isValid() && unheardSince_.elapsed() < kUnheardMs) {
+        text = sentences({news_, text});
+    } else {
+        unheardSince_.start();
+    }
+    heard_ = false;
     news_ = text;
     // Hidden and shown again, it appears anew for a reader even when the
     // news is the same as before.

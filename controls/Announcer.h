@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 
@@ -15,6 +16,8 @@ namespace brisvale {
 // A reader reads the name when it comes to the event, so news given in one
 // pass of the event loop is told together, in the order given, as one
 // notification: two in quick succession would both read as the later one.
+// News the reader has not yet come to read when more arrives (a busy reader
+// drops a notification that a later one replaces) is told again with it.
 class Announcer : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +30,8 @@ public:
 
     // The latest news told, which is the notification's name.
     QString news() const { return news_; }
+    // A reader has read the news, so it need not be told again.
+    void markHeard() const { heard_ = true; }
 
 private:
     void post();
@@ -36,6 +41,8 @@ private:
     QString after_;
     bool posted_ = false;
     QString news_;
+    mutable bool heard_ = true;
+    QElapsedTimer unheardSince_;
 };
 
 } // namespace brisvale

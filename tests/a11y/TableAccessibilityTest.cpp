@@ -1,3 +1,4 @@
+#include "controls/Announcer.h"
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
@@ -84,6 +85,25 @@ TEST(TableAccessibilityTest, DealAndHoldAreAnnouncedCardByCard)
     const QList<QAccessibleInterface *> headers = pairs->tableCellInterface()->columnHeaderCells();
     ASSERT_EQ(headers.size(), 1);
     EXPECT_EQ(headers.front()->text(QAccessible::Name), QStringLiteral("Pairs"));
+}
+
+// A reader busy with the draw's news may come to read it only after the
+// trainer's line has replaced it: that news is not lost but told with it.
+TEST(TableAccessibilityTest, NewsNotYetReadIsToldWithTheNext)
+{
+    QWidget window;
+    auto *announcer = new Announcer(&window);
+    window.show();
+    announcer->say(QStringLiteral("You won"));
+    QCoreApplication::processEvents();
+    announcer->sayAfter(QStringLiteral("Your hold cost nothing"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nameOf(announcer), QStringLiteral("You won. Your hold cost nothing"));
+
+    // Once read, it is not told again.
+    announcer->say(QStringLiteral("Deal"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nameOf(announcer), QStringLiteral("Deal"));
 }
 
 } // namespace
