@@ -76,6 +76,16 @@ def png_zero_rows(w, h, bpp):
     parts.append(c.flush())
     return b''.join(parts)
 
+def tiff_directory(f, entries):
+    # The header and the one directory, at offset 8, with no next directory.
+    f.write(b'II*\0' + struct.pack('<IH', 8, len(entries)))
+    for tag, typ, count, value in entries:
+        if typ == 3 and count == 1:
+            f.write(struct.pack('<HHIHH', tag, typ, count, value, 0))
+        else:
+            f.write(struct.pack('<HHII', tag, typ, count, value))
+    f.write(struct.pack('<I', 0))
+
 def tiff(path, w, h, tiled):
     data = deflate_zeros(w * h * 3)
     entries = []
@@ -104,14 +114,7 @@ def tiff(path, w, h, tiled):
     entries.sort()
     assert len(entries) == n
     with open(path, 'wb') as f:
-        f.write(b'II*\0' + struct.pack('<I', ifd_at))
-        f.write(struct.pack('<H', n))
-        for tag, typ, count, value in entries:
-            if typ == 3 and count == 1:
-                f.write(struct.pack('<HHIHH', tag, typ, count, value, 0))
-            else:
-                f.write(struct.pack('<HHII', tag, typ, count, value))
-        f.write(struct.pack('<I', 0))
+        tiff_directory(f, entries)
         f.write(struct.pack('<HHH', 8, 8, 8))
         f.write(data)
 
@@ -128,13 +131,7 @@ def tiff_layout(path, w, h, photometric, samples, bits, planes):
                (273, 4, strips, data_at if strips == 1 else offsets_at), (277, 3, 1, samples), (278, 4, 1, h),
                (279, 4, strips, len(data) if strips == 1 else counts_at), (284, 3, 1, 2 if planes else 1)]
     with open(path, 'wb') as f:
-        f.write(b'II*\0' + struct.pack('<IH', 8, n))
-        for tag, typ, count, value in entries:
-            if typ == 3 and count == 1:
-                f.write(struct.pack('<HHIHH', tag, typ, count, value, 0))
-            else:
-                f.write(struct.pack('<HHII', tag, typ, count, value))
-        f.write(struct.pack('<I', 0))
+        tiff_directory(f, entries)
         f.write(struct.pack('<%dH' % samples, *([bits] * samples)))
         f.write(struct.pack('<%dI' % strips, *[data_at + i * len(data) for i in range(strips)]))
         f.write(struct.pack('<%dI' % strips, *([len(data)] * strips)))

@@ -93,35 +93,27 @@ QByteArray png(uint32_t w, uint32_t h, int bits, int colour, bool interlaced, co
 QByteArray tiff(uint32_t w, uint32_t h, bool tiled)
 {
     const QByteArray data = zlibOf(QByteArray(qsizetype(w) * h * 3, '\0'));
-    const uint16_t n = tiled ? 11 : 10;
-    const uint32_t bitsAt = 8 + 2 + n * 12 + 4, dataAt = bitsAt + 6;
-    QByteArray out("II*\0\x08\0\0\0", 8);
+    const uint32_t bitsAt = 8 + 2 + (tiled ? 11 : 10) * 12 + 4, dataAt = bitsAt + 6;
+    std::vector<test::TiffEntry> entries{
+        {256, 4, 1, w}, {257, 4, 1, h}, {258, 3, 3, bitsAt}, {259, 3, 1, 8}, {262, 3, 1, 2}};
+    if (!tiled)
+        entries.push_back({273, 4, 1, dataAt});
+    entries.push_back({277, 3, 1, 3});
+    if (!tiled) {
+        entries.push_back({278, 4, 1, h});
+        entries.push_back({279, 4, 1, uint32_t(data.size())});
+    }
+    entries.push_back({284, 3, 1, 1});
+    if (tiled) {
+        entries.push_back({322, 4, 1, w});
+        entries.push_back({323, 4, 1, h});
+        entries.push_back({324, 4, 1, dataAt});
+        entries.push_back({325, 4, 1, uint32_t(data.size())});
+    }
+    QByteArray out = test::tiffDirectory(entries);
     QDataStream s(&out, QIODevice::Append);
     s.setByteOrder(QDataStream::LittleEndian);
-    s << n;
-    const auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
-        s << tag << type << count << value;
-    };
-    entry(256, 4, 1, w);
-    entry(257, 4, 1, h);
-    entry(258, 3, 3, bitsAt);
-    entry(259, 3, 1, 8);
-    entry(262, 3, 1, 2);
-    if (!tiled)
-        entry(273, 4, 1, dataAt);
-    entry(277, 3, 1, 3);
-    if (!tiled) {
-        entry(278, 4, 1, h);
-        entry(279, 4, 1, uint32_t(data.size()));
-    }
-    entry(284, 3, 1, 1);
-    if (tiled) {
-        entry(322, 4, 1, w);
-        entry(323, 4, 1, h);
-        entry(324, 4, 1, dataAt);
-        entry(325, 4, 1, uint32_t(data.size()));
-    }
-    s << uint32_t(0) << uint16_t(8) << uint16_t(8) << uint16_t(8);
+    s << uint16_t(8) << uint16_t(8) << uint16_t(8);
     return out + data;
 }
 

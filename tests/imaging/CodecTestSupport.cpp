@@ -2,6 +2,7 @@
 
 #include "imaging/codec/ColorReduce.h"
 
+#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -129,6 +130,8 @@ int runWithMemoryCap(size_t bytes, const std::function<int()> &body)
 
 double meanDifference(const QImage &a0, const QImage &b0)
 {
+    if (a0.isNull() || a0.size() != b0.size())
+        return kNoComparison;
     const QImage a = a0.convertToFormat(QImage::Format_RGB32), b = b0.convertToFormat(QImage::Format_RGB32);
     double sum = 0;
     for (int y = 0; y < a.height(); ++y)
@@ -147,6 +150,18 @@ int distinctColours(const QImage &image)
         for (int x = 0; x < rgb.width(); ++x)
             seen.insert(rgb.pixel(x, y));
     return int(seen.size());
+}
+
+QByteArray tiffDirectory(const std::vector<TiffEntry> &entries)
+{
+    QByteArray out("II*\0\x08\0\0\0", 8);
+    QDataStream s(&out, QIODevice::Append);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << uint16_t(entries.size());
+    for (const TiffEntry &e : entries)
+        s << e.tag << e.type << e.count << e.value;
+    s << uint32_t(0);
+    return out;
 }
 
 } // namespace brisvale::test

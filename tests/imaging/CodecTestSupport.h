@@ -2,10 +2,12 @@
 
 #include "imaging/codec/Codec.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QString>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace brisvale::test {
 
@@ -30,7 +32,17 @@ int maxDifference(const QImage &a, const QImage &b);
 // `bytes` beyond the parent's, and answers what it returned; INT_MIN when
 // the child died. A reader that allocates past the cap fails or dies there.
 int runWithMemoryCap(size_t bytes, const std::function<int()> &body);
+// Mean difference of the channels of two pictures; kNoComparison as above.
 double meanDifference(const QImage &a, const QImage &b);
 int distinctColours(const QImage &image);
+
+// A little-endian TIFF header and its one directory of these entries (a
+// value that fits stands in the entry, as values of count 1 do), with no next
+// directory; what the entries point at is the caller's to append.
+struct TiffEntry {
+    uint16_t tag, type;
+    uint32_t count, value;
+};
+QByteArray tiffDirectory(const std::vector<TiffEntry> &entries);
 
 } // namespace brisvale::test

@@ -61,24 +61,18 @@ QByteArray tiff(uint32_t w, uint32_t h, uint16_t photometric, uint16_t samples, 
     const uint16_t n = 10;
     const uint32_t bitsAt = 8 + 2 + n * 12 + 4, offsetsAt = bitsAt + 2 * samples, countsAt = offsetsAt + 4 * strips,
                    dataAt = countsAt + 4 * strips;
-    QByteArray out("II*\0\x08\0\0\0", 8);
+    QByteArray out = test::tiffDirectory({{256, 4, 1, w},
+                                          {257, 4, 1, h},
+                                          {258, 3, samples, bitsAt},
+                                          {259, 3, 1, 8},
+                                          {262, 3, 1, photometric},
+                                          {273, 4, strips, strips == 1 ? dataAt : offsetsAt},
+                                          {277, 3, 1, samples},
+                                          {278, 4, 1, h},
+                                          {279, 4, strips, strips == 1 ? uint32_t(strip.size()) : countsAt},
+                                          {284, 3, 1, planes ? 2u : 1u}});
     QDataStream s(&out, QIODevice::Append);
     s.setByteOrder(QDataStream::LittleEndian);
-    s << n;
-    const auto entry = [&](uint16_t tag, uint16_t type, uint32_t count, uint32_t value) {
-        s << tag << type << count << value;
-    };
-    entry(256, 4, 1, w);
-    entry(257, 4, 1, h);
-    entry(258, 3, samples, bitsAt);
-    entry(259, 3, 1, 8);
-    entry(262, 3, 1, photometric);
-    entry(273, 4, strips, strips == 1 ? dataAt : offsetsAt);
-    entry(277, 3, 1, samples);
-    entry(278, 4, 1, h);
-    entry(279, 4, strips, strips == 1 ? uint32_t(strip.size()) : countsAt);
-    entry(284, 3, 1, planes ? 2 : 1);
-    s << uint32_t(0);
     for (int i = 0; i < samples; ++i)
         s << bits;
     for (uint32_t i = 0; i < strips; ++i)

@@ -1,29 +1,16 @@
 #include "imaging/CodecBridge.h"
 #include "imaging/TImageView.h"
 #include "picture/TPicture.h"
+#include "tests/imaging/CodecTestSupport.h"
 #include "tests/picture/PictureWindowFixture.h"
 
 #include <QTest>
-#include <cmath>
 
 using namespace brisvale;
+using test::meanDifference;
 using test::PictureWindowTest;
 
 namespace {
-
-// Mean difference of the channels of two screenshots of one size.
-double meanDifference(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return 1000;
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
-}
 
 QImage shot(TPicture &window) { return window.ImageView1->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
