@@ -506,10 +506,12 @@ void TForm1::SecondClick()
     Second->hide();
     Shuffle->show();
 
-    HoldAnalysis1->handPlayed(game_.hand(), played, game_.bet(), game_.payouts());
+    const Hand dealt = game_.hand();
+    const std::int64_t totalBefore = game_.total();
     trainer_->drawing(played);
 
     const PokerGame::DrawResult result = game_.draw();
+    HoldAnalysis1->handPlayed(dealt, played, game_.bet(), game_.payouts(), {totalBefore, game_.total()});
     HoldAnalysis1->follow(game_);
     for (int k = 0; k < 5; ++k)
         CardDeck[k]->setValue(game_.hand()[k]);

@@ -6,6 +6,7 @@
 #include "game/ChartKeeper.h"
 #include "game/HoldTrainer.h"
 #include "game/PokerGame.h"
+#include "game/SessionChart.h"
 #include "game/StrategyPage.h"
 #include "platform/DialogService.h"
 
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -156,12 +158,20 @@ THoldAnalysis::THoldAnalysis(QWidget *parent) : QDialog(parent)
     Summary->setObjectName(QStringLiteral("Summary"));
     Summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
     sessionLayout->addWidget(Summary);
+    auto *charts = new QHBoxLayout;
+    TotalChart = new SessionChart(QStringLiteral("Total after each hand"), sessionPage);
+    TotalChart->setObjectName(QStringLiteral("TotalChart"));
+    charts->addWidget(TotalChart);
+    CostChart = new SessionChart(QStringLiteral("Cost of mistakes so far, in coins"), sessionPage);
+    CostChart->setObjectName(QStringLiteral("CostChart"));
+    charts->addWidget(CostChart);
+    sessionLayout->addLayout(charts, 2);
     Mistakes = makeTable({QStringLiteral("Hand"), QStringLiteral("Dealt"), QStringLiteral("Held"),
                           QStringLiteral("Best hold"), QStringLiteral("Cost \u00d7 bet"), QStringLiteral("Coins")},
                          sessionPage);
     Mistakes->setObjectName(QStringLiteral("Mistakes"));
     Mistakes->setToolTip(QStringLiteral("Enter or a double click shows the holds of a mistake again"));
-    sessionLayout->addWidget(Mistakes, 1);
+    sessionLayout->addWidget(Mistakes, 3);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     SaveCsv = new QPushButton(QStringLiteral("Save as CSV\u2026"), sessionPage);
@@ -192,6 +202,9 @@ void THoldAnalysis::openFor(const PokerGame &game)
 {
     takeHand(game);
     Pages->setCurrentIndex(0);
+    // Kept within a small screen, frame and all.
+    if (!isVisible() && screen())
+        resize(size().boundedTo(screen()->availableGeometry().size() - QSize(20, 60)));
     show();
     raise();
     activateWindow();
@@ -394,9 +407,10 @@ void THoldAnalysis::showFinals()
     Finals->resizeColumnToContents(2);
 }
 
-void THoldAnalysis::handPlayed(const Hand &dealt, HoldMask played, int bet, const PayoutTable &payouts)
+void THoldAnalysis::handPlayed(const Hand &dealt, HoldMask played, int bet, const PayoutTable &payouts,
+                               HandTotals totals)
 {
-    lastPlayed_ = Played{dealt, played, bet, payouts};
+    lastPlayed_ = Played{dealt, played, bet, payouts, totals};
     pending_.push_back(*lastPlayed_);
     if (HoldOdds::sharedIfReady()) {
         recordPending();
@@ -422,7 +436,7 @@ void THoldAnalysis::recordPending()
         pending_.pop_front();
         // A multiplier beyond what the odds weigh leaves the hand unlogged.
         if (const std::optional<HoldAnalysis> analysis = odds.analyse(p.dealt, p.payouts))
-            session_.record(p.dealt, p.played, p.bet, *analysis, p.payouts);
+            session_.record(p.dealt, p.played, p.bet, *analysis, p.payouts, p.totals);
     }
     showSession();
 }
@@ -430,6 +444,8 @@ void THoldAnalysis::recordPending()
 void THoldAnalysis::showSession()
 {
     Summary->setText(session_.summary());
+    TotalChart->setPoints(session_.totalCurve(), 0, session_.totalCurveText());
+    CostChart->setPoints(session_.costCurve(), 2, session_.costCurveText());
     const auto &mistakes = session_.mistakes();
     const int shown = Mistakes->rowCount();
     Mistakes->setRowCount(int(mistakes.size()));

@@ -17,6 +17,7 @@ namespace brisvale {
 
 class HoldTrainer;
 class PokerGame;
+class SessionChart;
 class StrategyPage;
 
 // "Hold Analysis": what every hold of the dealt hand is worth, best first,
@@ -37,8 +38,9 @@ public:
     // The payouts or the bet of the table changed.
     void setPayouts(const PayoutTable &payouts);
     void setBet(int bet);
-    // A finished hand for the log; the window's hand after the draw.
-    void handPlayed(const Hand &dealt, HoldMask played, int bet, const PayoutTable &payouts);
+    // A finished hand for the log, with the table's total before and after
+    // it; the window's hand after the draw.
+    void handPlayed(const Hand &dealt, HoldMask played, int bet, const PayoutTable &payouts, HandTotals totals = {});
 
     const SessionLog &session() const { return session_; }
     const std::optional<HoldTable> &holds() const { return table_; }
@@ -51,6 +53,8 @@ public:
     QTableWidget *Finals = nullptr;
     StrategyPage *Strategy = nullptr;
     QLabel *Summary = nullptr;
+    SessionChart *TotalChart = nullptr;
+    SessionChart *CostChart = nullptr;
     QTableWidget *Mistakes = nullptr;
     QPushButton *SaveCsv = nullptr;
 
@@ -64,6 +68,7 @@ private:
         HoldMask played;
         int bet;
         PayoutTable payouts;
+        HandTotals totals;
     };
 
     void takeHand(const PokerGame &game);

@@ -15,12 +15,13 @@ QString percent(const Fraction &f) { return decimal(f.times(100), 2) + u'%'; }
 } // namespace
 
 void SessionLog::record(const Hand &dealt, HoldMask played, int bet, const HoldAnalysis &analysis,
-                        const PayoutTable &payouts)
+                        const PayoutTable &payouts, HandTotals totals)
 {
     bet_ += bet;
     played_ = played_ + analysis.value(played).times(bet);
     best_ = best_ + analysis.best().times(bet);
-    const Mistake m{int(hands_.size()) + 1, dealt, played, analysis.bestHold(), bet, analysis.cost(played), payouts};
+    const Mistake m{int(hands_.size()) + 1, dealt,   played,        analysis.bestHold(), bet,
+                    analysis.cost(played),  payouts, totals.before, totals.after};
     hands_.push_back(m);
     if (analysis.isBest(played))
         return;
@@ -64,6 +65,71 @@ QString SessionLog::csv() const
                         right ? QStringLiteral("right") : QStringLiteral("wrong"));
     }
     return out;
+}
+
+std::vector<double> SessionLog::totalCurve() const
+{
+    std::vector<double> points;
+    if (hands_.empty())
+        return points;
+    points.reserve(hands_.size() + 1);
+    points.push_back(double(hands_.front().totalBefore));
+    for (const Mistake &m : hands_)
+        points.push_back(double(m.totalAfter));
+    return points;
+}
+
+std::vector<double> SessionLog::costCurve() const
+{
+    std::vector<double> points;
+    if (hands_.empty())
+        return points;
+    points.reserve(hands_.size() + 1);
+    double cost = 0;
+    points.push_back(cost);
+    for (const Mistake &m : hands_)
+        points.push_back(cost += m.coins().value());
+    return points;
+}
+
+QString SessionLog::totalCurveText() const
+{
+    if (hands_.empty())
+        return QStringLiteral("No hands played yet.");
+    const Mistake *low = &hands_.front();
+    const Mistake *high = low;
+    for (const Mistake &m : hands_) {
+        low = m.totalAfter < low->totalAfter ? &m : low;
+        high = m.totalAfter > high->totalAfter ? &m : high;
+    }
+    return QStringLiteral("The total went from %1 to %2 over %3 %4; lowest %5 after hand %6, highest %7 after hand %8.")
+        .arg(hands_.front().totalBefore)
+        .arg(hands_.back().totalAfter)
+        .arg(hands_.size())
+        .arg(hands_.size() == 1 ? QStringLiteral("hand") : QStringLiteral("hands"))
+        .arg(low->totalAfter)
+        .arg(low->hand)
+        .arg(high->totalAfter)
+        .arg(high->hand);
+}
+
+QString SessionLog::costCurveText() const
+{
+    if (hands_.empty())
+        return QStringLiteral("No hands played yet.");
+    const QString hands = QStringLiteral("%1 %2")
+                              .arg(hands_.size())
+                              .arg(hands_.size() == 1 ? QStringLiteral("hand") : QStringLiteral("hands"));
+    if (mistakes_.empty())
+        return QStringLiteral("No mistakes in %1: the holds cost nothing.").arg(hands);
+    const Mistake *worst = &mistakes_.front();
+    for (const Mistake &m : mistakes_)
+        worst = m.coins().value() > worst->coins().value() ? &m : worst;
+    return QStringLiteral("%1 %2 in %3 cost %4 coins in all; the costliest, %5 coins, at hand %6.")
+        .arg(mistakes_.size())
+        .arg(mistakes_.size() == 1 ? QStringLiteral("mistake") : QStringLiteral("mistakes"))
+        .arg(hands, decimal(cost_, 2), decimal(worst->coins(), 2))
+        .arg(worst->hand);
 }
 
 } // namespace brisvale

@@ -4,10 +4,12 @@
 #include "game/CardCodes.h"
 #include "game/ChartKeeper.h"
 #include "game/RandomGenerator.h"
+#include "game/SessionChart.h"
 #include "game/TForm1.h"
 #include "odds/HoldOdds.h"
 #include "platform/ScriptedDialogService.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -92,10 +94,26 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     QTest::keyClick(window->HoldList, Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
 
+    // Before any hand the session's charts say there is nothing to draw.
+    QAccessibleInterface *totalChart = QAccessible::queryAccessibleInterface(window->TotalChart);
+    ASSERT_TRUE(totalChart);
+    EXPECT_EQ(totalChart->role(), QAccessible::Chart);
+    EXPECT_EQ(totalChart->text(QAccessible::Name), QStringLiteral("Total after each hand"));
+    EXPECT_EQ(totalChart->text(QAccessible::Description), QStringLiteral("No hands played yet."));
+
     // Keep the king alone: a mistake, logged with its cost.
     tableKey(Qt::Key_2);
     tableKey(Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    // The charts follow the table's total and the cost, drawn and in words.
+    const double total = form->game().total();
+    EXPECT_EQ(window->TotalChart->points(), (std::vector<double>{1000, total}));
+    EXPECT_EQ(window->CostChart->points(), (std::vector<double>{0, odds.cost(0b00010).times(5).value()}));
+    EXPECT_TRUE(totalChart->text(QAccessible::Description)
+                    .startsWith(QStringLiteral("The total went from 1000 to %1 over 1 hand;").arg(total)));
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(window->CostChart)
+                    ->text(QAccessible::Description)
+                    .startsWith(QStringLiteral("1 mistake in 1 hand cost ")));
     EXPECT_EQ(window->Mistakes->item(0, 1)->text(), QStringLiteral("7C KC 6D 5S 4S"));
     EXPECT_EQ(window->Mistakes->item(0, 2)->text(), QStringLiteral("KC"));
     EXPECT_EQ(window->Mistakes->item(0, 4)->text().toStdString(), odds.cost(0b00010).decimal(4));

@@ -177,8 +177,10 @@ TEST(HoldAnalysis, AWeakHoldIsLoggedWithItsCost)
     const HoldAnalysis a = analyse(dealt);
     const HoldMask nine = 0b10000;
     SessionLog log;
-    log.record(hand("TC TD JS QH KD"), 0b11101, 10, analyse(hand("TC TD JS QH KD")));
-    log.record(dealt, nine, 5, a);
+    EXPECT_EQ(log.costCurveText(), QStringLiteral("No hands played yet."));
+    EXPECT_TRUE(log.totalCurve().empty());
+    log.record(hand("TC TD JS QH KD"), 0b11101, 10, analyse(hand("TC TD JS QH KD")), kNineSix, {1000, 990});
+    log.record(dealt, nine, 5, a, kNineSix, {990, 985});
 
     ASSERT_EQ(log.mistakes().size(), 1u);
     const SessionLog::Mistake &m = log.mistakes().front();
@@ -197,6 +199,15 @@ TEST(HoldAnalysis, AWeakHoldIsLoggedWithItsCost)
     EXPECT_TRUE(log.summary().startsWith(QStringLiteral("Hands played: 2\nMistakes: 1\nPlayed right: 50.00%\n"
                                                         "Cost of the mistakes: %1 coins\n")
                                              .arg(QString::fromStdString(coins))));
+    // The session's charts, drawn and in words.
+    EXPECT_EQ(log.totalCurve(), (std::vector<double>{1000, 990, 985}));
+    EXPECT_EQ(log.costCurve(), (std::vector<double>{0, 0, m.coins().value()}));
+    EXPECT_EQ(log.totalCurveText(),
+              QStringLiteral("The total went from 1000 to 985 over 2 hands; lowest 985 after hand 2, highest 990 "
+                             "after hand 1."));
+    EXPECT_EQ(log.costCurveText(),
+              QStringLiteral("1 mistake in 2 hands cost %1 coins in all; the costliest, %1 coins, at hand 2.")
+                  .arg(QString::fromStdString(coins)));
     // Over 15 coins bet: what the holds played bring back against best play.
     const Fraction best = analyse(hand("TC TD JS QH KD")).best().times(10) + a.best().times(5);
     EXPECT_EQ(log.bestReturn(), best.over(15));
