@@ -9,7 +9,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -106,10 +105,6 @@ int runWithMemoryCap(size_t bytes, const std::function<int()> &body)
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(channel[0]);
-        // A decoder's worker thread would otherwise get a heap of its own,
-        // which reserves 64 MiB of address space or none depending on how
-        // the threads meet: the cap is for what the read needs, not that.
-        ::mallopt(M_ARENA_MAX, 1);
         const rlim_t cap = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + bytes;
         const rlimit limit{cap, cap};
         int result = INT_MIN;
