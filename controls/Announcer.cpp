@@ -1,5 +1,7 @@
 #include "controls/Announcer.h"
 
+#include "controls/Cards.h"
+
 #include <QAccessibleWidget>
 #include <QTimer>
 #include <utility>
@@ -96,7 +98,8 @@ void Announcer::tell()
         unheardSince_.start();
     }
     heard_ = false;
-    news_ = text;
+    // The trainer's cards are written with suit signs, which a reader reads as symbols.
+    news_ = SpokenCards(text);
     // Hidden and shown again, it appears anew for a reader even when the
     // news is the same as before.
     hide();

@@ -1,5 +1,6 @@
 #include "controls/CaptionPanelAccessible.h"
 
+#include "controls/Cards.h"
 #include "controls/TEStatusBar.h"
 #include "controls/TMyCustomPanel.h"
 
@@ -40,7 +41,7 @@ QAccessible::Role CaptionPanelAccessible::role() const
 QString CaptionPanelAccessible::text(QAccessible::Text t) const
 {
     if (t == QAccessible::Name && panel()->accessibleName().isEmpty())
-        return panel()->shownCaption();
+        return SpokenCards(panel()->shownCaption()); // the trainer's suit signs, said as words
     return QAccessibleWidget::text(t);
 }
 

@@ -1,5 +1,7 @@
 #include "controls/Cards.h"
 
+#include <QRegularExpression>
+
 #include <array>
 
 namespace brisvale {
@@ -62,6 +64,25 @@ QString CardShortName(int value)
     if (CardSuit(value) == 0)
         return CardDisplayName(value);
     return QLatin1String(ranks[CardRank(value) - 1]) + QChar(suits[CardSuit(value) - 1]);
+}
+
+QString SpokenCards(const QString &text)
+{
+    static const QString signs = QStringLiteral("\u2660\u2665\u2663\u2666");
+    static const QRegularExpression face(QStringLiteral("\\b(10|[2-9AJQK])([%1])").arg(signs));
+    QString spoken;
+    qsizetype from = 0;
+    for (QRegularExpressionMatchIterator it = face.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString rank = match.captured(1);
+        const int r = rank == u'A' ? 1 : rank == u'J' ? 11 : rank == u'Q' ? 12 : rank == u'K' ? 13 : rank.toInt();
+        const int suit = int(signs.indexOf(match.captured(2))) + 1;
+        const QString between = text.mid(from, match.capturedStart() - from);
+        // Faces in a row are a list, said with a pause between them.
+        spoken += (from > 0 && between == u' ' ? QStringLiteral(", ") : between) + CardDisplayName((suit - 1) * 13 + r);
+        from = match.capturedEnd();
+    }
+    return spoken + text.mid(from);
 }
 
 } // namespace brisvale

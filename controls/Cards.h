@@ -35,4 +35,8 @@ QString CardDisplayName(int value);
 // display name for anything else.
 QString CardShortName(int value);
 
+// The text with every short face in it ("A♠", "10♥") put as its display name
+// ("Ace of Spades"), for a screen reader, which reads the signs as symbols.
+QString SpokenCards(const QString &text);
+
 } // namespace brisvale

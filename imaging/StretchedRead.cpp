@@ -92,13 +92,12 @@ private:
 // Reads the picture; with a non-empty `cover` a JPEG may come out smaller and
 // a true-colour picture that shrinks into it by area comes out shrunk already,
 // straight from the decoded rows.
-BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover,
-                    const std::function<void()> &rowsOnly = {})
+// The file named `path` read as it is found at `real` (where its kind is
+// told by `path`'s extension).
+BoxPicture readAt(const QString &path, const QString &real, int depth, bool dither, const QList<QRgb> &startPalette,
+                  QSize cover, const std::function<void()> &rowsOnly = {})
 {
     BoxPicture out;
-    if (!fs::fileExists(path))
-        return out;
-    const QString real = fs::resolve(path);
     const QString ext = viewExtension(path);
     if (ext == QLatin1String(".ICO")) {
         out.bitmap.setImage(ReadIconFile(real));
@@ -158,6 +157,14 @@ BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRg
         break;
     }
     return out;
+}
+
+BoxPicture readFile(const QString &path, int depth, bool dither, const QList<QRgb> &startPalette, QSize cover,
+                    const std::function<void()> &rowsOnly = {})
+{
+    if (!fs::fileExists(path))
+        return {};
+    return readAt(path, fs::resolve(path), depth, dither, startPalette, cover, rowsOnly);
 }
 
 } // namespace
@@ -235,6 +242,15 @@ QImage ReadIconFile(const QString &path)
 Bitmap ReadPicture(const QString &path, int depth, bool dither)
 {
     BoxPicture read = readFile(path, depth, dither, SharedPalette(), QSize());
+    ReportRead(read);
+    return read.bitmap;
+}
+
+Bitmap ReadPictureOpened(int fd, const QString &path, int depth, bool dither)
+{
+    // The descriptor's own entry in the process's file table is opened
+    // anew: it is that file whatever now stands at the name.
+    BoxPicture read = readAt(path, QStringLiteral("/proc/self/fd/%1").arg(fd), depth, dither, SharedPalette(), QSize());
     ReportRead(read);
     return read.bitmap;
 }

@@ -42,6 +42,9 @@ Bitmap ReadStretched(const QString &path, QSize box, int depth, bool dither, con
 // The picture itself as the control reads it (empty after a failure, which
 // is reported as above).
 Bitmap ReadPicture(const QString &path, int depth, bool dither);
+// The same from a file opened already, named `path` (which tells its kind):
+// what is read is that file, even when another now stands at the name.
+Bitmap ReadPictureOpened(int fd, const QString &path, int depth, bool dither);
 
 // An icon file read by the toolkit, from bytes read through a descriptor
 // opened without waiting: a pipe or a device under the name gives a null

@@ -488,12 +488,17 @@ bool PreviewStore::LoadPreview(const QString &source)
     struct stat st {};
     const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     const bool sized = regular && previewSized(fd, preview);
+    Bitmap loaded;
+    if (sized) {
+        status(QStringLiteral("Loading previews"));
+        // The picture is read from the file whose header was weighed, not
+        // from whatever may have been put at its name since.
+        loaded = ReadPictureOpened(fd, preview, readDepth(), dither_);
+    }
     if (fd >= 0)
         ::close(fd);
     if (!sized)
         return false;
-    status(QStringLiteral("Loading previews"));
-    const Bitmap loaded = ReadPicture(preview, readDepth(), dither_);
     if (hooks_.showWorking)
         hooks_.showWorking(loaded);
     if (bestPalette_)

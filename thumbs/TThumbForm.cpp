@@ -279,12 +279,19 @@ void TThumbForm::buildControls()
 void TThumbForm::nameForAssistiveTechnology()
 {
     Label1->setAccessibleDescription(QStringLiteral("Current file"));
-    ComboBox1->setAccessibleName(QStringLiteral("File type"));
+    // A list that picks one of several is named by the value it holds, on
+    // this desktop; what it is for is told by a label for it, unseen here.
+    const auto labelFor = [this](QWidget *field, const QString &text) {
+        auto *label = new QLabel(text, this);
+        label->hide();
+        label->setBuddy(field);
+    };
+    labelFor(ComboBox1, QStringLiteral("File type"));
     ComboBox1->lineEdit()->setAccessibleName(QStringLiteral("File type"));
     FileListBox1->setAccessibleName(QStringLiteral("Files"));
     FileListBox1->setAccessibleDescription(QStringLiteral("Enter chooses the selected picture"));
     DirectoryListBox1->setAccessibleName(QStringLiteral("Folders"));
-    DriveComboBox1->setAccessibleName(QStringLiteral("Drive"));
+    labelFor(DriveComboBox1, QStringLiteral("Drive"));
     Thumbs->setAccessibleName(QStringLiteral("Previews"));
     Thumbs->setAccessibleDescription(
         QStringLiteral("Arrow keys move between the previews, Enter chooses one, Delete deletes its preview"));
@@ -292,6 +299,7 @@ void TThumbForm::nameForAssistiveTechnology()
     StopBtn->setAccessibleName(QStringLiteral("Stop"));
     Image1->setAccessibleName(QStringLiteral("Waste bin"));
     Gauge1->setAccessibleName(QStringLiteral("Progress"));
+    ImageView1->setAccessibleName(QStringLiteral("Preview being made"));
 }
 
 void TThumbForm::connectStore()
@@ -453,9 +461,14 @@ void TThumbForm::closeWith(int result) { done(result); }
 
 void TThumbForm::enterBatchMode()
 {
-    if (batchDepth_++ == 0)
+    const bool first = batchDepth_++ == 0;
+    if (first) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        batchFocus_ = QApplication::focusWidget();
+    }
     setBatchControls(false);
+    if (first)
+        batchTookFocus_ = batchFocus_ && !batchFocus_->isEnabled();
 }
 
 void TThumbForm::setBatchControls(bool enabled)
@@ -472,6 +485,10 @@ void TThumbForm::leaveBatchMode()
     setBatchControls(true);
     if (--batchDepth_ == 0) {
         QApplication::restoreOverrideCursor();
+        // The batch took the focus from the button that started it (disabled)
+        // or gave it to the working box for each preview: it goes back.
+        if (batchFocus_ && (batchTookFocus_ || ImageView1->hasFocus()))
+            batchFocus_->setFocus();
         if (pendingResult_) {
             const int result = *pendingResult_;
             pendingResult_.reset();
@@ -705,7 +722,8 @@ void TThumbForm::deleteOnePreview(int column, int row)
     const auto slot = grid_->slotAt(column, row);
     if (!slot || grid_->caption(*slot).isEmpty())
         return;
-    if (!platform::dialogs().confirm(QStringLiteral("Delete preview?")))
+    // Said with its name: the cell asked about may be far from the focus.
+    if (!platform::dialogs().confirm(QStringLiteral("Delete preview of %1?").arg(grid_->caption(*slot))))
         return;
     if (guarded([&] { store_->ForgetPreview(grid_->caption(*slot)); }))
         grid_->setCaption(*slot, QString());

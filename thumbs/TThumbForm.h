@@ -3,6 +3,7 @@
 #include "thumbs/ThumbGridModel.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -172,6 +173,9 @@ private:
     int batchDepth_ = 0;
     std::optional<int> pendingResult_;
     std::optional<ThumbSlot> dropSlot_;
+    // Where the focus was when the running batch began.
+    QPointer<QWidget> batchFocus_;
+    bool batchTookFocus_ = false;
 };
 
 } // namespace brisvale

@@ -1,7 +1,9 @@
+#include "game/TableAccessibility.h"
 #include "controls/Announcer.h"
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
+#include "controls/TEStatusBar.h"
 #include "game/PieGauge.h"
 #include "game/RandomGenerator.h"
 #include "game/TForm1.h"
@@ -104,6 +106,25 @@ TEST(TableAccessibilityTest, NewsNotYetReadIsToldWithTheNext)
     announcer->say(QStringLiteral("Deal"));
     QCoreApplication::processEvents();
     EXPECT_EQ(nameOf(announcer), QStringLiteral("Deal"));
+}
+
+// The trainer writes its cards with suit signs, which a reader would read as
+// symbols: wherever its words reach a reader, the cards are said by name.
+TEST(TableAccessibilityTest, TrainerCardsAreSaidByName)
+{
+    TForm1 form;
+    form.show();
+    const QString advice = QStringLiteral("Best hold: A\u2660 10\u2665 J\u2663 2\u2666, worth 0.4685 \u00d7 bet");
+    const QString spoken = QStringLiteral(
+        "Best hold: Ace of Spades, 10 of Hearts, Jack of Clubs, 2 of Diamonds, worth 0.4685 \u00d7 bet");
+    form.EStatusBar1->showMessage(advice, 0);
+    EXPECT_EQ(form.EStatusBar1->message(), advice); // what a sighted player reads is unchanged
+    EXPECT_EQ(nameOf(form.EStatusBar1), spoken);
+    form.accessibility().sayAdvice(advice);
+    QCoreApplication::processEvents();
+    const QList<Announcer *> announcers = form.findChildren<Announcer *>();
+    ASSERT_EQ(announcers.size(), 1);
+    EXPECT_EQ(nameOf(announcers.front()), spoken);
 }
 
 } // namespace

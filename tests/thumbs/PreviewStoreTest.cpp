@@ -423,3 +423,28 @@ TEST_F(PreviewStoreTest, APreviewClaimingMoreThanAPreviewIsRefusedAtItsHeaderWit
     EXPECT_TRUE(dialogs.texts().front().contains(QStringLiteral("big0.THB is not a preview")))
         << dialogs.texts().front().toStdString();
 }
+
+// Another program puts a different file at the preview's name once its header
+// has been weighed: the picture shown is the one that was weighed.
+TEST_F(PreviewStoreTest, APreviewSwappedAfterItsHeaderWasWeighedIsNotTheOneRead)
+{
+    writePicture(pics + QStringLiteral("/beach.jpg"), photo(320, 200));
+    batch({QStringLiteral("beach.jpg")});
+    const QString preview = fs::resolve(store.PreviewFileFor(pics + QStringLiteral("/beach.jpg")));
+    ASSERT_TRUE(QFile::exists(preview));
+    store.ClearThumbnails();
+    ASSERT_TRUE(store.LoadPreview(pics + QStringLiteral("/beach.jpg")));
+    const QImage made = store.image(0);
+    store.ClearThumbnails();
+    QImage other(60, 50, QImage::Format_RGB32);
+    other.fill(Qt::red);
+    writePicture(pics + QStringLiteral("/other.bmp"), other);
+    store.hooks().showStatus = [&](const QString &text) {
+        if (text == QStringLiteral("Loading previews")) {
+            ASSERT_TRUE(QFile::remove(preview) && QFile::rename(pics + QStringLiteral("/other.bmp"), preview));
+        }
+    };
+    ASSERT_TRUE(store.LoadPreview(pics + QStringLiteral("/beach.jpg")));
+    EXPECT_FALSE(QFile::exists(pics + QStringLiteral("/other.bmp"))); // the swap was made
+    EXPECT_EQ(store.image(0), made);
+}
