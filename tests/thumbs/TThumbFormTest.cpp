@@ -2,6 +2,7 @@
 #include "thumbs/TThumbDialog.h"
 
 #include "imaging/CodecBridge.h"
+#include "platform/FileLock.h"
 #include "platform/ScriptedDialogService.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDragMoveEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
@@ -23,7 +25,10 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace brisvale {
 namespace {
@@ -299,6 +304,48 @@ TEST_F(ThumbFormTest, DataFileThatCannotBeWrittenIsReportedOnceAndEndsTheBatch)
     EXPECT_EQ(form->Label2->text(), QStringLiteral("Canceled"));
     EXPECT_TRUE(form->CloseBtn->isEnabled());
     EXPECT_TRUE(form->StopBtn->isHidden());
+}
+
+// Another program holds the data file's lock: Stop, pressed while the batch
+// waits for it, ends the wait at once, and the window goes on working.
+TEST_F(ThumbFormTest, StopEndsAWaitForALockAnotherProgramHolds)
+{
+    const QString dir = makeFolder(QStringLiteral("locked"), 4);
+    auto form = open(dir);
+    const int lock = ::open(QFile::encodeName(dir + QStringLiteral("/.thumbs.dat.lock")).constData(),
+                            O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(lock, 0);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    QElapsedTimer sinceStop;
+    QTimer::singleShot(300, form.get(), [&] {
+        EXPECT_TRUE(form->StopBtn->isVisible());
+        QTest::mouseClick(form->StopBtn, Qt::LeftButton);
+        sinceStop.start();
+    });
+    dialogs.queueConfirm(true);
+    form->CreateNewDelete->click();
+    const qint64 afterStop = sinceStop.isValid() ? sinceStop.elapsed() : -1;
+    ::close(lock);
+    ASSERT_GE(afterStop, 0) << "the batch ended before Stop was pressed";
+    // Well before the wait would have ended by itself.
+    EXPECT_LT(afterStop, platform::FileLock::kWaitMs / 2);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Canceled"));
+    EXPECT_EQ(dialogs.texts(),
+              (QStringList{QStringLiteral("Create new previews and delete old ones?"),
+                           QStringLiteral("Unable to write to ") + dir + QStringLiteral("/thumbs.dat")}));
+    EXPECT_TRUE(form->CloseBtn->isEnabled());
+    EXPECT_TRUE(form->StopBtn->isHidden());
+
+    // The lock given up, the same window makes every preview; the focus the
+    // batch took for its working box comes back to the button.
+    dialogs.clear();
+    dialogs.queueConfirm(true);
+    QApplication::setActiveWindow(form.get());
+    form->CreateNewDelete->setFocus();
+    QTest::keyClick(form->CreateNewDelete, Qt::Key_Space);
+    EXPECT_EQ(captions(*form).size(), 4);
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Done"));
+    EXPECT_TRUE(form->CreateNewDelete->hasFocus());
 }
 
 TEST_F(ThumbFormTest, ExecuteChecksSettingsAndCloseEmptiesTheFile)
