@@ -3,11 +3,14 @@
 #include "platform/ApplicationTitle.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPointer>
 #include <QScreen>
 #include <QShortcut>
-#include <QTextBrowser>
-#include <QUrl>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 
 // Resources of a static library are only linked in when something names them.
 static void initHelpResources() { Q_INIT_RESOURCE(help); }
@@ -20,10 +23,24 @@ QString &helpName()
     static QString name;
     return name;
 }
-QPointer<QTextBrowser> &helpWindow()
+QPointer<QTextEdit> &helpWindow()
 {
-    static QPointer<QTextBrowser> window;
+    static QPointer<QTextEdit> window;
     return window;
+}
+// Puts the caret at the start of the topic, where a screen reader reads on.
+void placeCaretAt(QTextEdit &text, const QString &anchor)
+{
+    for (QTextBlock block = text.document()->begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().anchorNames().contains(anchor)) {
+                QTextCursor caret(text.document());
+                caret.setPosition(it.fragment().position());
+                text.setTextCursor(caret);
+                return;
+            }
+        }
+    }
 }
 } // namespace
 
@@ -34,15 +51,19 @@ QString HelpService::helpFile() { return helpName(); }
 QWidget *HelpService::showContext(int context)
 {
     initHelpResources();
-    QPointer<QTextBrowser> &window = helpWindow();
+    QPointer<QTextEdit> &window = helpWindow();
     if (!window) {
-        window = new QTextBrowser;
+        // A read-only text with a caret, rather than a browser, which a
+        // screen reader takes for one label: the arrow keys move the caret
+        // and the reader reads the line it comes to.
+        window = new QTextEdit;
+        window->setReadOnly(true);
+        window->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
         window->setAttribute(Qt::WA_DeleteOnClose);
         // A reference beside the table, never a reason for the program to
         // keep running once the table has closed.
         window->setAttribute(Qt::WA_QuitOnClose, false);
         window->setObjectName(QStringLiteral("HelpWindow"));
-        window->setOpenExternalLinks(false);
         window->resize(620, 560);
         for (const QKeySequence &key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
             QObject::connect(new QShortcut(key, window), &QShortcut::activated, window, &QWidget::close);
@@ -56,8 +77,12 @@ QWidget *HelpService::showContext(int context)
     // Help files map to the embedded document by name, whatever the letter case.
     const QString base = helpName().isEmpty() ? QStringLiteral("TANVIK") : helpName().section(u'.', 0, 0);
     window->setWindowTitle(applicationTitle() + QStringLiteral(" Help"));
-    window->setSource(QUrl(QStringLiteral("qrc:/help/%1.html").arg(base.toUpper())));
-    window->scrollToAnchor(QStringLiteral("context%1").arg(context));
+    QFile page(QStringLiteral(":/help/%1.html").arg(base.toUpper()));
+    if (page.open(QIODevice::ReadOnly))
+        window->setHtml(QString::fromUtf8(page.readAll()));
+    const QString topic = QStringLiteral("context%1").arg(context);
+    placeCaretAt(*window, topic);
+    window->scrollToAnchor(topic);
     window->show();
     window->raise();
     window->activateWindow();
@@ -66,7 +91,7 @@ QWidget *HelpService::showContext(int context)
 
 void HelpService::closeWindow()
 {
-    if (QPointer<QTextBrowser> &window = helpWindow())
+    if (QPointer<QTextEdit> &window = helpWindow())
         window->close();
 }
 

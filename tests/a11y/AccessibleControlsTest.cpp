@@ -2,10 +2,13 @@
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
 #include "imaging/TImageView.h"
+#include "platform/HelpService.h"
 #include "tests/support/AccessibleEvents.h"
 
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace brisvale {
@@ -119,6 +122,30 @@ TEST(AccessibleControlsTest, PictureIsNamedByItsFile)
     view.setImageName(QStringLiteral("/no/such/folder/Sunset.JPG"));
     EXPECT_EQ(nameOf(&view), QStringLiteral("Sunset.JPG"));
     EXPECT_EQ(events.count(&view, QAccessible::NameChanged), 1);
+}
+
+// The help is read as a text a reader goes through line by line, with a
+// caret the arrow keys move, not as one label.
+TEST(AccessibleControlsTest, HelpIsATextReadLineByLine)
+{
+    QWidget *help = platform::HelpService::showContext(1);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    QApplication::setActiveWindow(help);
+    QAccessibleInterface *document = accessibleOf(help);
+    EXPECT_EQ(document->role(), QAccessible::EditableText);
+    EXPECT_TRUE(document->state().readOnly);
+    EXPECT_TRUE(document->state().focusable);
+    QAccessibleTextInterface *text = document->textInterface();
+    ASSERT_NE(text, nullptr);
+    int start = 0;
+    int end = 0;
+    const QString first = text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end);
+    EXPECT_FALSE(first.trimmed().isEmpty());
+    QTest::keyClick(help, Qt::Key_Down);
+    const QString second = text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end);
+    EXPECT_GE(text->cursorPosition(), end - second.size());
+    EXPECT_NE(second, first);
+    help->close();
 }
 
 } // namespace

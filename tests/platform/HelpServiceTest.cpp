@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QTest>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <gtest/gtest.h>
 
 using namespace brisvale::platform;
@@ -11,7 +11,7 @@ using namespace brisvale::platform;
 TEST(HelpService, OpensTheEmbeddedHelpAtItsFirstTopic)
 {
     HelpService::setHelpFile(QStringLiteral("TANVIK.hlp"));
-    auto *window = qobject_cast<QTextBrowser *>(HelpService::showContext(1));
+    auto *window = qobject_cast<QTextEdit *>(HelpService::showContext(1));
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     const QString text = window->toPlainText();
