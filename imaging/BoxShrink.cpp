@@ -87,7 +87,9 @@ void BoxShrinker::finishRow(int boxRow)
     auto *out = reinterpret_cast<QRgb *>(out_.scanLine(boxRow));
     for (int j = 0; j < dw_; ++j) {
         const uint64_t *s = sums + size_t(j) * 3;
-        out[j] = qRgb(int((s[2] + area / 2) / area), int((s[1] + area / 2) / area), int((s[0] + area / 2) / area));
+        const int first = int((s[0] + area / 2) / area), third = int((s[2] + area / 2) / area);
+        out[j] = redFirst_ ? qRgb(first, int((s[1] + area / 2) / area), third)
+                           : qRgb(third, int((s[1] + area / 2) / area), first);
     }
     std::fill(sums, sums + n, 0);
 }
@@ -107,15 +109,31 @@ void BoxShrinker::addBgrPiece(int y, const uint8_t *bgr, int x0, int count)
     const int end = x0 + count;
     // The box columns this piece reaches, from the first that ends in it.
     int j = int(int64_t(x0) * dw_ / sw_);
+    uint64_t *line = row.line.data();
     for (; j < dw_ && spans_[size_t(j)].x0 < end; ++j) {
         const Span &span = spans_[size_t(j)];
-        const int from = std::max(span.x0, x0), to = std::min(span.x1, end - 1);
-        for (int x = from; x <= to; ++x) {
-            const uint64_t w = x == span.x0 ? span.w0 : x == span.x1 ? span.w1 : uint64_t(dw_);
+        uint64_t *sum = line + size_t(j) * 3;
+        int from = std::max(span.x0, x0), to = std::min(span.x1, end - 1);
+        const auto weighted = [&](int x, uint64_t w) {
             const uint8_t *p = bgr + size_t(x - x0) * 3;
-            for (int k = 0; k < 3; ++k)
-                row.line[size_t(j) * 3 + size_t(k)] += p[k] * w;
+            sum[0] += p[0] * w;
+            sum[1] += p[1] * w;
+            sum[2] += p[2] * w;
+        };
+        // The two shared ends by their weights, the columns between whole.
+        if (from == span.x0)
+            weighted(from++, span.w0);
+        if (to == span.x1 && to >= from)
+            weighted(to--, span.w1);
+        uint64_t b = 0, g = 0, r = 0;
+        for (const uint8_t *p = bgr + size_t(from - x0) * 3; from <= to; ++from, p += 3) {
+            b += p[0];
+            g += p[1];
+            r += p[2];
         }
+        sum[0] += b * uint64_t(dw_);
+        sum[1] += g * uint64_t(dw_);
+        sum[2] += r * uint64_t(dw_);
     }
     if (end >= sw_)
         row.whole = true;

@@ -24,6 +24,8 @@ public:
     // rows may come before a row is whole (a reader that decodes across the
     // width); rows are taken in as they become whole, from the top down.
     void addBgrPiece(int y, const uint8_t *bgr, int x0, int count);
+    // The rows and pieces from now on hold red first and blue third.
+    void takeRedFirst() { redFirst_ = true; }
     // One source row of an opaque 32-bit picture (RGB32 or ARGB32).
     void addRgb32Row(const QRgb *row);
     // After all rows: the box as RGB32.
@@ -44,6 +46,7 @@ private:
 
     int sw_, sh_, dw_, dh_;
     int y_ = 0;
+    bool redFirst_ = false;
     std::vector<Span> spans_;
     std::vector<uint64_t> line_; // the current row reduced to box columns, 3 per column (and a spare)
     std::vector<uint64_t> sums_; // two box rows being gathered, 3 per column each

@@ -77,6 +77,11 @@ public:
         if (rowsOnly_)
             rowsOnly_();
     }
+    bool redFirst() override
+    {
+        shrinker_->takeRedFirst();
+        return true;
+    }
     void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
     bool takesPieces() const override { return true; }
     void takePiece(int y, const uint8_t *bgr, int x0, int count) override { shrinker_->addBgrPiece(y, bgr, x0, count); }

@@ -101,6 +101,26 @@ const uint8_t *ByteSource::at(uint64_t offset, size_t length)
     return window_.data() + size_t(offset - windowStart_);
 }
 
+const uint8_t *ByteSource::span(uint64_t offset, size_t most, size_t &got)
+{
+    got = 0;
+    const size_t n = size_t(std::min<uint64_t>(most, left(offset)));
+    if (n == 0)
+        return nullptr;
+    if (memory_) {
+        got = n;
+        return memory_ + offset;
+    }
+    if (offset >= windowStart_ && offset - windowStart_ < windowLength_) {
+        got = std::min(n, size_t(windowStart_ + windowLength_ - offset));
+        return window_.data() + size_t(offset - windowStart_);
+    }
+    const uint8_t *p = at(offset, n);
+    if (p)
+        got = n;
+    return p;
+}
+
 size_t ByteSource::read(uint64_t offset, uint8_t *out, size_t length)
 {
     const size_t n = size_t(std::min<uint64_t>(length, left(offset)));

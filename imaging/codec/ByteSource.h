@@ -32,6 +32,10 @@ public:
     // `length` bytes from `offset`, valid until the next call; nullptr when the
     // file ends first. Ask for small pieces: the window grows to the largest.
     const uint8_t *at(uint64_t offset, size_t length);
+    // Up to `most` bytes from `offset` without copying, valid until the next
+    // call: those already read when there are any, else a new window's.
+    // `got` tells how many; 0 at the end of the file.
+    const uint8_t *span(uint64_t offset, size_t most, size_t &got);
     // Copies up to `length` bytes from `offset`; answers how many there were.
     size_t read(uint64_t offset, uint8_t *out, size_t length);
     // One byte, or -1 past the end.
@@ -67,6 +71,8 @@ public:
     }
     uint64_t position() const { return pos_; }
     void skip(uint64_t n) { pos_ += n; }
+    // The bytes from here on as ByteSource::span gives them; not taken yet.
+    const uint8_t *span(size_t most, size_t &got) { return source_.span(pos_, most, got); }
     bool atEnd() const { return source_.left(pos_) == 0; }
     ByteSource &source() { return source_; }
 

@@ -18,6 +18,10 @@ public:
     // than one of them held (otherwise the reader holds its picture at the
     // file's own depth and hands the rows over at the end).
     virtual void rowByRow() {}
+    // After rowByRow(): true when the sink takes the rows that follow with
+    // red first and blue third, as some libraries lay them out, so that
+    // they need not be turned around first.
+    virtual bool redFirst() { return false; }
     virtual void take(const uint8_t *bgr) = 0;
     // A sink that takes rows in pieces gets rows of few colours, and rows a
     // reader decodes across the width, that way: a row millions of pixels
@@ -93,6 +97,8 @@ public:
     // `inOrder`: the reader finishes its rows strictly from the top down.
     int begin(const ReadOptions &options, int width, int height, int bits, Image &image, bool inOrder = true);
     bool streaming() const { return sink_ != nullptr && !deferred_; }
+    // True when the rows may from now on be laid red first (see RowSink).
+    bool redFirst() { return streaming() && sink_->redFirst(); }
     Image &image() { return *target_; }
     int line(int y) const { return streaming() ? 0 : y; }
     void done(const Palette &filePalette);

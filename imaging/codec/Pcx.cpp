@@ -103,7 +103,7 @@ Palette paletteOf(const Header &h, ByteSource &source)
 }
 
 // Run-length decoding that carries a run across line ends, as some writers
-// produce it.
+// produce it. The bytes are taken from the source a window at a time.
 class RleStream {
 public:
     RleStream(ByteSource &source, uint64_t offset, bool rle) : in_(source, offset), rle_(rle) {}
@@ -118,23 +118,62 @@ public:
                 runLeft_ -= k;
                 continue;
             }
-            const int b = in_.next();
-            if (b < 0)
+            size_t got = 0;
+            const uint8_t *p = in_.span(kChunk, got);
+            if (got == 0)
                 return false;
-            if (rle_ && b >= 0xC0) {
+            if (!rle_) {
+                const size_t k = std::min(n - i, got);
+                std::memcpy(out + i, p, k);
+                i += k;
+                in_.skip(k);
+                continue;
+            }
+            const uint8_t *q = p;
+            const uint8_t *end = p + got;
+            // A run's count and its value may lie on either side of the
+            // window's end: that one is taken byte by byte.
+            if (got == 1 && *q >= 0xC0) {
+                const size_t run = *q & 0x3F;
+                in_.skip(1);
                 const int value = in_.next();
                 if (value < 0)
                     return false;
-                runLeft_ = size_t(b & 0x3F);
+                runLeft_ = run;
                 runValue_ = uint8_t(value);
-            } else {
-                out[i++] = uint8_t(b);
+                continue;
             }
+            while (i < n && q < end) {
+                const uint8_t b = *q;
+                if (b < 0xC0) {
+                    out[i++] = b;
+                    ++q;
+                    continue;
+                }
+                if (end - q < 2)
+                    break;
+                const size_t run = b & 0x3F;
+                const uint8_t value = q[1];
+                q += 2;
+                const size_t k = std::min(n - i, run);
+                if (k > 8)
+                    std::memset(out + i, value, k);
+                else
+                    for (size_t m = 0; m < k; ++m)
+                        out[i + m] = value;
+                i += k;
+                if (run > k) {
+                    runLeft_ = run - k;
+                    runValue_ = value;
+                }
+            }
+            in_.skip(uint64_t(q - p));
         }
         return true;
     }
 
 private:
+    static constexpr size_t kChunk = size_t(64) * 1024;
     ByteCursor in_;
     bool rle_;
     size_t runLeft_ = 0;
@@ -182,10 +221,13 @@ int readPcxSource(ByteSource &source, const ReadOptions &options, Image &image, 
         const int at = feed.line(y);
         uint8_t *dst = out.row(at);
         if (h.bits == 8 && h.planes >= 3) {
-            for (int x = 0; x < h.width; ++x) {
-                dst[3 * x + 0] = line[2 * bpl + size_t(x)];
-                dst[3 * x + 1] = line[bpl + size_t(x)];
-                dst[3 * x + 2] = line[size_t(x)];
+            // Through local pointers: a store through dst could otherwise
+            // be the vector's own, and each byte would reload it.
+            const uint8_t *red = line.data(), *green = red + bpl, *blue = green + bpl;
+            for (int x = 0; x < h.width; ++x, dst += 3) {
+                dst[0] = blue[x];
+                dst[1] = green[x];
+                dst[2] = red[x];
             }
         } else if (h.bits == 1) {
             for (int x = 0; x < h.width; ++x) {

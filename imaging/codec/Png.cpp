@@ -196,7 +196,6 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
         png_set_expand(r.png);
         png_set_scale_16(r.png);
         png_set_gray_to_rgb(r.png);
-        png_set_bgr(r.png);
         if (alpha) {
             png_set_read_user_transform_fn(r.png, layOnWhite);
             png_set_user_transform_info(r.png, nullptr, 8, 3);
@@ -251,18 +250,24 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
     }
 
     const int passes = png_set_interlace_handling(r.png);
-    if (!guardedUpdateInfo(r.png, r.info))
-        return r.failure();
-    const size_t rowBytes = png_get_rowbytes(r.png, r.info);
-    const size_t expected = size_t(width) * (mode == Mode::Indexed ? 1 : 3);
-    if (rowBytes != expected)
-        return kUnsupported;
-
     // An interlaced picture is complete only after its last pass.
     RowFeed feed;
     int rc = feed.begin(options, int(width), int(height), mode == Mode::Indexed ? 8 : 24, image, passes == 1);
     if (rc != kOk)
         return rc;
+    // libpng lays colours red first; a sink may take them so.
+    if (mode != Mode::Indexed && !feed.redFirst())
+        png_set_bgr(r.png);
+    if (!guardedUpdateInfo(r.png, r.info)) {
+        image.clear();
+        return r.failure();
+    }
+    const size_t rowBytes = png_get_rowbytes(r.png, r.info);
+    const size_t expected = size_t(width) * (mode == Mode::Indexed ? 1 : 3);
+    if (rowBytes != expected) {
+        image.clear();
+        return kUnsupported;
+    }
     Image &out = feed.image();
     ProgressReporter progress(options.progress);
     const uint64_t total = uint64_t(passes) * height;

@@ -412,13 +412,18 @@ int decodeDirect(TIFF *tif, ByteSource &source, const Layout &l, uint32_t width,
         StripRows rows;
         if (const int rc = rows.open(tif, l, source, width); rc != kOk)
             return rc;
+        // Red, green, blue bytes go to a sink that takes them so as they are.
+        const bool asStored = placer.upright() && l.bits == 8 && l.alpha < 0 && l.colours == 3 && l.samples == 3
+                              && feed.redFirst();
         for (uint32_t y = 0; y < height; ++y) {
             const uint8_t *raw = rows.read(y);
             if (!raw)
                 return failure;
             ptrdiff_t step = 0;
             uint8_t *dst = placer.target(out, feed, y, step);
-            if (step == 3) {
+            if (asStored) {
+                std::memcpy(dst, raw, size_t(width) * 3);
+            } else if (step == 3) {
                 rowToColours(l, raw, width, dst);
             } else {
                 rowToColours(l, raw, width, bgr.data());
