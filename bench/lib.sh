@@ -59,8 +59,11 @@ compare_cpu() {
   pr=$(median <pairs.txt)
   oc=$(cut -d' ' -f3 ours.txt | median)
   pc=$(cut -d' ' -f3 peer.txt | median)
-  printf '%-30s %7ss %7ss %7.3f %7ss %7ss %7.3f\n' "$name" "$ot" "$pt" "$pr" "$oc" "$pc" "$(echo "$oc / $pc" | bc -l)"
-  echo "$name|$ot|$pt|$pr|$oc|$pc|$(echo "$oc / $pc" | bc -l | cut -c1-5)" >>results.txt
+  local cr=-
+  # A run shorter than the clock's hundredth has no CPU ratio.
+  [ "$(echo "$pc > 0" | bc)" = 1 ] && cr=$(echo "$oc / $pc" | bc -l | cut -c1-5)
+  printf '%-30s %7ss %7ss %7.3f %7ss %7ss %7s\n' "$name" "$ot" "$pt" "$pr" "$oc" "$pc" "$cr"
+  echo "$name|$ot|$pt|$pr|$oc|$pc|$cr" >>results.txt
 }
 
 compare_cpu_header() {
