@@ -92,6 +92,18 @@ void ThumbsView::keyPressEvent(QKeyEvent *event)
         QTableView::keyPressEvent(event);
 }
 
+QModelIndex ThumbsView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // The keys go from preview to preview: a caption below its picture is the
+    // same preview, and a screen reader would say its name a second time.
+    const QModelIndex next = QTableView::moveCursor(action, modifiers);
+    if (!next.isValid() || ThumbGridModel::isImageRow(next.row()))
+        return next;
+    const bool down = next.row() > currentIndex().row();
+    const int row = down && next.row() + 1 < model()->rowCount() ? next.row() + 1 : next.row() - 1;
+    return model()->index(row, next.column());
+}
+
 void ThumbsView::dragEnterEvent(QDragEnterEvent *event)
 {
     // Entering is always allowed so the moves that follow can decide per cell.

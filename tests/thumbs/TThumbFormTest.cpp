@@ -10,6 +10,7 @@
 #include "thumbs/FileListBox.h"
 #include "thumbs/PreviewStore.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -403,6 +404,23 @@ TEST_F(ThumbFormTest, TabLeavesThePreviewsBothWays)
         QTest::keyClick(form->Thumbs, mods ? Qt::Key_Backtab : Qt::Key_Tab, mods);
         EXPECT_FALSE(form->Thumbs->hasFocus());
     }
+
+    // The arrows go from preview to preview, each told once by its name; the
+    // columns have no numbers for a reader to read.
+    dialogs.queueConfirm(true);
+    form->CreateNewDelete->click();
+    form->Thumbs->setFocus();
+    form->Thumbs->setCurrentIndex(form->grid().index(0, 0));
+    QTest::keyClick(form->Thumbs, Qt::Key_Down);
+    EXPECT_EQ(form->Thumbs->currentIndex(), form->grid().index(2, 0));
+    QTest::keyClick(form->Thumbs, Qt::Key_Up);
+    EXPECT_EQ(form->Thumbs->currentIndex(), form->grid().index(0, 0));
+    QTest::keyClick(form->Thumbs, Qt::Key_Right);
+    QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(form->Thumbs)->tableInterface()->cellAt(0, 1);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("pic01.bmp"));
+    for (QAccessibleInterface *header : cell->tableCellInterface()->columnHeaderCells())
+        EXPECT_EQ(header->text(QAccessible::Name), QString());
 }
 
 TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
