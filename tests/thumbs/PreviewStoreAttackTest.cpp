@@ -96,6 +96,12 @@ private:
     {
         const QByteArray target = outside_ + "/secret.THB";
         while (!stop_) {
+            // Once the folder is a link, what it leads to is the outside the
+            // checks guard: the writer acts no more (it would swap those files).
+            if (swapped_) {
+                ::usleep(1000);
+                continue;
+            }
             DIR *d = ::opendir(dir_.constData());
             if (!d)
                 continue;
