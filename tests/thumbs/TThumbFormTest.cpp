@@ -7,6 +7,7 @@
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestEnvironment.h"
 #include "thumbs/DirectoryListBox.h"
+#include "thumbs/DriveComboBox.h"
 #include "thumbs/FileListBox.h"
 #include "thumbs/PreviewStore.h"
 
@@ -421,6 +422,15 @@ TEST_F(ThumbFormTest, TabLeavesThePreviewsBothWays)
     EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("pic01.bmp"));
     for (QAccessibleInterface *header : cell->tableCellInterface()->columnHeaderCells())
         EXPECT_EQ(header->text(QAccessible::Name), QString());
+
+    // The lists that pick one of several are named by their value on this
+    // desktop; a reader tells what they are for by the label they have.
+    for (const auto &[list, name] : {std::pair<QWidget *, QString>{form->ComboBox1, QStringLiteral("File type")},
+                                     {form->DriveComboBox1, QStringLiteral("Drive")}}) {
+        const auto labels = QAccessible::queryAccessibleInterface(list)->relations(QAccessible::Label);
+        ASSERT_EQ(labels.size(), 1);
+        EXPECT_EQ(labels.front().first->text(QAccessible::Name), name);
+    }
 }
 
 TEST_F(ThumbFormTest, BinMovesThePictureToTheTrashAndForgetsItsPreview)
