@@ -98,7 +98,7 @@ void Announcer::tell()
         unheardSince_.start();
     }
     heard_ = false;
-    // The trainer's cards are written with suit signs, which a reader reads as symbols.
+    // The trainer writes cards as codes ("KH"), which a reader would spell out.
     news_ = SpokenCards(text);
     // Hidden and shown again, it appears anew for a reader even when the
     // news is the same as before.

@@ -41,7 +41,7 @@ QAccessible::Role CaptionPanelAccessible::role() const
 QString CaptionPanelAccessible::text(QAccessible::Text t) const
 {
     if (t == QAccessible::Name && panel()->accessibleName().isEmpty())
-        return SpokenCards(panel()->shownCaption()); // the trainer's suit signs, said as words
+        return SpokenCards(panel()->shownCaption()); // the trainer's card codes, said as names
     return QAccessibleWidget::text(t);
 }
 

@@ -57,29 +57,23 @@ QString CardDisplayName(int value)
     return QStringLiteral("Card back");
 }
 
-QString CardShortName(int value)
-{
-    static const char *const ranks[] = {"A", "2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K"};
-    static const char16_t suits[] = {u'\u2660', u'\u2665', u'\u2663', u'\u2666'};
-    if (CardSuit(value) == 0)
-        return CardDisplayName(value);
-    return QLatin1String(ranks[CardRank(value) - 1]) + QChar(suits[CardSuit(value) - 1]);
-}
-
 QString SpokenCards(const QString &text)
 {
-    static const QString signs = QStringLiteral("\u2660\u2665\u2663\u2666");
-    static const QRegularExpression face(QStringLiteral("\\b(10|[2-9AJQK])([%1])").arg(signs));
+    // A code stands alone in the words ("best: KH KD (chart line 7)"), never
+    // inside a name or a path.
+    static const QRegularExpression face(QStringLiteral(R"((?<![\w.\\/])([A2-9TJQK])([SHCD])(?![\w\\/]|\.\w))"));
+    static const QString ranks = QStringLiteral("A23456789TJQK");
+    static const QString suits = QStringLiteral("SHCD");
     QString spoken;
     qsizetype from = 0;
     for (QRegularExpressionMatchIterator it = face.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
-        const QString rank = match.captured(1);
-        const int r = rank == u'A' ? 1 : rank == u'J' ? 11 : rank == u'Q' ? 12 : rank == u'K' ? 13 : rank.toInt();
-        const int suit = int(signs.indexOf(match.captured(2))) + 1;
+        const int rank = int(ranks.indexOf(match.captured(1))) + 1;
+        const int suit = int(suits.indexOf(match.captured(2))) + 1;
         const QString between = text.mid(from, match.capturedStart() - from);
         // Faces in a row are a list, said with a pause between them.
-        spoken += (from > 0 && between == u' ' ? QStringLiteral(", ") : between) + CardDisplayName((suit - 1) * 13 + r);
+        spoken += (from > 0 && between == u' ' ? QStringLiteral(", ") : between)
+                  + CardDisplayName((suit - 1) * 13 + rank);
         from = match.capturedEnd();
     }
     return spoken + text.mid(from);

@@ -31,12 +31,9 @@ QString CardImageName(int value);
 // A player-facing name ("7 of Clubs", "Joker", "Card back").
 QString CardDisplayName(int value);
 
-// A face in a few characters, rank and suit sign ("10♥", "K♣"); the
-// display name for anything else.
-QString CardShortName(int value);
-
-// The text with every short face in it ("A♠", "10♥") put as its display name
-// ("Ace of Spades"), for a screen reader, which reads the signs as symbols.
+// The text with every card code standing alone in it ("AS", "TH") put as
+// its display name ("Ace of Spades", "10 of Hearts"), for a screen reader,
+// which would spell the codes out.
 QString SpokenCards(const QString &text);
 
 } // namespace brisvale

@@ -1,5 +1,7 @@
 #include "game/CardCodes.h"
 
+#include "controls/Cards.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -46,6 +48,16 @@ QString HeldCodes(const Hand &hand, unsigned holdMask)
             codes << CardCode(hand[slot]);
     }
     return codes.isEmpty() ? QStringLiteral("none") : codes.join(u' ');
+}
+
+QString HeldNames(const Hand &hand, unsigned holdMask)
+{
+    QStringList names;
+    for (int slot = 0; slot < 5; ++slot) {
+        if (holdMask & (1u << slot))
+            names << CardDisplayName(hand[slot]);
+    }
+    return names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "));
 }
 
 HandReading ReadHand(const QString &text)

@@ -20,6 +20,9 @@ std::optional<cdCardDeck> CardFromCode(QStringView code);
 QString HandCodes(const Hand &hand);
 // The codes of the cards a hold keeps, in dealt order, or "none".
 QString HeldCodes(const Hand &hand, unsigned holdMask);
+// The same cards by their spoken names ("10 of Diamonds, Jack of Spades"),
+// for a screen reader, or "none".
+QString HeldNames(const Hand &hand, unsigned holdMask);
 
 // A dealt hand read from five codes, or the reason it cannot be one.
 struct HandReading {

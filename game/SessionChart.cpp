@@ -4,8 +4,6 @@
 #include <QAccessibleWidget>
 #include <QPainter>
 #include <QPainterPath>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <cmath>
 
@@ -119,8 +117,10 @@ void SessionChart::paintEvent(QPaintEvent *)
     if (plot.width() < 10 || plot.height() < 10)
         return;
     p.fillRect(plot, pal.color(QPalette::Base));
-    const auto yOf = [&](double v) { return plot.bottom() - (v - bottom) / (top - bottom) * plot.height(); };
-    const auto xOf = [&](double hand) { return plot.left() + hand / std::max(hands, 1) * plot.width(); };
+    // The line keeps clear of the frame, so a run along the top or the side shows.
+    const QRect inner = plot.adjusted(3, 4, -3, -4);
+    const auto yOf = [&](double v) { return inner.bottom() - (v - bottom) / (top - bottom) * inner.height(); };
+    const auto xOf = [&](double hand) { return inner.left() + hand / std::max(hands, 1) * inner.width(); };
 
     // Amounts up the side, with faint lines across.
     QColor grid = pal.color(QPalette::Text);
@@ -160,10 +160,9 @@ void SessionChart::paintEvent(QPaintEvent *)
     }
 
     if (hasFocus()) {
-        QStyleOptionFocusRect option;
-        option.initFrom(this);
-        option.rect = rect();
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+        p.setPen(QPen(pal.color(QPalette::Highlight), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
     }
 }
 

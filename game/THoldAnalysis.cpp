@@ -15,12 +15,15 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <array>
@@ -86,6 +89,8 @@ QTableWidget *makeTable(const QStringList &headings, QWidget *parent)
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setWordWrap(false);
     table->horizontalHeader()->setHighlightSections(false);
+    // The arrows move within the list; Tab leaves it for the next control.
+    table->setTabKeyNavigation(false);
     return table;
 }
 
@@ -93,6 +98,14 @@ QTableWidgetItem *cell(const QString &text, Qt::Alignment align = Qt::AlignLeft 
 {
     auto *item = new QTableWidgetItem(text);
     item->setTextAlignment(align);
+    return item;
+}
+
+// Cards by their codes, and by their names for a screen reader.
+QTableWidgetItem *cardsCell(const Hand &hand, HoldMask mask)
+{
+    auto *item = cell(HeldCodes(hand, mask));
+    item->setData(Qt::AccessibleTextRole, HeldNames(hand, mask));
     return item;
 }
 
@@ -307,12 +320,14 @@ void THoldAnalysis::showHolds()
     const qreal dpr = devicePixelRatioF();
     if (!hand_) {
         DealtCards->clear();
+        DealtCards->setAccessibleName(QString());
         Heading->setText(QStringLiteral("Deal a hand to see what each of its holds is worth."));
         showFinals();
         showStrategy();
         return;
     }
     DealtCards->setPixmap(holdPicture(cardImages(*hand_, kDealtCard, dpr), 0x1f, kDealtCard, dpr));
+    DealtCards->setAccessibleName(QStringLiteral("Dealt: ") + HeldNames(*hand_, 0x1f));
     if (!table_) {
         Heading->setText(
             working_ ? QStringLiteral("Working out the holds\u2026")
@@ -338,9 +353,11 @@ void THoldAnalysis::showHolds()
         if (row.tied)
             place->setToolTip(QStringLiteral("Worth exactly as much as another hold"));
         HoldList->setItem(r, 0, place);
-        auto *cards = new QTableWidgetItem(QIcon(holdPicture(small, row.mask, kSmallCard, dpr)), QString());
+        // The small cards are hard to read: their codes stand beside them, and
+        // a screen reader says their names.
+        auto *cards = new QTableWidgetItem(QIcon(holdPicture(small, row.mask, kSmallCard, dpr)), t.cardsText(row.mask));
         cards->setToolTip(t.cardsText(row.mask));
-        cards->setData(Qt::AccessibleTextRole, t.cardsText(row.mask));
+        cards->setData(Qt::AccessibleTextRole, HeldNames(*hand_, row.mask));
         HoldList->setItem(r, 1, cards);
         auto *value = cell(HoldTable::returnText(row.value), kNumber);
         value->setToolTip(HoldTable::fractionText(row.value));
@@ -453,9 +470,9 @@ void THoldAnalysis::showSession()
     for (int r = shown; r < int(mistakes.size()); ++r) {
         const SessionLog::Mistake &m = mistakes[r];
         Mistakes->setItem(r, 0, cell(QString::number(m.hand), kNumber));
-        Mistakes->setItem(r, 1, cell(HandCodes(m.dealt)));
-        Mistakes->setItem(r, 2, cell(HeldCodes(m.dealt, m.played)));
-        Mistakes->setItem(r, 3, cell(HeldCodes(m.dealt, m.best)));
+        Mistakes->setItem(r, 1, cardsCell(m.dealt, 0x1f));
+        Mistakes->setItem(r, 2, cardsCell(m.dealt, m.played));
+        Mistakes->setItem(r, 3, cardsCell(m.dealt, m.best));
         Mistakes->setItem(r, 4, cell(HoldTable::returnText(m.cost), kNumber));
         Mistakes->setItem(r, 5, cell(HoldTable::coinsText(m.cost, m.bet), kNumber));
     }
@@ -466,6 +483,19 @@ void THoldAnalysis::showSession()
 
 void THoldAnalysis::SaveCsvClick()
 {
+    // Whatever the file dialog leaves active when it closes, the keys come
+    // back here, where they were: an Enter at the table would deal a hand.
+    const QPointer<QWidget> back = focusWidget();
+    const auto comeBack = qScopeGuard([this, back] {
+        const auto comeBackNow = [this, back] {
+            raise();
+            activateWindow();
+            (back ? back.data() : SaveCsv)->setFocus(Qt::OtherFocusReason);
+        };
+        comeBackNow();
+        // Once more when the window manager has given the focus elsewhere.
+        QTimer::singleShot(0, this, comeBackNow);
+    });
     platform::OpenFileRequest request;
     request.title = QStringLiteral("Save the session log");
     request.filter = QStringLiteral("CSV files (*.CSV)|*.CSV");

@@ -1,9 +1,6 @@
 #include "odds/TrainerTexts.h"
 
-#include "controls/Cards.h"
 #include "game/CardCodes.h"
-
-#include <QStringList>
 
 namespace brisvale {
 
@@ -18,12 +15,7 @@ QString ReturnPercentText(const Fraction &value) { return QString::number(value.
 
 QString HoldCardsText(const Hand &hand, HoldMask mask)
 {
-    QStringList cards;
-    for (int slot = 0; slot < 5; ++slot) {
-        if (mask & (1u << slot))
-            cards << CardShortName(hand[slot]);
-    }
-    return cards.isEmpty() ? QStringLiteral("nothing") : cards.join(u' ');
+    return mask == 0 ? QStringLiteral("nothing") : HeldCodes(hand, mask);
 }
 
 QString BestHoldText(const HoldAnalysis &analysis, const Hand &hand)

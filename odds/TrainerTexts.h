@@ -11,7 +11,7 @@ namespace brisvale {
 // A return per unit bet as a percentage with two decimals: "99.54%".
 QString ReturnPercentText(const Fraction &value);
 
-// The cards a hold keeps by their short names, or "nothing" for drawing five.
+// The codes of the cards a hold keeps, or "nothing" for drawing five.
 QString HoldCardsText(const Hand &hand, HoldMask mask);
 
 // "Best hold: ..., worth 0.4685 x bet on average", for the best hold the

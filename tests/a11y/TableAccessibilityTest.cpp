@@ -1,5 +1,6 @@
 #include "game/TableAccessibility.h"
 #include "controls/Announcer.h"
+#include "controls/Cards.h"
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
@@ -108,13 +109,13 @@ TEST(TableAccessibilityTest, NewsNotYetReadIsToldWithTheNext)
     EXPECT_EQ(nameOf(announcer), QStringLiteral("Deal"));
 }
 
-// The trainer writes its cards with suit signs, which a reader would read as
-// symbols: wherever its words reach a reader, the cards are said by name.
+// The trainer writes its cards as codes, which a reader would spell out:
+// wherever its words reach a reader, the cards are said by name.
 TEST(TableAccessibilityTest, TrainerCardsAreSaidByName)
 {
     TForm1 form;
     form.show();
-    const QString advice = QStringLiteral("Best hold: A\u2660 10\u2665 J\u2663 2\u2666, worth 0.4685 \u00d7 bet");
+    const QString advice = QStringLiteral("Best hold: AS TH JC 2D, worth 0.4685 \u00d7 bet");
     const QString spoken = QStringLiteral(
         "Best hold: Ace of Spades, 10 of Hearts, Jack of Clubs, 2 of Diamonds, worth 0.4685 \u00d7 bet");
     form.EStatusBar1->showMessage(advice, 0);
@@ -125,6 +126,9 @@ TEST(TableAccessibilityTest, TrainerCardsAreSaidByName)
     const QList<Announcer *> announcers = form.findChildren<Announcer *>();
     ASSERT_EQ(announcers.size(), 1);
     EXPECT_EQ(nameOf(announcers.front()), spoken);
+    // Only codes that stand alone are cards: a file's name is left as it is.
+    EXPECT_EQ(SpokenCards(QStringLiteral("AD.JPG shown; hold KS.")),
+              QStringLiteral("AD.JPG shown; hold King of Spades."));
 }
 
 } // namespace

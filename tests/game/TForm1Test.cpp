@@ -1,5 +1,6 @@
 #include "game/TForm1.h"
 
+#include "controls/Announcer.h"
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
 #include "controls/TCardDeck.h"
@@ -468,8 +469,12 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     QTest::keyClick(form.get(), Qt::Key_H);
     QTRY_COMPARE_WITH_TIMEOUT(held(), 0b11101u, 30000);
     EXPECT_EQ(form->EStatusBar1->message(), BestHoldText(odds, dealt));
-    EXPECT_TRUE(
-        form->EStatusBar1->message().startsWith(QStringLiteral("Best hold: 7\u2663 6\u2666 5\u2660 4\u2660, worth ")));
+    EXPECT_TRUE(form->EStatusBar1->message().startsWith(QStringLiteral("Best hold: 7C 6D 5S 4S, worth ")));
+    // The screen reader hears the cards' names.
+    const Announcer *announcer = form->findChild<Announcer *>();
+    ASSERT_TRUE(announcer);
+    QTRY_VERIFY(announcer->news().contains(
+        QStringLiteral("Best hold: 7 of Clubs, 6 of Diamonds, 5 of Spades, 4 of Spades, worth ")));
 
     // Playing that best hold costs nothing and is not remarked on.
     QTest::keyClick(form.get(), Qt::Key_Return);

@@ -10,6 +10,7 @@
 #include "platform/ScriptedDialogService.h"
 
 #include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -75,7 +76,15 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Hold Analysis"));
     QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
     const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
+    // The held cards' codes stand beside the small cards; a screen reader says their names.
+    EXPECT_EQ(text(0, 1), QStringLiteral("7C 6D 5S 4S"));
     EXPECT_EQ(window->HoldList->item(0, 1)->toolTip(), QStringLiteral("7C 6D 5S 4S"));
+    QAccessibleInterface *cells = QAccessible::queryAccessibleInterface(window->HoldList);
+    ASSERT_TRUE(cells && cells->tableInterface());
+    EXPECT_EQ(cells->tableInterface()->cellAt(0, 1)->text(QAccessible::Name),
+              QStringLiteral("7 of Clubs, 6 of Diamonds, 5 of Spades, 4 of Spades"));
+    EXPECT_EQ(window->DealtCards->accessibleName(),
+              QStringLiteral("Dealt: 7 of Clubs, King of Clubs, 6 of Diamonds, 5 of Spades, 4 of Spades"));
     EXPECT_EQ(text(0, 0), QStringLiteral("1"));
     EXPECT_EQ(text(0, 2).toStdString(), odds.best().decimal(4));
     EXPECT_EQ(window->HoldList->item(0, 2)->toolTip().toStdString(), odds.best().text());
@@ -230,4 +239,67 @@ TEST_F(HoldAnalysisWindow, AReopenedMistakeShowsItsHoldsAtTheBetItWasPlayedAt)
     // Its coins at the bet of 5 it was played at, not the table's 10.
     EXPECT_EQ(text(played, 3).toStdString(), odds.value(0b00010).times(5).decimal(2));
     EXPECT_EQ(text(0, 3).toStdString(), odds.best().times(5).decimal(2));
+}
+
+namespace {
+
+// The file dialog as a window manager may leave things when it closes: the
+// table active, with its Draw button focused.
+class TableTakesTheFocus : public platform::ScriptedDialogService {
+public:
+    explicit TableTakesTheFocus(TForm1 &table) : table_(table) {}
+    std::optional<QString> openFile(const platform::OpenFileRequest &request) override
+    {
+        QApplication::setActiveWindow(&table_);
+        table_.Second->setFocus();
+        return ScriptedDialogService::openFile(request);
+    }
+
+private:
+    TForm1 &table_;
+};
+
+} // namespace
+
+TEST_F(HoldAnalysisWindow, TabLeavesItsListsAndTheKeysComeBackAfterSavingTheLog)
+{
+    // A mistake for the log, then the window on the next hand.
+    tableKey(Qt::Key_Space);
+    tableKey(Qt::Key_2);
+    tableKey(Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    tableKey(Qt::Key_Space);
+    tableKey(Qt::Key_A);
+    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
+    QTRY_COMPARE(QApplication::focusWidget(), window->HoldList);
+
+    // Tab and Shift+Tab leave the list of holds, the arrows stay in it.
+    QTest::keyClick(window->HoldList, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), window->HoldList);
+    EXPECT_TRUE(window->isAncestorOf(QApplication::focusWidget()));
+    window->HoldList->setFocus();
+    QTest::keyClick(window->HoldList, Qt::Key_Backtab);
+    EXPECT_NE(QApplication::focusWidget(), window->HoldList);
+    EXPECT_TRUE(window->isAncestorOf(QApplication::focusWidget()));
+
+    // From the log of mistakes Tab reaches the button that saves it.
+    window->Pages->setCurrentIndex(2);
+    window->Mistakes->setFocus();
+    QTest::keyClick(window->Mistakes, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->SaveCsv);
+
+    // Saved or cancelled, the keys come back to the button, not to the table.
+    TableTakesTheFocus fileDialog(*form);
+    platform::setDialogService(&fileDialog);
+    QTemporaryDir dir;
+    fileDialog.queueOpenFile(dir.filePath(QStringLiteral("log.csv")));
+    fileDialog.queueOpenFile(std::nullopt);
+    for (int save = 0; save < 2; ++save) {
+        QTest::keyClick(window->SaveCsv, Qt::Key_Space);
+        ASSERT_EQ(fileDialog.entries().size(), std::size_t(save + 1));
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+        EXPECT_EQ(QApplication::focusWidget(), window->SaveCsv);
+    }
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("log.csv"))));
+    platform::setDialogService(&dialogs);
 }
