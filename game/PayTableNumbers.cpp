@@ -79,6 +79,11 @@ PayTableNumbers::PayTableNumbers(QWidget *parent) : QDialog(parent)
     Risk->setWordWrap(true);
     Risk->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(Risk);
+    // Wrapped lines do not count towards the least size the window keeps, so
+    // without room kept for them the texts slid over the table on a small screen.
+    const int line = fontMetrics().lineSpacing();
+    Summary->setMinimumHeight(3 * line);
+    Risk->setMinimumHeight(4 * line);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -2,6 +2,7 @@
 
 #include "controls/ClickPanel.h"
 #include "controls/SpinEdit.h"
+#include "game/PayTableNumbers.h"
 #include "game/RandomGenerator.h"
 #include "game/SettingsStore.h"
 #include "game/TForm1.h"
@@ -267,4 +268,24 @@ TEST_F(PayoutsDialogTest, AMultiplierSteppedByTheArrowKeysUpdatesTheReturn)
     EXPECT_EQ(shown->text(), QStringLiteral("Return with best play: \u2026"));
     QTRY_VERIFY_WITH_TIMEOUT(!shown->text().endsWith(u'\u2026'), 30000);
     EXPECT_NE(shown->text(), QStringLiteral("Return with best play: 92.70%"));
+}
+
+TEST_F(PayoutsDialogTest, TheNumbersKeepClearOfEachOtherAtTheirSmallestSize)
+{
+    dialog->show();
+    dialog->NumbersBtn->click();
+    ASSERT_TRUE(dialog->Numbers);
+    PayTableNumbers &numbers = *dialog->Numbers;
+    QTRY_VERIFY_WITH_TIMEOUT(numbers.Risk->text().startsWith(QStringLiteral("The chance of losing")), 60000);
+    // As small as a small screen may make it, the wrapped texts still have
+    // their lines and nothing slides over the table.
+    numbers.resize(numbers.minimumSize());
+    QApplication::processEvents();
+    EXPECT_LE(numbers.Summary->geometry().bottom(), numbers.Finals->geometry().top());
+    EXPECT_LE(numbers.Finals->geometry().bottom(), numbers.Bankroll->geometry().top());
+    EXPECT_LE(numbers.Hands->geometry().bottom(), numbers.Risk->geometry().top());
+    EXPECT_LE(numbers.Risk->geometry().bottom(), numbers.CloseBtn->geometry().top());
+    for (const QLabel *text : {numbers.Summary, numbers.Risk})
+        EXPECT_GE(text->height(), text->heightForWidth(text->width())) << text->objectName().toStdString();
+    numbers.close();
 }
