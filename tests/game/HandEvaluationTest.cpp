@@ -1,4 +1,5 @@
 #include "game/HandEvaluation.h"
+#include "tests/support/Deals.h"
 
 #include <gtest/gtest.h>
 
@@ -104,18 +105,12 @@ TEST(HandEvaluation, AllFiveCardHands)
 {
     std::array<long, kHandRankCount> counts{};
     long jacksOrBetter = 0;
-    Hand h{};
-    for (int a = 1; a <= 52; ++a)
-        for (int b = a + 1; b <= 52; ++b)
-            for (int c = b + 1; c <= 52; ++c)
-                for (int d = c + 1; d <= 52; ++d)
-                    for (int e = d + 1; e <= 52; ++e) {
-                        h = {cdCardDeck(a), cdCardDeck(b), cdCardDeck(c), cdCardDeck(d), cdCardDeck(e)};
-                        const Evaluation ev = Evaluate(h);
-                        ++counts[ev.rank];
-                        if (ev.jacksOrBetter())
-                            ++jacksOrBetter;
-                    }
+    test::forEveryDeal([&](const Hand &h) {
+        const Evaluation ev = Evaluate(h);
+        ++counts[ev.rank];
+        if (ev.jacksOrBetter())
+            ++jacksOrBetter;
+    });
     EXPECT_EQ(counts[RoyalFlush], 4);
     EXPECT_EQ(counts[StraightFlush], 36);
     EXPECT_EQ(counts[FourOfAKind], 624);

@@ -3,6 +3,7 @@
 #include "odds/HoldOdds.h"
 #include "odds/HoldTable.h"
 #include "odds/SessionLog.h"
+#include "tests/support/Deals.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -13,14 +14,7 @@ using namespace brisvale;
 
 namespace {
 
-PayoutTable table(std::array<std::int32_t, 9> h)
-{
-    PayoutTable t;
-    std::copy(h.begin(), h.end(), t.h.begin() + 1);
-    return t;
-}
-
-const PayoutTable kNineSix = table({0, 1, 2, 3, 5, 8, 24, 49, 799});
+using test::kNineSix;
 
 Hand hand(const char *codes)
 {

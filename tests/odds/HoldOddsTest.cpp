@@ -1,5 +1,6 @@
 #include "odds/HoldOdds.h"
 #include "game/HandEvaluation.h"
+#include "tests/support/Deals.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,8 @@ namespace {
 // Card from rank (1 ace .. 13 king) and suit (1 spades, 2 hearts, 3 clubs, 4 diamonds).
 constexpr cdCardDeck card(int rank, int suit) { return cdCardDeck((suit - 1) * 13 + rank); }
 
-PayoutTable table(std::array<std::int32_t, 9> h)
-{
-    PayoutTable t;
-    std::copy(h.begin(), h.end(), t.h.begin() + 1);
-    return t;
-}
-
-const PayoutTable kNineSix = table({0, 1, 2, 3, 5, 8, 24, 49, 799});
+using test::kNineSix;
+using test::payTable;
 
 HoldMask keep(std::initializer_list<int> held) // slot numbers 1..5
 {
@@ -53,7 +48,7 @@ TEST(HoldOdds, TableOfZerosStillReturnsTheStakeOfEveryWin)
 {
     // Only the stake comes back: the chance of ending with jacks or better
     // when playing for nothing else.
-    const auto zeros = HoldOdds::shared().tableReturn(table({0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    const auto zeros = HoldOdds::shared().tableReturn(payTable({0, 0, 0, 0, 0, 0, 0, 0, 0}));
     ASSERT_TRUE(zeros);
     EXPECT_EQ(zeros->value, (Fraction{6019390248, 12584110175}));
     // The table a new player starts with returns far less than 9/6.
@@ -143,7 +138,7 @@ TEST(HoldOdds, RefusesWhatItCannotValue)
     const HoldOdds &odds = HoldOdds::shared();
     EXPECT_FALSE(odds.analyse({card(2, 1), card(2, 1), card(3, 1), card(4, 1), card(5, 1)}, kNineSix));
     EXPECT_FALSE(odds.analyse({card(2, 1), kJoker, card(3, 1), card(4, 1), card(5, 1)}, kNineSix));
-    EXPECT_FALSE(odds.tableReturn(table({0, 1, 2, 3, 5, 8, 24, 49, -1})));
+    EXPECT_FALSE(odds.tableReturn(payTable({0, 1, 2, 3, 5, 8, 24, 49, -1})));
     std::stop_source stop;
     stop.request_stop();
     EXPECT_FALSE(odds.tableReturn(kNineSix, stop.get_token()));

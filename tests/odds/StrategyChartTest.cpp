@@ -1,5 +1,6 @@
 #include "odds/StrategyChart.h"
 #include "odds/PayTableStats.h"
+#include "tests/support/Deals.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,9 @@ using namespace brisvale;
 
 namespace {
 
-PayoutTable table(std::array<std::int32_t, 9> h)
-{
-    PayoutTable t;
-    std::copy(h.begin(), h.end(), t.h.begin() + 1);
-    return t;
-}
-
-const PayoutTable kNineSix = table({0, 1, 2, 3, 5, 8, 24, 49, 799});
-const PayoutTable kEightFive = table({0, 1, 2, 3, 4, 7, 24, 49, 799});
+using test::kEightFive;
+using test::kNineSix;
+using test::payTable;
 
 // The deals up to the names of their suits, found here by brute force: each
 // of the 2,598,960 deals reduced to its suits' rank sets in descending order.
@@ -30,22 +25,16 @@ struct DealKind {
 std::vector<DealKind> everyDealKind()
 {
     std::unordered_map<std::uint64_t, DealKind> kinds;
-    Hand h{};
-    for (int a = 1; a <= 52; ++a)
-        for (int b = a + 1; b <= 52; ++b)
-            for (int c = b + 1; c <= 52; ++c)
-                for (int d = c + 1; d <= 52; ++d)
-                    for (int e = d + 1; e <= 52; ++e) {
-                        h = {cdCardDeck(a), cdCardDeck(b), cdCardDeck(c), cdCardDeck(d), cdCardDeck(e)};
-                        std::array<std::uint64_t, 4> suits{};
-                        for (cdCardDeck card : h)
-                            suits[std::size_t(CardSuit(card) - 1)] |= 1u << CardRank(card);
-                        std::sort(suits.begin(), suits.end(), std::greater<>());
-                        const std::uint64_t key = suits[0] << 42 | suits[1] << 28 | suits[2] << 14 | suits[3];
-                        DealKind &kind = kinds[key];
-                        if (kind.deals++ == 0)
-                            kind.hand = h;
-                    }
+    test::forEveryDeal([&](const Hand &h) {
+        std::array<std::uint64_t, 4> suits{};
+        for (cdCardDeck card : h)
+            suits[std::size_t(CardSuit(card) - 1)] |= 1u << CardRank(card);
+        std::sort(suits.begin(), suits.end(), std::greater<>());
+        const std::uint64_t key = suits[0] << 42 | suits[1] << 28 | suits[2] << 14 | suits[3];
+        DealKind &kind = kinds[key];
+        if (kind.deals++ == 0)
+            kind.hand = h;
+    });
     std::vector<DealKind> out;
     out.reserve(kinds.size());
     for (const auto &[key, kind] : kinds)
@@ -97,7 +86,7 @@ TEST(StrategyChart, NineSixChartReturnsWhatFollowingItOverEveryDealReturns)
 TEST(StrategyChart, StaysCloseToBestPlayOnOtherTablesThatRiseWithTheHand)
 {
     for (const PayoutTable &payouts :
-         {kEightFive, table({1, 1, 2, 4, 6, 9, 40, 60, 1000}), table({0, 0, 1, 1, 3, 3, 10, 50, 250})}) {
+         {kEightFive, payTable({1, 1, 2, 4, 6, 9, 40, 60, 1000}), payTable({0, 0, 1, 1, 3, 3, 10, 50, 250})}) {
         const auto chart = StrategyChart::generate(HoldOdds::shared(), payouts);
         ASSERT_TRUE(chart);
         const double limit = payouts.h == kEightFive.h ? 0.05 : 0.1;
