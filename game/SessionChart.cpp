@@ -122,10 +122,10 @@ void SessionChart::paintEvent(QPaintEvent *)
     const auto yOf = [&](double v) { return inner.bottom() - (v - bottom) / (top - bottom) * inner.height(); };
     const auto xOf = [&](double hand) { return inner.left() + hand / std::max(hands, 1) * inner.width(); };
 
-    // Amounts up the side, with faint lines across.
+    // Amounts up the side, with faint lines across; none on an empty chart.
     QColor grid = pal.color(QPalette::Text);
     grid.setAlpha(40);
-    for (int i = 0; i < marks.size(); ++i) {
+    for (int i = 0; i < (empty ? 0 : int(marks.size())); ++i) {
         const double y = yOf(bottom + i * step);
         p.setPen(grid);
         p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
@@ -135,7 +135,7 @@ void SessionChart::paintEvent(QPaintEvent *)
     }
     // Hands along the bottom.
     const int handStep = int(roundStep(std::max(hands, 1) / 4.0, 1));
-    for (int hand = 0; hand <= std::max(hands, 1); hand += handStep) {
+    for (int hand = 0; hand <= (empty ? -1 : hands); hand += handStep) {
         const QString text = QString::number(hand);
         const double x = xOf(hand);
         const int w = fm.horizontalAdvance(text);
