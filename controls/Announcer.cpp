@@ -12,14 +12,14 @@ namespace {
 
 class AnnouncerAccessible : public QAccessibleWidget {
 public:
-    explicit AnnouncerAccessible(Announcer *announcer) : QAccessibleWidget(announcer, QAccessible::Notification) {}
+    explicit AnnouncerAccessible(Notice *notice) : QAccessibleWidget(notice, QAccessible::Notification) {}
 
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Name) {
-            const auto *announcer = static_cast<const Announcer *>(widget());
-            announcer->markHeard();
-            return announcer->news();
+            const auto *notice = static_cast<const Notice *>(widget());
+            notice->announcer()->markHeard(notice);
+            return notice->news();
         }
         return QAccessibleWidget::text(t);
     }
@@ -27,8 +27,8 @@ public:
 
 QAccessibleInterface *announcerFactory(const QString &className, QObject *object)
 {
-    if (className == QLatin1String(Announcer::staticMetaObject.className()))
-        return new AnnouncerAccessible(static_cast<Announcer *>(object));
+    if (className == QLatin1String(Notice::staticMetaObject.className()))
+        return new AnnouncerAccessible(static_cast<Notice *>(object));
     return nullptr;
 }
 
@@ -53,17 +53,42 @@ constexpr qint64 kUnheardMs = 4000;
 
 } // namespace
 
-Announcer::Announcer(QWidget *parent) : QWidget(parent)
+Notice::Notice(Announcer *announcer, QWidget *parent) : QWidget(parent), announcer_(announcer)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setGeometry(0, 0, 0, 0);
+    hide();
+}
+
+void Notice::tell(const QString &news)
+{
+    news_ = news;
+    // Hidden and shown again, it appears anew for a reader even when the
+    // news is the same as before.
+    hide();
+    show();
+}
+
+Announcer::Announcer(QWidget *parent) : QObject(parent)
 {
     static const bool installed = [] {
         QAccessible::installFactory(announcerFactory);
         return true;
     }();
     (void)installed;
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setGeometry(0, 0, 0, 0);
-    hide();
+    for (Notice *&notice : notices_)
+        notice = new Notice(this, parent);
+}
+
+// The notices ask their announcer what a reader has heard, so they go first.
+Announcer::~Announcer() { qDeleteAll(notices_); }
+
+void Announcer::markHeard(const Notice *notice) const
+{
+    // An older notice read late says nothing of the latest news.
+    if (notice == notices_[turn_])
+        heard_ = true;
 }
 
 void Announcer::say(const QString &text)
@@ -100,10 +125,8 @@ void Announcer::tell()
     heard_ = false;
     // The trainer writes cards as codes ("KH"), which a reader would spell out.
     news_ = SpokenCards(text);
-    // Hidden and shown again, it appears anew for a reader even when the
-    // news is the same as before.
-    hide();
-    show();
+    turn_ = (turn_ + 1) % notices_.size();
+    notices_[turn_]->tell(news_);
 }
 
 } // namespace brisvale
