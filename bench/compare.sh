@@ -48,17 +48,19 @@ compare_header
 : >results.txt
 phone_only=false
 [ "${2:-}" = phone ] && phone_only=true
-if ! $phone_only; then
-  compare "JPEG 24 MP vs djpeg -bmp" "'$picconv' photo.jpg out.bmp --depth 24" "djpeg -bmp -outfile peer.bmp photo.jpg"
-  for ext in png gif tif bmp pcx; do
-    compare "${ext^^} 6 MP vs convert" "'$picconv' picture.$ext out.bmp --depth 24" "'$im' picture.$ext peer.bmp"
-  done
-fi
 # Both sides write to memory where there is a tmpfs: our writer flushes its
-# file to disk before it replaces the old one, which on a 36 MB picture costs
-# more than decoding a WebP; here the readers are compared.
+# file to disk before it replaces the old one, as Save Image must, which on a
+# 36 MB picture costs more than decoding it; here the work is compared.
 out=$work
 [ -d /dev/shm ] && [ -w /dev/shm ] && out=$(mktemp -d /dev/shm/brisvale-bench.XXXXXX)
+if ! $phone_only; then
+  compare "JPEG 24 MP vs djpeg -bmp" "'$picconv' photo.jpg '$out/out.bmp' --depth 24" \
+    "djpeg -bmp -outfile '$out/peer.bmp' photo.jpg"
+  for ext in png gif tif bmp pcx; do
+    compare "${ext^^} 6 MP vs convert" "'$picconv' picture.$ext '$out/out.bmp' --depth 24" \
+      "'$im' picture.$ext '$out/peer.bmp'"
+  done
+fi
 compare "WEBP 12 MP vs dwebp -bmp" "'$picconv' phone.webp '$out/out.bmp' --depth 24" \
   "dwebp -quiet phone.webp -bmp -o '$out/peer.bmp'"
 compare "AVIF 12 MP vs avifdec" "'$picconv' phone.avif '$out/out.bmp' --depth 24" \
