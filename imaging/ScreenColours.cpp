@@ -49,7 +49,7 @@ void LoadScreenProfile()
 void ConvertColours(QImage &image, const codec::ColourSpace *colour, codec::ColourTarget target)
 {
     using Layout = codec::ColourConversion::Layout;
-    if (image.isNull() || (colour && colour->model() != codec::ColourSpace::Model::Rgb))
+    if (image.isNull() || (colour && colour->model() == codec::ColourSpace::Model::Cmyk))
         return;
     const bool table = image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Mono
                        || image.format() == QImage::Format_MonoLSB;

@@ -76,15 +76,28 @@ protected:
 };
 
 // Passes everything on to the service in force, except the messages of a
-// preview read that OK or Cancel stopped on purpose: that read did not fail.
+// preview read: those of a read that OK or Cancel stopped on purpose are
+// dropped (that read did not fail), and the others (the reader's reason and
+// the box's own words for one damaged file) are told together in one box
+// once the read is over, so a player browsing files meets one box a file.
 class QuietAfterStop : public platform::DialogService {
 public:
     QuietAfterStop(platform::DialogService &inner, const bool &quiet) : inner_(inner), quiet_(quiet) {}
 
     void message(platform::MessageKind kind, const QString &text) override
     {
-        if (!quiet_)
-            inner_.message(kind, text);
+        if (quiet_ || held_.contains(text))
+            return;
+        held_.append(text);
+        if (kind == platform::MessageKind::Error || held_.size() == 1)
+            kind_ = kind;
+    }
+    // Tells what the read just over held back, in one box.
+    void flush()
+    {
+        if (!quiet_ && !held_.isEmpty())
+            inner_.message(kind_, held_.join(u'\n'));
+        held_.clear();
     }
     bool confirm(const QString &text, platform::QuestionIcon icon) override { return inner_.confirm(text, icon); }
     std::optional<QString> openFile(const platform::OpenFileRequest &request) override
@@ -96,6 +109,8 @@ public:
 private:
     platform::DialogService &inner_;
     const bool &quiet_;
+    QStringList held_;
+    platform::MessageKind kind_ = platform::MessageKind::Information;
 };
 
 bool hasWildcard(const QString &name) { return name.contains(u'*') || name.contains(u'?'); }
@@ -301,6 +316,7 @@ void TSaveForm::FileListBox1Change()
         previewAgain_ = false;
         readStopped_ = false;
         MediaView1->setMediaName(CheckBox1->isChecked() ? FileListBox1->fileName() : QString());
+        quiet.flush();
     } while (previewAgain_ && !stop_ && MediaView1);
     readStopped_ = false;
     platform::setDialogService(&service);

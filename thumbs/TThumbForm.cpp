@@ -28,7 +28,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScreen>
@@ -363,6 +362,8 @@ void TThumbForm::applyScale(double factor)
     for (TImageView *box : {ImageView1, ImageView2})
         box->setGeometry(cx - 30, cy - 25, 60, 50);
 }
+
+double TThumbForm::scale() const { return scaler_->factor(); }
 
 QString TThumbForm::listedFolder() const
 {
@@ -727,25 +728,6 @@ void TThumbForm::deleteOnePreview(int column, int row)
         return;
     if (guarded([&] { store_->ForgetPreview(grid_->caption(*slot)); }))
         grid_->setCaption(*slot, QString());
-}
-
-void TThumbForm::ThumbsDrawCell(QPainter &painter, const QRect &rect, int column, int row)
-{
-    if (busy_)
-        return;
-    busy_ = true;
-    const QString caption = grid_->caption({column, row + 1});
-    const int index = caption.isEmpty() ? -1 : store_->ImageIndexOf(caption);
-    if (index >= 0) {
-        const QImage &image = store_->image(index);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        // Drawn at the cell's corner, grown with the window's scale.
-        const double f = scaler_->factor();
-        painter.drawImage(
-            QRect(rect.topLeft(), QSize(int(std::lround(image.width() * f)), int(std::lround(image.height() * f)))),
-            image);
-    }
-    busy_ = false;
 }
 
 bool TThumbForm::ThumbsDragOver(const QPoint &pos, const QMimeData *data)

@@ -60,6 +60,8 @@ public:
     bool isOpened() const { return opened_; }
     ThumbGridModel &grid() { return *grid_; }
     PreviewStore &store() { return *store_; }
+    // How much the window has grown from its design size.
+    double scale() const;
 
     QLabel *Label1 = nullptr;
     QComboBox *ComboBox1 = nullptr;
@@ -121,8 +123,6 @@ public:
     bool Image1DragOver(const QMimeData *data) const;
     void Image1DragDrop(const QMimeData *data);
 
-    // Paints an image cell from the thumbnail cache.
-    void ThumbsDrawCell(QPainter &painter, const QRect &rect, int column, int row);
     // Empties every cell and the thumbnail cache.
     void clearGrid();
 

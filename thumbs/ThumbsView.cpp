@@ -1,13 +1,18 @@
 #include "thumbs/ThumbsView.h"
 
+#include "imaging/ScreenColours.h"
 #include "thumbs/FileListBox.h"
+#include "thumbs/PreviewStore.h"
 #include "thumbs/TThumbForm.h"
 #include "thumbs/ThumbGridModel.h"
 
 #include <QDragMoveEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
+
+#include <cmath>
 
 namespace brisvale {
 
@@ -21,7 +26,7 @@ public:
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
         if (ThumbGridModel::isImageRow(index.row())) {
-            form_->ThumbsDrawCell(*painter, option.rect, index.column(), index.row());
+            drawPreview(*painter, option.rect, index.column(), index.row());
             return;
         }
         QStyleOptionViewItem plain(option);
@@ -30,6 +35,26 @@ public:
     }
 
 private:
+    void drawPreview(QPainter &painter, const QRect &rect, int column, int row) const
+    {
+        if (form_->isBusy())
+            return;
+        const QString caption = form_->grid().caption({column, row + 1});
+        const int index = caption.isEmpty() ? -1 : form_->store().ImageIndexOf(caption);
+        if (index < 0)
+            return;
+        // Previews are kept in sRGB; a screen with a profile of its own is
+        // painted in its colours, as the picture window is.
+        QImage image = form_->store().image(index);
+        ConvertColours(image, nullptr, codec::ColourTarget::Screen);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        // Drawn at the cell's corner, grown with the window's scale.
+        const double f = form_->scale();
+        painter.drawImage(
+            QRect(rect.topLeft(), QSize(int(std::lround(image.width() * f)), int(std::lround(image.height() * f)))),
+            image);
+    }
+
     TThumbForm *form_;
 };
 

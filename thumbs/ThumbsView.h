@@ -7,8 +7,8 @@ namespace brisvale {
 class TThumbForm;
 
 // The previewer's grid: hands its mouse, key and drag events to the window's
-// handlers, shows captions as ordinary cell text and has the window paint
-// the image cells from the thumbnail cache.
+// handlers, shows captions as ordinary cell text and paints the image cells
+// from the thumbnail cache in the screen's colours.
 class ThumbsView : public QTableView {
 public:
     explicit ThumbsView(TThumbForm *form);

@@ -332,6 +332,17 @@ int readBmpSource(ByteSource &source, const ReadOptions &options, Image &image, 
         profileAt = 14 + uint64_t(le32(data + 14 + 112));
         profileSize = le32(data + 14 + 116);
     }
+    // Version 4 and 5 headers may instead give the primaries and gammas
+    // themselves ("calibrated RGB", kind 0), as fixed-point numbers.
+    ColourSpacePtr calibrated;
+    if ((h.headerSize == 108 || h.headerSize == 124) && le32(data + 14 + 56) == 0) {
+        double endpoints[9], gamma[3];
+        for (size_t i = 0; i < 9; ++i)
+            endpoints[i] = double(int32_t(le32(data + 14 + 60 + 4 * i))) / double(1 << 30);
+        for (size_t i = 0; i < 3; ++i)
+            gamma[i] = double(le32(data + 14 + 96 + 4 * i)) / 65536.0;
+        calibrated = ColourSpace::fromEndpoints(endpoints, gamma);
+    }
     // Plain pixel data must all be there before anything is allocated for it.
     if (h.compression != kRle8 && h.compression != kRle4) {
         const size_t srcStride = Image::strideFor(uint32_t(h.width), h.bits);
@@ -353,6 +364,8 @@ int readBmpSource(ByteSource &source, const ReadOptions &options, Image &image, 
         return rc;
     }
     rc = feed.finish(image, palette, std::move(filePalette), options);
+    if (succeeded(rc) && calibrated && calibrated->model() == ColourSpace::Model::Rgb)
+        image.setColour(std::move(calibrated));
     if (succeeded(rc) && profileSize > 0 && profileAt < size && profileSize <= size - profileAt)
         if (const uint8_t *profile = source.at(profileAt, size_t(profileSize)))
             if (ColourSpacePtr colour = ColourSpace::fromIcc(profile, size_t(profileSize));

@@ -1,10 +1,17 @@
 #include "imaging/codec/Cmyk.h"
 
+#include "imaging/codec/ColourSpace.h"
+
 namespace brisvale::codec {
 
 void cmykToBgr(const uint8_t *cmyk, size_t cmykStride, uint8_t *bgr, size_t bgrStride, int width, int rows,
-               bool inverted)
+               bool inverted, const ColourConversion *profile)
 {
+    if (profile) {
+        for (int y = 0; y < rows; ++y, cmyk += cmykStride, bgr += bgrStride)
+            profile->convert(cmyk, bgr, size_t(width));
+        return;
+    }
     // Stored as ink: what is left of each colour is its share not inked,
     // times the share not blackened.
     const int flip = inverted ? 0 : 255;

@@ -1,7 +1,9 @@
 #include "imaging/codec/ColourSpace.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <lcms2.h>
 #include <mutex>
@@ -190,6 +192,21 @@ cmsUInt32Number formatOf(ColourConversion::Layout layout)
 std::shared_ptr<const ColourConversion> conversionLocked(const ColourSpace *source, ColourTarget target,
                                                          ColourConversion::Layout layout);
 
+// What each of the 256 levels of a grey profile is in the target, as blue,
+// green, red; false when the library cannot say.
+bool greyTable(cmsHPROFILE grey, cmsHPROFILE target, std::array<uint8_t, 768> &table)
+{
+    cmsHTRANSFORM transform = cmsCreateTransform(grey, TYPE_GRAY_8, target, TYPE_BGR_8, kIntent, kFlags);
+    if (!transform)
+        return false;
+    uint8_t levels[256];
+    for (int i = 0; i < 256; ++i)
+        levels[i] = uint8_t(i);
+    cmsDoTransform(transform, levels, table.data(), 256);
+    cmsDeleteTransform(transform);
+    return true;
+}
+
 } // namespace
 
 ColourSpace::~ColourSpace() { cmsCloseProfile(static_cast<cmsHPROFILE>(profile_)); }
@@ -203,13 +220,26 @@ ColourSpacePtr ColourSpace::adopt(void *profile, uint64_t key)
     const cmsProfileClassSignature kind = cmsGetDeviceClass(p);
     const bool usableClass = kind == cmsSigInputClass || kind == cmsSigDisplayClass || kind == cmsSigOutputClass
                              || kind == cmsSigColorSpaceClass;
-    if (!usableClass || (space != cmsSigRgbData && space != cmsSigCmykData) || isSrgb(p)) {
+    const bool known = space == cmsSigRgbData || space == cmsSigCmykData || space == cmsSigGrayData;
+    if (!usableClass || !known || isSrgb(p)) {
         cmsCloseProfile(p);
         return nullptr;
     }
-    ColourSpacePtr made(new ColourSpace(profile, space == cmsSigRgbData ? Model::Rgb : Model::Cmyk, key));
+    if (space == cmsSigGrayData) {
+        // A grey profile with sRGB's tones changes no level by a step.
+        std::array<uint8_t, 768> table{};
+        bool same = greyTable(p, srgbProfile(), table);
+        for (int i = 0; same && i < 768; ++i)
+            same = std::abs(int(table[size_t(i)]) - i / 3) <= 1;
+        if (same) {
+            cmsCloseProfile(p);
+            return nullptr;
+        }
+    }
+    const Model model = space == cmsSigRgbData ? Model::Rgb : space == cmsSigCmykData ? Model::Cmyk : Model::Grey;
+    ColourSpacePtr made(new ColourSpace(profile, model, key));
     // A profile whose tags cannot make a conversion is as good as none.
-    const auto layout = made->model() == Model::Rgb ? ColourConversion::Layout::Bgr : ColourConversion::Layout::Cmyk;
+    const auto layout = made->model() == Model::Cmyk ? ColourConversion::Layout::Cmyk : ColourConversion::Layout::Bgr;
     if (!conversionLocked(made.get(), ColourTarget::Srgb, layout))
         return nullptr;
     return made;
@@ -273,6 +303,46 @@ ColourSpacePtr ColourSpace::fromChromaticities(const double xy[8], double encodi
     return adopt(rgbProfile(white, primaries, cmsBuildGamma(nullptr, 1.0 / encodingGamma)), key);
 }
 
+ColourSpacePtr ColourSpace::fromEndpoints(const double xyz[9], const double gamma[3])
+{
+    double xy[8] = {};
+    double white[3] = {};
+    for (size_t c = 0; c < 3; ++c) {
+        const double *e = xyz + 3 * c;
+        const double sum = e[0] + e[1] + e[2];
+        if (!(e[0] >= 0.0 && e[1] > 0.0 && e[2] >= 0.0 && sum > 0.0 && sum < 10.0))
+            return nullptr;
+        xy[2 + 2 * c] = e[0] / sum;
+        xy[3 + 2 * c] = e[1] / sum;
+        for (int i = 0; i < 3; ++i)
+            white[i] += e[i];
+        if (!(gamma[c] > 0.2 && gamma[c] < 5.0))
+            return nullptr;
+    }
+    const double whiteSum = white[0] + white[1] + white[2];
+    xy[0] = white[0] / whiteSum;
+    xy[1] = white[1] / whiteSum;
+    if (gamma[0] == gamma[1] && gamma[1] == gamma[2])
+        return fromChromaticities(xy, 1.0 / gamma[0]);
+    for (int i = 0; i < 8; ++i)
+        if (!(xy[i] > 0.0 && xy[i] < 1.0))
+            return nullptr;
+    const cmsCIExyY whitePoint{xy[0], xy[1], 1.0};
+    const cmsCIExyYTRIPLE primaries{{xy[2], xy[3], 1.0}, {xy[4], xy[5], 1.0}, {xy[6], xy[7], 1.0}};
+    cmsToneCurve *curves[3] = {cmsBuildGamma(nullptr, gamma[0]), cmsBuildGamma(nullptr, gamma[1]),
+                               cmsBuildGamma(nullptr, gamma[2])};
+    quietOnce();
+    std::lock_guard<std::mutex> lock(libraryLock());
+    cmsHPROFILE p = curves[0] && curves[1] && curves[2] ? cmsCreateRGBProfile(&whitePoint, &primaries, curves)
+                                                        : nullptr;
+    for (cmsToneCurve *curve : curves)
+        if (curve)
+            cmsFreeToneCurve(curve);
+    uint64_t key = hashBytes(xyz, sizeof(double) * 9, 0xb3b3b3b3b3b3b3b3ull);
+    key = hashBytes(gamma, sizeof(double) * 3, key);
+    return adopt(p, key);
+}
+
 void setScreenProfile(const uint8_t *data, size_t size)
 {
     ColourSpacePtr screen = ColourSpace::fromIcc(data, size);
@@ -282,16 +352,27 @@ void setScreenProfile(const uint8_t *data, size_t size)
     screenSpace() = std::move(screen);
 }
 
-bool screenHasProfile()
+ColourConversion::~ColourConversion()
 {
-    std::lock_guard<std::mutex> lock(libraryLock());
-    return screenSpace() != nullptr;
+    if (transform_)
+        cmsDeleteTransform(static_cast<cmsHTRANSFORM>(transform_));
 }
-
-ColourConversion::~ColourConversion() { cmsDeleteTransform(static_cast<cmsHTRANSFORM>(transform_)); }
 
 void ColourConversion::convert(const uint8_t *in, uint8_t *out, size_t pixels) const
 {
+    if (!transform_) {
+        const size_t step = fourBytes_ ? 4 : 3;
+        for (size_t i = 0; i < pixels; ++i, in += step, out += step) {
+            const uint8_t b = table_[size_t(in[0]) * 3], g = table_[size_t(in[1]) * 3 + 1],
+                          r = table_[size_t(in[2]) * 3 + 2];
+            if (fourBytes_)
+                out[3] = in[3];
+            out[0] = b;
+            out[1] = g;
+            out[2] = r;
+        }
+        return;
+    }
     // The library counts pixels in 32 bits.
     constexpr size_t kChunk = size_t(1) << 24;
     const size_t inBytes = (T_CHANNELS(cmsGetTransformInputFormat(static_cast<cmsHTRANSFORM>(transform_)))
@@ -327,13 +408,20 @@ std::shared_ptr<const ColourConversion> conversionLocked(const ColourSpace *sour
     const bool cmykIn = layout == ColourConversion::Layout::Cmyk || layout == ColourConversion::Layout::CmykInverted;
     if (cmykIn != (source && source->model() == ColourSpace::Model::Cmyk))
         return nullptr;
-    const cmsUInt32Number outFormat = layout == ColourConversion::Layout::Bgrx ? TYPE_BGRA_8 : TYPE_BGR_8;
-    cmsHTRANSFORM transform = cmsCreateTransform(
-        source ? static_cast<cmsHPROFILE>(source->profile()) : srgbProfile(), formatOf(layout),
-        to ? static_cast<cmsHPROFILE>(to->profile()) : srgbProfile(), outFormat, kIntent, kFlags);
+    const cmsHPROFILE toProfile = to ? static_cast<cmsHPROFILE>(to->profile()) : srgbProfile();
     std::shared_ptr<const ColourConversion> made;
-    if (transform)
-        made.reset(new ColourConversion(transform));
+    if (source && source->model() == ColourSpace::Model::Grey) {
+        std::array<uint8_t, 768> table{};
+        if (greyTable(static_cast<cmsHPROFILE>(source->profile()), toProfile, table))
+            made = std::make_shared<const ColourConversion>(table, layout == ColourConversion::Layout::Bgrx);
+    } else {
+        const cmsUInt32Number outFormat = layout == ColourConversion::Layout::Bgrx ? TYPE_BGRA_8 : TYPE_BGR_8;
+        cmsHTRANSFORM transform = cmsCreateTransform(source ? static_cast<cmsHPROFILE>(source->profile())
+                                                            : srgbProfile(),
+                                                     formatOf(layout), toProfile, outFormat, kIntent, kFlags);
+        if (transform)
+            made.reset(new ColourConversion(transform));
+    }
     constexpr size_t kKept = 16;
     if (list.size() >= kKept)
         list.erase(list.begin());
@@ -355,7 +443,7 @@ void convertColours(Image &image, Palette &palette, ColourTarget target)
 {
     const ColourSpacePtr colour = image.colour();
     image.setColour(nullptr);
-    if (image.empty() || (colour && colour->model() != ColourSpace::Model::Rgb))
+    if (image.empty() || (colour && colour->model() == ColourSpace::Model::Cmyk))
         return;
     const auto conversion = conversionFor(colour.get(), target, ColourConversion::Layout::Bgr);
     if (!conversion)

@@ -7,6 +7,7 @@
 
 #include "imaging/codec/Image.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -21,15 +22,16 @@ struct Cicp {
 
 class ColourSpace {
 public:
-    enum class Model { Rgb, Cmyk };
+    enum class Model { Rgb, Cmyk, Grey };
 
     ~ColourSpace();
     ColourSpace(const ColourSpace &) = delete;
     ColourSpace &operator=(const ColourSpace &) = delete;
 
-    // A profile from a file. Null for sRGB, for a profile that cannot be
-    // read or used (damaged, hostile, of a kind no picture here needs), and
-    // for a grey one: the picture is then shown as if it had none.
+    // A profile from a file. Null for sRGB (or a grey one with sRGB's
+    // curve), and for a profile that cannot be read or used (damaged,
+    // hostile, of a kind no picture here needs): the picture is then shown
+    // as if it had none.
     static std::shared_ptr<const ColourSpace> fromIcc(const uint8_t *data, size_t size);
     // Null where the code points say sRGB or say nothing known.
     static std::shared_ptr<const ColourSpace> fromCicp(const Cicp &cicp);
@@ -37,6 +39,9 @@ public:
     // encoding exponent, 0.45455 for a 2.2 display); null when it is sRGB
     // or makes no sense.
     static std::shared_ptr<const ColourSpace> fromChromaticities(const double xy[8], double encodingGamma);
+    // A calibrated BMP's endpoints (the X, Y, Z of red, green and blue at
+    // full strength, white being their sum) and the gamma of each channel.
+    static std::shared_ptr<const ColourSpace> fromEndpoints(const double xyz[9], const double gamma[3]);
 
     Model model() const { return model_; }
     // Equal for the same profile, whichever file it came from.
@@ -62,7 +67,6 @@ enum class ColourTarget {
 // The screen's profile as the display server advertises it; none (or one
 // that is sRGB, or broken) paints in sRGB.
 void setScreenProfile(const uint8_t *data, size_t size);
-bool screenHasProfile();
 
 // A conversion between two colour spaces over pixels laid out one way.
 class ColourConversion {
@@ -75,6 +79,12 @@ public:
     };
     // Takes over the library's transform.
     explicit ColourConversion(void *transform) : transform_(transform) {}
+    // A grey profile's tones: each of blue, green and red looked up in its
+    // own column of the table (256 grey levels, three bytes each), so a grey
+    // pixel becomes the colour its level stands for.
+    ColourConversion(const std::array<uint8_t, 768> &table, bool fourBytes)
+        : transform_(nullptr), table_(table), fourBytes_(fourBytes)
+    {}
     ~ColourConversion();
     ColourConversion(const ColourConversion &) = delete;
     ColourConversion &operator=(const ColourConversion &) = delete;
@@ -84,6 +94,8 @@ public:
 
 private:
     void *transform_;
+    std::array<uint8_t, 768> table_{};
+    bool fourBytes_ = false;
 };
 
 // The conversion of pictures in `source` (null: sRGB) to the target, made

@@ -302,15 +302,16 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
     const bool grey = d.c.jpeg_color_space == JCS_GRAYSCALE;
     const bool cmyk = d.c.jpeg_color_space == JCS_CMYK || d.c.jpeg_color_space == JCS_YCCK;
     const bool greyOut = grey && options.depth != 24;
-    ColourSpacePtr colour = grey ? nullptr : embeddedProfile(d.c);
-    // Inks go through their own profile as each row comes; the picture is
+    ColourSpacePtr colour = embeddedProfile(d.c);
+    // Inks go through their own profile as each band comes; the picture is
     // sRGB from then on.
     std::shared_ptr<const ColourConversion> inks;
     if (cmyk && colour && colour->model() == ColourSpace::Model::Cmyk)
         inks = conversionFor(colour.get(), ColourTarget::Srgb,
                              d.c.saw_Adobe_marker ? ColourConversion::Layout::CmykInverted
                                                   : ColourConversion::Layout::Cmyk);
-    if (cmyk || (colour && colour->model() != ColourSpace::Model::Rgb))
+    // A profile of another kind than the picture's colours says nothing.
+    if (cmyk || (colour && colour->model() != (grey ? ColourSpace::Model::Grey : ColourSpace::Model::Rgb)))
         colour.reset();
     d.c.out_color_space = cmyk ? JCS_CMYK : greyOut ? JCS_GRAYSCALE : JCS_EXT_BGR;
     d.c.dct_method = JDCT_ISLOW;
@@ -356,12 +357,9 @@ int decode(Decompressor &d, const ReadOptions &options, Image &image, Palette &p
             image.clear();
             return kDamaged;
         }
-        if (inks)
-            for (int i = 0; i < got; ++i)
-                inks->convert(cmykBand.data() + cmykStride * size_t(i), image.row(y + i), d.c.output_width);
-        else if (cmyk)
+        if (cmyk)
             cmykToBgr(cmykBand.data(), cmykStride, image.row(y), image.stride(), int(d.c.output_width), got,
-                      d.c.saw_Adobe_marker);
+                      d.c.saw_Adobe_marker, inks.get());
         y += got;
         if (d.err.truncated) {
             image.clear();

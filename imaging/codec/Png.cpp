@@ -157,7 +157,12 @@ int readPngSource(ByteSource &source, const ReadOptions &options, Image &image, 
     const int bitDepth = png_get_bit_depth(r.png, r.info);
     const bool hasTrns = png_get_valid(r.png, r.info, PNG_INFO_tRNS) != 0;
     ColourSpacePtr colour = colourOf(r.png, r.info);
-    if (colour && colour->model() != ColourSpace::Model::Rgb)
+    // Inks, or grey for a colour picture, say nothing (a grey picture's
+    // gamma alone is a colour space of three equal channels).
+    const bool greyPicture = (colourType & PNG_COLOR_MASK_COLOR) == 0;
+    if (colour
+        && (colour->model() == ColourSpace::Model::Cmyk
+            || (colour->model() == ColourSpace::Model::Grey && !greyPicture)))
         colour.reset();
     const auto tagged = [&](int rc) {
         if (succeeded(rc))

@@ -158,6 +158,8 @@ struct Layout {
     bool planes = false;
     std::vector<Rgb> map;              // palette kind
     mutable std::vector<uint8_t> inks; // CMYK at 8 bits, for a row that is not
+    // CMYK through the file's own ink profile, when it has one.
+    std::shared_ptr<const ColourConversion> inkProfile;
 };
 
 bool directLayout(TIFF *tif, Layout &l)
@@ -272,7 +274,7 @@ void rowToColours(const Layout &l, const uint8_t *src, uint32_t width, uint8_t *
                     l.inks[4 * size_t(x) + size_t(s)] = uint8_t(sample(x, s));
             cmyk = l.inks.data();
         }
-        cmykToBgr(cmyk, 0, bgr, 0, int(width), 1, false);
+        cmykToBgr(cmyk, 0, bgr, 0, int(width), 1, false, l.inkProfile.get());
         if (l.alpha >= 0)
             for (uint32_t x = 0; x < width; ++x, bgr += 3) {
                 const int a = sample(x, l.alpha);
@@ -521,7 +523,8 @@ int decodeRgba(TIFF *tif, uint32_t width, uint32_t height, uint16_t orientation,
     return kOk;
 }
 
-// The ICC profile tag, for a picture whose colours are red, green and blue.
+// The ICC profile tag, when it is of the kind the picture's colours are:
+// red, green and blue, grey, or inks.
 ColourSpacePtr colourOf(TIFF *tif)
 {
     uint32_t size = 0;
@@ -531,9 +534,17 @@ ColourSpacePtr colourOf(TIFF *tif)
         || !TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &photometric))
         return nullptr;
     ColourSpacePtr colour = ColourSpace::fromIcc(profile, size);
-    const bool rgb = photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_PALETTE
-                     || photometric == PHOTOMETRIC_YCBCR;
-    return colour && rgb && colour->model() == ColourSpace::Model::Rgb ? colour : nullptr;
+    if (!colour)
+        return nullptr;
+    switch (colour->model()) {
+    case ColourSpace::Model::Rgb:
+        return photometric == PHOTOMETRIC_RGB || photometric == PHOTOMETRIC_PALETTE || photometric == PHOTOMETRIC_YCBCR
+                   ? colour
+                   : nullptr;
+    case ColourSpace::Model::Grey: return photometric == PHOTOMETRIC_MINISBLACK ? colour : nullptr;
+    case ColourSpace::Model::Cmyk: return photometric == PHOTOMETRIC_SEPARATED ? colour : nullptr;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -563,6 +574,13 @@ int readTiffSource(ByteSource &source, const ReadOptions &options, Image &image,
     const Placer placer(orientation, width, height);
     Layout layout;
     const bool direct = directLayout(tif, layout);
+    ColourSpacePtr colour = colourOf(tif);
+    // Inks are given their colours as each row comes: the picture is sRGB.
+    if (colour && colour->model() == ColourSpace::Model::Cmyk) {
+        if (direct && layout.colours == 4)
+            layout.inkProfile = conversionFor(colour.get(), ColourTarget::Srgb, ColourConversion::Layout::Cmyk);
+        colour.reset();
+    }
     // Only a picture whose stored rows run from the top, read row by row,
     // streams its rows.
     RowFeed feed;
@@ -581,7 +599,7 @@ int readTiffSource(ByteSource &source, const ReadOptions &options, Image &image,
     }
     rc = feed.finish(image, palette, Palette(), options);
     if (succeeded(rc))
-        image.setColour(colourOf(tif));
+        image.setColour(std::move(colour));
     return rc;
 }
 

@@ -244,3 +244,87 @@ TEST(Colour, TheWindowThePreviewAndTheSavedFileShowTheConvertedColours)
     setScreenProfile(nullptr, 0);
     platform::setDialogService(nullptr);
 }
+
+// Inks through the file's own profile, one that prints red where ideal inks
+// print green and the other way round; untagged inks as ideal ones.
+TEST(Colour, InksAreGivenTheColoursOfTheirProfile)
+{
+    struct Case {
+        const char *file;
+        QRgb red, green; // what the red and the green patch become
+    };
+    const Case cases[] = {
+        {"cmyk_swapped.jpg", qRgb(0, 255, 0), qRgb(255, 0, 0)}, // inverted inks, as Adobe's marker says
+        {"cmyk_swapped.tif", qRgb(0, 255, 0), qRgb(255, 0, 0)},
+        {"cmyk_untagged.jpg", qRgb(255, 0, 0), qRgb(0, 255, 0)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        Image image;
+        Palette palette;
+        const std::string path = fixturePath(QString::fromLatin1(c.file));
+        ASSERT_EQ(QString::fromLatin1(c.file).endsWith(u"tif") ? readTifFile(path, 24, 0, image, palette, {}, 0)
+                                                               : readJpg(path, 24, 0, image, palette, {}, 0),
+                  kOk);
+        EXPECT_FALSE(image.colour()); // sRGB once read
+        const QImage shown = test::toRgb32(image, palette);
+        EXPECT_LE(channelDifference(shown.pixel(8, 8), c.red), 3);
+        EXPECT_LE(channelDifference(shown.pixel(24, 8), c.green), 3);
+    }
+}
+
+// A grey profile of linear light: level 128 is half the light, sRGB's 188.
+// And a calibrated BMP giving its primaries (red and green swapped) and a
+// gamma of 1 in its header.
+TEST(Colour, GreyProfilesAndCalibratedBitmapsAreHonoured)
+{
+    for (const char *file : {"grey_linear.png", "grey_linear.jpg", "grey_linear.tif"}) {
+        SCOPED_TRACE(file);
+        Image image;
+        Palette palette;
+        const std::string path = fixturePath(QString::fromLatin1(file));
+        const QString name = QString::fromLatin1(file);
+        ASSERT_EQ(name.endsWith(u"png")   ? readPngFile(path, 24, 0, image, palette, {}, 0)
+                  : name.endsWith(u"jpg") ? readJpg(path, 24, 0, image, palette, {}, 0)
+                                          : readTifFile(path, 24, 0, image, palette, {}, 0),
+                  kOk);
+        convertColours(image, palette, ColourTarget::Srgb);
+        const QImage shown = test::toRgb32(image, palette);
+        EXPECT_LE(channelDifference(shown.pixel(8, 8), qRgb(0, 0, 0)), 1);
+        EXPECT_LE(channelDifference(shown.pixel(24, 8), qRgb(137, 137, 137)), 2);
+        EXPECT_LE(channelDifference(shown.pixel(40, 8), qRgb(188, 188, 188)), 2);
+        EXPECT_LE(channelDifference(shown.pixel(56, 8), qRgb(255, 255, 255)), 1);
+    }
+
+    // Red, green, grey 128 and white, bottom-up, three bytes a pixel.
+    QByteArray bmp(14 + 108, '\0');
+    auto put32 = [&](int at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = char((v >> (8 * i)) & 0xff);
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(10, 14 + 108);
+    put32(14, 108);
+    put32(18, 4);
+    put32(22, 1);
+    put32(26, 1 | (24u << 16));
+    const double endpoints[9] = {0.3576, 0.7152, 0.1192, 0.4124, 0.2126, 0.0193, 0.1805, 0.0722, 0.9505};
+    for (int i = 0; i < 9; ++i)
+        put32(14 + 60 + 4 * i, uint32_t(std::lround(endpoints[i] * (1 << 30))));
+    for (int i = 0; i < 3; ++i)
+        put32(14 + 96 + 4 * i, 0x10000); // a gamma of 1
+    bmp += QByteArray("\x00\x00\xff\x00\xff\x00\x80\x80\x80\xff\xff\xff", 12);
+    put32(2, uint32_t(bmp.size()));
+    const QString path = test::freshFolder(QStringLiteral("colour")) + QStringLiteral("/calibrated.bmp");
+    test::writeFile(path, bmp);
+    Image image;
+    Palette palette;
+    ASSERT_EQ(readBmpFile(path.toStdString(), 24, 0, image, palette, {}, 0), kOk);
+    convertColours(image, palette, ColourTarget::Srgb);
+    const QImage shown = test::toRgb32(image, palette);
+    EXPECT_LE(channelDifference(shown.pixel(0, 0), qRgb(0, 255, 0)), 2);
+    EXPECT_LE(channelDifference(shown.pixel(1, 0), qRgb(255, 0, 0)), 2);
+    EXPECT_LE(channelDifference(shown.pixel(2, 0), qRgb(188, 188, 188)), 2);
+    EXPECT_LE(channelDifference(shown.pixel(3, 0), qRgb(255, 255, 255)), 1);
+}

@@ -38,6 +38,51 @@ cmsToneCurve *srgbCurve()
     return cmsBuildParametricToneCurve(nullptr, 4, params);
 }
 
+// Inks as ideal ones would print them (what is left of each colour is its
+// share not inked, times the share not blackened), then red and green
+// changing places: through this profile, full magenta and yellow, which
+// ideal inks print red, is green.
+cmsInt32Number swappedInk(const cmsUInt16Number in[], cmsUInt16Number out[], void *toLab)
+{
+    const double k = 1.0 - in[3] / 65535.0;
+    const double r = (1.0 - in[0] / 65535.0) * k, g = (1.0 - in[1] / 65535.0) * k, b = (1.0 - in[2] / 65535.0) * k;
+    const cmsFloat64Number rgb[3] = {g, r, b};
+    cmsCIELab lab;
+    cmsDoTransform(static_cast<cmsHTRANSFORM>(toLab), rgb, &lab, 1);
+    cmsFloat2LabEncodedV2(out, &lab); // the profile is of version 2
+    return 1;
+}
+
+cmsHPROFILE swappedCmyk()
+{
+    cmsHPROFILE srgb = cmsCreate_sRGBProfile();
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM toLab = cmsCreateTransform(srgb, TYPE_RGB_DBL, lab, TYPE_Lab_DBL, INTENT_RELATIVE_COLORIMETRIC, 0);
+    cmsHPROFILE p = cmsCreateProfilePlaceholder(nullptr);
+    cmsSetProfileVersion(p, 2.1);
+    cmsSetDeviceClass(p, cmsSigOutputClass);
+    cmsSetColorSpace(p, cmsSigCmykData);
+    cmsSetPCS(p, cmsSigLabData);
+    cmsWriteTag(p, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+    cmsPipeline *lut = cmsPipelineAlloc(nullptr, 4, 3);
+    cmsStage *grid = cmsStageAllocCLut16bit(nullptr, 9, 4, 3, nullptr);
+    const bool ok = toLab && lut && grid && cmsStageSampleCLut16bit(grid, swappedInk, toLab, 0)
+                    && cmsPipelineInsertStage(lut, cmsAT_BEGIN, grid) && cmsWriteTag(p, cmsSigAToB0Tag, lut);
+    if (lut)
+        cmsPipelineFree(lut);
+    else if (grid)
+        cmsStageFree(grid);
+    if (toLab)
+        cmsDeleteTransform(toLab);
+    cmsCloseProfile(lab);
+    cmsCloseProfile(srgb);
+    if (!ok) {
+        cmsCloseProfile(p);
+        return nullptr;
+    }
+    return p;
+}
+
 // The four patches (red, green, blue, orange) of 16 x 16, said to be
 // Display P3 with the sRGB curve.
 bool writeNclxHeic(const std::string &path)
@@ -92,10 +137,15 @@ int main(int argc, char **argv)
     const cmsCIExyYTRIPLE p3{{0.680, 0.320, 1.0}, {0.265, 0.690, 1.0}, {0.150, 0.060, 1.0}};
     const cmsCIExyYTRIPLE adobe{{0.64, 0.33, 1.0}, {0.21, 0.71, 1.0}, {0.15, 0.06, 1.0}};
     const cmsCIExyYTRIPLE srgb{{0.64, 0.33, 1.0}, {0.30, 0.60, 1.0}, {0.15, 0.06, 1.0}};
+    cmsToneCurve *linear = cmsBuildGamma(nullptr, 1.0);
     const bool ok = save(rgb(swapped, srgbCurve()), dir + "/swapped.icc", "Swapped red and green")
                     && save(rgb(p3, srgbCurve()), dir + "/p3.icc", "Display P3")
                     && save(rgb(adobe, cmsBuildGamma(nullptr, 563.0 / 256.0)), dir + "/adobergb.icc",
                             "Adobe RGB (1998)")
-                    && save(rgb(srgb, srgbCurve()), dir + "/srgb.icc", "sRGB") && writeNclxHeic(dir + "/p3_nclx.heic");
+                    && save(rgb(srgb, srgbCurve()), dir + "/srgb.icc", "sRGB")
+                    && save(swappedCmyk(), dir + "/cmyk_swapped.icc", "Ideal inks, red and green swapped")
+                    && save(cmsCreateGrayProfile(cmsD50_xyY(), linear), dir + "/grey_linear.icc", "Linear grey")
+                    && writeNclxHeic(dir + "/p3_nclx.heic");
+    cmsFreeToneCurve(linear);
     return ok ? 0 : 1;
 }

@@ -31,3 +31,15 @@ avifenc -l --icc p3.icc patches.png p3.avif >/dev/null
 avifenc -l --cicp 12/13/0 patches.png p3_nclx.avif >/dev/null
 heif-enc -q 100 p3.png -o p3.heic >/dev/null
 cp patches.png untagged.png
+# Inks: the patches as ideal inks would print them, tagged with a profile
+# that prints them with red and green changing places; the JPEG stores its
+# inks inverted, as Adobe's marker says.
+"$im" patches.png -colorspace CMYK -quality 100 -sampling-factor 1x1 -profile cmyk_swapped.icc cmyk_swapped.jpg
+"$im" patches.png -colorspace CMYK -compress none -profile cmyk_swapped.icc cmyk_swapped.tif
+"$im" patches.png -colorspace CMYK -quality 100 -sampling-factor 1x1 cmyk_untagged.jpg
+# Grey: black, 64, 128 and white, tagged with a grey profile of linear light.
+"$im" -size 16x16 xc:'rgb(0,0,0)' xc:'rgb(64,64,64)' xc:'rgb(128,128,128)' xc:'rgb(255,255,255)' +append \
+  -colorspace Gray -type Grayscale -depth 8 -define png:exclude-chunks=gAMA,cHRM,bKGD,tIME,tEXt greys.png
+for f in png jpg tif; do
+  "$im" greys.png -type Grayscale -quality 100 -profile grey_linear.icc "grey_linear.$f"
+done

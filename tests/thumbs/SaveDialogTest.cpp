@@ -279,3 +279,18 @@ TEST_F(SaveDialogTest, OkStopsALongPreviewAndTheNotifierIsRestored)
     EXPECT_EQ(outside, 1);
     TMediaView::setProgressNotifier({});
 }
+
+TEST_F(SaveDialogTest, ADamagedPictureInThePreviewIsToldInOneBox)
+{
+    // A GIF cut short after its screen descriptor.
+    test::writeFile(folder + QStringLiteral("/cut.gif"), QByteArray("GIF89a\x10\x00\x10\x00\x80\x00\x00", 13));
+    run([&](TSaveForm &form) {
+        select(form, QStringLiteral("cut.gif"));
+        QTest::mouseClick(form.CheckBox1, Qt::LeftButton); // previews on
+        EXPECT_TRUE(form.MediaView1->Picture().isEmpty());
+    });
+    ASSERT_EQ(script.texts().size(), 1) << script.texts().join(u'|').toStdString();
+    // The box's own words and the reader's reason, together.
+    EXPECT_TRUE(script.texts().front().contains(QStringLiteral("Reading gif file failed")));
+    EXPECT_GT(script.texts().front().count(u'\n'), 0);
+}

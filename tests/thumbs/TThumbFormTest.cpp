@@ -2,6 +2,7 @@
 #include "thumbs/TThumbDialog.h"
 
 #include "imaging/CodecBridge.h"
+#include "imaging/codec/ColourSpace.h"
 #include "platform/FileLock.h"
 #include "platform/ScriptedDialogService.h"
 #include "tests/support/QtPrinters.h"
@@ -29,8 +30,10 @@
 #include <QToolButton>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <lcms2.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <vector>
 
 namespace brisvale {
 namespace {
@@ -517,6 +520,39 @@ TEST_F(ThumbFormTest, PhonePicturesGetTheSamePreviewsFromTheToolAsInTheWindow)
     for (const char *name : {"webp_exif6.webp", "avif_8bit.avif", "heic_alpha.heic"})
         ASSERT_TRUE(QFile::copy(fixtures + u'/' + QLatin1String(name), dir + u'/' + QLatin1String(name))) << name;
     expectToolMakesWhatTheWindowMakes(dir, QStringLiteral("*.WEBP;*.AVIF;*.HEIC;*.HEIF"), 4);
+}
+
+TEST_F(ThumbFormTest, TheGridPaintsTheStoredPreviewsInTheScreensColours)
+{
+    const QString dir = makeFolder(QStringLiteral("screencolours"), 1); // green 200, red 20
+    auto form = open(dir);
+    dialogs.queueConfirm(true);
+    form->CreateNewKeep->click();
+    ASSERT_EQ(form->grid().takenSlots().size(), 1u);
+    const ThumbSlot slot = form->grid().takenSlots().front();
+    const QPoint at = form->Thumbs->visualRect(form->grid().index(slot.imageRow(), slot.column)).topLeft()
+                      + QPoint(20, 20);
+    auto painted = [&] { return form->Thumbs->viewport()->grab().toImage().pixel(at); };
+    EXPECT_LE(std::abs(qGreen(painted()) - 200), 3);
+
+    // A screen whose red and green trade places: the sRGB preview is painted
+    // in its numbers, as the picture window paints.
+    const cmsCIExyY d65{0.3127, 0.3290, 1.0};
+    const cmsCIExyYTRIPLE swapped{{0.30, 0.60, 1.0}, {0.64, 0.33, 1.0}, {0.15, 0.06, 1.0}};
+    cmsToneCurve *curve = cmsBuildGamma(nullptr, 2.2);
+    cmsToneCurve *curves[3] = {curve, curve, curve};
+    cmsHPROFILE screen = cmsCreateRGBProfile(&d65, &swapped, curves);
+    cmsUInt32Number size = 0;
+    cmsSaveProfileToMem(screen, nullptr, &size);
+    std::vector<uint8_t> bytes(size);
+    cmsSaveProfileToMem(screen, bytes.data(), &size);
+    cmsCloseProfile(screen);
+    cmsFreeToneCurve(curve);
+    codec::setScreenProfile(bytes.data(), bytes.size());
+    const QRgb onScreen = painted();
+    codec::setScreenProfile(nullptr, 0);
+    EXPECT_GT(qRed(onScreen), 150);
+    EXPECT_LT(qGreen(onScreen), 100);
 }
 
 } // namespace
