@@ -8,6 +8,7 @@
 
 #include "app/Startup.h"
 #include "imaging/CodecBridge.h"
+#include "platform/AltKeyEchoes.h"
 #include "platform/DialogService.h"
 #include "platform/DisplayCheck.h"
 #include "platform/FixedDialog.h"
@@ -33,6 +34,8 @@ int main(int argc, char **argv)
     brisvale::platform::setDialogService(&dialogs);
     brisvale::platform::ModalWindowKeeper keeper;
     app.installEventFilter(&keeper);
+    brisvale::platform::AltKeyEchoes altEchoes;
+    app.installEventFilter(&altEchoes);
 
     brisvale::LoadCodecLibrary();
 
