@@ -247,6 +247,36 @@ struct DecodingOptions {
 
 inline uint8_t overWhite(uint8_t c, uint8_t a) { return uint8_t((c * a + 255 * (255 - a) + 127) / 255); }
 
+// One of the planes of the decoded picture, handed back to the system as its
+// rows are laid on ours (libheif reads its picture no more before freeing it).
+struct Plane {
+    const uint8_t *data = nullptr;
+    int stride = 0;
+    int bits = 0;
+    PagesBehind behind{nullptr};
+
+    bool take(const heif_image *image, heif_channel channel, int width, int height)
+    {
+        data = heif_image_get_plane_readonly(image, channel, &stride);
+        bits = heif_image_get_bits_per_pixel_range(image, channel);
+        behind = PagesBehind(data);
+        return data && stride > 0 && bits >= 8 && bits <= 16 && heif_image_get_width(image, channel) == width
+               && heif_image_get_height(image, channel) == height;
+    }
+    // Row y in 8 bits. Deeper samples lose their low bits, as libheif's own
+    // interleaving brings them down, into `to`.
+    const uint8_t *row(int y, int width, uint8_t *to) const
+    {
+        const uint8_t *src = data + size_t(y) * size_t(stride);
+        if (bits == 8)
+            return src;
+        const auto *wide = reinterpret_cast<const uint16_t *>(src);
+        for (int x = 0; x < width; ++x)
+            to[x] = uint8_t(wide[x] >> (bits - 8));
+        return to;
+    }
+};
+
 } // namespace
 
 namespace {
@@ -307,24 +337,25 @@ int readHeifSource(ByteSource &file, const ReadOptions &options, Image &image, P
     const DecodingOptions decoding;
     if (!decoding.options)
         return kOutOfMemory;
-    decoding.options->convert_hdr_to_8bit = 1;
     Decoded decoded;
     heif_error decodedAs{};
     try {
-        decodedAs = heif_decode_image(p.handle, &decoded.image, heif_colorspace_RGB,
-                                      alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
-                                      decoding.options);
+        // Asked for the planes libheif makes before it interleaves them: it
+        // brings every picture to red, green and blue planes first, so the
+        // colours are its own, and the interleaved copy it would make beside
+        // them is never made.
+        decodedAs = heif_decode_image(p.handle, &decoded.image, heif_colorspace_RGB, heif_chroma_444, decoding.options);
     } catch (const std::bad_alloc &) {
         return kOutOfMemory; // the library's own frames did not fit
     }
     if (const int rc = p.reader.cutShort ? kTruncated : failureOf(decodedAs, file); rc != kOk)
         return rc;
-    int stride = 0;
-    uint8_t *pixels = heif_image_get_plane(decoded.image, heif_channel_interleaved, &stride);
-    if (!pixels || heif_image_get_width(decoded.image, heif_channel_interleaved) != width
-        || heif_image_get_height(decoded.image, heif_channel_interleaved) != height
-        || heif_image_get_bits_per_pixel_range(decoded.image, heif_channel_interleaved) != 8 || stride <= 0)
-        return kUnsupported;
+    Plane planes[4];
+    const heif_channel channels[4] = {heif_channel_B, heif_channel_G, heif_channel_R, heif_channel_Alpha};
+    const int count = alpha ? 4 : 3;
+    for (int c = 0; c < count; ++c)
+        if (!planes[c].take(decoded.image, channels[c], width, height))
+            return kUnsupported;
     const bool premultiplied = heif_image_is_premultiplied_alpha(decoded.image) != 0;
 
     RowFeed feed;
@@ -332,25 +363,26 @@ int readHeifSource(ByteSource &file, const ReadOptions &options, Image &image, P
         return rc;
     Image &out = feed.image();
     ProgressReporter progress(options.progress);
-    const int bytes = alpha ? 4 : 3;
-    // libheif frees its picture without reading it again.
-    PagesBehind behind(pixels);
+    std::vector<uint8_t> deeper(size_t(width) * size_t(count));
     for (int y = 0; y < height; ++y) {
-        const uint8_t *src = pixels + size_t(y) * size_t(stride);
+        const uint8_t *row[4] = {};
+        for (int c = 0; c < count; ++c)
+            row[c] = planes[c].row(y, width, deeper.data() + size_t(c) * size_t(width));
         uint8_t *dst = out.row(feed.line(y));
-        for (int x = 0; x < width; ++x, src += bytes, dst += 3) {
+        for (int x = 0; x < width; ++x, dst += 3) {
             if (!alpha) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
+                dst[0] = row[0][x];
+                dst[1] = row[1][x];
+                dst[2] = row[2][x];
                 continue;
             }
-            const uint8_t a = src[3];
+            const uint8_t a = row[3][x];
             for (int k = 0; k < 3; ++k)
-                dst[k] = premultiplied ? uint8_t(std::min(255, src[2 - k] + 255 - a)) : overWhite(src[2 - k], a);
+                dst[k] = premultiplied ? uint8_t(std::min(255, row[k][x] + 255 - a)) : overWhite(row[k][x], a);
         }
         feed.done({});
-        behind.release(size_t(y + 1) * size_t(stride));
+        for (int c = 0; c < count; ++c)
+            planes[c].behind.release(size_t(y + 1) * size_t(planes[c].stride));
         if (!progress.report(uint64_t(y) + 1, uint64_t(height))) {
             image.clear();
             return kStopped;
