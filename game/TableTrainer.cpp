@@ -1,5 +1,6 @@
 #include "game/TableTrainer.h"
 
+#include "controls/Cards.h"
 #include "controls/TEStatusBar.h"
 #include "game/ChartKeeper.h"
 #include "game/HoldTrainer.h"
@@ -85,9 +86,10 @@ bool TableTrainer::confirmDraw(HoldMask played)
         return true;
     const StrategyChart *chart = ChartKeeper::shared().chart(game.payouts());
     const StrategyChart::Choice choice = chart ? chart->choose(game.hand(), *analysis) : StrategyChart::Choice{};
-    return platform::dialogs().confirm(CostlyDrawQuestion(*analysis, game.hand(), played, game.bet(), choice.line,
-                                                          chart ? chart->lineText(choice.line) : QString(),
-                                                          choice.hold));
+    const QString question = CostlyDrawQuestion(*analysis, game.hand(), played, game.bet(), choice.line,
+                                                chart ? chart->lineText(choice.line) : QString(), choice.hold);
+    // The box shows the cards' codes; a screen reader would spell them out.
+    return platform::dialogs().confirmSaying(question, SpokenCards(question));
 }
 
 void TableTrainer::showNoAnswer()

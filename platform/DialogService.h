@@ -40,6 +40,13 @@ public:
     // A Yes/No question; true only for Yes.
     bool confirm(const QString &text) { return confirm(text, QuestionIcon::Question); }
     virtual bool confirm(const QString &text, QuestionIcon icon) = 0;
+    // A Yes/No question whose words a screen reader is given as `spoken`
+    // (the card codes it shows said as names, say); the box shows `text`.
+    virtual bool confirmSaying(const QString &text, const QString &spoken)
+    {
+        (void)spoken;
+        return confirm(text);
+    }
     // The chosen path, or nothing when the player cancelled.
     virtual std::optional<QString> openFile(const OpenFileRequest &request) = 0;
     // The chosen colour, or nothing when the player cancelled.

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListView>
 #include <QMessageBox>
 #include <QScreen>
@@ -22,13 +23,17 @@ QWidget *owner() { return QApplication::activeWindow(); }
 QString title() { return applicationTitle(); }
 
 // A box of fixed size with only a close box, as the program's dialogs have.
+// A screen reader reads its text as `spoken` when that is given.
 QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString &text,
                                     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton)
+                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                                    const QString &spoken = QString())
 {
     QMessageBox box(icon, title(), text, buttons, owner(), kFixedDialogFlags);
     if (defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(defaultButton);
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")); label && !spoken.isEmpty())
+        label->setAccessibleName(spoken);
     return QMessageBox::StandardButton(box.exec());
 }
 } // namespace
@@ -48,6 +53,12 @@ bool QtDialogService::confirm(const QString &text, QuestionIcon icon)
     const QMessageBox::Icon shown = icon == QuestionIcon::Information ? QMessageBox::Information
                                                                       : QMessageBox::Question;
     return showBox(shown, text, buttons, QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtDialogService::confirmSaying(const QString &text, const QString &spoken)
+{
+    return showBox(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No, spoken)
+           == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogService::openFile(const OpenFileRequest &request)

@@ -13,6 +13,7 @@ public:
     void message(MessageKind kind, const QString &text) override;
     using DialogService::confirm;
     bool confirm(const QString &text, QuestionIcon icon) override;
+    bool confirmSaying(const QString &text, const QString &spoken) override;
     std::optional<QString> openFile(const OpenFileRequest &request) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
 };

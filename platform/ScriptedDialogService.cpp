@@ -24,24 +24,30 @@ void ScriptedDialogService::message(MessageKind kind, const QString &text)
         k = Kind::Warning;
     else if (kind == MessageKind::Error)
         k = Kind::Error;
-    entries_.push_back({k, text, {}, {}, QuestionIcon::Question});
+    entries_.push_back({k, text, {}, {}, QuestionIcon::Question, text});
 }
 
 bool ScriptedDialogService::confirm(const QString &text, QuestionIcon icon)
 {
-    entries_.push_back({Kind::Question, text, {}, {}, icon});
+    entries_.push_back({Kind::Question, text, {}, {}, icon, text});
+    return takeFront(confirms_);
+}
+
+bool ScriptedDialogService::confirmSaying(const QString &text, const QString &spoken)
+{
+    entries_.push_back({Kind::Question, text, {}, {}, QuestionIcon::Question, spoken});
     return takeFront(confirms_);
 }
 
 std::optional<QString> ScriptedDialogService::openFile(const OpenFileRequest &request)
 {
-    entries_.push_back({Kind::OpenFile, request.title, request, {}, QuestionIcon::Question});
+    entries_.push_back({Kind::OpenFile, request.title, request, {}, QuestionIcon::Question, {}});
     return takeFront(files_);
 }
 
 std::optional<QColor> ScriptedDialogService::chooseColor(const QColor &initial)
 {
-    entries_.push_back({Kind::Color, QString(), {}, initial, QuestionIcon::Question});
+    entries_.push_back({Kind::Color, QString(), {}, initial, QuestionIcon::Question, {}});
     return takeFront(colors_);
 }
 

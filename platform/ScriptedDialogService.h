@@ -18,11 +18,13 @@ public:
         OpenFileRequest request; // for OpenFile
         QColor initial;          // for Color
         QuestionIcon icon;       // for Question
+        QString spoken;          // for Question: the words a screen reader is given
     };
 
     void message(MessageKind kind, const QString &text) override;
     using DialogService::confirm;
     bool confirm(const QString &text, QuestionIcon icon) override;
+    bool confirmSaying(const QString &text, const QString &spoken) override;
     std::optional<QString> openFile(const OpenFileRequest &request) override;
     std::optional<QColor> chooseColor(const QColor &initial) override;
 

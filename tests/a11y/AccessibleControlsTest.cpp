@@ -2,13 +2,17 @@
 #include "controls/TCardDeck.h"
 #include "controls/TEStatusBar.h"
 #include "imaging/TImageView.h"
+#include "platform/DialogService.h"
 #include "platform/HelpService.h"
+#include "platform/QtDialogService.h"
 #include "tests/support/AccessibleEvents.h"
 
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace brisvale {
@@ -126,6 +130,32 @@ TEST(AccessibleControlsTest, PictureIsNamedByItsFile)
 
 // The help is read as a text a reader goes through line by line, with a
 // caret the arrow keys move, not as one label.
+// The program's own question box shows its words as they are and gives a
+// screen reader the words it was handed to say instead.
+TEST(AccessibleControlsTest, QuestionIsReadInItsSpokenWords)
+{
+    platform::QtDialogService real;
+    platform::setDialogService(&real);
+    const QString shown = QStringLiteral("Holding KC costs 0.1978 \u00d7 bet.\nDraw anyway?");
+    const QString spoken = QStringLiteral("Holding King of Clubs costs 0.1978 \u00d7 bet.\nDraw anyway?");
+    QString seen;
+    QString read;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        if (auto *text = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+            seen = text->text();
+            read = nameOf(text);
+        }
+        box->close();
+    });
+    EXPECT_FALSE(platform::dialogs().confirmSaying(shown, spoken));
+    platform::setDialogService(nullptr);
+    EXPECT_EQ(seen, shown);
+    EXPECT_EQ(read, spoken);
+}
+
 TEST(AccessibleControlsTest, HelpIsATextReadLineByLine)
 {
     QWidget *help = platform::HelpService::showContext(1);

@@ -191,6 +191,11 @@ TEST_F(HoldAnalysisWindow, WarnsBeforeACostlyDrawAndLetsThePlayerChangeTheHold)
                                       .arg(chart.lineText(choice.line))))
         << question.toStdString();
     EXPECT_TRUE(question.endsWith(QStringLiteral("Draw anyway? (No goes back to change the hold.)")));
+    // A screen reader is given the cards by name, not the codes to spell out.
+    const QString spoken = dialogs.entries().back().spoken;
+    EXPECT_TRUE(spoken.startsWith(QStringLiteral("Holding King of Clubs costs "))) << spoken.toStdString();
+    EXPECT_TRUE(spoken.contains(QStringLiteral(": hold 7 of Clubs, 6 of Diamonds, 5 of Spades, 4 of Spades.")))
+        << spoken.toStdString();
     EXPECT_TRUE(form->Second->isVisible());
     EXPECT_EQ(form->game().hand(), dealt);
     EXPECT_EQ(form->game().counters().wins + form->game().counters().losses, 0);
