@@ -321,9 +321,10 @@ void Tsetpay::showEvent(QShowEvent *event)
     FormActivate();
     // Centred on the screen itself: the toolkit's own placement centres on the
     // table and allows for a window frame it guesses, which a bare display
-    // does not draw.
+    // does not draw. The dialog itself is placed, not its frame: once the
+    // window manager has framed it, a move would push it down by its title.
     if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), s->availableGeometry()));
     QDialog::showEvent(event);
 }
 

@@ -236,11 +236,20 @@ TEST_F(PayoutsDialogTest, HasOnlyACloseBoxOpensCentredAndItsMessageBoxesAreAlike
                && !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint);
     };
     EXPECT_TRUE(onlyClose(*dialog));
-    dialog->show();
-    // A rectangle's centre rounds down on each axis, so a dialog of odd size sits
-    // up to a pixel from the screen's centre each way when it is truly centred.
-    const QPoint centre = dialog->screen()->availableGeometry().center();
-    EXPECT_LE((dialog->geometry().center() - centre).manhattanLength(), 4);
+    // Centred every time it opens, whatever frame the window manager draws
+    // around it: a frame once known must not push the dialog aside.
+    for (int opening = 1; opening <= 2; ++opening) {
+        SCOPED_TRACE(opening);
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        // A rectangle's centre rounds down on each axis, so a dialog of odd
+        // size sits up to a pixel from the screen's centre each way when it is
+        // truly centred.
+        const QPoint off = dialog->geometry().center() - dialog->screen()->availableGeometry().center();
+        EXPECT_LE(std::abs(off.x()), 1);
+        EXPECT_LE(std::abs(off.y()), 1);
+        dialog->hide();
+    }
 
     // The boxes the program's own dialog service shows.
     platform::QtDialogService real;
