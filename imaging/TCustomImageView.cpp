@@ -11,6 +11,7 @@
 #include "imaging/StretchedRead.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
+#include "platform/HeldMessages.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -203,6 +204,9 @@ bool TCustomImageView::showsKind(const QString &name) const
 
 QString TCustomImageView::load(const QString &name)
 {
+    // The reader, the failed read and the file's details may each say what
+    // is wrong with a damaged file: the player is told once.
+    const platform::OneMessageBox oneBox;
     beforeLoad();
     name_ = name;
     // The control is named by its file, loaded or not.

@@ -6,6 +6,7 @@
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
 #include "platform/FixedDialog.h"
+#include "platform/HeldMessages.h"
 #include "thumbs/DirectoryListBox.h"
 #include "thumbs/DriveComboBox.h"
 #include "thumbs/FileListBox.h"
@@ -75,42 +76,30 @@ protected:
     }
 };
 
-// Passes everything on to the service in force, except the messages of a
-// preview read: those of a read that OK or Cancel stopped on purpose are
-// dropped (that read did not fail), and the others (the reader's reason and
-// the box's own words for one damaged file) are told together in one box
-// once the read is over, so a player browsing files meets one box a file.
-class QuietAfterStop : public platform::DialogService {
+// Holds the messages of a preview read and tells them in one box once the
+// read is over, so a player browsing files meets one box a file; those of a
+// read that OK or Cancel stopped on purpose are dropped (that read did not
+// fail).
+class QuietAfterStop : public platform::HeldMessages {
 public:
-    QuietAfterStop(platform::DialogService &inner, const bool &quiet) : inner_(inner), quiet_(quiet) {}
+    QuietAfterStop(platform::DialogService &inner, const bool &quiet) : HeldMessages(inner), quiet_(quiet) {}
 
     void message(platform::MessageKind kind, const QString &text) override
     {
-        if (quiet_ || held_.contains(text))
-            return;
-        held_.append(text);
-        if (kind == platform::MessageKind::Error || held_.size() == 1)
-            kind_ = kind;
+        if (!quiet_)
+            HeldMessages::message(kind, text);
     }
-    // Tells what the read just over held back, in one box.
+    // Tells what the read just over held back.
     void flush()
     {
-        if (!quiet_ && !held_.isEmpty())
-            inner_.message(kind_, held_.join(u'\n'));
-        held_.clear();
+        if (quiet_)
+            drop();
+        else
+            HeldMessages::flush();
     }
-    bool confirm(const QString &text, platform::QuestionIcon icon) override { return inner_.confirm(text, icon); }
-    std::optional<QString> openFile(const platform::OpenFileRequest &request) override
-    {
-        return inner_.openFile(request);
-    }
-    std::optional<QColor> chooseColor(const QColor &initial) override { return inner_.chooseColor(initial); }
 
 private:
-    platform::DialogService &inner_;
     const bool &quiet_;
-    QStringList held_;
-    platform::MessageKind kind_ = platform::MessageKind::Information;
 };
 
 bool hasWildcard(const QString &name) { return name.contains(u'*') || name.contains(u'?'); }
