@@ -16,6 +16,10 @@ public:
     void message(MessageKind kind, const QString &text) override;
     using DialogService::confirm;
     bool confirm(const QString &text, QuestionIcon icon) override { return inner_.confirm(text, icon); }
+    bool confirmSaying(const QString &text, const QString &spoken) override
+    {
+        return inner_.confirmSaying(text, spoken);
+    }
     std::optional<QString> openFile(const OpenFileRequest &request) override { return inner_.openFile(request); }
     std::optional<QColor> chooseColor(const QColor &initial) override { return inner_.chooseColor(initial); }
 
