@@ -1,6 +1,7 @@
 #include "thumbs/DirectoryListBox.h"
 
 #include "platform/FileSystem.h"
+#include "thumbs/CurrentItemFocus.h"
 #include "thumbs/DriveComboBox.h"
 
 #include <QDir>
@@ -77,6 +78,12 @@ void DirectoryListBox::rebuild()
         auto *it = new QListWidgetItem(open, QString(qsizetype(depth) * 2, u' ') + name, this);
         it->setData(kFolderRole, fs::join(directory_, name));
     }
+}
+
+void DirectoryListBox::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    tellCurrentEntry(this);
 }
 
 } // namespace brisvale

@@ -31,6 +31,9 @@ public:
 signals:
     void directoryChanged(const QString &directory);
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
 private:
     void rebuild();
 

@@ -1,6 +1,7 @@
 #include "thumbs/FileListBox.h"
 
 #include "platform/FileSystem.h"
+#include "thumbs/CurrentItemFocus.h"
 
 #include <QDir>
 #include <QFileIconProvider>
@@ -102,6 +103,12 @@ void FileListBox::startDrag(Qt::DropActions supportedActions)
     if (fileName().isEmpty())
         return;
     QListWidget::startDrag(supportedActions);
+}
+
+void FileListBox::focusInEvent(QFocusEvent *event)
+{
+    QListWidget::focusInEvent(event);
+    tellCurrentEntry(this);
 }
 
 } // namespace brisvale

@@ -39,6 +39,7 @@ public:
     bool isSourceOf(const QMimeData *data) const;
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     QMimeData *mimeData(const QList<QListWidgetItem *> &items) const override;
     void startDrag(Qt::DropActions supportedActions) override;
 

@@ -6,11 +6,15 @@
 #include "platform/HelpService.h"
 #include "platform/QtDialogService.h"
 #include "tests/support/AccessibleEvents.h"
+#include "thumbs/DirectoryListBox.h"
 
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -154,6 +158,31 @@ TEST(AccessibleControlsTest, QuestionIsReadInItsSpokenWords)
     platform::setDialogService(nullptr);
     EXPECT_EQ(seen, shown);
     EXPECT_EQ(read, spoken);
+}
+
+// A folder list that takes the focus leaves a screen reader on the folder
+// shown highlighted, not on the bare list.
+TEST(AccessibleControlsTest, FolderListTellsItsCurrentFolderWhenFocused)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    const QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("pics/old")));
+    QWidget window;
+    auto *before = new QPushButton(QStringLiteral("before"), &window);
+    auto *folders = new DirectoryListBox(&window);
+    folders->move(0, 40);
+    ASSERT_TRUE(folders->setDirectory(root.filePath(QStringLiteral("pics"))));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    before->setFocus();
+    events.clear();
+    folders->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.focusedChild(folders) >= 0; }, 2000));
+    QAccessibleInterface *entry = accessibleOf(folders)->child(events.focusedChild(folders));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->text(QAccessible::Name).trimmed(), QStringLiteral("pics"));
 }
 
 TEST(AccessibleControlsTest, HelpIsATextReadLineByLine)

@@ -18,6 +18,7 @@ public:
         QPointer<QObject> object;
         QAccessible::Event type;
         QAccessible::State changed; // for state changes
+        int child;                  // the child it is about, -1 for the object itself
     };
 
     AccessibleEvents()
@@ -44,6 +45,16 @@ public:
             n += e.object == object && e.type == type ? 1 : 0;
         return n;
     }
+    // The child of `object` the last focus event told of, -1 for none.
+    int focusedChild(const QObject *object) const
+    {
+        int child = -1;
+        for (const Event &e : log()) {
+            if (e.object == object && e.type == QAccessible::Focus)
+                child = e.child;
+        }
+        return child;
+    }
     // Whether a state change of `object` told that its checked state changed.
     bool checkedChanged(const QObject *object) const
     {
@@ -65,7 +76,7 @@ private:
         QAccessible::State changed;
         if (event->type() == QAccessible::StateChanged)
             changed = static_cast<QAccessibleStateChangeEvent *>(event)->changedStates();
-        log().push_back({event->object(), event->type(), changed});
+        log().push_back({event->object(), event->type(), changed, event->child()});
     }
 
     QAccessible::UpdateHandler previous_ = nullptr;
