@@ -34,10 +34,11 @@ void freeBuffer(void *data) { std::free(data); }
 
 } // namespace
 
+bool rowFitsQImage(int64_t width, int bits) { return width * bits <= int64_t(INT_MAX); }
+
 int handOverFailure(const codec::Image &image)
 {
-    const uint64_t rowBits = uint64_t(image.width()) * uint64_t(image.bits() == 24 ? 24 : 8);
-    return rowBits > uint64_t(INT_MAX) ? codec::kTooLarge : codec::kOutOfMemory;
+    return rowFitsQImage(image.width(), image.bits() == 24 ? 24 : 8) ? codec::kOutOfMemory : codec::kTooLarge;
 }
 
 QImage toQImage(codec::Image &&image, const codec::Palette &palette)

@@ -18,6 +18,8 @@ QImage toQImage(codec::Image &&image, const codec::Palette &palette);
 // toQImage cannot hand over for that reason is too wide to show, whatever
 // memory there is. The status to report then (kTooLarge), else kOutOfMemory.
 int handOverFailure(const codec::Image &image);
+// True when the toolkit holds a row of `width` pixels of `bits` bits.
+bool rowFitsQImage(int64_t width, int bits);
 // Transparent parts are laid on white; indexed pictures keep their colour
 // table. Answers kOk, kNoPicture for a null image, or the status that stopped
 // the conversion (kTooLarge, kOutOfMemory).

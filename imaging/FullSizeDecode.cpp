@@ -9,7 +9,7 @@ namespace brisvale {
 
 FullSizeDecode::~FullSizeDecode() { reset(); }
 
-void FullSizeDecode::reset(const QString &path, int dither)
+void FullSizeDecode::reset(const QString &path, int dither, codec::FileKind kind)
 {
     if (running_.valid()) {
         stop_->store(true);
@@ -18,6 +18,7 @@ void FullSizeDecode::reset(const QString &path, int dither)
     }
     path_ = path;
     dither_ = dither;
+    kind_ = kind;
 }
 
 void FullSizeDecode::start(const std::function<void()> &ready)
@@ -25,24 +26,24 @@ void FullSizeDecode::start(const std::function<void()> &ready)
     if (running_.valid() || path_.isEmpty())
         return;
     stop_ = std::make_shared<std::atomic<bool>>(false);
-    running_ = std::async(std::launch::async,
-                          [name = QFile::encodeName(path_).toStdString(), dither = dither_, stop = stop_, ready] {
-                              codec::Image image;
-                              codec::Palette palette;
-                              const codec::Progress progress = [stop](int32_t) { return stop->load() ? 0 : 1; };
-                              Result result;
-                              result.status = codec::readJpgFile(name, 24, 1, dither, image, palette, progress, 0);
-                              if (codec::succeeded(result.status)) {
-                                  result.colour = image.colour();
-                                  const int lost = handOverFailure(image);
-                                  result.image = toQImage(std::move(image), palette);
-                                  if (result.image.isNull())
-                                      result.status = lost;
-                              }
-                              if (ready)
-                                  ready();
-                              return result;
-                          });
+    running_ = std::async(std::launch::async, [name = QFile::encodeName(path_).toStdString(), dither = dither_,
+                                               kind = kind_, stop = stop_, ready] {
+        codec::Image image;
+        codec::Palette palette;
+        const codec::Progress progress = [stop](int32_t) { return stop->load() ? 0 : 1; };
+        Result result;
+        result.status = codec::readFileOfKind(kind, name, 24, dither, image, palette, progress);
+        if (codec::succeeded(result.status)) {
+            result.colour = image.colour();
+            const int lost = handOverFailure(image);
+            result.image = toQImage(std::move(image), palette);
+            if (result.image.isNull())
+                result.status = lost;
+        }
+        if (ready)
+            ready();
+        return result;
+    });
 }
 
 QImage FullSizeDecode::take(int &status, codec::ColourSpacePtr &colour)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/codec/Codec.h"
 #include "imaging/codec/ColourSpace.h"
 
 #include <QImage>
@@ -23,8 +24,9 @@ public:
     FullSizeDecode(const FullSizeDecode &) = delete;
     FullSizeDecode &operator=(const FullSizeDecode &) = delete;
 
-    // The JPEG shown reduced, or nothing; a decode of an earlier one stops.
-    void reset(const QString &path = QString(), int dither = 0);
+    // The picture shown reduced (of that kind), or nothing; a decode of an
+    // earlier one stops.
+    void reset(const QString &path = QString(), int dither = 0, codec::FileKind kind = codec::FileKind::Jpg);
     bool pending() const { return !path_.isEmpty(); }
     // Starts the decode unless it runs; `ready` is called on the worker
     // thread as it ends, so that take() then waits for next to nothing.
@@ -43,6 +45,7 @@ private:
     };
     QString path_;
     int dither_ = 0;
+    codec::FileKind kind_ = codec::FileKind::Jpg;
     std::shared_ptr<std::atomic<bool>> stop_;
     std::future<Result> running_;
 };

@@ -5,6 +5,7 @@
 #include "imaging/CodecImage.h"
 #include "imaging/ScreenColours.h"
 #include "imaging/SharedPalette.h"
+#include "imaging/ShrinkingSink.h"
 #include "imaging/ViewGeometry.h"
 #include "imaging/codec/Codec.h"
 #include "imaging/codec/ColorReduce.h"
@@ -58,42 +59,6 @@ constexpr ReaderChoice kReaders[] = {
     {".HEIF", codec::readHeifFile, codec::FileKind::Heif, "Reading heic file failed"},
 };
 
-// Shrinks the rows a reader hands over straight into the box, when the
-// control would shrink that picture by area anyway (in one direction at
-// least: a picture of one row and a million columns must never be whole).
-class ShrinkingSink : public codec::RowSink {
-public:
-    ShrinkingSink(QSize box, const std::function<void()> &rowsOnly) : box_(box), rowsOnly_(rowsOnly) {}
-    bool wants(int width, int height) override
-    {
-        const QSize picture(width, height);
-        if (!ShrinksByArea(picture, box_, true) && !ShrinksAcross(picture, box_))
-            return false;
-        shrinker_.emplace(width, height, ShrinkTarget(picture, box_));
-        return true;
-    }
-    void rowByRow() override
-    {
-        if (rowsOnly_)
-            rowsOnly_();
-    }
-    bool redFirst() override
-    {
-        shrinker_->takeRedFirst();
-        return true;
-    }
-    void take(const uint8_t *bgr) override { shrinker_->addBgrRow(bgr); }
-    bool takesPieces() const override { return true; }
-    void takePiece(int y, const uint8_t *bgr, int x0, int count) override { shrinker_->addBgrPiece(y, bgr, x0, count); }
-    bool used() const { return shrinker_.has_value(); }
-    QImage result() const { return ScaleToBox(shrinker_->result(), box_, true); }
-
-private:
-    QSize box_;
-    const std::function<void()> &rowsOnly_;
-    std::optional<BoxShrinker> shrinker_;
-};
-
 // Reads the picture; with a non-empty `cover` a JPEG may come out smaller and
 // a true-colour picture that shrinks into it by area comes out shrunk already,
 // straight from the decoded rows.
@@ -123,7 +88,13 @@ BoxPicture readAt(const QString &path, const QString &real, int depth, bool dith
             codec::Image image;
             codec::Palette palette = toCodecPalette(startPalette);
             const std::string name = QFile::encodeName(real).toStdString();
-            ShrinkingSink sink(cover, rowsOnly);
+            // Shrunk as the rows come when the control would shrink that
+            // picture by area anyway (in one direction at least).
+            ShrinkingSink sink(
+                [cover](QSize picture) {
+                    return ShrinksByArea(picture, cover, true) || ShrinksAcross(picture, cover) ? cover : QSize();
+                },
+                rowsOnly);
             if (!cover.isEmpty())
                 out.status = codec::readFileForBox(choice.kind, name, depth, dither ? 1 : 0, cover.width(),
                                                    cover.height(), &sink, image, palette, codec::Progress());

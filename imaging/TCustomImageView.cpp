@@ -284,8 +284,8 @@ QString TCustomImageView::load(const QString &name)
         QSize fullSize;
         bool ok = false;
         try {
-            if (QLatin1String(reader->ext) == QLatin1String(".JPG")
-                && readReduced(path, depth, dither, temp, fullSize)) {
+            if (reader->reader && !reader->preview
+                && readReduced(path, QLatin1String(reader->ext), depth, dither, temp, fullSize)) {
                 ok = true;
             } else if (reader->reader) {
                 ok = reader->reader(path, depth, dither, readProgress(), temp);

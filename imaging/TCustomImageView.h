@@ -160,9 +160,11 @@ protected:
     virtual bool readsPreviews() const { return true; }
     // The progress callback handed to the library readers.
     virtual CodecProgress readProgress() const { return {}; }
-    // A JPEG the control may read at a reduced size instead: true when it
-    // did, with the size of the whole picture; false to read it as usual.
-    virtual bool readReduced(const QString &, int, int, Bitmap &, QSize &) { return false; }
+    // A picture (its kind told by the reader's extension, ".JPG") the control
+    // may read at a reduced size instead: true when it did, with the size of
+    // the whole picture (or none when it read it whole after all); false to
+    // read it as usual.
+    virtual bool readReduced(const QString &, const QString &, int, int, Bitmap &, QSize &) { return false; }
     // Before a command that needs every pixel of a reduced picture; false
     // when the whole picture could not be made (and that was said).
     virtual bool needFullPicture() { return true; }

@@ -4,6 +4,7 @@
 #include "imaging/CodecImage.h"
 #include "imaging/DisplayDepth.h"
 #include "imaging/FullSizeDecode.h"
+#include "imaging/ShrinkingSink.h"
 #include "imaging/WindowCapture.h"
 #include "imaging/codec/Codec.h"
 #include "platform/DialogService.h"
@@ -54,24 +55,57 @@ void TImageView::beforeLoad()
     turns_.clear();
 }
 
-bool TImageView::readReduced(const QString &path, int depth, int dither, Bitmap &out, QSize &fullSize)
+bool TImageView::readReduced(const QString &path, const QString &ext, int depth, int dither, Bitmap &out,
+                             QSize &fullSize)
 {
-    if (!shownSize_ || depth != 24)
+    static const std::pair<const char *, codec::FileKind> kinds[] = {
+        {".JPG", codec::FileKind::Jpg},   {".BMP", codec::FileKind::Bmp},   {".PNG", codec::FileKind::Png},
+        {".GIF", codec::FileKind::Gif},   {".TIF", codec::FileKind::Tif},   {".PCX", codec::FileKind::Pcx},
+        {".WEBP", codec::FileKind::Webp}, {".AVIF", codec::FileKind::Avif}, {".HEIC", codec::FileKind::Heif},
+        {".HEIF", codec::FileKind::Heif},
+    };
+    const auto kind = std::find_if(std::begin(kinds), std::end(kinds),
+                                   [&](const auto &k) { return ext == QLatin1String(k.first); });
+    if (!shownSize_ || depth != 24 || kind == std::end(kinds))
         return false;
     const std::string name = QFile::encodeName(path).toStdString();
     char type[6] = {};
     char format[26] = {};
     int16_t figures[5] = {};
-    if (!codec::succeeded(codec::getFileInfo(name, type, figures, format)) || figures[0] >= 32767
-        || figures[1] >= 32767)
+    if (!codec::succeeded(codec::getFileInfo(name, type, figures, format)))
+        return false;
+    codec::Image image;
+    codec::Palette palette;
+    if (kind->second != codec::FileKind::Jpg) {
+        // The toolkit holds no row of more than 2^31 bits: a picture wider
+        // than that (its width is told only up to 32767) is shown from its
+        // rows shrunk as they come, and only it.
+        if (figures[0] < 32767)
+            return false;
+        ShrinkingSink sink([this](QSize picture) {
+            return rowFitsQImage(picture.width(), 24) ? QSize() : shownSize_(picture).expandedTo(QSize(1, 1));
+        });
+        if (!codec::succeeded(
+                codec::readFileForBox(kind->second, name, 24, dither, 1, 1, &sink, image, palette, readProgress())))
+            return false; // read again as usual, which says what is wrong
+        out.setColour(image.colour());
+        out.setImage(sink.used() ? sink.result() : toQImage(std::move(image), palette));
+        out.setPalette(toQtPalette(palette));
+        if (out.isEmpty())
+            return false;
+        if (sink.used()) {
+            fullSize = sink.pictureSize();
+            full_->reset(path, dither, kind->second);
+        }
+        return true;
+    }
+    if (figures[0] >= 32767 || figures[1] >= 32767)
         return false;
     const QSize full(figures[0], figures[1]);
     const QSize shown = shownSize_(full);
     // The decoder scales by eighths: worth it from half the size down.
     if (shown.isEmpty() || shown.width() * 2 > full.width() || shown.height() * 2 > full.height())
         return false;
-    codec::Image image;
-    codec::Palette palette;
     if (!codec::succeeded(codec::readFileForBox(codec::FileKind::Jpg, name, 24, dither, shown.width(), shown.height(),
                                                 nullptr, image, palette, {})))
         return false; // read again as usual, which says what is wrong

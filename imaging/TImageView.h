@@ -60,7 +60,8 @@ public:
 
 protected:
     void beforeLoad() override;
-    bool readReduced(const QString &path, int depth, int dither, Bitmap &out, QSize &fullSize) override;
+    bool readReduced(const QString &path, const QString &ext, int depth, int dither, Bitmap &out,
+                     QSize &fullSize) override;
     bool needFullPicture() override;
 
 private:

@@ -179,6 +179,12 @@ int16_t readJpgFile(const std::string &name, int32_t depth, int32_t scale, int32
     return readFile(nullptr, name, depth, dither, bitmap, palette, progress);
 }
 
+int16_t readFileOfKind(FileKind kind, const std::string &name, int32_t depth, int32_t dither, Image &bitmap,
+                       Palette &palette, const Progress &progress)
+{
+    return readFile(readerOf(kind), name, depth, dither, bitmap, palette, progress);
+}
+
 int16_t readFileForBox(FileKind kind, const std::string &name, int32_t depth, int32_t dither, int32_t coverWidth,
                        int32_t coverHeight, RowSink *sink, Image &bitmap, Palette &palette, const Progress &progress)
 {

@@ -45,6 +45,10 @@ enum class FileKind { Bmp, Gif, Jpg, Pcx, Png, Tif, Webp, Avif, Heif };
 // gives (1/8 up to the full size) that still covers the box; at depth 24 the
 // other kinds hand their rows to `sink` when it wants them and give back no
 // picture. Otherwise as the read of that kind.
+// The read of a file of that kind (readJpgFile's at scale 1 for JPEG).
+int16_t readFileOfKind(FileKind kind, const std::string &name, int32_t depth, int32_t dither, Image &bitmap,
+                       Palette &palette, const Progress &progress);
+
 int16_t readFileForBox(FileKind kind, const std::string &name, int32_t depth, int32_t dither, int32_t coverWidth,
                        int32_t coverHeight, RowSink *sink, Image &bitmap, Palette &palette, const Progress &progress);
 

@@ -4,7 +4,11 @@
 #include "tests/imaging/CodecTestSupport.h"
 #include "tests/picture/PictureWindowFixture.h"
 
+#include <QFile>
 #include <QTest>
+
+#include <algorithm>
+#include <utility>
 
 using namespace brisvale;
 using test::meanDifference;
@@ -71,4 +75,60 @@ TEST_F(PictureWindowTest, ALargeJpegShowsAsBeforeAndIsSavedWhole)
     EXPECT_LT(meanDifference(back.convertToFormat(QImage::Format_RGB32),
                              art.transformed(QTransform().rotate(90)).convertToFormat(QImage::Format_RGB32)),
               2.0);
+}
+
+// A picture wider than any row the toolkit holds (here 2^27 x 1, within the
+// pixel limit) is shown from its rows shrunk as they come, not refused; what
+// needs it whole (Save Image) says it is too large.
+TEST_F(PictureWindowTest, APictureTooWideToHoldWholeIsShownShrunk)
+{
+    constexpr qint64 width = qint64(1) << 27;
+    QByteArray runs; // RLE8: runs of colour 1, then the end of the picture
+    for (qint64 left = width; left > 0; left -= 255) {
+        runs += char(std::min<qint64>(255, left));
+        runs += char(1);
+    }
+    runs += QByteArray("\0\1", 2);
+    QByteArray palette(1024, '\0'); // 256 colours
+    palette[4 + 2] = char(255); // colour 1: red
+    const auto le = [](QByteArray &out, quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out += char(v >> (8 * i));
+    };
+    const quint32 offset = 14 + 40 + quint32(palette.size());
+    QByteArray file("BM");
+    le(file, offset + quint32(runs.size()), 4);
+    le(file, 0, 4);
+    le(file, offset, 4);
+    for (const auto &[v, n] : {std::pair<quint32, int>{40, 4},
+                               {quint32(width), 4},
+                               {1, 4},
+                               {1, 2},
+                               {8, 2},
+                               {1, 4},
+                               {quint32(runs.size()), 4},
+                               {2835, 4},
+                               {2835, 4},
+                               {256, 4},
+                               {0, 4}})
+        le(file, v, n);
+    const QString path = folder + QStringLiteral("/strip.bmp");
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(file + palette + runs);
+    out.close();
+    remember(path, 1);
+
+    auto window = open();
+    window->FormActivate();
+    EXPECT_EQ(script.texts(), QStringList());
+    ASSERT_TRUE(window->ImageView1->Picture().reduced());
+    EXPECT_EQ(window->ImageView1->Picture().size(), QSize(int(width), 1));
+    const QImage shown = window->ImageView1->Picture().bitmap.image();
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(shown.pixel(shown.width() / 2, 0), qRgb(255, 0, 0));
+
+    EXPECT_FALSE(window->ImageView1->SaveAsBMP(folder + QStringLiteral("/saved.bmp")));
+    EXPECT_TRUE(script.texts().contains(QStringLiteral("The picture is too large")))
+        << script.texts().join(u'|').toStdString();
 }
