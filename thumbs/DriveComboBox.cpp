@@ -1,6 +1,7 @@
 #include "thumbs/DriveComboBox.h"
 
 #include "platform/FileSystem.h"
+#include "thumbs/ChoiceAccessible.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -16,6 +17,7 @@ namespace fs = platform::fs;
 DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent)
 {
     refresh();
+    ChoiceAccessible::serve(this);
     connect(this, &QComboBox::activated, this, [this](int index) { emit driveChanged(itemText(index)); });
 }
 

@@ -1,6 +1,7 @@
 #include "thumbs/FilterComboBox.h"
 
 #include "platform/FileSystem.h"
+#include "thumbs/ChoiceAccessible.h"
 
 #include <QSignalBlocker>
 #include <algorithm>
@@ -10,6 +11,7 @@ namespace brisvale {
 FilterComboBox::FilterComboBox(QWidget *parent) : QComboBox(parent)
 {
     connect(this, &QComboBox::currentIndexChanged, this, [this](int) { emit maskChanged(mask()); });
+    ChoiceAccessible::serve(this);
 }
 
 void FilterComboBox::setFilter(const QString &filter)

@@ -7,6 +7,7 @@
 #include "platform/QtDialogService.h"
 #include "tests/support/AccessibleEvents.h"
 #include "thumbs/DirectoryListBox.h"
+#include "thumbs/FilterComboBox.h"
 
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -183,6 +184,34 @@ TEST(AccessibleControlsTest, FolderListTellsItsCurrentFolderWhenFocused)
     QAccessibleInterface *entry = accessibleOf(folders)->child(events.focusedChild(folders));
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry->text(QAccessible::Name).trimmed(), QStringLiteral("pics"));
+}
+
+// A list that picks one of several is read by the choice it shows, and a new
+// choice made by the arrows is told as new text, selected, which the
+// desktop's screen reader speaks.
+TEST(AccessibleControlsTest, ChoiceListIsReadByItsChoice)
+{
+    AccessibleEvents events;
+    ASSERT_TRUE(events.active()) << "Qt's bridge to the accessibility bus did not come up";
+    FilterComboBox types;
+    types.setFilter(QStringLiteral("All Pixs|*.BMP;*.GIF|BMP|*.BMP|GIF|*.GIF"));
+    QAccessibleTextInterface *text = accessibleOf(&types)->textInterface();
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(accessibleOf(&types)->role(), QAccessible::ComboBox);
+    EXPECT_EQ(text->text(0, text->characterCount()), QStringLiteral("All Pixs"));
+    EXPECT_EQ(accessibleOf(&types)->text(QAccessible::Value), QStringLiteral("All Pixs"));
+
+    events.clear();
+    types.setCurrentIndex(2);
+    EXPECT_EQ(events.count(&types, QAccessible::TextInserted), 1);
+    EXPECT_EQ(events.count(&types, QAccessible::TextRemoved), 0) << "a reader would say the selection was deleted";
+    EXPECT_EQ(text->text(0, text->characterCount()), QStringLiteral("GIF"));
+    ASSERT_EQ(text->selectionCount(), 1);
+    int start = -1;
+    int end = -1;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 3);
 }
 
 TEST(AccessibleControlsTest, HelpIsATextReadLineByLine)
