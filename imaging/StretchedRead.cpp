@@ -206,6 +206,14 @@ Bitmap ReadStretched(const QString &path, QSize box, int depth, bool dither, con
     return read.bitmap;
 }
 
+std::optional<codec::FileKind> CodecKindOf(const QString &ext)
+{
+    for (const ReaderChoice &choice : kReaders)
+        if (ext == QLatin1String(choice.ext))
+            return choice.kind;
+    return std::nullopt;
+}
+
 QImage ReadIconFile(const QString &path)
 {
     // Icons are small; what is larger is not one to show.

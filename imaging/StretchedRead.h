@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/Bitmap.h"
+#include "imaging/codec/Codec.h"
 
 #include <QColor>
 #include <QList>
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace brisvale {
 
@@ -45,6 +47,10 @@ Bitmap ReadPicture(const QString &path, int depth, bool dither);
 // The same from a file opened already, named `path` (which tells its kind):
 // what is read is that file, even when another now stands at the name.
 Bitmap ReadPictureOpened(int fd, const QString &path, int depth, bool dither);
+
+// The codec library's kind of picture for an image control's extension
+// (".JPG", ".WEBP"), or none for the kinds it does not read.
+std::optional<codec::FileKind> CodecKindOf(const QString &ext);
 
 // An icon file read by the toolkit, from bytes read through a descriptor
 // opened without waiting: a pipe or a device under the name gives a null

@@ -5,6 +5,7 @@
 #include "imaging/DisplayDepth.h"
 #include "imaging/FullSizeDecode.h"
 #include "imaging/ShrinkingSink.h"
+#include "imaging/StretchedRead.h"
 #include "imaging/WindowCapture.h"
 #include "imaging/codec/Codec.h"
 #include "platform/DialogService.h"
@@ -58,15 +59,8 @@ void TImageView::beforeLoad()
 bool TImageView::readReduced(const QString &path, const QString &ext, int depth, int dither, Bitmap &out,
                              QSize &fullSize)
 {
-    static const std::pair<const char *, codec::FileKind> kinds[] = {
-        {".JPG", codec::FileKind::Jpg},   {".BMP", codec::FileKind::Bmp},   {".PNG", codec::FileKind::Png},
-        {".GIF", codec::FileKind::Gif},   {".TIF", codec::FileKind::Tif},   {".PCX", codec::FileKind::Pcx},
-        {".WEBP", codec::FileKind::Webp}, {".AVIF", codec::FileKind::Avif}, {".HEIC", codec::FileKind::Heif},
-        {".HEIF", codec::FileKind::Heif},
-    };
-    const auto kind = std::find_if(std::begin(kinds), std::end(kinds),
-                                   [&](const auto &k) { return ext == QLatin1String(k.first); });
-    if (!shownSize_ || depth != 24 || kind == std::end(kinds))
+    const std::optional<codec::FileKind> kind = CodecKindOf(ext);
+    if (!shownSize_ || depth != 24 || !kind)
         return false;
     const std::string name = QFile::encodeName(path).toStdString();
     char type[6] = {};
@@ -76,7 +70,7 @@ bool TImageView::readReduced(const QString &path, const QString &ext, int depth,
         return false;
     codec::Image image;
     codec::Palette palette;
-    if (kind->second != codec::FileKind::Jpg) {
+    if (*kind != codec::FileKind::Jpg) {
         // The toolkit holds no row of more than 2^31 bits: a picture wider
         // than that (its width is told only up to 32767) is shown from its
         // rows shrunk as they come, and only it.
@@ -86,7 +80,7 @@ bool TImageView::readReduced(const QString &path, const QString &ext, int depth,
             return rowFitsQImage(picture.width(), 24) ? QSize() : shownSize_(picture).expandedTo(QSize(1, 1));
         });
         if (!codec::succeeded(
-                codec::readFileForBox(kind->second, name, 24, dither, 1, 1, &sink, image, palette, readProgress())))
+                codec::readFileForBox(*kind, name, 24, dither, 1, 1, &sink, image, palette, readProgress())))
             return false; // read again as usual, which says what is wrong
         out.setColour(image.colour());
         out.setImage(sink.used() ? sink.result() : toQImage(std::move(image), palette));
@@ -95,7 +89,7 @@ bool TImageView::readReduced(const QString &path, const QString &ext, int depth,
             return false;
         if (sink.used()) {
             fullSize = sink.pictureSize();
-            full_->reset(path, dither, kind->second);
+            full_->reset(path, dither, *kind);
         }
         return true;
     }
