@@ -11,6 +11,7 @@
 #include "imaging/codec/ColorReduce.h"
 #include "platform/DialogService.h"
 #include "platform/FileSystem.h"
+#include "platform/HeldMessages.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -195,6 +196,8 @@ void ReportRead(const BoxPicture &picture)
 {
     if (picture.raised || !picture.failure)
         return;
+    // The library's reason and the reader's words, in one box a file.
+    const platform::OneMessageBox oneBox;
     ShowCodecError(picture.status);
     platform::dialogs().message(platform::MessageKind::Information, QLatin1String(picture.failure));
 }

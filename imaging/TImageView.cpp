@@ -9,6 +9,7 @@
 #include "imaging/WindowCapture.h"
 #include "imaging/codec/Codec.h"
 #include "platform/DialogService.h"
+#include "platform/HeldMessages.h"
 
 #include <QApplication>
 #include <QFile>
@@ -216,6 +217,8 @@ bool TImageView::write(Writer writer, const QString &name)
 {
     static const char *const kFailures[] = {"Writing bmp file failed", "Writing jpg file failed",
                                             "Writing gif file failed", "Writing pcx file failed"};
+    // Why the file could not be written and that writing failed, in one box.
+    const platform::OneMessageBox oneBox;
     try {
         // A picture shown reduced is written whole, or not at all.
         bool ok = needFullPicture();
