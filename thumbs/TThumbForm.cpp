@@ -465,7 +465,11 @@ void TThumbForm::enterBatchMode()
     const bool first = batchDepth_++ == 0;
     if (first) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
+        // Just after a question the window may not have the keys back yet;
+        // its own focus is where they go back to.
         batchFocus_ = QApplication::focusWidget();
+        if (!batchFocus_ || batchFocus_->window() != this)
+            batchFocus_ = focusWidget();
     }
     setBatchControls(false);
     if (first)
