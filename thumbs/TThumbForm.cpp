@@ -32,6 +32,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
@@ -266,12 +267,13 @@ void TThumbForm::buildControls()
     nameForAssistiveTechnology();
 
     // The window grows with the screen as the table does, with a dialog's
-    // fixed border, centred on the screen's working area.
+    // fixed border, centred on the screen's working area: the window itself,
+    // as a move would place its frame and leave it a title lower.
     if (const QScreen *screen = QApplication::primaryScreen()) {
         const QSize s = screen->size();
         const double factor = std::max(1.0, std::min(s.width() / 640.0, s.height() / 480.0));
         setFixedSize(int(kDesignSize.width() * factor), int(kDesignSize.height() * factor));
-        move(screen->availableGeometry().center() - rect().center());
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
     }
 }
 

@@ -24,6 +24,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -181,6 +182,11 @@ TEST_F(ThumbFormTest, RowCountFollowsOnlyLargerFolders)
     // A window of fixed size: a close box, no minimise or maximise.
     EXPECT_FALSE(form->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_TRUE(form->windowFlags().testFlags(Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint));
+    // Centred itself, whatever frame the window manager puts round it (a
+    // centre rounds down, so up to a pixel off each way).
+    const QPoint off = form->geometry().center() - form->screen()->availableGeometry().center();
+    EXPECT_LE(std::abs(off.x()), 1);
+    EXPECT_LE(std::abs(off.y()), 1);
 }
 
 TEST_F(ThumbFormTest, CreateFillsEveryFreeSlotAndKeepingMakesNothingNew)
