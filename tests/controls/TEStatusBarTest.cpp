@@ -1,6 +1,7 @@
 #include "controls/TEStatusBar.h"
 #include "controls/DockLayout.h"
 #include "controls/SectionBevels.h"
+#include "tests/support/Soon.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -203,7 +204,7 @@ TEST(TEStatusBar, EnabledStartsAndStopsTheClock)
     EXPECT_TRUE(bar.clockRunning());
     // A period of 0 runs at the platform's shortest period.
     EXPECT_EQ(bar.clockPeriod(), TEStatusBar::kMinimumPeriodMs);
-    QTRY_VERIFY_WITH_TIMEOUT(!bar.timeSection()->Caption().isEmpty(), 2000);
+    ASSERT_SOON(!bar.timeSection()->Caption().isEmpty(), 2000);
     EXPECT_FALSE(bar.dateSection()->Caption().isEmpty());
     // Enabled leaves the bar's mouse input alone.
     EXPECT_TRUE(bar.isEnabled());
@@ -264,7 +265,7 @@ TEST(TEStatusBar, OnTimerRunsBeforeTheDateAndTimeChange)
         now = now.addSecs(1);
     });
     bar.setUpdateInterval(20);
-    QTRY_VERIFY_WITH_TIMEOUT(seenTimes.size() >= 2, 2000);
+    ASSERT_SOON(seenTimes.size() >= 2, 2000);
     bar.setEnabled(false);
 
     EXPECT_EQ(sender, &bar);
@@ -286,7 +287,7 @@ TEST(TEStatusBar, DateAndTimeFollowTheLocale)
         Fixture f;
         f.bar->setClock([&] { return moment; });
         f.bar->setEnabled(true);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.bar->timeSection()->Caption().isEmpty(), 2000);
+        ASSERT_SOON(!f.bar->timeSection()->Caption().isEmpty(), 2000);
         EXPECT_EQ(f.bar->dateSection()->Caption(), QStringLiteral("30.11.24"));
         EXPECT_EQ(f.bar->timeSection()->Caption(), QStringLiteral("09:05:07"));
     }
@@ -295,7 +296,7 @@ TEST(TEStatusBar, DateAndTimeFollowTheLocale)
         Fixture f;
         f.bar->setClock([&] { return moment; });
         f.bar->setEnabled(true);
-        QTRY_VERIFY_WITH_TIMEOUT(!f.bar->timeSection()->Caption().isEmpty(), 2000);
+        ASSERT_SOON(!f.bar->timeSection()->Caption().isEmpty(), 2000);
         EXPECT_EQ(f.bar->dateSection()->Caption(), QStringLiteral("11/30/24"));
         EXPECT_EQ(f.bar->timeSection()->Caption(), QStringLiteral("9:05:07 AM"));
     }
@@ -353,7 +354,7 @@ TEST(TEStatusBar, MessageShowsForAWhileAndLeavesTheCaption)
     bar.showMessage(QStringLiteral("Sound could not be played"), 80);
     EXPECT_EQ(bar.message(), QStringLiteral("Sound could not be played"));
     EXPECT_EQ(bar.Caption(), QStringLiteral("Brisvale for Windows 95"));
-    QTRY_VERIFY_WITH_TIMEOUT(bar.message().isEmpty(), 2000);
+    ASSERT_SOON(bar.message().isEmpty(), 2000);
     EXPECT_EQ(bar.Caption(), QStringLiteral("Brisvale for Windows 95"));
 
     bar.showMessage(QStringLiteral("stays"), 0);

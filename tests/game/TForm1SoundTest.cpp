@@ -8,6 +8,7 @@
 #include "platform/FileSystem.h"
 #include "platform/RecordingWaveDevice.h"
 #include "tests/support/QtPrinters.h"
+#include "tests/support/Soon.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaveImage.h"
 
@@ -194,7 +195,7 @@ TEST_F(TForm1SoundTest, APlayThatFailsIsShownAndSoundStaysOn)
     const HoldAnalysis odds = *HoldOdds::shared().analyse(held, form_.game().payouts());
     const QString cost = HoldCostText(odds, held, 0b11111);
     ASSERT_FALSE(cost.isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(form_.EStatusBar1->message().startsWith(cost), 30000);
+    ASSERT_SOON(form_.EStatusBar1->message().startsWith(cost), 30000);
     EXPECT_FALSE(form_.EStatusBar1->message().contains(QStringLiteral("Unable")));
     form_.show();
     form_.resize(640, 480);

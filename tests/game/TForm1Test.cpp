@@ -10,6 +10,7 @@
 #include "game/RandomGenerator.h"
 #include "odds/HoldOdds.h"
 #include "odds/TrainerTexts.h"
+#include "tests/support/Soon.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -397,7 +398,7 @@ TEST_F(TableTest, ADialogChosenFromTheMenusByKeysLeavesTheKeysToTheTable)
         QApplication::processEvents();
     }
     QApplication::setActiveWindow(form.get());
-    QTRY_COMPARE(QApplication::focusWidget(), form->Shuffle);
+    ASSERT_EQ_SOON(QApplication::focusWidget(), form->Shuffle, 5000);
 
     // Even where the bar keeps it, Enter deals and Space draws.
     form->menuBar()->setFocus(Qt::MenuBarFocusReason);
@@ -467,14 +468,15 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     ASSERT_EQ(odds.bestHolds(), std::vector<HoldMask>({0b11101}));
     QTest::keyClick(form.get(), Qt::Key_2); // a hold H must take back
     QTest::keyClick(form.get(), Qt::Key_H);
-    QTRY_COMPARE_WITH_TIMEOUT(held(), 0b11101u, 30000);
+    ASSERT_EQ_SOON(held(), 0b11101u, 30000);
     EXPECT_EQ(form->EStatusBar1->message(), BestHoldText(odds, dealt));
     EXPECT_TRUE(form->EStatusBar1->message().startsWith(QStringLiteral("Best hold: 7C 6D 5S 4S, worth ")));
     // The screen reader hears the cards' names.
     const Announcer *announcer = form->findChild<Announcer *>();
     ASSERT_TRUE(announcer);
-    QTRY_VERIFY(announcer->news().contains(
-        QStringLiteral("Best hold: 7 of Clubs, 6 of Diamonds, 5 of Spades, 4 of Spades, worth ")));
+    ASSERT_SOON(announcer->news().contains(
+                    QStringLiteral("Best hold: 7 of Clubs, 6 of Diamonds, 5 of Spades, 4 of Spades, worth ")),
+                5000);
 
     // Playing that best hold costs nothing and is not remarked on.
     QTest::keyClick(form.get(), Qt::Key_Return);
@@ -488,9 +490,9 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     QTest::keyClick(form.get(), Qt::Key_1);
     QTest::keyClick(form.get(), Qt::Key_Return);
     // The cost names the line of the table's strategy chart that applies.
-    QTRY_VERIFY_WITH_TIMEOUT(ChartKeeper::shared().chart(form->game().payouts()), 30000);
+    ASSERT_SOON(ChartKeeper::shared().chart(form->game().payouts()), 30000);
     const int line = ChartKeeper::shared().chart(form->game().payouts())->choose(second, secondOdds).line;
-    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(), HoldCostText(secondOdds, second, 0b00001, line), 30000);
+    ASSERT_EQ_SOON(form->EStatusBar1->message(), HoldCostText(secondOdds, second, 0b00001, line), 30000);
     EXPECT_TRUE(form->EStatusBar1->message().endsWith(QStringLiteral(" (chart line %1)").arg(line)));
     // A new deal clears it.
     QTest::keyClick(form.get(), Qt::Key_Return);
@@ -499,8 +501,8 @@ TEST_F(TableTest, HKeyShowsABestHoldAndTheDrawTellsWhatAWeakerHoldCost)
     // A stored multiplier beyond what the odds weigh gets an answer too.
     form->game().payouts()[9] = 200000;
     QTest::keyClick(form.get(), Qt::Key_H);
-    QTRY_COMPARE_WITH_TIMEOUT(form->EStatusBar1->message(),
-                              QStringLiteral("No best hold can be worked out for payouts above 99999"), 30000);
+    ASSERT_EQ_SOON(form->EStatusBar1->message(),
+                   QStringLiteral("No best hold can be worked out for payouts above 99999"), 30000);
     QTest::keyClick(form.get(), Qt::Key_H); // asked again, answered at once
     EXPECT_EQ(form->EStatusBar1->message(), QStringLiteral("No best hold can be worked out for payouts above 99999"));
 }

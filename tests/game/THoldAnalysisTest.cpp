@@ -8,6 +8,7 @@
 #include "game/TForm1.h"
 #include "odds/HoldOdds.h"
 #include "platform/ScriptedDialogService.h"
+#include "tests/support/Soon.h"
 
 #include <QAccessible>
 #include <QAccessibleTableInterface>
@@ -74,7 +75,7 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     tableKey(Qt::Key_A);
     ASSERT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Hold Analysis"));
-    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
+    ASSERT_EQ_SOON(window->HoldList->rowCount(), kHoldCount, 30000);
     const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
     // The held cards' codes stand beside the small cards; a screen reader says their names.
     EXPECT_EQ(text(0, 1), QStringLiteral("7C 6D 5S 4S"));
@@ -113,7 +114,7 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     // Keep the king alone: a mistake, logged with its cost.
     tableKey(Qt::Key_2);
     tableKey(Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    ASSERT_EQ_SOON(window->Mistakes->rowCount(), 1, 30000);
     // The charts follow the table's total and the cost, drawn and in words.
     const double total = form->game().total();
     EXPECT_EQ(window->TotalChart->points(), (std::vector<double>{1000, total}));
@@ -131,7 +132,7 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     // After the draw the pop-up menu's last item shows the hand as dealt,
     // with the hold played marked.
     form->PopupMenu1->actions().last()->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
+    ASSERT_EQ_SOON(window->HoldList->rowCount(), kHoldCount, 30000);
     const int played = window->HoldList->currentRow();
     EXPECT_EQ(window->HoldList->item(played, 1)->toolTip(), QStringLiteral("KC"));
     EXPECT_TRUE(text(played, 4).startsWith(QStringLiteral("Your hold, costs ")));
@@ -140,11 +141,11 @@ TEST_F(HoldAnalysisWindow, ShowsEveryHoldFollowsThePayoutsAndLogsAWeakHold)
     form->game().payouts()[4] = 9;
     form->AdjustPayouts1Click();
     const HoldAnalysis richer = *HoldOdds::shared().analyse(dealt, form->game().payouts());
-    QTRY_COMPARE_WITH_TIMEOUT(text(0, 2).toStdString(), richer.best().decimal(4), 30000);
+    ASSERT_EQ_SOON(text(0, 2).toStdString(), richer.best().decimal(4), 30000);
 
     // The open window follows the next deal at the table.
     tableKey(Qt::Key_Space);
-    QTRY_VERIFY_WITH_TIMEOUT(window->holds() && window->holds()->dealt() == form->game().hand(), 30000);
+    ASSERT_SOON(window->holds() && window->holds()->dealt() == form->game().hand(), 30000);
     EXPECT_NE(form->game().hand(), dealt);
 
     // The log saved as CSV, and a save that cannot be written said so.
@@ -169,7 +170,7 @@ TEST_F(HoldAnalysisWindow, WarnsBeforeACostlyDrawAndLetsThePlayerChangeTheHold)
     // Seed 0 deals 7C KC 6D 5S 4S: the run 7 6 5 4 is the best hold.
     tableKey(Qt::Key_Space);
     const Hand dealt = form->game().hand();
-    QTRY_VERIFY_WITH_TIMEOUT(ChartKeeper::shared().chart(form->game().payouts()), 60000);
+    ASSERT_SOON(ChartKeeper::shared().chart(form->game().payouts()), 60000);
     const StrategyChart &chart = *ChartKeeper::shared().chart(form->game().payouts());
     const HoldAnalysis odds = *HoldOdds::shared().analyse(dealt, form->game().payouts());
     const StrategyChart::Choice choice = chart.choose(dealt, odds);
@@ -215,7 +216,7 @@ TEST_F(HoldAnalysisWindow, WarnsBeforeACostlyDrawAndLetsThePlayerChangeTheHold)
     tableKey(Qt::Key_Return);
     EXPECT_EQ(dialogs.entries().size(), 2u);
     EXPECT_FALSE(form->Second->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    ASSERT_EQ_SOON(window->Mistakes->rowCount(), 1, 30000);
 }
 
 TEST_F(HoldAnalysisWindow, AReopenedMistakeShowsItsHoldsAtTheBetItWasPlayedAt)
@@ -225,7 +226,7 @@ TEST_F(HoldAnalysisWindow, AReopenedMistakeShowsItsHoldsAtTheBetItWasPlayedAt)
     const Hand dealt = form->game().hand();
     tableKey(Qt::Key_2);
     tableKey(Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    ASSERT_EQ_SOON(window->Mistakes->rowCount(), 1, 30000);
     // The next hand is dealt at a bet of 10.
     form->Bet->setValue(10);
     tableKey(Qt::Key_Space);
@@ -233,7 +234,7 @@ TEST_F(HoldAnalysisWindow, AReopenedMistakeShowsItsHoldsAtTheBetItWasPlayedAt)
     // Enter or a double click on the row in the Session page.
     window->Mistakes->setCurrentCell(0, 0);
     emit window->Mistakes->cellActivated(0, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
+    ASSERT_EQ_SOON(window->HoldList->rowCount(), kHoldCount, 30000);
     EXPECT_EQ(window->Pages->currentIndex(), 0);
     ASSERT_TRUE(window->holds());
     EXPECT_EQ(window->holds()->dealt(), dealt);
@@ -272,11 +273,11 @@ TEST_F(HoldAnalysisWindow, TabLeavesItsListsAndTheKeysComeBackAfterSavingTheLog)
     tableKey(Qt::Key_Space);
     tableKey(Qt::Key_2);
     tableKey(Qt::Key_Return);
-    QTRY_COMPARE_WITH_TIMEOUT(window->Mistakes->rowCount(), 1, 30000);
+    ASSERT_EQ_SOON(window->Mistakes->rowCount(), 1, 30000);
     tableKey(Qt::Key_Space);
     tableKey(Qt::Key_A);
-    QTRY_COMPARE_WITH_TIMEOUT(window->HoldList->rowCount(), kHoldCount, 30000);
-    QTRY_COMPARE(QApplication::focusWidget(), window->HoldList);
+    ASSERT_EQ_SOON(window->HoldList->rowCount(), kHoldCount, 30000);
+    ASSERT_EQ_SOON(QApplication::focusWidget(), window->HoldList, 5000);
 
     // Tab and Shift+Tab leave the list of holds, the arrows stay in it.
     QTest::keyClick(window->HoldList, Qt::Key_Tab);
@@ -302,7 +303,7 @@ TEST_F(HoldAnalysisWindow, TabLeavesItsListsAndTheKeysComeBackAfterSavingTheLog)
     for (int save = 0; save < 2; ++save) {
         QTest::keyClick(window->SaveCsv, Qt::Key_Space);
         ASSERT_EQ(fileDialog.entries().size(), std::size_t(save + 1));
-        QTRY_COMPARE(QApplication::activeWindow(), window);
+        ASSERT_EQ_SOON(QApplication::activeWindow(), window, 5000);
         EXPECT_EQ(QApplication::focusWidget(), window->SaveCsv);
     }
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("log.csv"))));

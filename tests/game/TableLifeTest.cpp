@@ -8,6 +8,7 @@
 #include "platform/ScriptedDialogService.h"
 
 #include "tests/support/Actions.h"
+#include "tests/support/Soon.h"
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
@@ -335,7 +336,7 @@ TEST_F(TableLife, StatusBarAsDesigned)
     EXPECT_LT(bar->dateSection()->x(), bar->timeSection()->x());
     EXPECT_EQ(bar->dateSection()->x(), bar->bevelInset());
 
-    QTRY_VERIFY_WITH_TIMEOUT(!bar->timeSection()->Caption().isEmpty(), 2000);
+    ASSERT_SOON(!bar->timeSection()->Caption().isEmpty(), 2000);
     EXPECT_FALSE(bar->dateSection()->Caption().isEmpty());
 
     // It scales with the table: 800 / 640 of its design height.

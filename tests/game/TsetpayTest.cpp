@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/QtDialogService.h"
 #include "platform/ScriptedDialogService.h"
+#include "tests/support/Soon.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -210,20 +211,20 @@ TEST_F(PayoutsDialogTest, ShowsTheExactReturnOfTheTableBeingEditedAsItIsTyped)
     QLabel *shown = dialog->ReturnLabel;
     // Worked out away from the dialog: the first answer arrives later.
     EXPECT_EQ(shown->text(), QStringLiteral("Return with best play: \u2026"));
-    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 92.70%"), 30000);
+    ASSERT_EQ_SOON(shown->text(), QStringLiteral("Return with best play: 92.70%"), 30000);
 
     // The standard 9/6 table, typed field by field without confirming.
     typeInto(dialog->SpinEdits[4], QStringLiteral("5"));
     typeInto(dialog->SpinEdits[5], QStringLiteral("8"));
     typeInto(dialog->SpinEdits[6], QStringLiteral("24"));
     typeInto(dialog->SpinEdits[8], QStringLiteral("799"));
-    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 99.54%"), 30000);
+    ASSERT_EQ_SOON(shown->text(), QStringLiteral("Return with best play: 99.54%"), 30000);
 
     // A single keystroke is enough for a new figure.
     QTest::keyClick(dialog->SpinEdits[8], Qt::Key_Backspace);
     EXPECT_EQ(shown->text(), QStringLiteral("Return with best play: \u2026"));
     // 799 became 79 for the royal flush.
-    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 98.07%"), 30000);
+    ASSERT_EQ_SOON(shown->text(), QStringLiteral("Return with best play: 98.07%"), 30000);
     // Nothing of it reached the game's table without OK.
     EXPECT_EQ(payouts.h, PayoutTable::defaults().h);
 }
@@ -270,12 +271,12 @@ TEST_F(PayoutsDialogTest, AMultiplierSteppedByTheArrowKeysUpdatesTheReturn)
 {
     dialog->show();
     QLabel *shown = dialog->ReturnLabel;
-    QTRY_COMPARE_WITH_TIMEOUT(shown->text(), QStringLiteral("Return with best play: 92.70%"), 30000);
+    ASSERT_EQ_SOON(shown->text(), QStringLiteral("Return with best play: 92.70%"), 30000);
     dialog->SpinEdits[8]->setFocus();
     QTest::keyClick(dialog->SpinEdits[8], Qt::Key_Up);
     EXPECT_EQ(dialog->SpinEdits[8]->value(), 100);
     EXPECT_EQ(shown->text(), QStringLiteral("Return with best play: \u2026"));
-    QTRY_VERIFY_WITH_TIMEOUT(!shown->text().endsWith(u'\u2026'), 30000);
+    ASSERT_SOON(!shown->text().endsWith(u'\u2026'), 30000);
     EXPECT_NE(shown->text(), QStringLiteral("Return with best play: 92.70%"));
 }
 
@@ -285,7 +286,7 @@ TEST_F(PayoutsDialogTest, TheNumbersKeepClearOfEachOtherAtTheirSmallestSize)
     dialog->NumbersBtn->click();
     ASSERT_TRUE(dialog->Numbers);
     PayTableNumbers &numbers = *dialog->Numbers;
-    QTRY_VERIFY_WITH_TIMEOUT(numbers.Risk->text().startsWith(QStringLiteral("The chance of losing")), 60000);
+    ASSERT_SOON(numbers.Risk->text().startsWith(QStringLiteral("The chance of losing")), 60000);
     // As small as a small screen may make it, the wrapped texts still have
     // their lines and nothing slides over the table.
     numbers.resize(numbers.minimumSize());

@@ -3,6 +3,7 @@
 #include "imaging/MediaTypes.h"
 #include "imaging/TMediaPlayer.h"
 #include "platform/ScriptedDialogService.h"
+#include "tests/support/Soon.h"
 #include "tests/support/TestEnvironment.h"
 #include "tests/support/WaveImage.h"
 
@@ -143,7 +144,7 @@ TEST_F(MediaViewTest, KindsAreTheWholeExtension)
     box.setMediaName(mid);
     EXPECT_TRUE(player.isOpen());
     EXPECT_EQ(box.statusText(), mid.toUpper());
-    QTRY_VERIFY_WITH_TIMEOUT(!script.texts().isEmpty(), 10000);
+    ASSERT_SOON(!script.texts().isEmpty(), 10000);
     EXPECT_TRUE(script.texts().first().endsWith(u'\n' + mid)) << script.texts().first().toStdString();
 }
 

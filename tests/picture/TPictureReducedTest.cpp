@@ -3,6 +3,7 @@
 #include "picture/TPicture.h"
 #include "tests/imaging/CodecTestSupport.h"
 #include "tests/picture/PictureWindowFixture.h"
+#include "tests/support/Soon.h"
 
 #include <QFile>
 #include <QTest>
@@ -60,7 +61,7 @@ TEST_F(PictureWindowTest, ALargeJpegShowsAsBeforeAndIsSavedWhole)
     for (int i = 0; i < 40; ++i)
         for (TPicture *w : {reduced.get(), whole.get()})
             w->ZoomClick();
-    QTRY_VERIFY_WITH_TIMEOUT(!reduced->ImageView1->Picture().reduced(), 20000);
+    ASSERT_SOON(!reduced->ImageView1->Picture().reduced(), 20000);
     expectAlike(0.5);
 
     // Saved whole, turned as shown: a fresh window's picture is saved at once.
