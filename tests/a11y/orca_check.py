@@ -26,7 +26,9 @@ PYTHON = sys.executable
 FACE = r"(?:Ace|[2-9]|10|Jack|Queen|King) of (?:Spades|Hearts|Clubs|Diamonds)"
 CARDS = re.compile(rf"{FACE}(?:, {FACE}){{4}}")
 RESULT = re.compile(r"(?:Player has [A-Za-z ]+|Wow! [A-Za-z ]+)")
-MONEY = re.compile(r"(?:You Lost Total is now|\*Bonus\* \d+X  Paid You Win! Total is now|You Win Total is now) -?\d+")
+# The window's bonus line has two spaces before "Paid"; news is told in words,
+# where a run of spaces is one.
+MONEY = re.compile(r"(?:You Lost Total is now|\*Bonus\* \d+X +Paid You Win! Total is now|You Win Total is now) -?\d+")
 # The record's line for what is spoken, followed by the voice it is spoken in.
 UTTERANCE = re.compile(r"SPEECH OUTPUT: '(.*?)'(?: voice=\w+)? ?\{", re.DOTALL)
 LAUNCH = """
