@@ -358,8 +358,124 @@ ColourConversion::~ColourConversion()
         cmsDeleteTransform(static_cast<cmsHTRANSFORM>(transform_));
 }
 
+namespace {
+
+// A profile's colorants as the columns of a matrix, or false.
+bool colorants(cmsHPROFILE profile, std::array<double, 9> &m)
+{
+    const cmsTagSignature tags[3] = {cmsSigRedColorantTag, cmsSigGreenColorantTag, cmsSigBlueColorantTag};
+    for (size_t c = 0; c < 3; ++c) {
+        const auto *xyz = static_cast<const cmsCIEXYZ *>(cmsReadTag(profile, tags[c]));
+        if (!xyz)
+            return false;
+        m[c] = xyz->X;
+        m[3 + c] = xyz->Y;
+        m[6 + c] = xyz->Z;
+    }
+    return true;
+}
+
+bool invert(const std::array<double, 9> &m, std::array<double, 9> &inv)
+{
+    const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6])
+                       + m[2] * (m[3] * m[7] - m[4] * m[6]);
+    if (std::fabs(det) < 1e-9)
+        return false;
+    inv = {(m[4] * m[8] - m[5] * m[7]) / det, (m[2] * m[7] - m[1] * m[8]) / det, (m[1] * m[5] - m[2] * m[4]) / det,
+           (m[5] * m[6] - m[3] * m[8]) / det, (m[0] * m[8] - m[2] * m[6]) / det, (m[2] * m[3] - m[0] * m[5]) / det,
+           (m[3] * m[7] - m[4] * m[6]) / det, (m[1] * m[6] - m[0] * m[7]) / det, (m[0] * m[4] - m[1] * m[3]) / det};
+    return true;
+}
+
+} // namespace
+
+void ColourConversion::useCurvesAndMatrix(void *from, void *to, bool fourBytes)
+{
+    const auto source = static_cast<cmsHPROFILE>(from);
+    const auto target = static_cast<cmsHPROFILE>(to);
+    if (!transform_ || !cmsIsMatrixShaper(source) || !cmsIsMatrixShaper(target)
+        || cmsGetColorSpace(source) != cmsSigRgbData || cmsGetColorSpace(target) != cmsSigRgbData)
+        return;
+    std::array<double, 9> in{}, out{}, back{};
+    if (!colorants(source, in) || !colorants(target, out) || !invert(out, back))
+        return;
+    auto made = std::make_unique<CurvesAndMatrix>();
+    for (size_t r = 0; r < 3; ++r)
+        for (size_t c = 0; c < 3; ++c)
+            made->matrix[r * 3 + c] = float(back[r * 3] * in[c] + back[r * 3 + 1] * in[3 + c]
+                                            + back[r * 3 + 2] * in[6 + c]);
+    const cmsTagSignature trcs[3] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
+    for (size_t c = 0; c < 3; ++c) {
+        const auto *curve = static_cast<const cmsToneCurve *>(cmsReadTag(source, trcs[c]));
+        const auto *screenCurve = static_cast<const cmsToneCurve *>(cmsReadTag(target, trcs[c]));
+        if (!curve || !screenCurve || !cmsIsToneCurveMonotonic(screenCurve))
+            return;
+        for (int v = 0; v < 256; ++v)
+            made->linear[c][size_t(v)] = cmsEvalToneCurveFloat(curve, float(v) / 255.0F);
+        // Each step takes the level whose half-way marks on the screen's
+        // curve enclose it: 255 evaluations rather than one a step.
+        int level = 0;
+        float next = cmsEvalToneCurveFloat(screenCurve, 0.5F / 255.0F);
+        for (int i = 0; i < CurvesAndMatrix::kSteps; ++i) {
+            const float x = float(i) / float(CurvesAndMatrix::kSteps - 1);
+            while (level < 255 && x >= next) {
+                ++level;
+                next = level < 255 ? cmsEvalToneCurveFloat(screenCurve, (float(level) + 0.5F) / 255.0F) : 2.0F;
+            }
+            made->encode[c][size_t(i)] = uint8_t(level);
+        }
+    }
+    // Checked against the library over a lattice of colours and every grey.
+    const size_t step = fourBytes ? 4 : 3;
+    std::vector<uint8_t> probe;
+    for (int r = 0; r < 256; r += 15)
+        for (int g = 0; g < 256; g += 15)
+            for (int b = 0; b < 256; b += 15)
+                probe.insert(probe.end(), {uint8_t(b), uint8_t(g), uint8_t(r)});
+    for (int v = 0; v < 256; ++v)
+        probe.insert(probe.end(), {uint8_t(v), uint8_t(v), uint8_t(v)});
+    const size_t count = probe.size() / 3;
+    std::vector<uint8_t> pixels(count * step, 255);
+    for (size_t i = 0; i < count; ++i)
+        std::memcpy(&pixels[i * step], &probe[i * 3], 3);
+    std::vector<uint8_t> library(pixels.size()), ours(pixels.size());
+    cmsDoTransform(static_cast<cmsHTRANSFORM>(transform_), pixels.data(), library.data(), cmsUInt32Number(count));
+    curves_ = std::move(made);
+    fourBytes_ = fourBytes;
+    convertByCurves(pixels.data(), ours.data(), count);
+    for (size_t i = 0; i < count; ++i)
+        for (size_t k = 0; k < 3; ++k)
+            if (std::abs(int(ours[i * step + k]) - int(library[i * step + k])) > 1) {
+                curves_.reset();
+                return;
+            }
+}
+
+void ColourConversion::convertByCurves(const uint8_t *in, uint8_t *out, size_t pixels) const
+{
+    const CurvesAndMatrix &t = *curves_;
+    const size_t step = fourBytes_ ? 4 : 3;
+    constexpr float kLast = float(CurvesAndMatrix::kSteps - 1);
+    const auto index = [](float v) { return static_cast<int>(std::lrint(std::clamp(v, 0.0F, 1.0F) * kLast)); };
+    for (size_t i = 0; i < pixels; ++i, in += step, out += step) {
+        const float r = t.linear[0][in[2]], g = t.linear[1][in[1]], b = t.linear[2][in[0]];
+        const float R = t.matrix[0] * r + t.matrix[1] * g + t.matrix[2] * b;
+        const float G = t.matrix[3] * r + t.matrix[4] * g + t.matrix[5] * b;
+        const float B = t.matrix[6] * r + t.matrix[7] * g + t.matrix[8] * b;
+        if (fourBytes_)
+            out[3] = in[3];
+        out[0] = t.encode[2][index(B)];
+        out[1] = t.encode[1][index(G)];
+        out[2] = t.encode[0][index(R)];
+    }
+}
+
 void ColourConversion::convert(const uint8_t *in, uint8_t *out, size_t pixels) const
 {
+    if (curves_) {
+        convertByCurves(in, out, pixels);
+        return;
+    }
     if (!transform_) {
         const size_t step = fourBytes_ ? 4 : 3;
         for (size_t i = 0; i < pixels; ++i, in += step, out += step) {
@@ -419,8 +535,12 @@ std::shared_ptr<const ColourConversion> conversionLocked(const ColourSpace *sour
         cmsHTRANSFORM transform = cmsCreateTransform(source ? static_cast<cmsHPROFILE>(source->profile())
                                                             : srgbProfile(),
                                                      formatOf(layout), toProfile, outFormat, kIntent, kFlags);
-        if (transform)
-            made.reset(new ColourConversion(transform));
+        if (transform) {
+            auto conversion = std::make_unique<ColourConversion>(transform);
+            conversion->useCurvesAndMatrix(source ? source->profile() : srgbProfile(), toProfile,
+                                           layout == ColourConversion::Layout::Bgrx);
+            made = std::move(conversion);
+        }
     }
     constexpr size_t kKept = 16;
     if (list.size() >= kKept)

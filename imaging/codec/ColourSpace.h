@@ -92,7 +92,22 @@ public:
     // `in` and `out` may be the same buffer.
     void convert(const uint8_t *in, uint8_t *out, size_t pixels) const;
 
+    // Between two profiles of three curves and a matrix, as photographs and
+    // screens carry, the library takes several times longer than the tables
+    // and matrix they come down to: those are used instead where they give
+    // the library's colours to within one step. `fourBytes` as in Bgrx.
+    void useCurvesAndMatrix(void *from, void *to, bool fourBytes);
+
 private:
+    struct CurvesAndMatrix {
+        std::array<std::array<float, 256>, 3> linear;
+        std::array<float, 9> matrix;
+        static constexpr int kSteps = 16384;
+        std::array<std::array<uint8_t, kSteps>, 3> encode;
+    };
+    void convertByCurves(const uint8_t *in, uint8_t *out, size_t pixels) const;
+
+    std::unique_ptr<const CurvesAndMatrix> curves_;
     void *transform_;
     std::array<uint8_t, 768> table_{};
     bool fourBytes_ = false;
